@@ -1,0 +1,25 @@
+// SIGINT handling: the handler only stores to a lock-free flag (async-signal-safe).
+#include "interp/break_flag.h"
+
+
+namespace break_flag {
+namespace {
+volatile std::sig_atomic_t flag = 0;
+
+extern "C" void on_interrupt(int) { flag = 1; }
+}  // namespace
+
+void install_handler() {
+    struct sigaction action {};
+    action.sa_handler = on_interrupt;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;  // no SA_RESTART: a blocking read returns EINTR on Ctrl-C
+    sigaction(SIGINT, &action, nullptr);
+    std::signal(SIGFPE, SIG_IGN);
+}
+
+bool is_set() { return flag != 0; }
+void set() { flag = 1; }
+void clear() { flag = 0; }
+
+}  // namespace break_flag

@@ -1,0 +1,48 @@
+// Calculator mode and the one-shot expression evaluation.
+#include "interp/calculator.h"
+
+#include <string>
+
+#include "interp/error.h"
+#include "interp/vmbas.h"
+#include "io/console_line.h"
+#include "values/evaluator.h"
+#include "values/number_format.h"
+#include "values/text_scan.h"
+
+int calc_print(C_VMBAS& vm, const char* line) {
+    vm_error::clear();
+    const char* p = line;
+    Complex value;
+    if (eval_expr(vm, p, value) < 0) {
+        if (vm_error::has_message()) {
+            vm.io.put_text(CHANNEL_CONSOLE, vm_error::message());
+            vm.io.put_char(CHANNEL_CONSOLE, '\n');
+            vm_error::clear();
+        }
+        return -1;
+    }
+    p = skip_blanks(p);
+    if (*p != '\0') {
+        vm.io.put_bytes(CHANNEL_CONSOLE, p);
+        vm.io.put_text(CHANNEL_CONSOLE, ":は無効\n");
+        return -1;
+    }
+    vm.io.chan_printf(CHANNEL_CONSOLE, "%s\n", format_default(value.re, value.im));
+    return 0;
+}
+
+void calculator_mode(C_VMBAS& vm) {
+    vm.io.put_text(CHANNEL_CONSOLE, "複素電卓 (q:終了)\n:");
+    for (;;) {
+        std::string line;
+        if (read_console_line(vm, line, 256) != LineRead::Ok) {
+            vm.io.put_text(CHANNEL_CONSOLE, "^C");
+            return;
+        }
+        const char* p = line.c_str();
+        if (match_keyword(p, "q") == 0 || match_keyword(p, "quit") == 0) return;
+        calc_print(vm, line.c_str());
+        vm.io.put_char(CHANNEL_CONSOLE, ':');
+    }
+}

@@ -1,0 +1,133 @@
+// Keyword recognition by first character, and the statement loop.
+#include "interp/dispatch.h"
+
+#include <array>
+#include <string_view>
+#include <vector>
+
+#include "interp/break_flag.h"
+#include "interp/error.h"
+#include "interp/program_store.h"
+#include "interp/statements.h"
+#include "interp/vmbas.h"
+#include "values/text_scan.h"
+
+namespace {
+
+enum class After {
+    CheckEnd,  // the statement end or ":" must follow
+    Jumped,    // the statement placed the position itself; start the next statement
+};
+
+struct Keyword {
+    std::string_view word;
+    StatementHandler handler;
+    bool direct_only;
+    After after;
+};
+
+// Control statements that move execution are tried first.
+const Keyword kKeywords[] = {
+    {"cont", stmt_cont, true, After::Jumped},      {"gosub", stmt_gosub, false, After::Jumped},
+    {"goto", stmt_goto, false, After::Jumped},     {"if", stmt_if, false, After::Jumped},
+    {"on", stmt_on, false, After::Jumped},         {"run", stmt_run, true, After::Jumped},
+    {"wend", stmt_wend, false, After::Jumped},
+
+    {"?", stmt_print, false, After::CheckEnd},     {"'", stmt_rest_of_line, false, After::CheckEnd},
+    {"*", stmt_label, false, After::CheckEnd},     {"clear", stmt_clear, false, After::CheckEnd},
+    {"cls", stmt_cls, false, After::CheckEnd},     {"console", stmt_console, false, After::CheckEnd},
+    {"data", stmt_rest_of_line, false, After::CheckEnd},
+    {"def", stmt_def, false, After::CheckEnd},     {"dim", stmt_dim, false, After::CheckEnd},
+    {"else", stmt_rest_of_line, false, After::CheckEnd},
+    {"end", stmt_end, false, After::CheckEnd},     {"erase", stmt_erase, false, After::CheckEnd},
+    {"for", stmt_for, false, After::CheckEnd},     {"help", stmt_help, true, After::CheckEnd},
+    {"let", stmt_let, false, After::CheckEnd},     {"locate", stmt_locate, false, After::CheckEnd},
+    {"new", stmt_new, true, After::CheckEnd},      {"next", stmt_next, false, After::CheckEnd},
+    {"option", stmt_option, false, After::CheckEnd},
+    {"print", stmt_print, false, After::CheckEnd}, {"rem", stmt_rest_of_line, false, After::CheckEnd},
+    {"return", stmt_return, false, After::CheckEnd},
+    {"stop", stmt_stop, false, After::CheckEnd},   {"swap", stmt_swap, false, After::CheckEnd},
+    {"troff", stmt_troff, false, After::CheckEnd}, {"tron", stmt_tron, false, After::CheckEnd},
+    {"while", stmt_while, false, After::CheckEnd}, {"width", stmt_width, false, After::CheckEnd},
+    {"write", stmt_write, false, After::CheckEnd},
+};
+
+// The keywords beginning with each character, so a statement is found by a short scan.
+const std::array<std::vector<const Keyword*>, 128>& keywords_by_first_char() {
+    static const auto table = [] {
+        std::array<std::vector<const Keyword*>, 128> built;
+        for (const Keyword& keyword : kKeywords) built[static_cast<size_t>(to_lower(keyword.word[0]))].push_back(&keyword);
+        return built;
+    }();
+    return table;
+}
+
+// A keyword that begins with a letter must not be followed by a letter or digit.
+bool keyword_matches(const char* p, std::string_view word) {
+    if (!starts_with_nocase(p, word)) return false;
+    if (!is_letter(word[0])) return true;
+    const char next = p[word.size()];
+    return !is_letter(next) && !is_digit(next);
+}
+
+const Keyword* recognise(const char* p) {
+    const auto c = static_cast<unsigned char>(to_lower(*p));
+    if (c >= 128) return nullptr;
+    for (const Keyword* keyword : keywords_by_first_char()[c])
+        if (keyword_matches(p, keyword->word)) return keyword;
+    return nullptr;
+}
+
+int check_statement_end(const char*& p, bool& more) {
+    const char* q = skip_blanks(p);
+    more = false;
+    if (*q == ':') {
+        p = q + 1;
+        more = true;
+        return 0;
+    }
+    if (at_statement_end(q)) {
+        p = q;
+        return 0;
+    }
+    p = q;
+    return vm_error::fail("無効な構文");
+}
+
+void stop_on_break(C_VMBAS& vm, const char* p) {
+    break_flag::clear();
+    vm.cont_line = vm.current_line;
+    vm.cont_text = p;
+    vm.current_line = nullptr;
+    vm.io.put_text(CHANNEL_CONSOLE, "^C\n");
+}
+
+}  // namespace
+
+int exec_statements(C_VMBAS& vm, const char*& p) {
+    for (;;) {
+        if (break_flag::is_set()) {
+            stop_on_break(vm, p);
+            return 0;
+        }
+        p = skip_blanks(p);
+        if (*p == '\0') return 0;
+        if (*p == ':') {
+            ++p;
+            continue;
+        }
+        const Keyword* keyword = recognise(p);
+        if (!keyword) {
+            if (stmt_let(vm, p) < 0) return vm_error::fail("無効な構文,");
+        } else {
+            p += keyword->word.size();
+            if (keyword->direct_only && vm.is_running()) return vm_error::fail("実行中は無効");
+            if (keyword->handler(vm, p) < 0) return -1;
+            if (keyword->after == After::Jumped) continue;
+        }
+        if (vm.current_line == nullptr) return 0;
+        bool more;
+        if (check_statement_end(p, more) < 0) return -1;
+        if (!more) return 0;
+    }
+}

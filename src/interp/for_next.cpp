@@ -1,0 +1,84 @@
+// for ... to ... [step ...] and next. Every for pushes a new entry; next compares
+// only with the innermost loop.
+#include "interp/error.h"
+#include "interp/names.h"
+#include "interp/statements.h"
+#include "interp/vmbas.h"
+#include "values/evaluator.h"
+#include "values/text_scan.h"
+
+namespace {
+
+constexpr std::string_view kForUsage = "使用法:for 変数=式 to 式 ... next";
+
+struct LoopBounds {
+    Complex start, limit, step;
+};
+
+int read_bounds(C_VMBAS& vm, const char*& p, LoopBounds& bounds) {
+    p = skip_blanks(p);
+    if (*p != '=') return vm_error::fail(kForUsage);
+    ++p;
+    if (eval_expr(vm, p, bounds.start) < 0) return vm_error::fail(kForUsage);
+    if (match_keyword(p, "to") < 0) return vm_error::fail(kForUsage);
+    if (eval_expr(vm, p, bounds.limit) < 0) return vm_error::fail(kForUsage);
+    bounds.step = {bounds.limit.re > bounds.start.re ? 1.0 : -1.0, 0.0};
+    if (match_keyword(p, "step") == 0 && eval_expr(vm, p, bounds.step) < 0) return vm_error::fail("STEP 後に式がない");
+    if (bounds.start.im != 0.0 || bounds.limit.im != 0.0 || bounds.step.im != 0.0)
+        return vm_error::fail("for 文で虚数は無効");
+    if (bounds.limit.re > bounds.start.re) {
+        if (!(bounds.step.re > 0)) return vm_error::fail("増分値が正でない");
+    } else if (!(bounds.step.re < 0)) {
+        return vm_error::fail("増分値が負でない");
+    }
+    return 0;
+}
+
+}  // namespace
+
+int stmt_for(C_VMBAS& vm, const char*& p) {
+    const char* q = p;
+    std::string_view name;
+    int type;
+    if (!scan_var_name(q, name, type) || type == VT_STRING) return vm_error::fail(kForUsage);
+    PCVAR* variable = vm.variables.find_or_create(name);
+    const char next = *skip_blanks(q);
+    if (next == '(' || next == '[') return vm_error::fail("for 変数に配列は使えません");
+    LoopBounds bounds;
+    if (read_bounds(vm, q, bounds) < 0) {
+        p = q;
+        return -1;
+    }
+    if (vm.for_depth == kStackDepth) return vm_error::fail("for-next が深すぎる");
+    // The bounds may have mentioned new variables; the record address is stable.
+    variable->value = coerce_to_type(bounds.start, type);
+    vm.for_stack[static_cast<size_t>(vm.for_depth++)] = {vm.current_line, q, std::string(name), type, bounds.limit.re,
+                                                         bounds.step.re};
+    p = q;
+    return 0;
+}
+
+int stmt_next(C_VMBAS& vm, const char*& p) {
+    if (vm.for_depth == 0) return vm_error::fail("対応する FOR 文がない");
+    ForEntry& loop = vm.for_stack[static_cast<size_t>(vm.for_depth - 1)];
+    const char* q = p;
+    std::string_view name;
+    int type;
+    if (scan_var_name(q, name, type)) {
+        if (!equals_nocase(name, loop.variable)) return vm_error::fail("next 文の変数名が不一致");
+    } else {
+        q = p;
+    }
+    PCVAR* variable = vm.variables.find_or_create(loop.variable);
+    const Complex step = coerce_to_type({loop.step, 0.0}, loop.type);
+    variable->value = coerce_to_type(variable->value + step, loop.type);
+    const double value = variable->value.re;
+    if ((loop.step > 0 && value <= loop.limit) || (loop.step < 0 && value >= loop.limit)) {
+        vm.jump_to_line(loop.line);
+        p = loop.text;
+        return 0;
+    }
+    --vm.for_depth;
+    p = q;
+    return 0;
+}

@@ -1,0 +1,33 @@
+// The help statement: five pages of reference text with a key-driven pager.
+#include <array>
+#include <string_view>
+
+#include "interp/statements.h"
+#include "interp/vmbas.h"
+
+namespace {
+
+constexpr std::array<std::string_view, 5> kPages = {
+    "\tVelmora BASIC V2.00 2022/08/02 by Orrin\n\tα+βi 形式で複素数が使える DOS 窓版の鈍足 BASIC です。\n\tVB,VBS も複素数は扱えますが、これは複素数プログラム電卓の\n\tようなモノです。この用途には Python も良さそうです。\n\t構文は MBASIC(8bit) に準じていますが、実数は double, 整数\n\t表示時は 64bit 扱いなので数値表示はそれなりに異なります。\n\n\tコマンド\n\thelp\tnew\tclear\tlist\tedit\tdelete\tsystem\tfiles\n\tsave\tload\tmerge\tkill\tname\tchdir\tpwd\ttron\n\ttroff\trun\ton\tgoto\tgosub\treturn\tstop\tcont\n\tend\tif then[else]\tfor next\twhile\twend\twrite\n\tprint/?[using/spc/tab]\tinput\tline input\tlet\topen\n\tclose\tdim\toption base\terase\tdata\trestore\tread\n\tspawn\tdef fn\tsleep\tlocate\tcls\tauto\tconsole[font/size]\n\toption base\twidth\tllist\tlprint\tswap\tfield\tput\n\tget\tlset\trset\tpoke\trem/'\n\n\t複素関数\n\tsin() cos() tan() asin() acos() atn()/atan() sinh() cosh()\n\ttanh() sqr()/sqrt() exp() log() log10() pow() abs() arg()\n\tconj() norm() real() imag() sgn() int() cint() fix() val()\n\tstr$()\n",
+    "\t実数関数\n\tpi() e() rnd() rand() min() max() fre() csng() cdbl() pos()\n\tlpos() loc() eof() varptr() peek() err erl\n\n\t文字列関数\n\tchr$() hex$() inkey$ input$() left$() mid$() oct$() right$()\n\tspace$() string$() asc() instr() len() date$ time$\n\n\t演算子(大小比較,論理演算は実数専用)\n\t ^ * / + - < <= > >= = <> not and or xor imp eqv ( )\n\n\t変数はデフォルトが複素数、$ が付くと文字列、% は整数、\n\t# は倍精度複素数ですがデフォルトと同じ精度です。\n\t配列は最大 4 次元です。配列は dim 文での宣言が必須です。\n\t配列は [],() いずれも有効です。\n\t関数・変数・コマンド・ラベルの大/小文字は同一視します。\n\t変数・ラベルは 40 文字まで有効です。\n\ti は虚数単位なので一文字変数には使えません。\n\n\tいまどき行番号付のソフトを書く気にはならないでしょうから、\n\tgoto/gosub/list/delete/edit はラベルも有効にしました。\n\tなお、ラベルと data 文は行の最初に置く必要があります。\n\t(例. 100 *LABEL : goto *LABEL)\n",
+    "\t拡張子 .vmb は行番号なし, .bas は行番号ありを意味します。\n\tgoto/gosub にラベルを使うことで、テキストエディタで行番号\n\tなしのプログラムを書き、拡張子を .vmb として保存。これを\n\tload で読み込めば自動的に編集用の行番号が付くのでそのまま\n\t実行できます。save での保存時も拡張子を .vmb とすれば行番号\n\tが付かないので、再びエディタで編集できます。\n\tsave,load で拡張子が .bas でない場合は自動で .vmb が付きます\n",
+    "\t描画は別に描画ウインドウを開いてそこに描画します。\n\t描画ウインドウは 1~9 まで開けます。\n\t描画コマンドは他の BASIC との類似性はありません。\n\t下記の rgb とは 16進数で言えば &H00bbggrr の意味です。\n\tx,y sx,sy dx,dy は座標, xw,yw は領域指定を意味します。\n\t描画オプション opt は fill,dash,xor,bold と複数指定できます。\n\t対象ファイルは jpg,bmp,gif,png です(特殊ファーマットは対象外)\n\n\t描画コマンド\n\tgopen 1~9[,xw,yw]:ウインドウを開く  gclose[1~9,…]:閉じる\n\tgselect 1~9:描画対象を選択  gactive 0~9:操作対象を選択\n\tgscroll,x,y,rgb:上下左右スクロール  gmove x,y:ウインドウ移動\n\tgcopy dx,dy,xw,yw,1~9,sx,sy,xw,yw:ウインドウ間拡大/縮小コピー\n",
+    "\tgraph2d,\"x2y\",FNx[,x,y,xw,yw]:2D グラフ描画\n\tgraph3d,\"xy2z/xy2c/c2c/xy2rl\",FNx[,x,y,xw,yw]:3D グラフ描画\n\tgput x,y,rgb  gcircle x,y,r,rgb[,opt]  gline x,y,x,y,rgb[,opt]\n\tgbox x,y,xw,yw,rgb[,opt]  goval x,y,xr,yr,rgb[,opt]  gfont x,y\n\tgputs x,y,文字列,rgb[,rgb]  gpaint x,y,rgb  gclear rgb\n\tgsaveファイル名  gloadファイル名  gclipcopy  gclippaste\n\tグラフィック関数\n\tgsizex(),gsizey():ウインドウサイズ gget(x,y):画素のrgb値\n\tgrgb(r,g,b):任意のrgb  gcolor(\"red/green/…\"):色名をrgbに\n\tgrgb2r(rgb),grgb2g(rgb),grgb2b(rgb):r,g,b値取得\n\tgmouse(\"xp/yp/lon/ron/reset/hp/lct/rct…\"):マウス状態\n",
+};
+
+// The pager waits after the first, the second and the fourth page.
+bool pauses_after(size_t page) { return page == 0 || page == 1 || page == 3; }
+
+}  // namespace
+
+int stmt_help(C_VMBAS& vm, const char*&) {
+    for (size_t page = 0; page < kPages.size(); ++page) {
+        if (page > 0) vm.io.put_char(CHANNEL_CONSOLE, '\n');
+        vm.io.put_text(CHANNEL_CONSOLE, kPages[page]);
+        if (!pauses_after(page)) continue;
+        vm.io.put_text(CHANNEL_CONSOLE, "CR:続き ESC:中止");
+        const int key = vm.io.get_char(CHANNEL_CONSOLE);
+        if (key == 27 || key < 0) break;
+    }
+    return 0;
+}

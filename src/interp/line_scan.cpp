@@ -1,0 +1,40 @@
+// Word-wise scanning of a line for block keywords.
+#include "interp/line_scan.h"
+
+#include <cstring>
+#include <string_view>
+
+#include "values/text_scan.h"
+
+namespace {
+
+// The dispatcher's keyword rule: no letter or digit may follow a keyword.
+bool keyword_at(const char* p, std::string_view word) {
+    return starts_with_nocase(p, word) && !is_letter(p[word.size()]) && !is_digit(p[word.size()]);
+}
+
+}  // namespace
+
+ScanStop scan_for_keywords(const char*& p, const char* opener, const char* closer) {
+    while (*p != '\0') {
+        if (*p == '"') {
+            const char* close = std::strchr(p + 1, '"');
+            if (!close) break;
+            p = close + 1;
+        } else if (*p == '\'' || keyword_at(p, "rem")) {
+            break;
+        } else if (keyword_at(p, opener)) {
+            p += std::strlen(opener);
+            return ScanStop::Opener;
+        } else if (keyword_at(p, closer)) {
+            p += std::strlen(closer);
+            return ScanStop::Closer;
+        } else if (is_letter(*p)) {
+            while (is_letter(*p) || is_digit(*p)) ++p;
+        } else {
+            ++p;
+        }
+    }
+    p += std::strlen(p);
+    return ScanStop::EndOfLine;
+}

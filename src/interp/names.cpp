@@ -1,0 +1,72 @@
+// Name scanning with the reserved-word and length rules.
+#include "interp/names.h"
+
+#include <array>
+#include <string>
+
+#include "interp/error.h"
+#include "values/text_scan.h"
+
+namespace {
+
+constexpr std::array<std::string_view, 55> kReservedWords = {
+    "call",  "chain",   "close", "common", "data",  "def",    "defint", "defsng", "defdbl", "defstr", "dim",
+    "else",  "end",     "erase", "erl",    "err",   "error",  "field",  "gosub",  "goto",   "get",    "if",
+    "input", "inp",     "lset",  "let",    "line",  "load",   "llist",  "lprint", "merge",  "null",   "on",
+    "open",  "option",  "out",   "poke",   "print", "put",    "rset",   "read",   "restore", "run",   "save",
+    "spawn", "stop",    "system", "then",  "to",    "usr",    "wait",   "wend",   "while",  "write",  "width"};
+
+}  // namespace
+
+std::string_view reserved_word(std::string_view name) {
+    if (name.size() < 2 || name.size() > 7) return {};  // the lengths of the reserved words
+    const char first = to_lower(name[0]);
+    for (std::string_view word : kReservedWords)
+        if (word[0] == first && equals_nocase(word, name)) return word;
+    return {};
+}
+
+bool scan_name(const char*& p, std::string_view& name) {
+    const char* start = skip_blanks(p);
+    if (!is_letter(*start) && *start != '_') return false;
+    const char* end = start;
+    while (is_name_char(*end)) {
+        if (static_cast<size_t>(end - start) == kMaxNameLength) {
+            vm_error::fail("識別子長超過");
+            return false;
+        }
+        ++end;
+    }
+    std::string_view scanned(start, static_cast<size_t>(end - start));
+    if (scanned == "i") {
+        vm_error::fail("i は予約語です");
+        return false;
+    }
+    if (std::string_view word = reserved_word(scanned); !word.empty()) {
+        vm_error::fail(std::string(word) + " は予約語です");
+        return false;
+    }
+    name = scanned;
+    p = end;
+    return true;
+}
+
+int type_of_name(std::string_view name) {
+    switch (name.empty() ? '\0' : name.back()) {
+        case '#': return VT_DOUBLE;
+        case '%': return VT_INTEGER;
+        case '$': return VT_STRING;
+        default: return VT_COMPLEX;
+    }
+}
+
+bool scan_var_name(const char*& p, std::string_view& name, int& type) {
+    const char* q = p;
+    std::string_view base;
+    if (!scan_name(q, base)) return false;
+    if (*q == '#' || *q == '%' || *q == '$') ++q;
+    name = std::string_view(base.data(), static_cast<size_t>(q - base.data()));
+    type = type_of_name(name);
+    p = q;
+    return true;
+}

@@ -1,0 +1,101 @@
+// Program lines, labels, jump targets.
+#include "interp/program_store.h"
+
+#include "interp/error.h"
+#include "interp/names.h"
+#include "values/text_scan.h"
+
+void ProgramLine::set_text(std::string_view source) {
+    text.assign(source);
+    indentation = 0;
+    while (indentation < static_cast<int32_t>(text.size()) && is_blank(text[indentation])) ++indentation;
+}
+
+ProgramLine* ProgramStore::find(int64_t number) const {
+    if (number < 1 || number > INT32_MAX) return nullptr;
+    auto it = lines_.find(static_cast<int32_t>(number));
+    return it == lines_.end() ? nullptr : it->second.get();
+}
+
+ProgramLine* ProgramStore::find_label(std::string_view name) const {
+    if (name.empty()) return nullptr;
+    for (ProgramLine* line = head_; line; line = line->next) {
+        const char* p = skip_blanks(line->text.c_str());
+        if (*p != '*' || !starts_with_nocase(p + 1, name)) continue;
+        if (!is_name_char(*skip_blanks(p + 1 + name.size()))) return line;
+    }
+    return nullptr;
+}
+
+void ProgramStore::store(int32_t number, const char* text) {
+    if (text == nullptr) {
+        lines_.erase(number);
+    } else {
+        auto line = std::make_unique<ProgramLine>();
+        line->number = number;
+        line->set_text(text);
+        lines_[number] = std::move(line);
+    }
+    relink();
+}
+
+void ProgramStore::erase_range(int32_t from, int32_t to) {
+    lines_.erase(lines_.lower_bound(from), lines_.upper_bound(to));
+    relink();
+}
+
+void ProgramStore::clear() {
+    lines_.clear();
+    head_ = nullptr;
+}
+
+void ProgramStore::relink() {
+    ProgramLine* previous = nullptr;
+    head_ = nullptr;
+    for (auto& [number, line] : lines_) {
+        line->next = nullptr;
+        if (previous)
+            previous->next = line.get();
+        else
+            head_ = line.get();
+        previous = line.get();
+    }
+}
+
+int32_t parse_line_number(const char*& p) {
+    const char* q = skip_blanks(p);
+    if (!is_digit(*q)) return 0;
+    int64_t value = 0;
+    while (is_digit(*q)) {
+        value = std::min<int64_t>(value * 10 + (*q - '0'), INT32_MAX);
+        ++q;
+    }
+    if (value < 1) return 0;
+    p = q;
+    return static_cast<int32_t>(value);
+}
+
+int32_t parse_jump_target(const ProgramStore& program, const char*& p) {
+    const char* q = skip_blanks(p);
+    if (*q != '*') return parse_line_number(p);
+    ++q;
+    if (is_blank(*q)) {
+        vm_error::fail("* 直後にラベル名が必要");
+        return 0;
+    }
+    std::string_view name;
+    if (!scan_name(q, name)) {
+        vm_error::fail("ラベル名が必要");
+        return 0;
+    }
+    ProgramLine* line = program.find_label(name);
+    if (!line) return 0;
+    p = q;
+    return line->number;
+}
+
+bool at_statement_end(const char* p) {
+    p = skip_blanks(p);
+    if (*p == '\0' || *p == ':' || *p == '\'') return true;
+    return starts_with_nocase(p, "rem") && !is_letter(p[3]) && !is_digit(p[3]);
+}

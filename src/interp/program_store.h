@@ -1,0 +1,46 @@
+// The program: numbered lines of source text in ascending order, indexed by number.
+#pragma once
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+struct ProgramLine {
+    int32_t number = 0;
+    int32_t indentation = 0;  // blanks and tabs at the start of the text
+    ProgramLine* next = nullptr;
+    std::string text;  // as entered, indentation included
+
+    const char* body() const { return text.c_str() + indentation; }
+    void set_text(std::string_view source);
+};
+
+class ProgramStore {
+public:
+    ProgramLine* first() const { return head_; }
+    ProgramLine* find(int64_t number) const;
+    // The first line, in program order, that begins with the label `*name`.
+    ProgramLine* find_label(std::string_view name) const;
+    bool empty() const { return lines_.empty(); }
+
+    // Inserts or replaces line `number`; a null text deletes it.
+    void store(int32_t number, const char* text);
+    void erase_range(int32_t from, int32_t to);
+    void clear();
+
+private:
+    void relink();
+    std::map<int32_t, std::unique_ptr<ProgramLine>> lines_;
+    ProgramLine* head_ = nullptr;
+};
+
+// Reads a line number of at least 1 after blanks (above 2147483647 counts as that);
+// returns 0 and leaves the position when there is none.
+int32_t parse_line_number(const char*& p);
+
+// A line number or a "*label"; returns the designated line number or 0.
+int32_t parse_jump_target(const ProgramStore& program, const char*& p);
+
+// True when only a statement end follows: end of text, ":", "rem" or "'".
+bool at_statement_end(const char* p);

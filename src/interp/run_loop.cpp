@@ -1,0 +1,145 @@
+// Running lines one after another, entering the error handler, and the error report
+// with the failing line echoed and a caret under the stopping position.
+#include "interp/run_loop.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "interp/break_flag.h"
+#include "interp/dispatch.h"
+#include "interp/error.h"
+#include "interp/vmbas.h"
+#include "io/console_line.h"
+#include "values/text_scan.h"
+
+namespace {
+
+void new_line_if_needed(C_VMBAS& vm) {
+    if (vm.io.record(CHANNEL_CONSOLE).column != 0) vm.io.put_char(CHANNEL_CONSOLE, '\n');
+}
+
+void print_report(C_VMBAS& vm, const ProgramLine& line, const char* stop) {
+    const bool interrupted = std::strcmp(vm_error::message(), "^C") == 0;
+    if (!interrupted && &line != &vm.direct_line) {
+        char prefix[32];
+        const int prefix_length = std::snprintf(prefix, sizeof prefix, "%5ld ", static_cast<long>(line.number));
+        new_line_if_needed(vm);
+        const char* text = line.body();
+        vm.io.chan_printf(CHANNEL_CONSOLE, "%s%s\n", prefix, text);
+        const ptrdiff_t offset = stop - text;
+        if (offset >= 0 && offset <= static_cast<ptrdiff_t>(std::strlen(text)))
+            vm.io.chan_printf(CHANNEL_CONSOLE, "%*s^ ", static_cast<int>(prefix_length + offset), "");
+    }
+    vm.io.put_text(CHANNEL_CONSOLE, vm_error::has_message() ? vm_error::message() : "エラー");
+    vm_error::clear();
+}
+
+// The handler line, when one is set and exists.
+ProgramLine* error_handler(C_VMBAS& vm) {
+    return vm.error_handler_line > 0 ? vm.program.find(vm.error_handler_line) : nullptr;
+}
+
+}  // namespace
+
+void run_program(C_VMBAS& vm) {
+    if (!vm.current_line) return;
+    break_flag::clear();
+    ProgramLine* line = vm.current_line;
+    for (;;) {
+        vm.current_line = line;
+        vm_error::clear();
+        if (vm.trace && line->number > 0) vm.io.chan_printf(CHANNEL_CONSOLE, "[%ld]", static_cast<long>(line->number));
+        const char* p = line->body();
+        if (exec_statements(vm, p) == 0) {
+            if (!vm.current_line) return;
+            line = vm.current_line->next;
+            if (!line) {
+                vm.current_line = nullptr;
+                return;
+            }
+            continue;
+        }
+        ProgramLine& failed = *vm.current_line;
+        vm.err = 1;
+        vm.erl = failed.number;
+        vm.cont_line = nullptr;
+        vm.cont_text = nullptr;
+        ProgramLine* handler = &failed == &vm.direct_line ? nullptr : error_handler(vm);
+        if (handler) {
+            new_line_if_needed(vm);
+            vm.io.put_text(CHANNEL_CONSOLE, vm_error::message());
+            vm.io.chan_printf(CHANNEL_CONSOLE, " on %ld\n", static_cast<long>(failed.number));
+            vm.gosub_depth = vm.for_depth = vm.while_depth = 0;
+            line = handler;
+            continue;
+        }
+        print_report(vm, failed, p);
+        vm.current_line = nullptr;
+        return;
+    }
+}
+
+namespace {
+
+constexpr size_t kConsoleLineSize = 256;
+
+// Stores a typed numbered line; false when the line is a direct command instead.
+bool store_typed_line(C_VMBAS& vm, const std::string& typed) {
+    const char* p = skip_blanks(typed.c_str());
+    if (!is_digit(*p)) return false;
+    char* end = nullptr;
+    // Numbers beyond the line-number range read as the largest line number.
+    const long number = std::min<long>(std::strtol(p, &end, 10), INT32_MAX);
+    if (number < 1) return false;
+    const char* rest = end;
+    if (*rest == '\0') {
+        vm.store_line(static_cast<int32_t>(number), nullptr);
+        return true;
+    }
+    if (*rest == ' ') ++rest;
+    vm.store_line(static_cast<int32_t>(number), rest);
+    return true;
+}
+
+}  // namespace
+
+void main_loop(C_VMBAS& vm, const char* file_name) {
+    if (file_name) {
+        char command[kConsoleLineSize];
+        const int n = std::snprintf(command, sizeof command, "load \"%s\" : run", file_name);
+        if (n < 0 || static_cast<size_t>(n) >= sizeof command) {
+            vm.io.put_text(CHANNEL_CONSOLE, "ファイル名が長すぎる\n");
+            return;
+        }
+        vm.direct_line.set_text(command);
+        vm.current_line = &vm.direct_line;
+        run_program(vm);
+        return;
+    }
+    vm.io.put_text(CHANNEL_CONSOLE, "Velmora BASIC V" VELMORA_VERSION "\n");
+    for (;;) {
+        run_program(vm);
+        if (vm.pretyped_input.empty()) {
+            if (vm.io.record(CHANNEL_CONSOLE).column != 0) vm.io.put_char(CHANNEL_CONSOLE, '\n');
+            vm.io.put_text(CHANNEL_CONSOLE, "OK\n");
+        }
+        for (;;) {
+            std::string typed = std::move(vm.pretyped_input);
+            vm.pretyped_input.clear();
+            const LineRead read = read_console_line(vm, typed, kConsoleLineSize);
+            if (read == LineRead::EndOfInput) return;
+            if (read == LineRead::Interrupted) {
+                break_flag::clear();
+                vm.io.put_text(CHANNEL_CONSOLE, "^C");
+                break;
+            }
+            if (*skip_blanks(typed.c_str()) == '\0') continue;
+            if (store_typed_line(vm, typed)) continue;
+            vm.direct_line.set_text(typed);
+            vm.current_line = &vm.direct_line;
+            break;
+        }
+    }
+}

@@ -1,0 +1,48 @@
+// Every statement handler has one shape: it takes the interpreter and the text
+// position just after its keyword, advances the position over what it consumes, and
+// returns 0, or -1 with its message in the error buffer.
+#pragma once
+
+class C_VMBAS;
+
+using StatementHandler = int (*)(C_VMBAS& vm, const char*& p);
+
+// Execution state.
+int stmt_run(C_VMBAS& vm, const char*& p);
+int stmt_cont(C_VMBAS& vm, const char*& p);
+int stmt_stop(C_VMBAS& vm, const char*& p);
+int stmt_end(C_VMBAS& vm, const char*& p);
+int stmt_new(C_VMBAS& vm, const char*& p);
+int stmt_clear(C_VMBAS& vm, const char*& p);
+int stmt_tron(C_VMBAS& vm, const char*& p);
+int stmt_troff(C_VMBAS& vm, const char*& p);
+int stmt_rest_of_line(C_VMBAS& vm, const char*& p);  // rem, ', data, else
+int stmt_label(C_VMBAS& vm, const char*& p);
+int stmt_option(C_VMBAS& vm, const char*& p);
+int stmt_help(C_VMBAS& vm, const char*& p);
+
+// Control flow.
+int stmt_goto(C_VMBAS& vm, const char*& p);
+int stmt_gosub(C_VMBAS& vm, const char*& p);
+int stmt_return(C_VMBAS& vm, const char*& p);
+int stmt_on(C_VMBAS& vm, const char*& p);
+int stmt_if(C_VMBAS& vm, const char*& p);
+int stmt_for(C_VMBAS& vm, const char*& p);
+int stmt_next(C_VMBAS& vm, const char*& p);
+int stmt_while(C_VMBAS& vm, const char*& p);
+int stmt_wend(C_VMBAS& vm, const char*& p);
+
+// Variables and functions.
+int stmt_let(C_VMBAS& vm, const char*& p);
+int stmt_dim(C_VMBAS& vm, const char*& p);
+int stmt_erase(C_VMBAS& vm, const char*& p);
+int stmt_swap(C_VMBAS& vm, const char*& p);
+int stmt_def(C_VMBAS& vm, const char*& p);
+
+// Console output.
+int stmt_print(C_VMBAS& vm, const char*& p);
+int stmt_write(C_VMBAS& vm, const char*& p);
+int stmt_locate(C_VMBAS& vm, const char*& p);
+int stmt_cls(C_VMBAS& vm, const char*& p);
+int stmt_width(C_VMBAS& vm, const char*& p);
+int stmt_console(C_VMBAS& vm, const char*& p);

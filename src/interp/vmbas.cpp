@@ -1,0 +1,63 @@
+// The interpreter object's resets and line changes.
+#include "interp/vmbas.h"
+
+#include "interp/error.h"
+
+C_VMBAS::C_VMBAS() { direct_line.text.reserve(256); }
+
+C_VMBAS::~C_VMBAS() {
+    end_execution();
+    io.close_all();
+}
+
+void C_VMBAS::end_execution() {
+    if (is_running()) current_line = nullptr;
+    cont_line = nullptr;
+    cont_text = nullptr;
+    gosub_depth = for_depth = while_depth = 0;
+    error_handler_line = 0;
+    err = erl = 0;
+}
+
+void C_VMBAS::clear_state() {
+    variables.clear();
+    functions.clear();
+    option_base = 0;
+    cont_line = nullptr;
+    cont_text = nullptr;
+    io.close_all();
+    data_line = program.first();
+    data_position = 0;
+}
+
+int C_VMBAS::store_line(int32_t number, const char* text) {
+    if (number < 1) return -1;
+    program.store(number, text);
+    end_execution();
+    clear_state();
+    return 0;
+}
+
+void C_VMBAS::new_program() {
+    end_execution();
+    clear_state();
+    program.clear();
+    data_line = nullptr;
+    trace = false;
+}
+
+void C_VMBAS::delete_lines(int32_t from, int32_t to) {
+    if (from < 1 || to < 1) return;
+    end_execution();
+    clear_state();
+    program.erase_range(std::min(from, to), std::max(from, to));
+    data_line = program.first();
+}
+
+const char* C_VMBAS::jump_to_line(ProgramLine* line) {
+    if (!line) return "";
+    current_line = line;
+    vm_error::clear();
+    if (trace && line->number > 0) io.chan_printf(CHANNEL_CONSOLE, "[%ld]", static_cast<long>(line->number));
+    return line->body();
+}

@@ -1,0 +1,85 @@
+// The interpreter object: the program, the execution state with its stacks, the
+// variables and functions, and the channels. One exists for the life of the process.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "interp/program_store.h"
+#include "io/channel_table.h"
+#include "values/user_functions.h"
+#include "values/variables.h"
+
+inline constexpr int kStackDepth = 20;
+
+struct GosubEntry {
+    ProgramLine* line = nullptr;
+    const char* text = nullptr;
+};
+
+struct ForEntry {
+    ProgramLine* line = nullptr;
+    const char* text = nullptr;
+    std::string variable;
+    int type = VT_COMPLEX;
+    double limit = 0.0;
+    double step = 0.0;
+};
+
+struct WhileEntry {
+    ProgramLine* line = nullptr;
+    const char* text = nullptr;
+};
+
+class C_VMBAS {
+public:
+    C_VMBAS();
+    ~C_VMBAS();
+    C_VMBAS(const C_VMBAS&) = delete;
+    C_VMBAS& operator=(const C_VMBAS&) = delete;
+
+    bool is_running() const { return current_line != nullptr && current_line != &direct_line; }
+
+    // Stops the program and forgets cont, the stacks, the error handler, err and erl.
+    void end_execution();
+    // Removes variables and functions, closes channels, resets option base and data.
+    void clear_state();
+    // Stores (or with null text deletes) a program line, then resets as a change must.
+    int store_line(int32_t number, const char* text);
+    void new_program();
+    void delete_lines(int32_t from, int32_t to);
+
+    // Makes `line` current (trace mark included) and returns its text after indentation.
+    const char* jump_to_line(ProgramLine* line);
+
+    ProgramStore program;
+    ProgramLine direct_line;
+    ProgramLine* current_line = nullptr;
+    ProgramLine* cont_line = nullptr;
+    const char* cont_text = nullptr;
+    ProgramLine* data_line = nullptr;
+    int32_t data_position = 0;
+
+    UserFunctions functions;
+    VariableStore variables;
+
+    std::array<GosubEntry, kStackDepth> gosub_stack;
+    int gosub_depth = 0;
+    std::array<ForEntry, kStackDepth> for_stack;
+    int for_depth = 0;
+    std::array<WhileEntry, kStackDepth> while_stack;
+    int while_depth = 0;
+
+    std::string pretyped_input;
+    C_FILEIO io;
+
+    bool trace = false;
+    int option_base = 0;
+    int32_t error_handler_line = 0;
+    int32_t err = 0;
+    int32_t erl = 0;
+
+    // Nesting of evaluations and function calls, bounded so that no input can
+    // exhaust the machine stack.
+    int eval_depth = 0;
+};

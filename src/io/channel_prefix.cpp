@@ -1,0 +1,26 @@
+// Channel prefix parsing.
+#include "io/channel_prefix.h"
+
+#include "interp/error.h"
+#include "interp/vmbas.h"
+#include "values/evaluator.h"
+#include "values/text_scan.h"
+
+int parse_channel_prefix(C_VMBAS& vm, const char*& p) {
+    const char* q = skip_blanks(p);
+    if (*q != '#') return CHANNEL_CONSOLE;
+    ++q;
+    p = q;
+    Complex value;
+    if (eval_expr(vm, q, value) < 0) {
+        vm_error::clear();  // a bad prefix only discards the output
+        return CHANNEL_INVALID;
+    }
+    p = q;
+    q = skip_blanks(q);
+    if (*q != ',') return CHANNEL_INVALID;
+    p = q + 1;
+    const int64_t n = to_int64(value.re);
+    if (n < 1 || n > 15 || !vm.io.record(static_cast<int>(n)).is_open()) return CHANNEL_INVALID;
+    return static_cast<int>(n);
+}

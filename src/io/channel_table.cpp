@@ -1,0 +1,174 @@
+// Channel records, the byte writer with column tracking, and closing.
+#include "io/channel_table.h"
+
+#include <unistd.h>
+
+#include <cstdarg>
+
+#include "io/code_page.h"
+#include "io/console_writer.h"
+#include "io/console_input.h"
+
+C_FILEIO::C_FILEIO() = default;
+
+C_FILEIO::~C_FILEIO() { put_raw(CHANNEL_PRINTER, '\f'); }
+
+bool C_FILEIO::write_device(int channel, unsigned char byte) {
+    if (channel == CHANNEL_CONSOLE) {
+        console_writer::put(static_cast<char>(byte));
+        return true;
+    }
+    if (channel == CHANNEL_PRINTER) return true;  // no printer is attached: pages are dropped
+    IO_DATA& r = record(channel);
+    if (r.mode == MODE_OUTPUT && r.file) return std::fputc(byte, r.file.get()) != EOF;
+    if (r.mode == MODE_SERIAL && r.port >= 0) return ::write(r.port, &byte, 1) == 1;
+    return false;
+}
+
+int C_FILEIO::put_raw(int channel, unsigned char byte) {
+    if (channel < 0 || channel >= CHANNEL_INVALID) return -1;
+    if (!write_device(channel, byte)) return -1;
+    IO_DATA& r = record(channel);
+    switch (byte) {
+        case 0:
+        case 7: break;
+        case 8:
+            if (r.column >= 1) --r.column;
+            break;
+        case 10:
+        case 13: r.column = 0; break;
+        default: ++r.column;
+    }
+    return byte;
+}
+
+void C_FILEIO::wrap_if_needed(IO_DATA& r, int channel, int display_width) {
+    if (r.width < 1) return;
+    int w = r.width;
+    if (display_width > 1 && w >= 2) w -= 1;
+    if (r.column >= w) put_raw(channel, '\n');
+}
+
+// UTF-8 mode keeps a whole sequence together the way Shift-JIS keeps a byte pair, and
+// advances the column by the character's display width.
+int C_FILEIO::put_utf8(int channel, unsigned char byte) {
+    IO_DATA& r = record(channel);
+    if (r.pending_length > 0 && (byte & 0xC0) == 0x80) {
+        r.pending[r.pending_length++] = byte;
+        const int needed = utf8_sequence_length(r.pending[0]);
+        if (r.pending_length < needed) return byte;
+        const int width = utf8_display_width(r.pending, needed);
+        wrap_if_needed(r, channel, width);
+        bool ok = true;
+        for (int i = 0; i < needed; ++i) ok = write_device(channel, r.pending[i]) && ok;
+        r.pending_length = 0;
+        if (!ok) return -1;
+        r.column += width;
+        return byte;
+    }
+    // A sequence cut short is written as it stands, one column a byte.
+    for (int i = 0; i < r.pending_length; ++i) put_raw(channel, r.pending[i]);
+    r.pending_length = 0;
+    if (utf8_sequence_length(byte) > 0) {
+        r.pending[0] = byte;
+        r.pending_length = 1;
+        return byte;
+    }
+    wrap_if_needed(r, channel, 1);
+    return put_raw(channel, byte);
+}
+
+int C_FILEIO::put_char(int channel, unsigned char b) {
+    if (channel < 0 || channel >= CHANNEL_INVALID) return -1;
+    IO_DATA& r = record(channel);
+    if (b < 32) {
+        r.lead_byte = 0;
+        for (int i = 0; i < r.pending_length; ++i) put_raw(channel, r.pending[i]);
+        r.pending_length = 0;
+        if ((b == 7 && channel == CHANNEL_CONSOLE) || b == 8 || b == 10 || b == 13) return put_raw(channel, b);
+    }
+    if (b >= 32 && console_code_page() == CodePage::Utf8) return put_utf8(channel, b);
+
+    const bool caret_pair = b < 32 && b != 9 && !(b == 12 && channel == CHANNEL_PRINTER);
+    if (r.width >= 1) wrap_if_needed(r, channel, (r.lead_byte != 0 || caret_pair) ? 2 : 1);
+    if (r.lead_byte != 0) {
+        const unsigned char lead = static_cast<unsigned char>(r.lead_byte);
+        r.lead_byte = 0;
+        put_raw(channel, lead);
+        return put_raw(channel, b);
+    }
+    if ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) {
+        r.lead_byte = b;
+        return b;
+    }
+    if (b >= 32) return put_raw(channel, b);
+    if (b == 9) {
+        if (put_raw(channel, ' ') < 0) return -1;
+        while (r.column % 8 != 0 && !(r.width > 0 && r.column >= r.width))
+            if (put_raw(channel, ' ') < 0) return -1;
+        return b;
+    }
+    if (!caret_pair) return put_raw(channel, b);
+    put_raw(channel, '^');
+    return put_raw(channel, static_cast<unsigned char>(b + 64));
+}
+
+void C_FILEIO::put_bytes(int channel, std::string_view bytes) {
+    for (char c : bytes) put_char(channel, static_cast<unsigned char>(c));
+}
+
+void C_FILEIO::put_text(int channel, std::string_view utf8) {
+    if (channel == CHANNEL_CONSOLE && console_code_page() == CodePage::ShiftJis)
+        put_bytes(channel, to_console_text(utf8));
+    else
+        put_bytes(channel, utf8);
+}
+
+int C_FILEIO::chan_printf(int channel, const char* format, ...) {
+    if (channel < 0 || channel >= CHANNEL_INVALID || format == nullptr) return 0;
+    char buffer[2551];
+    va_list args;
+    va_start(args, format);
+    int n = std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    if (n < 0) return 0;
+    if (n > 2550) n = 2550;
+    put_bytes(channel, std::string_view(buffer, static_cast<size_t>(n)));
+    return n;
+}
+
+int C_FILEIO::get_char(int channel) {
+    if (channel < 0 || channel >= CHANNEL_INVALID) return -1;
+    if (channel == CHANNEL_CONSOLE) return read_console_key();
+    if (channel == CHANNEL_PRINTER) return -1;
+    IO_DATA& r = record(channel);
+    if (r.mode == MODE_INPUT && r.file) {
+        int c = std::fgetc(r.file.get());
+        return c == EOF ? -1 : c;
+    }
+    if (r.mode == MODE_SERIAL && r.port >= 0) {
+        unsigned char byte;
+        return ::read(r.port, &byte, 1) == 1 ? byte : -1;
+    }
+    return -1;
+}
+
+int C_FILEIO::close(int channel) {
+    if (channel < 1 || channel > 15) {
+        chan_printf(CHANNEL_CONSOLE, "#%d ", channel);
+        put_text(CHANNEL_CONSOLE, "クローズ無効\n");
+        return -1;
+    }
+    IO_DATA& r = record(channel);
+    if (r.file && std::fclose(r.file.release()) != 0) {
+        chan_printf(CHANNEL_CONSOLE, "#%d ", channel);
+        put_text(CHANNEL_CONSOLE, "クローズ失敗\n");
+    }
+    if (r.port >= 0) ::close(r.port);
+    r = IO_DATA{};
+    return 0;
+}
+
+void C_FILEIO::close_all() {
+    for (int channel = 1; channel <= 15; ++channel) close(channel);
+}

@@ -1,0 +1,75 @@
+// The channel table: the console (0), channels #1 to #15 opened by programs, the
+// printer (16), and 17 for a "#n," prefix that named no open channel. Every output
+// byte passes through put_char, which keeps each channel's column.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string_view>
+
+#include "values/c_str.h"
+
+inline constexpr int CHANNEL_CONSOLE = 0;
+inline constexpr int CHANNEL_PRINTER = 16;
+inline constexpr int CHANNEL_INVALID = 17;
+inline constexpr int kRecordSize = 128;
+
+enum ChannelMode : int { MODE_CLOSED = 0, MODE_OUTPUT = 1, MODE_INPUT = 2, MODE_RANDOM = 3, MODE_SERIAL = 4 };
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+struct FieldDefinition {
+    C_STR name;
+    int32_t width = 0;
+};
+
+struct IO_DATA {
+    int32_t column = 0;
+    int32_t width = 0;      // wrap width, 0 for none
+    int32_t lead_byte = 0;  // a Shift-JIS lead byte waiting for its trail byte
+    unsigned char pending[4] = {};  // an incomplete UTF-8 sequence
+    int32_t pending_length = 0;
+    std::unique_ptr<std::FILE, FileCloser> file;
+    int port = -1;  // serial port descriptor
+    int32_t mode = MODE_CLOSED;
+    unsigned char record_buffer[kRecordSize] = {};
+    std::array<FieldDefinition, kRecordSize> fields;
+    int32_t field_count = 0;
+    int32_t record_length = 0;
+    int32_t record_counter = 0;
+
+    bool is_open() const { return file != nullptr || port >= 0; }
+};
+
+class C_FILEIO {
+public:
+    C_FILEIO();
+    ~C_FILEIO();
+    C_FILEIO(const C_FILEIO&) = delete;
+    C_FILEIO& operator=(const C_FILEIO&) = delete;
+
+    IO_DATA& record(int channel) { return records_[static_cast<size_t>(channel)]; }
+
+    int put_char(int channel, unsigned char byte);
+    // Formats with printf rules (at most 2550 characters) and writes each byte.
+    int chan_printf(int channel, const char* format, ...) __attribute__((format(printf, 3, 4)));
+    void put_bytes(int channel, std::string_view bytes);
+    // A fixed UTF-8 text, converted to the console code page on the console.
+    void put_text(int channel, std::string_view utf8);
+
+    int get_char(int channel);
+    int close(int channel);
+    void close_all();
+
+    bool listing = false;  // set while llist prints
+
+private:
+    int put_raw(int channel, unsigned char byte);
+    bool write_device(int channel, unsigned char byte);
+    int put_utf8(int channel, unsigned char byte);
+    void wrap_if_needed(IO_DATA& record, int channel, int display_width);
+    std::array<IO_DATA, 17> records_;
+};

@@ -1,0 +1,82 @@
+// Code page detection, UTF-8 character widths, and conversion of fixed texts.
+#include "io/code_page.h"
+
+#include <iconv.h>
+#include <langinfo.h>
+
+#include <clocale>
+#include <cstring>
+
+namespace {
+
+CodePage page = CodePage::Utf8;
+
+struct Range {
+    char32_t first, last;
+};
+
+// East Asian Wide and Fullwidth blocks.
+constexpr Range kWideRanges[] = {
+    {0x1100, 0x115F},   {0x231A, 0x231B},   {0x2329, 0x232A},   {0x23E9, 0x23EC},  {0x25FD, 0x25FE},
+    {0x2614, 0x2615},   {0x2648, 0x2653},   {0x26AA, 0x26AB},   {0x26BD, 0x26BE},  {0x26C4, 0x26C5},
+    {0x2705, 0x2705},   {0x270A, 0x270B},   {0x2753, 0x2755},   {0x2795, 0x2797},  {0x2B1B, 0x2B1C},
+    {0x2E80, 0x303E},   {0x3041, 0x33FF},   {0x3400, 0x4DBF},   {0x4E00, 0x9FFF},  {0xA000, 0xA4CF},
+    {0xA960, 0xA97F},   {0xAC00, 0xD7A3},   {0xF900, 0xFAFF},   {0xFE10, 0xFE19},  {0xFE30, 0xFE6F},
+    {0xFF00, 0xFF60},   {0xFFE0, 0xFFE6},   {0x16FE0, 0x18CFF}, {0x1B000, 0x1B2FF}, {0x1F004, 0x1F004},
+    {0x1F0CF, 0x1F0CF}, {0x1F18E, 0x1F18E}, {0x1F191, 0x1F19A}, {0x1F200, 0x1F2FF}, {0x1F300, 0x1F64F},
+    {0x1F680, 0x1F6FF}, {0x1F7E0, 0x1F7EB}, {0x1F90C, 0x1F9FF}, {0x1FA70, 0x1FAFF}, {0x20000, 0x3FFFD},
+};
+
+char32_t decode(const unsigned char* bytes, int length) {
+    char32_t code = bytes[0] & (0x7F >> length);
+    for (int i = 1; i < length; ++i) code = (code << 6) | (bytes[i] & 0x3F);
+    return code;
+}
+
+}  // namespace
+
+void detect_console_code_page() {
+    std::setlocale(LC_CTYPE, "");
+    const char* codeset = nl_langinfo(CODESET);
+    const bool shift_jis = codeset && (std::strcmp(codeset, "SHIFT_JIS") == 0 || std::strcmp(codeset, "SJIS") == 0 ||
+                                       std::strcmp(codeset, "CP932") == 0 || std::strcmp(codeset, "WINDOWS-31J") == 0);
+    page = shift_jis ? CodePage::ShiftJis : CodePage::Utf8;
+}
+
+CodePage console_code_page() { return page; }
+void set_console_code_page(CodePage new_page) { page = new_page; }
+
+std::string to_console_text(std::string_view utf8) {
+    if (page == CodePage::Utf8) return std::string(utf8);
+    iconv_t converter = iconv_open("CP932", "UTF-8");
+    if (converter == reinterpret_cast<iconv_t>(-1)) return std::string(utf8);
+    std::string out(utf8.size() * 2 + 4, '\0');
+    char* in_ptr = const_cast<char*>(utf8.data());
+    size_t in_left = utf8.size();
+    char* out_ptr = out.data();
+    size_t out_left = out.size();
+    while (in_left > 0 && iconv(converter, &in_ptr, &in_left, &out_ptr, &out_left) == static_cast<size_t>(-1)) {
+        if (out_left == 0) break;
+        *out_ptr++ = '?';  // a character the code page lacks
+        --out_left;
+        ++in_ptr;
+        --in_left;
+    }
+    iconv_close(converter);
+    out.resize(out.size() - out_left);
+    return out;
+}
+
+int utf8_sequence_length(unsigned char lead) {
+    if (lead >= 0xC2 && lead <= 0xDF) return 2;
+    if (lead >= 0xE0 && lead <= 0xEF) return 3;
+    if (lead >= 0xF0 && lead <= 0xF4) return 4;
+    return 0;
+}
+
+int utf8_display_width(const unsigned char* bytes, int length) {
+    const char32_t code = decode(bytes, length);
+    for (const Range& range : kWideRanges)
+        if (code >= range.first && code <= range.last) return 2;
+    return 1;
+}

@@ -1,0 +1,20 @@
+// The console code page: Shift-JIS under a Shift_JIS/CP932 locale, UTF-8 otherwise.
+// Fixed texts live in the sources as UTF-8 and are converted once, at output.
+#pragma once
+#include <string>
+#include <string_view>
+
+enum class CodePage { Utf8, ShiftJis };
+
+void detect_console_code_page();
+CodePage console_code_page();
+void set_console_code_page(CodePage page);
+
+// A fixed text (message, prompt) in the console code page.
+std::string to_console_text(std::string_view utf8);
+
+// Display columns of one complete UTF-8 sequence: 2 for East Asian wide characters.
+int utf8_display_width(const unsigned char* bytes, int length);
+
+// The length of the UTF-8 sequence that `lead` starts, or 0 when it starts none.
+int utf8_sequence_length(unsigned char lead);

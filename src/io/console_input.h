@@ -1,0 +1,14 @@
+// Reading the keyboard: whole lines and single keys share one buffer over standard
+// input, so typed-ahead and piped text reaches each reader in order.
+#pragma once
+#include <string>
+
+// One line without its newline. False at end of input or when Ctrl-C interrupts.
+bool read_input_line(std::string& line);
+
+// One key without echo (terminal in non-canonical mode while waiting). Ctrl-C sets
+// the break flag and gives -1; end of input gives -1.
+int read_console_key();
+
+// True when a key can be read at once.
+bool console_key_waiting();

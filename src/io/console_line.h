@@ -1,0 +1,13 @@
+// The console line reader shared by the prompt and every statement that reads a
+// whole line from the keyboard, with text offered as already typed.
+#pragma once
+#include <cstddef>
+#include <string>
+
+class C_VMBAS;
+
+enum class LineRead { Ok, Interrupted, EndOfInput };
+
+// Reads one line into `buffer`, keeping at most size - 1 bytes. Text already in the
+// buffer is offered as typed: with piped input the line read is appended to it.
+LineRead read_console_line(C_VMBAS& vm, std::string& buffer, size_t size);

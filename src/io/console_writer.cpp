@@ -1,0 +1,52 @@
+// Buffered standard output.
+#include "io/console_writer.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "io/code_page.h"
+
+namespace console_writer {
+namespace {
+
+char buffer[8192];
+size_t used = 0;
+int line_flush = -1;  // decided at first use: 1 when standard output is a terminal
+
+bool flush_at_newline() {
+    if (line_flush < 0) line_flush = isatty(STDOUT_FILENO) ? 1 : 0;
+    return line_flush == 1;
+}
+
+}  // namespace
+
+void flush() {
+    size_t done = 0;
+    while (done < used) {
+        ssize_t n = ::write(STDOUT_FILENO, buffer + done, used - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;  // output closed: nothing more can be shown
+        done += static_cast<size_t>(n);
+    }
+    used = 0;
+}
+
+void put(char byte) {
+    if (used == sizeof buffer) flush();
+    buffer[used++] = byte;
+    if (byte == '\n' && flush_at_newline()) flush();
+}
+
+void write(std::string_view bytes) {
+    for (char c : bytes) put(c);
+}
+
+void write_text(std::string_view utf8) {
+    if (console_code_page() == CodePage::Utf8)
+        write(utf8);
+    else
+        write(to_console_text(utf8));
+}
+
+}  // namespace console_writer

@@ -1,0 +1,16 @@
+// The one buffered writer to standard output. It is flushed before the interpreter
+// reads input or waits, at exit, and at each newline when standard output is a terminal.
+#pragma once
+#include <cstddef>
+#include <string_view>
+
+namespace console_writer {
+
+void write(std::string_view bytes);
+void put(char byte);
+void flush();
+
+// A fixed UTF-8 text, converted to the console code page.
+void write_text(std::string_view utf8);
+
+}  // namespace console_writer

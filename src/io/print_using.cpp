@@ -1,0 +1,76 @@
+// Translating a print-using template into a printf conversion.
+#include "io/print_using.h"
+
+#include <cstdio>
+
+#include "interp/error.h"
+#include "values/evaluator.h"
+#include "values/text_scan.h"
+
+namespace {
+
+constexpr std::string_view kUsage = "使用法:using \"+####,.#^^^^^\"; 等";
+constexpr int kMaxWidth = 310;
+
+struct Template {
+    bool forced_sign = false;
+    bool grouping = false;
+    bool exponent = false;
+    int width = 0;
+    int decimals = -1;  // unset
+};
+
+int scan_template(std::string_view text, Template& t) {
+    size_t i = 0;
+    auto at = [&](char c) { return i < text.size() && text[i] == c; };
+    if (at('+')) {
+        t.forced_sign = true;
+        ++t.width;
+        ++i;
+    }
+    while (at('#') || at(',')) {
+        if (text[i] == ',') t.grouping = true;
+        ++t.width;
+        ++i;
+    }
+    if (at('.') && i + 1 < text.size() && text[i + 1] == '#') {
+        ++t.width;
+        ++i;
+        t.decimals = 0;
+        while (at('#')) {
+            ++t.decimals;
+            ++t.width;
+            ++i;
+        }
+    }
+    while (at('^')) {
+        t.exponent = true;
+        ++t.width;
+        ++i;
+    }
+    if (at('+') || at('-')) return vm_error::fail("複素数の為,末尾符号は無効");
+    if (i < text.size()) return vm_error::fail(kUsage);
+    return 0;
+}
+
+}  // namespace
+
+int parse_using_clause(C_VMBAS& vm, const char*& p, NumberFormat& format) {
+    const char* q = p;
+    C_STR text;
+    if (eval_string(vm, q, text) < 0) return vm_error::fail(kUsage);
+    Template t;
+    if (scan_template(text.view(), t) < 0) return -1;
+    q = skip_blanks(q);
+    if (*q != ';' || t.width >= kMaxWidth) return vm_error::fail(kUsage);
+    const char* sign = t.forced_sign ? "+" : "";
+    if (t.exponent)
+        std::snprintf(format.spec, sizeof format.spec, "%%%s%d.%dE", sign, t.width, std::max(t.width - 8, 0));
+    else if (t.decimals >= 0)
+        std::snprintf(format.spec, sizeof format.spec, "%%%s%d.%df", sign, t.width, t.decimals);
+    else
+        std::snprintf(format.spec, sizeof format.spec, "%%%s%d.0f", sign, t.width);
+    format.group_thousands = t.grouping;
+    p = q + 1;
+    return 0;
+}

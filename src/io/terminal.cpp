@@ -1,0 +1,35 @@
+// TIOCGWINSZ and ANSI escape sequences.
+#include "io/terminal.h"
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "io/console_writer.h"
+
+bool terminal_size(TerminalSize& size) {
+    winsize window{};
+    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &window) != 0 || window.ws_col == 0 || window.ws_row == 0) return false;
+    size = {window.ws_col, window.ws_row};
+    return true;
+}
+
+void terminal_move_cursor(int column, int row) {
+    char sequence[32];
+    std::snprintf(sequence, sizeof sequence, "\x1b[%d;%dH", row + 1, column + 1);
+    console_writer::write(sequence);
+    console_writer::flush();
+}
+
+bool terminal_resize(int columns, int rows) {
+    const char* term = std::getenv("TERM");
+    if (!isatty(STDOUT_FILENO) || !term || std::strncmp(term, "xterm", 5) != 0) return false;
+    char sequence[32];
+    std::snprintf(sequence, sizeof sequence, "\x1b[8;%d;%dt", rows, columns);
+    console_writer::write(sequence);
+    console_writer::flush();
+    return true;
+}

@@ -1,0 +1,14 @@
+// The terminal behind the console: its size, cursor moves and clearing, driven by
+// ANSI escape sequences.
+#pragma once
+
+struct TerminalSize {
+    int columns = 0;
+    int rows = 0;
+};
+
+// False when standard output is no terminal (or its size is unknown).
+bool terminal_size(TerminalSize& size);
+void terminal_move_cursor(int column, int row);
+// The xterm window-size request; false when the terminal is not xterm-compatible.
+bool terminal_resize(int columns, int rows);

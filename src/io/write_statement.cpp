@@ -1,0 +1,32 @@
+// write: items separated by commas, strings in double quotes, a newline at the end.
+#include "interp/error.h"
+#include "interp/statements.h"
+#include "interp/vmbas.h"
+#include "io/channel_prefix.h"
+#include "values/evaluator.h"
+#include "values/number_format.h"
+#include "values/text_scan.h"
+
+int stmt_write(C_VMBAS& vm, const char*& p) {
+    const int channel = parse_channel_prefix(vm, p);
+    for (;;) {
+        C_STR text;
+        if (eval_string(vm, p, text) == 0) {
+            vm.io.put_char(channel, '"');
+            vm.io.put_bytes(channel, text.view());
+            vm.io.put_char(channel, '"');
+        } else {
+            vm_error::clear();
+            Complex value;
+            if (eval_expr(vm, p, value) < 0) return vm_error::fail("write データがない");
+            vm.io.chan_printf(channel, "%s", format_default(value.re, value.im));
+        }
+        p = skip_blanks(p);
+        if (*p != ',' && *p != ';') {
+            vm.io.put_char(channel, '\n');
+            return 0;
+        }
+        vm.io.put_char(channel, ',');
+        ++p;
+    }
+}

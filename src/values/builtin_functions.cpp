@@ -1,0 +1,234 @@
+// Numeric built-ins, grouped by first letter and tried in a fixed order within each
+// group; the first whose name and "(" match is the function.
+#include "values/builtin_functions.h"
+
+#include <sys/sysinfo.h>
+
+#include <cstdio>
+#include <cstring>
+#include <span>
+#include <string_view>
+
+#include "interp/error.h"
+#include "interp/vmbas.h"
+#include "values/complex_math.h"
+#include "values/fetch_args.h"
+#include "values/number_parse.h"
+#include "values/random.h"
+#include "values/text_scan.h"
+
+namespace {
+
+struct Args {
+    Complex c[2];
+    double d[2] = {};
+    int32_t l[2] = {};
+    int64_t L[2] = {};
+    C_STR s[2];
+};
+
+using Compute = int (*)(C_VMBAS& vm, const Args& args, Complex& out);
+
+struct Builtin {
+    std::string_view name;
+    std::string_view format;
+    Compute compute;
+};
+
+Complex real(double x) { return {x, 0.0}; }
+
+template <Complex (*F)(Complex)>
+int complex_function(C_VMBAS&, const Args& a, Complex& out) {
+    out = F(a.c[0]);
+    return 0;
+}
+
+double round_half_away(double x) { return x >= 0 ? std::floor(x + 0.5) : std::ceil(x - 0.5); }
+double truncate(double x) { return x >= 0 ? std::floor(x) : std::ceil(x); }
+
+template <typename T>
+T read_little_endian(const C_STR& s) {
+    T value{};
+    if (s.length() >= sizeof value) std::memcpy(&value, s.view().data(), sizeof value);
+    return value;
+}
+
+int fn_val(C_VMBAS&, const Args& a, Complex& out) {
+    std::string text(a.s[0].view());
+    const char* p = text.c_str();
+    Complex value;
+    if (parse_complex_text(p, value) < 0 || *skip_blanks(p) != '\0') return vm_error::fail("無効な定数");
+    out = value;
+    return 0;
+}
+
+int fn_instr(C_VMBAS&, const Args& a, Complex& out) {
+    std::string_view text = a.s[0].view(), sought = a.s[1].view();
+    double position = 0;
+    if (!text.empty()) {
+        size_t found = text.find(sought);
+        if (found != std::string_view::npos) position = static_cast<double>(found + 1);
+    }
+    out = real(position);
+    return 0;
+}
+
+double available_memory() {
+    if (std::FILE* meminfo = std::fopen("/proc/meminfo", "r")) {
+        char line[128];
+        unsigned long long kib = 0;
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, meminfo))
+            found = std::sscanf(line, "MemAvailable: %llu kB", &kib) == 1;
+        std::fclose(meminfo);
+        if (found) return static_cast<double>(kib) * 1024.0;
+    }
+    struct sysinfo info {};
+    if (sysinfo(&info) == 0) return static_cast<double>(info.freeram) * info.mem_unit;
+    return 0.0;
+}
+
+int fn_eof(C_VMBAS& vm, const Args& a, Complex& out) {
+    const int n = a.l[0];
+    double result = -1;
+    if (n >= 1 && n <= 15) {
+        IO_DATA& r = vm.io.record(n);
+        if (r.mode == MODE_SERIAL) {
+            result = 0;
+        } else if (r.file) {
+            const int c = std::fgetc(r.file.get());
+            if (c != EOF) {
+                std::ungetc(c, r.file.get());
+                result = 0;
+            }
+        }
+    }
+    out = real(result);
+    return 0;
+}
+
+int fn_loc(C_VMBAS& vm, const Args& a, Complex& out) {
+    const int n = a.l[0];
+    double result = 0;
+    if (n >= 1 && n <= 15 && vm.io.record(n).mode == MODE_RANDOM && vm.io.record(n).file)
+        result = vm.io.record(n).record_counter;
+    out = real(result);
+    return 0;
+}
+
+// The tables, in the order in which the candidates of each first letter are tried.
+const Builtin kBuiltins[] = {
+    {"abs", "c", [](C_VMBAS&, const Args& a, Complex& o) { o = real(std::hypot(a.c[0].re, a.c[0].im)); return 0; }},
+    {"arg", "c", [](C_VMBAS&, const Args& a, Complex& o) { o = real(std::atan2(a.c[0].im, a.c[0].re)); return 0; }},
+    {"asin", "c", complex_function<cmath::asin>},
+    {"acos", "c", complex_function<cmath::acos>},
+    {"atan", "c", complex_function<cmath::atan>},
+    {"atn", "c", complex_function<cmath::atan>},
+    {"asc", "s", [](C_VMBAS&, const Args& a, Complex& o) {
+         o = real(a.s[0].empty() ? 0 : static_cast<unsigned char>(a.s[0].view()[0]));
+         return 0;
+     }},
+    {"conj", "c", [](C_VMBAS&, const Args& a, Complex& o) { o = {a.c[0].re, -a.c[0].im}; return 0; }},
+    {"cos", "c", complex_function<cmath::cos>},
+    {"cosh", "c", complex_function<cmath::cosh>},
+    {"cint", "c", [](C_VMBAS&, const Args& a, Complex& o) {
+         o = {round_half_away(a.c[0].re), round_half_away(a.c[0].im)};
+         return 0;
+     }},
+    {"csng", "d", [](C_VMBAS&, const Args& a, Complex& o) { o = real(a.d[0]); return 0; }},
+    {"cdbl", "d", [](C_VMBAS&, const Args& a, Complex& o) { o = real(a.d[0]); return 0; }},
+    {"cvi", "s", [](C_VMBAS&, const Args& a, Complex& o) { o = real(read_little_endian<int16_t>(a.s[0])); return 0; }},
+    {"cvs", "s", [](C_VMBAS&, const Args& a, Complex& o) { o = real(read_little_endian<float>(a.s[0])); return 0; }},
+    {"cvd", "s", [](C_VMBAS&, const Args& a, Complex& o) { o = real(read_little_endian<double>(a.s[0])); return 0; }},
+    {"norm", "c", [](C_VMBAS&, const Args& a, Complex& o) {
+         o = real(a.c[0].re * a.c[0].re + a.c[0].im * a.c[0].im);
+         return 0;
+     }},
+    {"sqrt", "c", complex_function<cmath::sqrt>},
+    {"sin", "c", complex_function<cmath::sin>},
+    {"sgn", "c", [](C_VMBAS&, const Args& a, Complex& o) {
+         const double magnitude = std::hypot(a.c[0].re, a.c[0].im);
+         o = magnitude == 0 ? Complex{} : Complex{a.c[0].re / magnitude, a.c[0].im / magnitude};
+         return 0;
+     }},
+    {"sinh", "c", complex_function<cmath::sinh>},
+    {"sqr", "c", complex_function<cmath::sqrt>},
+    {"tan", "c", complex_function<cmath::tan>},
+    {"tanh", "c", complex_function<cmath::tanh>},
+    {"exp", "c", complex_function<cmath::exp>},
+    {"e", "", [](C_VMBAS&, const Args&, Complex& o) { o = real(2.718281828459045); return 0; }},
+    {"eof", "l", fn_eof},
+    {"log", "c", complex_function<cmath::log>},
+    {"log10", "c", complex_function<cmath::log10>},
+    {"len", "s", [](C_VMBAS&, const Args& a, Complex& o) { o = real(static_cast<double>(a.s[0].length())); return 0; }},
+    {"lpos", "l", [](C_VMBAS& vm, const Args&, Complex& o) { o = real(vm.io.record(CHANNEL_PRINTER).column + 1); return 0; }},
+    {"loc", "l", fn_loc},
+    {"pow", "cc", [](C_VMBAS&, const Args& a, Complex& o) { o = cmath::pow(a.c[0], a.c[1]); return 0; }},
+    {"pi", "", [](C_VMBAS&, const Args&, Complex& o) { o = real(3.141592653589793); return 0; }},
+    {"pos", "l", [](C_VMBAS& vm, const Args&, Complex& o) { o = real(vm.io.record(CHANNEL_CONSOLE).column + 1); return 0; }},
+    {"real", "c", [](C_VMBAS&, const Args& a, Complex& o) { o = real(a.c[0].re); return 0; }},
+    {"rnd", "l", [](C_VMBAS&, const Args&, Complex& o) { o = real(random_numbers::next() / 32767.0); return 0; }},
+    {"rand", "", [](C_VMBAS&, const Args&, Complex& o) { o = real(random_numbers::next()); return 0; }},
+    {"imag", "c", [](C_VMBAS&, const Args& a, Complex& o) { o = real(a.c[0].im); return 0; }},
+    {"int", "c", [](C_VMBAS&, const Args& a, Complex& o) {
+         o = {std::floor(a.c[0].re), std::floor(a.c[0].im)};
+         return 0;
+     }},
+    {"instr", "ss", fn_instr},
+    {"fix", "c", [](C_VMBAS&, const Args& a, Complex& o) { o = {truncate(a.c[0].re), truncate(a.c[0].im)}; return 0; }},
+    {"fre", "", [](C_VMBAS&, const Args&, Complex& o) { o = real(available_memory()); return 0; }},
+    {"min", "dd", [](C_VMBAS&, const Args& a, Complex& o) {
+         o = real(std::isnan(a.d[0]) || std::isnan(a.d[1]) ? a.d[1] : std::min(a.d[0], a.d[1]));
+         return 0;
+     }},
+    {"max", "dd", [](C_VMBAS&, const Args& a, Complex& o) {
+         o = real(std::isnan(a.d[0]) || std::isnan(a.d[1]) ? a.d[1] : std::max(a.d[0], a.d[1]));
+         return 0;
+     }},
+    {"val", "s", fn_val},
+};
+
+ArgSlot slot_for(Args& args, char format, size_t i) {
+    switch (format) {
+        case 'c': return &args.c[i];
+        case 'd': return &args.d[i];
+        case 'l':
+        case 'p': return &args.l[i];
+        case 'L':
+        case 'A': return &args.L[i];
+        case 's': return &args.s[i];
+        default: return std::monostate{};
+    }
+}
+
+bool names_call(const char* p, std::string_view name) {
+    return match_keyword(p, name) == 0 && *skip_blanks(p) == '(';
+}
+
+int call_builtin(C_VMBAS& vm, const Builtin& builtin, const char*& p, Complex& out) {
+    Args args;
+    const std::string_view f = builtin.format;
+    int fetched;
+    switch (f.size()) {
+        case 0: fetched = fetch_args(vm, p, builtin.name, f, {}); break;
+        case 1: fetched = fetch_args(vm, p, builtin.name, f, {slot_for(args, f[0], 0)}); break;
+        default: fetched = fetch_args(vm, p, builtin.name, f, {slot_for(args, f[0], 0), slot_for(args, f[1], 1)});
+    }
+    if (fetched < 0) return -1;
+    return builtin.compute(vm, args, out);
+}
+
+}  // namespace
+
+BuiltinResult eval_builtin(C_VMBAS& vm, const char*& p, Complex& out) {
+    const char* q = skip_blanks(p);
+    const char first = to_lower(*q);
+    for (const Builtin& builtin : kBuiltins) {
+        if (builtin.name[0] != first || !names_call(q, builtin.name)) continue;
+        const char* r = q;
+        if (call_builtin(vm, builtin, r, out) < 0) return BuiltinResult::Failed;
+        p = r;
+        return BuiltinResult::Done;
+    }
+    return BuiltinResult::NotBuiltin;
+}

@@ -1,0 +1,11 @@
+// The built-in functions that return a number, called when a name is followed by "(".
+#pragma once
+#include "values/complex.h"
+
+class C_VMBAS;
+
+enum class BuiltinResult { Done, Failed, NotBuiltin };
+
+// At the start of a name: Done with the value and the position after ")"; Failed (with
+// the argument message) when a function matched; NotBuiltin when none did.
+BuiltinResult eval_builtin(C_VMBAS& vm, const char*& p, Complex& out);

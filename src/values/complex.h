@@ -1,0 +1,66 @@
+// The one numeric type: a complex number of two doubles, its arithmetic (which never
+// fails: undefined results are NaN parts) and the conversions for typed storage.
+#pragma once
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+// Value type codes, chosen by a name's suffix: "#", none, "%", "$".
+enum ValueType : int { VT_NONE = 0, VT_DOUBLE = 1, VT_COMPLEX = 2, VT_INTEGER = 3, VT_STRING = 4 };
+
+struct Complex {
+    double re = 0.0;
+    double im = 0.0;
+};
+
+inline bool is_real(const Complex& z) { return z.im == 0.0; }
+
+inline Complex operator+(Complex a, Complex b) { return {a.re + b.re, a.im + b.im}; }
+inline Complex operator-(Complex a, Complex b) { return {a.re - b.re, a.im - b.im}; }
+inline Complex operator*(Complex a, Complex b) {
+    return {a.re * b.re - a.im * b.im, a.im * b.re + a.re * b.im};
+}
+inline Complex operator-(Complex a) { return {-a.re, -a.im}; }
+
+// Smith's division; a zero or NaN divisor gives (NaN, NaN) instead of an error.
+inline Complex operator/(Complex a, Complex b) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double c = b.re, d = b.im;
+    if (std::isnan(c) || std::isnan(d)) return {nan, nan};
+    if (!(std::fabs(c) > std::fabs(d))) {
+        if (d == 0.0) return {nan, nan};
+        const double r = c / d;
+        const double den = r * c + d;
+        if (std::isnan(den) || den == 0.0) return {nan, nan};
+        return {(a.re * r + a.im) / den, (a.im * r - a.re) / den};
+    }
+    const double r = d / c;
+    const double den = d * r + c;
+    if (std::isnan(den) || den == 0.0) return {nan, nan};
+    return {(a.im * r + a.re) / den, (a.im - a.re * r) / den};
+}
+
+// Replaces -0 parts by +0 so that a computed value never shows as a negative zero.
+inline Complex normalize_zero(Complex z) {
+    if (z.re == 0.0) z.re = 0.0;
+    if (z.im == 0.0) z.im = 0.0;
+    return z;
+}
+
+// Truncation toward zero; NaN and out-of-range values give INT64_MIN.
+inline int64_t to_int64(double x) {
+    if (!(x >= -9223372036854775808.0 && x < 9223372036854775808.0)) return INT64_MIN;
+    return static_cast<int64_t>(x);
+}
+
+// Truncation toward zero to 32 bits; NaN and out-of-range values give INT32_MIN.
+inline int32_t to_int32(double x) {
+    if (!(x > -2147483649.0 && x < 2147483648.0)) return INT32_MIN;
+    return static_cast<int32_t>(x);
+}
+
+inline Complex coerce_to_type(Complex z, int type) {
+    if (type == VT_DOUBLE || type == VT_COMPLEX) return z;
+    if (type == VT_INTEGER) return {static_cast<double>(to_int64(z.re)), 0.0};
+    return {};
+}

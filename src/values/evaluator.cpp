@@ -1,0 +1,411 @@
+// Precedence levels, loosest first: logical, comparison, additive, multiplicative,
+// power, primary. Every level advances the text position only on success.
+#include "values/evaluator.h"
+
+#include "interp/error.h"
+#include "interp/names.h"
+#include "interp/vmbas.h"
+#include "values/builtin_functions.h"
+#include "values/complex_math.h"
+#include "values/number_parse.h"
+#include "values/string_functions.h"
+#include "values/string_literal.h"
+#include "values/text_scan.h"
+#include "values/user_functions.h"
+#include "values/variable_access.h"
+
+namespace {
+
+constexpr int kMaxNesting = 256;
+
+// Bounds the nesting of evaluations so that no expression can exhaust the stack.
+class NestingGuard {
+public:
+    explicit NestingGuard(C_VMBAS& vm) : vm_(vm) { ++vm_.eval_depth; }
+    ~NestingGuard() { --vm_.eval_depth; }
+    NestingGuard(const NestingGuard&) = delete;
+    NestingGuard& operator=(const NestingGuard&) = delete;
+    bool too_deep() const { return vm_.eval_depth > kMaxNesting; }
+
+private:
+    C_VMBAS& vm_;
+};
+
+int eval_compare(C_VMBAS& vm, const char*& p, Complex& out);
+int eval_power(C_VMBAS& vm, const char*& p, Complex& out);
+
+bool is_comparison_start(char c) { return c == '!' || c == '<' || c == '=' || c == '>'; }
+
+Complex truth(bool value) { return {value ? -1.0 : 0.0, 0.0}; }
+
+int64_t combine_logical(std::string_view op, int64_t x, int64_t y) {
+    if (op == "and") return x & y;
+    if (op == "or") return x | y;
+    if (op == "xor") return x ^ y;
+    if (op == "imp") return ~x | y;
+    return ~(x ^ y);
+}
+
+// Unsigned byte comparison over the shorter length only: "abc" equals "abcd".
+int compare_bytes(std::string_view a, std::string_view b) {
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        const auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return 0;
+}
+
+int eval_string_compare(C_VMBAS& vm, const char*& p, Complex& out) {
+    const char* q = p;
+    C_STR left, right;
+    if (eval_string(vm, q, left) < 0) return -1;
+    q = skip_blanks(q);
+    std::string_view op;
+    for (std::string_view candidate : {"==", "!=", "=", "<>", ">=", ">", "<=", "<"}) {
+        if (starts_with_nocase(q, candidate)) {
+            op = candidate;
+            break;
+        }
+    }
+    if (op.empty()) return -1;
+    q += op.size();
+    if (eval_string(vm, q, right) < 0) return -1;
+    const int order = compare_bytes(left.view(), right.view());
+    bool result;
+    if (op == "==" || op == "=") result = order == 0;
+    else if (op == "!=" || op == "<>") result = order != 0;
+    else if (op == ">=") result = order >= 0;
+    else if (op == ">") result = order > 0;
+    else if (op == "<=") result = order <= 0;
+    else result = order < 0;
+    out = truth(result);
+    p = q;
+    return 0;
+}
+
+int eval_logical(C_VMBAS& vm, const char*& p, Complex& out) {
+    const char* q = p;
+    if (match_keyword(q, "not") == 0) {
+        Complex operand;
+        if (eval_expr(vm, q, operand) < 0 || operand.im != 0.0) return -1;
+        out = {static_cast<double>(~to_int64(operand.re)), 0.0};
+        p = q;
+        return 0;
+    }
+    Complex left;
+    if (eval_compare(vm, q, left) < 0) return -1;
+    for (;;) {
+        const char* r = skip_blanks(q);
+        if (!is_letter(*r)) break;
+        std::string_view op;
+        for (std::string_view candidate : {"and", "or", "xor", "imp", "eqv"}) {
+            if (match_keyword(r, candidate) == 0) {
+                op = candidate;
+                break;
+            }
+        }
+        if (op.empty()) break;
+        Complex right;
+        if (eval_compare(vm, r, right) < 0) return -1;
+        if (left.im != 0.0 || right.im != 0.0) return -1;
+        left = {static_cast<double>(combine_logical(op, to_int64(left.re), to_int64(right.re))), 0.0};
+        q = r;
+    }
+    out = left;
+    p = q;
+    return 0;
+}
+
+int eval_add(C_VMBAS& vm, const char*& p, Complex& out);
+
+int eval_compare(C_VMBAS& vm, const char*& p, Complex& out) {
+    if (eval_string_compare(vm, p, out) == 0) return 0;
+    vm_error::clear();
+    const char* q = p;
+    Complex left;
+    if (eval_add(vm, q, left) < 0) return -1;
+    for (;;) {
+        const char* r = skip_blanks(q);
+        if (!is_comparison_start(*r)) break;
+        std::string_view op;
+        for (std::string_view candidate : {"==", "!=", "=", "<>"}) {
+            if (match_keyword(r, candidate) == 0) {
+                op = candidate;
+                break;
+            }
+        }
+        if (op.empty() && left.im == 0.0) {
+            for (std::string_view candidate : {">=", ">", "<=", "<"}) {
+                if (match_keyword(r, candidate) == 0) {
+                    op = candidate;
+                    break;
+                }
+            }
+        }
+        if (op.empty()) break;
+        Complex right;
+        if (eval_add(vm, r, right) < 0) return -1;
+        bool result;
+        if (op == "==" || op == "=") {
+            result = left.re == right.re && left.im == right.im;
+        } else if (op == "!=" || op == "<>") {
+            result = !(left.re == right.re && left.im == right.im);
+        } else {
+            if (right.im != 0.0) return -1;
+            if (op == ">=") result = left.re >= right.re;
+            else if (op == ">") result = left.re > right.re;
+            else if (op == "<=") result = left.re <= right.re;
+            else result = left.re < right.re;
+        }
+        left = truth(result);
+        q = r;
+    }
+    out = left;
+    p = q;
+    return 0;
+}
+
+int eval_mul(C_VMBAS& vm, const char*& p, Complex& out);
+
+int eval_add(C_VMBAS& vm, const char*& p, Complex& out) {
+    const char* q = p;
+    Complex value;
+    if (eval_mul(vm, q, value) < 0) return -1;
+    for (;;) {
+        const char* r = skip_blanks(q);
+        if (*r != '+' && *r != '-') break;
+        const char op = *r++;
+        Complex right;
+        if (eval_mul(vm, r, right) < 0) return -1;
+        value = (op == '+') ? value + right : value - right;
+        q = r;
+    }
+    out = normalize_zero(value);
+    p = q;
+    return 0;
+}
+
+int eval_mul(C_VMBAS& vm, const char*& p, Complex& out) {
+    const char* q = p;
+    Complex value;
+    if (eval_power(vm, q, value) < 0) return -1;
+    for (;;) {
+        const char* r = skip_blanks(q);
+        if (*r != '*' && *r != '/') break;
+        const char op = *r++;
+        Complex right;
+        if (eval_power(vm, r, right) < 0) return -1;
+        value = (op == '*') ? value * right : value / right;
+        q = r;
+    }
+    out = value;
+    p = q;
+    return 0;
+}
+
+int eval_primary(C_VMBAS& vm, const char*& p, Complex& out);
+
+int eval_power(C_VMBAS& vm, const char*& p, Complex& out) {
+    const char* q = p;
+    Complex value;
+    if (eval_primary(vm, q, value) < 0) return -1;
+    for (;;) {
+        const char* r = skip_blanks(q);
+        if (*r != '^') break;
+        ++r;
+        Complex exponent;
+        if (eval_primary(vm, r, exponent) < 0) return -1;
+        value = cmath::pow(value, exponent);
+        q = r;
+    }
+    out = value;
+    p = q;
+    return 0;
+}
+
+// A name: built-in function, user function, or variable (in that order).
+int eval_named_primary(C_VMBAS& vm, const char*& p, const char* after_name, int type, Complex& out) {
+    if (type == VT_STRING) return -1;
+    if (*skip_blanks(after_name) == '(') {
+        // A matched built-in with bad arguments fails with its own message.
+        const char* q = p;
+        switch (eval_builtin(vm, q, out)) {
+            case BuiltinResult::Done: p = q; return 0;
+            case BuiltinResult::Failed: return -1;
+            case BuiltinResult::NotBuiltin: break;
+        }
+    }
+    if (starts_with_nocase(p, "fn")) {
+        const char* q = p;
+        switch (call_fn(vm, q, &out, nullptr)) {
+            case CallResult::Failed: return -1;
+            case CallResult::Done: p = q; return 0;
+            case CallResult::NotAFunction: break;
+        }
+    }
+    const char* q = p;
+    const Complex* slot = get_numeric_var(vm, q);
+    if (!slot) return -1;
+    out = *slot;
+    p = q;
+    return 0;
+}
+
+int eval_primary(C_VMBAS& vm, const char*& p, Complex& out) {
+    NestingGuard guard(vm);
+    if (guard.too_deep()) return vm_error::fail("式が複雑すぎる");
+    const char* q = skip_blanks(p);
+    const char* after_name = q;
+    std::string_view name;
+    int type;
+    // "i", err and erl are refused as names but are operands here: their refusal
+    // must not linger as the message of some later failure.
+    const bool message_held = vm_error::has_message();
+    if (scan_var_name(after_name, name, type)) {
+        if (eval_named_primary(vm, q, after_name, type, out) < 0) return -1;
+        p = q;
+        return 0;
+    }
+    auto forget_refusal = [&] {
+        if (!message_held) vm_error::clear();
+    };
+    switch (*q) {
+        case '(': {
+            ++q;
+            Complex inner;
+            if (eval_expr(vm, q, inner) < 0) return -1;
+            q = skip_blanks(q);
+            if (*q != ')') return -1;
+            out = inner;
+            p = q + 1;
+            return 0;
+        }
+        case '+':
+        case '-': {
+            const char sign = *q++;
+            Complex operand;
+            if (eval_power(vm, q, operand) < 0) return -1;
+            out = (sign == '-') ? -operand : operand;
+            p = q;
+            return 0;
+        }
+        case 'e':
+        case 'E':
+            if (match_keyword(q, "err") == 0) {
+                forget_refusal();
+                out = {static_cast<double>(vm.err), 0.0};
+                p = q;
+                return 0;
+            }
+            if (match_keyword(q, "erl") == 0) {
+                forget_refusal();
+                out = {static_cast<double>(vm.erl), 0.0};
+                p = q;
+                return 0;
+            }
+            break;
+        case 'i':
+            if (!is_name_char(q[1])) {
+                forget_refusal();
+                out = {0.0, 1.0};
+                p = q + 1;
+                return 0;
+            }
+            break;
+        default: break;
+    }
+    double literal;
+    if (parse_number(q, literal) < 0) return -1;
+    if (*q == 'i') {
+        out = {0.0, literal};
+        ++q;
+    } else {
+        out = {literal, 0.0};
+    }
+    p = q;
+    return 0;
+}
+
+// One string operand: literal, string fn call, string function, string variable.
+int eval_string_operand(C_VMBAS& vm, const char*& p, C_STR& out) {
+    const char* q = skip_blanks(p);
+    if (*q == '"') {
+        // Nothing else can begin with a quote: an unterminated literal is no operand.
+        if (scan_string_literal(q, out) < 0) return -1;
+        p = q;
+        return 0;
+    }
+    if (starts_with_nocase(q, "fn")) {
+        const char* r = q;
+        switch (call_fn(vm, r, nullptr, &out)) {
+            case CallResult::Failed: return -1;
+            case CallResult::Done: p = r; return 0;
+            case CallResult::NotAFunction: break;
+        }
+    }
+    {
+        const char* r = q;
+        if (eval_string_function(vm, r, out) == 0) {
+            p = r;
+            return 0;
+        }
+    }
+    const char* r = q;
+    const C_STR* slot = get_string_var(vm, r);
+    if (!slot) return -1;
+    out = *slot;
+    p = r;
+    return 0;
+}
+
+}  // namespace
+
+int eval_expr(C_VMBAS& vm, const char*& p, Complex& out) {
+    NestingGuard guard(vm);
+    if (guard.too_deep()) return vm_error::fail("式が複雑すぎる");
+    return eval_logical(vm, p, out);
+}
+
+int eval_real(C_VMBAS& vm, const char*& p, double* out) {
+    Complex value;
+    if (eval_expr(vm, p, value) < 0) return -1;
+    if (out) *out = value.re;
+    return 0;
+}
+
+int eval_int32(C_VMBAS& vm, const char*& p, int32_t* out) {
+    Complex value;
+    if (eval_expr(vm, p, value) < 0) return -1;
+    if (out) *out = to_int32(value.re);
+    return 0;
+}
+
+int eval_string(C_VMBAS& vm, const char*& p, C_STR& out) {
+    const char* q = p;
+    C_STR value;
+    if (eval_string_operand(vm, q, value) < 0) return -1;
+    for (;;) {
+        const char* r = skip_blanks(q);
+        if (*r != '+') break;
+        ++r;
+        C_STR right;
+        if (eval_string_operand(vm, r, right) < 0) return -1;
+        if (!value.append(right.view())) return vm_error::fail("文字列長超過");
+        q = r;
+    }
+    out.swap(value);
+    p = q;
+    return 0;
+}
+
+int eval_string_value(C_VMBAS& vm, const char*& p, C_STR& out) {
+    const char* q = p;
+    C_STR value;
+    if (eval_string(vm, q, value) < 0) return -1;
+    q = skip_blanks(q);
+    if (is_comparison_start(*q)) return -1;
+    out.swap(value);
+    p = q;
+    return 0;
+}

@@ -1,0 +1,20 @@
+// The expression evaluator: recursive descent straight over the source text, one
+// function per precedence level, yielding a complex value or a string.
+#pragma once
+#include <cstdint>
+
+#include "values/c_str.h"
+#include "values/complex.h"
+
+class C_VMBAS;
+
+// The full numeric expression (logical operators at the loosest level).
+int eval_expr(C_VMBAS& vm, const char*& p, Complex& out);
+// eval_expr, then the real part (the imaginary part is ignored).
+int eval_real(C_VMBAS& vm, const char*& p, double* out);
+// eval_expr, then the real part truncated to 32 bits (out of range or NaN: INT32_MIN).
+int eval_int32(C_VMBAS& vm, const char*& p, int32_t* out);
+// A string expression: operands joined by "+".
+int eval_string(C_VMBAS& vm, const char*& p, C_STR& out);
+// eval_string, refused when a comparison operator follows (that belongs to eval_expr).
+int eval_string_value(C_VMBAS& vm, const char*& p, C_STR& out);

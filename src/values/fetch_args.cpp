@@ -1,0 +1,107 @@
+// Argument reading and checking for built-in functions.
+#include "values/fetch_args.h"
+
+#include <string>
+
+#include "interp/error.h"
+#include "values/evaluator.h"
+#include "values/text_scan.h"
+#include "values/variable_access.h"
+
+namespace {
+
+int internal_error(std::string_view which) { return vm_error::fail("内部エラー(" + std::string(which) + ")"); }
+
+template <typename T>
+T* slot_as(const ArgSlot* slot) {
+    if (!slot) return nullptr;
+    T* const* held = std::get_if<T*>(slot);
+    return held ? *held : nullptr;
+}
+
+// A numeric argument that must be real, within [low, high].
+int real_in_range(C_VMBAS& vm, const char*& p, double low, double high, double& value) {
+    Complex z;
+    if (eval_expr(vm, p, z) < 0) return -1;
+    if (z.im != 0.0) return vm_error::fail("虚数引数は無効");
+    if (!(z.re >= low && z.re <= high)) return vm_error::fail("引数レンジ超過");
+    value = z.re;
+    return 0;
+}
+
+int read_argument(C_VMBAS& vm, const char*& p, char format, const ArgSlot* slot) {
+    switch (format) {
+        case 'c': {
+            Complex* out = slot_as<Complex>(slot);
+            if (!out) return internal_error("va_arg(c)");
+            return eval_expr(vm, p, *out);
+        }
+        case 'd': {
+            double* out = slot_as<double>(slot);
+            if (!out) return internal_error("va_arg(d)");
+            Complex z;
+            if (eval_expr(vm, p, z) < 0) return -1;
+            if (z.im != 0.0) return vm_error::fail("虚数引数は無効");
+            *out = z.re;
+            return 0;
+        }
+        case 'p':
+            p = skip_blanks(p);
+            if (*p == '#') ++p;
+            [[fallthrough]];
+        case 'l': {
+            int32_t* out = slot_as<int32_t>(slot);
+            if (!out) return internal_error("va_arg(l)");
+            double value;
+            if (real_in_range(vm, p, -2147483648.0, 2147483647.0, value) < 0) return -1;
+            *out = static_cast<int32_t>(value);
+            return 0;
+        }
+        case 'L': {
+            int64_t* out = slot_as<int64_t>(slot);
+            if (!out) return internal_error("va_arg(L)");
+            double value;
+            if (real_in_range(vm, p, -9223372036854775808.0, 9223372036854775808.0, value) < 0) return -1;
+            *out = to_int64(value);
+            return 0;
+        }
+        case 's': {
+            C_STR* out = slot_as<C_STR>(slot);
+            if (!out) return internal_error("va_arg(s)");
+            return eval_string_value(vm, p, *out);
+        }
+        case 'A': {
+            int64_t* out = slot_as<int64_t>(slot);
+            if (!out) return internal_error("va_arg(A)");
+            const void* storage = variable_storage_address(vm, p);
+            if (!storage) return vm_error::fail("変数がない");
+            *out = static_cast<int64_t>(reinterpret_cast<intptr_t>(storage));
+            return 0;
+        }
+        default: return internal_error("*fmt");
+    }
+}
+
+}  // namespace
+
+int fetch_args(C_VMBAS& vm, const char*& p, std::string_view name, std::string_view format,
+               std::initializer_list<ArgSlot> slots) {
+    const char* q = p;
+    if (match_keyword(q, name) < 0) return -1;
+    q = skip_blanks(q);
+    if (*q != '(') return -1;
+    ++q;
+    for (size_t i = 0; i < format.size(); ++i) {
+        if (i > 0) {
+            q = skip_blanks(q);
+            if (*q != ',') return vm_error::fail(", が必要");
+            ++q;
+        }
+        const ArgSlot* slot = i < slots.size() ? slots.begin() + i : nullptr;
+        if (read_argument(vm, q, format[i], slot) < 0) return -1;
+    }
+    q = skip_blanks(q);
+    if (*q != ')') return vm_error::fail("対応する ) がない");
+    p = q + 1;
+    return 0;
+}

@@ -1,0 +1,20 @@
+// The common reader of built-in function calls: the name, "(", one argument per
+// format character, ")"; every argument message comes from here.
+#pragma once
+#include <cstdint>
+#include <initializer_list>
+#include <string_view>
+#include <variant>
+
+#include "values/c_str.h"
+#include "values/complex.h"
+
+class C_VMBAS;
+
+using ArgSlot = std::variant<std::monostate, Complex*, double*, int32_t*, int64_t*, C_STR*>;
+
+// Formats: "c" complex, "d" real, "l" 32-bit integer, "L" 64-bit integer, "p" optional
+// "#" then as "l", "s" string, "A" a variable (its storage address, as "L").
+// Returns -1 without a message when the name or "(" does not match.
+int fetch_args(C_VMBAS& vm, const char*& p, std::string_view name, std::string_view format,
+               std::initializer_list<ArgSlot> slots);

@@ -1,0 +1,41 @@
+// let, with or without the keyword: a list of assignments separated by ",".
+#include "interp/error.h"
+#include "interp/statements.h"
+#include "interp/vmbas.h"
+#include "values/evaluator.h"
+#include "values/text_scan.h"
+#include "values/variable_access.h"
+
+namespace {
+
+int assign_one(C_VMBAS& vm, const char*& p) {
+    VarRef target;
+    if (get_var(vm, p, VarKind::String, target) == 0) {
+        p = skip_blanks(p);
+        if (*p != '=') return vm_error::fail("無効な構文");
+        ++p;
+        C_STR value;
+        if (eval_string_value(vm, p, value) < 0) return vm_error::fail("右辺の値が無効");
+        *target.string = std::move(value);
+        return 0;
+    }
+    if (get_var(vm, p, VarKind::Numeric, target) < 0) return vm_error::fail("無効な構文");
+    p = skip_blanks(p);
+    if (*p != '=') return vm_error::fail("無効な構文");
+    ++p;
+    Complex value;
+    if (eval_expr(vm, p, value) < 0) return vm_error::fail("右辺の値が無効");
+    store_number(target, value);
+    return 0;
+}
+
+}  // namespace
+
+int stmt_let(C_VMBAS& vm, const char*& p) {
+    for (;;) {
+        if (assign_one(vm, p) < 0) return -1;
+        const char* q = skip_blanks(p);
+        if (*q != ',') return 0;
+        p = q + 1;
+    }
+}

@@ -1,0 +1,13 @@
+// Turning a complex value into text: the one routine behind every number the
+// interpreter shows, prints, writes or converts with str$.
+#pragma once
+#include <string>
+
+struct NumberFormat {
+    char spec[16] = "%1.15G";      // a printf conversion for one double
+    bool group_thousands = false;  // commas between groups of three integer digits
+};
+
+// Returns text in a buffer owned by the formatter, valid until the next call.
+const char* format_number(const NumberFormat& format, double re, double im);
+const char* format_default(double re, double im);

@@ -1,0 +1,10 @@
+// Reading numbers from text: numeric literals inside expressions, and complex numbers
+// written as text for input, read, val and variable editing.
+#pragma once
+#include "values/complex.h"
+
+// One unsigned literal: &h/0x hexadecimal, & octal, or decimal. No leading blanks.
+int parse_number(const char*& p, double& value);
+
+// [sign][number][i][sign[number]i], a missing coefficient counting as 1.
+int parse_complex_text(const char*& p, Complex& value);

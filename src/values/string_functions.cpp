@@ -1,0 +1,212 @@
+// chr$ hex$ date$ time$ inkey$ input$ left$ mid$ mki$ mks$ mkd$ oct$ right$ space$
+// str$ string$, tried by the first letter of the name.
+#include "values/string_functions.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+#include "interp/error.h"
+#include "interp/vmbas.h"
+#include "io/console_input.h"
+#include "values/fetch_args.h"
+#include "values/number_format.h"
+#include "values/text_scan.h"
+
+namespace {
+
+int32_t clamp_count(int32_t n) { return std::max(0, std::min(n, 255)); }
+
+bool names_call(const char* p, std::string_view name) {
+    return match_keyword(p, name) == 0 && *skip_blanks(p) == '(';
+}
+
+std::tm local_now() {
+    const std::time_t now = std::time(nullptr);
+    std::tm parts{};
+    localtime_r(&now, &parts);
+    return parts;
+}
+
+void format_into(C_STR& out, const char* format, auto... values) {
+    char buffer[64];
+    const int n = std::snprintf(buffer, sizeof buffer, format, values...);
+    out.assign(std::string_view(buffer, static_cast<size_t>(std::max(n, 0))));
+}
+
+// Reads up to n bytes from the console or a channel, stopping when it has no more.
+void read_channel_bytes(C_VMBAS& vm, int channel, int32_t n, C_STR& out) {
+    std::string bytes;
+    for (int32_t i = 0; i < clamp_count(n); ++i) {
+        const int c = vm.io.get_char(channel);
+        if (c < 0) break;
+        bytes.push_back(static_cast<char>(c));
+    }
+    out.assign(bytes);
+}
+
+template <typename T>
+void bytes_of(C_STR& out, T value) {
+    char bytes[sizeof value];
+    std::memcpy(bytes, &value, sizeof value);
+    out.assign(std::string_view(bytes, sizeof value));
+}
+
+int string_function_c(C_VMBAS& vm, const char*& p, C_STR& out) {
+    int32_t n;
+    if (!names_call(p, "chr$") || fetch_args(vm, p, "chr$", "l", {&n}) < 0) return -1;
+    const char byte = static_cast<char>(n & 0xFF);
+    out.assign(std::string_view(&byte, 1));
+    return 0;
+}
+
+int string_function_h(C_VMBAS& vm, const char*& p, C_STR& out) {
+    int64_t n;
+    if (!names_call(p, "hex$") || fetch_args(vm, p, "hex$", "L", {&n}) < 0) return -1;
+    format_into(out, "%" PRIX64, static_cast<uint64_t>(n));
+    return 0;
+}
+
+int string_function_o(C_VMBAS& vm, const char*& p, C_STR& out) {
+    int64_t n;
+    if (!names_call(p, "oct$") || fetch_args(vm, p, "oct$", "L", {&n}) < 0) return -1;
+    format_into(out, "%" PRIo64, static_cast<uint64_t>(n));
+    return 0;
+}
+
+int string_function_d(const char*& p, C_STR& out) {
+    const char* q = skip_blanks(p);
+    if (!starts_with_nocase(q, "date$")) return -1;
+    const std::tm now = local_now();
+    format_into(out, "%02d/%02d/%02d", now.tm_year % 100, now.tm_mon + 1, now.tm_mday);
+    p = q + 5;
+    return 0;
+}
+
+int string_function_t(const char*& p, C_STR& out) {
+    const char* q = skip_blanks(p);
+    if (!starts_with_nocase(q, "time$")) return -1;
+    const std::tm now = local_now();
+    format_into(out, "%02d:%02d:%02d", now.tm_hour, now.tm_min, now.tm_sec);
+    p = q + 5;
+    return 0;
+}
+
+int string_function_i(C_VMBAS& vm, const char*& p, C_STR& out) {
+    const char* q = skip_blanks(p);
+    if (starts_with_nocase(q, "inkey$")) {
+        out.clear();
+        if (console_key_waiting()) {
+            const int key = read_console_key();
+            if (key >= 0) {
+                const char byte = static_cast<char>(key);
+                out.assign(std::string_view(&byte, 1));
+            }
+        }
+        p = q + 6;
+        return 0;
+    }
+    if (!names_call(q, "input$")) return -1;
+    int32_t n, channel;
+    const char* r = q;
+    if (fetch_args(vm, r, "input$", "l", {&n}) == 0) {
+        read_channel_bytes(vm, CHANNEL_CONSOLE, n, out);
+        p = r;
+        return 0;
+    }
+    vm_error::clear();
+    r = q;
+    if (fetch_args(vm, r, "input$", "lp", {&n, &channel}) < 0) return -1;
+    const bool open = channel >= 1 && channel <= 15 && vm.io.record(channel).is_open();
+    read_channel_bytes(vm, open ? channel : CHANNEL_INVALID, n, out);
+    p = r;
+    return 0;
+}
+
+int string_function_l(C_VMBAS& vm, const char*& p, C_STR& out) {
+    C_STR s;
+    int32_t n;
+    if (!names_call(p, "left$") || fetch_args(vm, p, "left$", "sl", {&s, &n}) < 0) return -1;
+    out.assign(s.view().substr(0, static_cast<size_t>(std::max(n, 0))));
+    return 0;
+}
+
+int string_function_r(C_VMBAS& vm, const char*& p, C_STR& out) {
+    C_STR s;
+    int32_t n;
+    if (!names_call(p, "right$") || fetch_args(vm, p, "right$", "sl", {&s, &n}) < 0) return -1;
+    const size_t keep = std::min(static_cast<size_t>(std::max(n, 0)), s.length());
+    out.assign(s.view().substr(s.length() - keep));
+    return 0;
+}
+
+int string_function_m(C_VMBAS& vm, const char*& p, C_STR& out) {
+    const char* q = skip_blanks(p);
+    if (names_call(q, "mid$")) {
+        C_STR s;
+        int32_t position, count;
+        if (fetch_args(vm, q, "mid$", "sll", {&s, &position, &count}) < 0) return -1;
+        const size_t start = static_cast<size_t>(std::max(position, 1) - 1);
+        out.assign(start >= s.length() ? std::string_view() : s.view().substr(start, static_cast<size_t>(std::max(count, 0))));
+    } else if (names_call(q, "mki$")) {
+        int32_t n;
+        if (fetch_args(vm, q, "mki$", "l", {&n}) < 0) return -1;
+        bytes_of(out, static_cast<int16_t>(n & 0xFFFF));
+    } else if (names_call(q, "mks$")) {
+        double x;
+        if (fetch_args(vm, q, "mks$", "d", {&x}) < 0) return -1;
+        bytes_of(out, static_cast<float>(x));
+    } else if (names_call(q, "mkd$")) {
+        double x;
+        if (fetch_args(vm, q, "mkd$", "d", {&x}) < 0) return -1;
+        bytes_of(out, x);
+    } else {
+        return -1;
+    }
+    p = q;
+    return 0;
+}
+
+int string_function_s(C_VMBAS& vm, const char*& p, C_STR& out) {
+    const char* q = skip_blanks(p);
+    if (names_call(q, "space$")) {
+        int32_t n;
+        if (fetch_args(vm, q, "space$", "l", {&n}) < 0) return -1;
+        out.assign(std::string(static_cast<size_t>(clamp_count(n)), ' '));
+    } else if (names_call(q, "str$")) {
+        Complex z;
+        if (fetch_args(vm, q, "str$", "c", {&z}) < 0) return -1;
+        out.assign(format_default(z.re, z.im));
+    } else if (names_call(q, "string$")) {
+        int32_t n, c;
+        if (fetch_args(vm, q, "string$", "ll", {&n, &c}) < 0) return -1;
+        out.assign(std::string(static_cast<size_t>(clamp_count(n)), static_cast<char>(c & 0xFF)));
+    } else {
+        return -1;
+    }
+    p = q;
+    return 0;
+}
+
+}  // namespace
+
+int eval_string_function(C_VMBAS& vm, const char*& p, C_STR& out) {
+    const char* q = skip_blanks(p);
+    int result = -1;
+    switch (to_lower(*q)) {
+        case 'c': result = string_function_c(vm, q, out); break;
+        case 'h': result = string_function_h(vm, q, out); break;
+        case 'd': result = string_function_d(q, out); break;
+        case 't': result = string_function_t(q, out); break;
+        case 'i': result = string_function_i(vm, q, out); break;
+        case 'l': result = string_function_l(vm, q, out); break;
+        case 'm': result = string_function_m(vm, q, out); break;
+        case 'o': result = string_function_o(vm, q, out); break;
+        case 'r': result = string_function_r(vm, q, out); break;
+        case 's': result = string_function_s(vm, q, out); break;
+        default: break;
+    }
+    if (result == 0) p = q;
+    return result;
+}

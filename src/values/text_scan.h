@@ -1,0 +1,49 @@
+// Small scanning helpers shared by every parser that works directly on source text:
+// a text position is a `const char*` into a NUL-terminated line, advanced on success only.
+#pragma once
+#include <string_view>
+
+inline bool is_blank(char c) { return c == ' ' || c == '\t'; }
+inline bool is_digit(char c) { return c >= '0' && c <= '9'; }
+inline bool is_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+inline bool is_name_char(char c) { return is_letter(c) || is_digit(c) || c == '_'; }
+inline char to_lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+inline const char* skip_blanks(const char* p) {
+    while (is_blank(*p)) ++p;
+    return p;
+}
+
+// Skips blanks and tabs and returns the next character.
+inline char skip_blanks_peek(const char*& p) {
+    p = skip_blanks(p);
+    return *p;
+}
+
+// Case-insensitive prefix test of exactly keyword.size() characters.
+inline bool starts_with_nocase(const char* p, std::string_view keyword) {
+    for (char k : keyword) {
+        if (to_lower(*p) != to_lower(k)) return false;
+        ++p;
+    }
+    return true;
+}
+
+// The keyword rule of expressions: after blanks, the keyword matches without regard
+// to case and, when it ends in a name character, must not be followed by one.
+inline int match_keyword(const char*& p, std::string_view keyword) {
+    if (keyword.empty()) return -1;
+    const char* q = skip_blanks(p);
+    if (!starts_with_nocase(q, keyword)) return -1;
+    q += keyword.size();
+    if (is_name_char(keyword.back()) && is_name_char(*q)) return -1;
+    p = q;
+    return 0;
+}
+
+inline bool equals_nocase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (to_lower(a[i]) != to_lower(b[i])) return false;
+    return true;
+}

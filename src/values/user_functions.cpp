@@ -1,0 +1,187 @@
+// def fn and calls of user-defined functions.
+#include "values/user_functions.h"
+
+#include "interp/error.h"
+#include "interp/names.h"
+#include "interp/program_store.h"
+#include "interp/statements.h"
+#include "interp/vmbas.h"
+#include "values/evaluator.h"
+#include "values/text_scan.h"
+
+namespace {
+
+constexpr std::string_view kDefUsage = "使用法:def fnx(x,y)=数式";
+
+bool begins_with_fn(std::string_view name) { return name.size() >= 2 && starts_with_nocase(name.data(), "fn"); }
+
+int read_parameters(const char*& p, UserFunction& function) {
+    const char* q = skip_blanks(p);
+    if (*q != '(') return 0;
+    const char* after_open = skip_blanks(q + 1);
+    if (*after_open == ')') {
+        p = after_open + 1;
+        return 0;
+    }
+    q = q + 1;
+    for (;;) {
+        if (function.parameter_count == kMaxParameters) return vm_error::fail("引数が多すぎる");
+        std::string_view name;
+        int type;
+        if (!scan_var_name(q, name, type)) return vm_error::fail("引数名が無効");
+        function.parameter_names[static_cast<size_t>(function.parameter_count)] = std::string(name);
+        function.parameter_types[static_cast<size_t>(function.parameter_count)] = type;
+        ++function.parameter_count;
+        q = skip_blanks(q);
+        if (*q == ',') {
+            ++q;
+            continue;
+        }
+        if (*q != ')') return -1;
+        p = q + 1;
+        return 0;
+    }
+}
+
+int read_body(C_VMBAS& vm, const char*& p, bool body_is_string, std::string& body) {
+    if (body_is_string) {
+        C_STR text;
+        if (eval_string_value(vm, p, text) < 0) return -1;
+        if (*skip_blanks(text.c_str()) == '\0') return vm_error::fail("数式となる文字列がない");
+        body.assign(text.view());
+        return 0;
+    }
+    const char* q = skip_blanks(p);
+    if (*q == '\0' || *q == ':' || *q == '\'' || (starts_with_nocase(q, "rem") && !is_name_char(q[3])))
+        return vm_error::fail("数式がない");
+    body.assign(q);
+    p = q + body.size();
+    return 0;
+}
+
+// Binds one argument to a new variable named after the parameter, hiding older ones.
+int bind_argument(C_VMBAS& vm, const char*& p, const UserFunction& function, int k) {
+    const int parameter_type = function.parameter_types[static_cast<size_t>(k)];
+    const std::string& parameter = function.parameter_names[static_cast<size_t>(k)];
+    if (parameter_type == VT_STRING) {
+        C_STR value;
+        if (eval_string_value(vm, p, value) < 0) return vm_error::fail("引数の型が不一致");
+        vm.variables.create(parameter)->string_value = std::move(value);
+        return 0;
+    }
+    Complex value;
+    if (eval_expr(vm, p, value) < 0) return vm_error::fail("引数の型が不一致");
+    if (function.type() == VT_INTEGER) value = coerce_to_type(value, VT_INTEGER);
+    vm.variables.create(parameter)->value = value;
+    return 0;
+}
+
+int bind_arguments(C_VMBAS& vm, const char*& p, const UserFunction& function) {
+    const char* q = skip_blanks(p);
+    int given = 0;
+    if (*q == '(' && *skip_blanks(q + 1) != ')') {
+        ++q;
+        for (;;) {
+            if (given == kMaxParameters) return vm_error::fail("引数が多すぎる");
+            if (given >= function.parameter_count) return vm_error::fail("引数の数が不一致");
+            if (bind_argument(vm, q, function, given) < 0) return -1;
+            ++given;
+            q = skip_blanks(q);
+            if (*q == ',') {
+                ++q;
+                continue;
+            }
+            if (*q != ')') return vm_error::fail(") が必要");
+            ++q;
+            break;
+        }
+    } else if (*q == '(') {
+        q = skip_blanks(q + 1) + 1;
+    }
+    if (given < function.parameter_count) return vm_error::fail("引数の数が不一致");
+    p = q;
+    return 0;
+}
+
+int evaluate_body(C_VMBAS& vm, const UserFunction& function, Complex* number, C_STR* string) {
+    const char* body = function.body.c_str();
+    switch (function.type()) {
+        case VT_DOUBLE:
+        case VT_COMPLEX: return eval_expr(vm, body, *number);
+        case VT_INTEGER:
+            if (eval_expr(vm, body, *number) < 0) return -1;
+            *number = coerce_to_type(*number, VT_INTEGER);
+            return 0;
+        case VT_STRING: return eval_string_value(vm, body, *string);
+        default: return vm_error::fail("関数型が不明");
+    }
+}
+
+}  // namespace
+
+int UserFunction::type() const { return type_of_name(name); }
+
+const UserFunction* UserFunctions::find(std::string_view name) const {
+    for (const auto& function : functions_)
+        if (equals_nocase(function->name, name)) return function.get();
+    return nullptr;
+}
+
+void UserFunctions::define(std::unique_ptr<UserFunction> function) {
+    for (auto& existing : functions_) {
+        if (equals_nocase(existing->name, function->name)) {
+            existing = std::move(function);
+            return;
+        }
+    }
+    functions_.insert(functions_.begin(), std::move(function));
+}
+
+int def_fn(C_VMBAS& vm, const char*& p) {
+    const char* q = skip_blanks(p);
+    const bool body_is_string = *q == '$';
+    if (body_is_string) ++q;
+    std::string_view name;
+    int type;
+    if (!scan_var_name(q, name, type) || !begins_with_fn(name)) return vm_error::fail(kDefUsage);
+    auto function = std::make_unique<UserFunction>();
+    function->name = std::string(name);
+    if (read_parameters(q, *function) < 0) return -1;
+    q = skip_blanks(q);
+    if (*q != '=') return vm_error::fail(kDefUsage);
+    ++q;
+    if (read_body(vm, q, body_is_string, function->body) < 0) return -1;
+    vm.functions.define(std::move(function));
+    p = q;
+    return 0;
+}
+
+CallResult call_fn(C_VMBAS& vm, const char*& p, Complex* number, C_STR* string) {
+    const char* q = p;
+    std::string_view name;
+    int type;
+    if (!scan_var_name(q, name, type)) return CallResult::NotAFunction;
+    const UserFunction* function = vm.functions.find(name);
+    if (!function) return CallResult::NotAFunction;
+    const bool wants_string = string != nullptr;
+    if ((function->type() == VT_STRING) != wants_string) {
+        vm_error::fail("関数型が不一致");
+        return CallResult::Failed;
+    }
+    // Parameters and variables first mentioned during the call go when it ends.
+    const size_t mark = vm.variables.mark();
+    Complex number_result;
+    C_STR string_result;
+    const bool ok = bind_arguments(vm, q, *function) == 0 &&
+                    evaluate_body(vm, *function, &number_result, &string_result) == 0;
+    vm.variables.release_to(mark);
+    if (!ok) return CallResult::Failed;
+    if (wants_string)
+        *string = std::move(string_result);
+    else
+        *number = number_result;
+    p = q;
+    return CallResult::Done;
+}
+
+int stmt_def(C_VMBAS& vm, const char*& p) { return def_fn(vm, p); }

@@ -1,0 +1,44 @@
+// User-defined functions: "def fn" with up to ten parameters and a body kept as
+// source text, re-evaluated at every call with the parameters bound as variables.
+#pragma once
+#include <array>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "values/c_str.h"
+#include "values/complex.h"
+
+class C_VMBAS;
+
+inline constexpr int kMaxParameters = 10;
+
+struct UserFunction {
+    std::string name;  // with its suffix, beginning with "fn"
+    std::array<std::string, kMaxParameters> parameter_names;
+    std::array<int, kMaxParameters> parameter_types{};
+    int parameter_count = 0;
+    std::string body;
+
+    int type() const;
+};
+
+class UserFunctions {
+public:
+    const UserFunction* find(std::string_view name) const;
+    void define(std::unique_ptr<UserFunction> function);
+    void clear() { functions_.clear(); }
+
+private:
+    std::vector<std::unique_ptr<UserFunction>> functions_;
+};
+
+// The def statement, positioned after the keyword.
+int def_fn(C_VMBAS& vm, const char*& p);
+
+enum class CallResult { NotAFunction, Failed, Done };
+
+// A call at a name beginning with "fn"; exactly one of the result slots is written,
+// by the function's type.
+CallResult call_fn(C_VMBAS& vm, const char*& p, Complex* number, C_STR* string);

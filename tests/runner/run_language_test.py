@@ -1,0 +1,88 @@
+#!/usr/bin/env python3
+"""Runs one language test file through the real executable and compares its output
+byte for byte.
+
+A test file holds one or more cases, each opened by a line "=== name". Within a case:
+  --- args: ARG ...    command-line arguments (default: none, the interactive mode)
+  --- input            the lines after it are fed to standard input
+  --- output           the lines after it are the exact expected standard output
+  --- file: NAME       the lines after it are written to NAME in the working directory
+A line "--- output (no newline)" expects the output without a final newline.
+Lines starting with "#" before the first section of a case are comments.
+"""
+import os
+import shlex
+import subprocess
+import sys
+import tempfile
+
+
+def parse_cases(path):
+    cases, case, section = [], None, None
+    with open(path, encoding="utf-8") as handle:
+        for raw in handle.read().split("\n"):
+            if raw.startswith("=== "):
+                case = {"name": raw[4:].strip(), "args": [], "input": [], "output": [], "files": {},
+                        "final_newline": True}
+                cases.append(case)
+                section = None
+                continue
+            if case is None:
+                continue
+            if raw.startswith("--- args:"):
+                case["args"] = shlex.split(raw[len("--- args:"):])
+                section = None
+            elif raw == "--- input":
+                section = case["input"]
+            elif raw.startswith("--- output"):
+                section = case["output"]
+                case["final_newline"] = "no newline" not in raw
+            elif raw.startswith("--- file:"):
+                section = case["files"].setdefault(raw[len("--- file:"):].strip(), [])
+            elif section is not None:
+                section.append(raw)
+    for case in cases:
+        while case["output"] and case["output"][-1] == "":
+            case["output"].pop()
+        while case["input"] and case["input"][-1] == "":
+            case["input"].pop()
+    return cases
+
+
+def run_case(executable, case):
+    with tempfile.TemporaryDirectory() as workdir:
+        for name, lines in case["files"].items():
+            with open(os.path.join(workdir, name), "w", encoding="utf-8") as handle:
+                handle.write("\n".join(lines) + "\n")
+        stdin = "".join(line + "\n" for line in case["input"]).encode("utf-8")
+        env = dict(os.environ, LC_ALL="C.UTF-8")
+        result = subprocess.run([executable] + case["args"], input=stdin, capture_output=True,
+                                cwd=workdir, env=env, timeout=60)
+    expected = "\n".join(case["output"])
+    if case["final_newline"] and case["output"]:
+        expected += "\n"
+    return result, expected.encode("utf-8")
+
+
+def main():
+    executable, path = os.path.abspath(sys.argv[1]), sys.argv[2]
+    failures = 0
+    cases = parse_cases(path)
+    for case in cases:
+        result, expected = run_case(executable, case)
+        if result.returncode != 0 or result.stdout != expected:
+            failures += 1
+            print(f"FAIL {case['name']} (exit {result.returncode})")
+            print("--- expected")
+            print(expected.decode("utf-8", "replace"))
+            print("--- actual")
+            print(result.stdout.decode("utf-8", "replace"))
+            if result.stderr:
+                print("--- stderr")
+                print(result.stderr.decode("utf-8", "replace"))
+    print(f"{len(cases) - failures} passed, {failures} failed")
+    return 1 if failures or not cases else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
