@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, once; quiet when all are there.
 set -euo pipefail
-packages=(g++ cmake make python3 libgtest-dev libbenchmark-dev)
+packages=(g++ cmake make python3 libgtest-dev libbenchmark-dev libreadline-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

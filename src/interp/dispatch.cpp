@@ -33,7 +33,12 @@ const Keyword kKeywords[] = {
     {"on", stmt_on, false, After::Jumped},         {"run", stmt_run, true, After::Jumped},
     {"wend", stmt_wend, false, After::Jumped},
 
-    {"?", stmt_print, false, After::CheckEnd},     {"'", stmt_rest_of_line, false, After::CheckEnd},
+    {"?", stmt_print, false, After::CheckEnd},     {"auto", stmt_auto, true, After::CheckEnd},
+    {"delete", stmt_delete, true, After::CheckEnd}, {"edit", stmt_edit, false, After::CheckEnd},
+    {"input", stmt_input, false, After::CheckEnd}, {"line", stmt_line, false, After::CheckEnd},
+    {"list", stmt_list, true, After::CheckEnd},    {"load", stmt_load, true, After::CheckEnd},
+    {"merge", stmt_merge, true, After::CheckEnd},  {"renum", stmt_renum, true, After::CheckEnd},
+    {"save", stmt_save, false, After::CheckEnd},     {"'", stmt_rest_of_line, false, After::CheckEnd},
     {"*", stmt_label, false, After::CheckEnd},     {"clear", stmt_clear, false, After::CheckEnd},
     {"cls", stmt_cls, false, After::CheckEnd},     {"console", stmt_console, false, After::CheckEnd},
     {"data", stmt_rest_of_line, false, After::CheckEnd},

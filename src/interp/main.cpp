@@ -9,6 +9,7 @@
 #include "interp/vmbas.h"
 #include "io/code_page.h"
 #include "io/console_writer.h"
+#include "io/terminal.h"
 #include "values/text_scan.h"
 
 namespace {
@@ -47,6 +48,7 @@ void evaluate_arguments(C_VMBAS& vm, int argc, char** argv) {
 int main(int argc, char** argv) {
     break_flag::install_handler();
     detect_console_code_page();
+    static TerminalModeGuard terminal_mode;  // static: restored by exit() too
     {
         C_VMBAS vm;
         if (argc == 1) {

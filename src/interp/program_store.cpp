@@ -44,6 +44,20 @@ void ProgramStore::erase_range(int32_t from, int32_t to) {
     relink();
 }
 
+bool ProgramStore::renumber(int64_t start, int64_t step) {
+    if (start + step * (static_cast<int64_t>(lines_.size()) - 1) > INT32_MAX) return false;
+    std::map<int32_t, std::unique_ptr<ProgramLine>> renumbered;
+    int64_t number = start;
+    for (auto& entry : lines_) {
+        entry.second->number = static_cast<int32_t>(number);
+        renumbered.emplace(static_cast<int32_t>(number), std::move(entry.second));
+        number += step;
+    }
+    lines_ = std::move(renumbered);
+    relink();
+    return true;
+}
+
 void ProgramStore::clear() {
     lines_.clear();
     head_ = nullptr;

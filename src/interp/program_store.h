@@ -27,6 +27,9 @@ public:
     // Inserts or replaces line `number`; a null text deletes it.
     void store(int32_t number, const char* text);
     void erase_range(int32_t from, int32_t to);
+    // Numbers the lines start, start + step, ... in their order; false (and nothing
+    // changed) when a number would pass 2147483647.
+    bool renumber(int64_t start, int64_t step);
     void clear();
 
 private:

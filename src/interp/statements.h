@@ -21,6 +21,16 @@ int stmt_label(C_VMBAS& vm, const char*& p);
 int stmt_option(C_VMBAS& vm, const char*& p);
 int stmt_help(C_VMBAS& vm, const char*& p);
 
+// Program files and editing.
+int stmt_load(C_VMBAS& vm, const char*& p);
+int stmt_save(C_VMBAS& vm, const char*& p);
+int stmt_merge(C_VMBAS& vm, const char*& p);
+int stmt_list(C_VMBAS& vm, const char*& p);
+int stmt_delete(C_VMBAS& vm, const char*& p);
+int stmt_renum(C_VMBAS& vm, const char*& p);
+int stmt_auto(C_VMBAS& vm, const char*& p);
+int stmt_edit(C_VMBAS& vm, const char*& p);
+
 // Control flow.
 int stmt_goto(C_VMBAS& vm, const char*& p);
 int stmt_gosub(C_VMBAS& vm, const char*& p);
@@ -46,3 +56,7 @@ int stmt_locate(C_VMBAS& vm, const char*& p);
 int stmt_cls(C_VMBAS& vm, const char*& p);
 int stmt_width(C_VMBAS& vm, const char*& p);
 int stmt_console(C_VMBAS& vm, const char*& p);
+
+// Console input.
+int stmt_input(C_VMBAS& vm, const char*& p);
+int stmt_line(C_VMBAS& vm, const char*& p);  // line input

@@ -80,3 +80,35 @@ int utf8_display_width(const unsigned char* bytes, int length) {
         if (code >= range.first && code <= range.last) return 2;
     return 1;
 }
+
+bool is_valid_utf8(std::string_view bytes) {
+    for (size_t i = 0; i < bytes.size();) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        const int length = utf8_sequence_length(lead);
+        if (length == 0 || i + static_cast<size_t>(length) > bytes.size()) return false;
+        for (int k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(bytes[i + static_cast<size_t>(k)]) & 0xC0) != 0x80) return false;
+        i += static_cast<size_t>(length);
+    }
+    return true;
+}
+
+bool cp932_to_utf8(std::string_view cp932, std::string& utf8) {
+    iconv_t converter = iconv_open("UTF-8", "CP932");
+    if (converter == reinterpret_cast<iconv_t>(-1)) return false;
+    std::string out(cp932.size() * 3 + 4, '\0');
+    char* in_ptr = const_cast<char*>(cp932.data());
+    size_t in_left = cp932.size();
+    char* out_ptr = out.data();
+    size_t out_left = out.size();
+    const bool ok = iconv(converter, &in_ptr, &in_left, &out_ptr, &out_left) != static_cast<size_t>(-1);
+    iconv_close(converter);
+    if (!ok) return false;
+    out.resize(out.size() - out_left);
+    utf8 = std::move(out);
+    return true;
+}

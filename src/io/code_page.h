@@ -18,3 +18,8 @@ int utf8_display_width(const unsigned char* bytes, int length);
 
 // The length of the UTF-8 sequence that `lead` starts, or 0 when it starts none.
 int utf8_sequence_length(unsigned char lead);
+
+bool is_valid_utf8(std::string_view bytes);
+
+// Strict conversion of CP932 (Shift-JIS) text; false when the text is not CP932.
+bool cp932_to_utf8(std::string_view cp932, std::string& utf8);

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string>
 
 #include "io/code_page.h"
 
@@ -12,7 +13,9 @@ namespace {
 
 char buffer[8192];
 size_t used = 0;
-int line_flush = -1;  // decided at first use: 1 when standard output is a terminal
+int line_flush = -1;
+std::string row;
+constexpr size_t kMaxRow = 1024;  // decided at first use: 1 when standard output is a terminal
 
 bool flush_at_newline() {
     if (line_flush < 0) line_flush = isatty(STDOUT_FILENO) ? 1 : 0;
@@ -35,8 +38,14 @@ void flush() {
 void put(char byte) {
     if (used == sizeof buffer) flush();
     buffer[used++] = byte;
+    if (byte == '\n' || byte == '\r')
+        row.clear();
+    else if (row.size() < kMaxRow)
+        row.push_back(byte);
     if (byte == '\n' && flush_at_newline()) flush();
 }
+
+std::string_view current_row() { return row; }
 
 void write(std::string_view bytes) {
     for (char c : bytes) put(c);

@@ -10,6 +10,10 @@ void write(std::string_view bytes);
 void put(char byte);
 void flush();
 
+// What has been written since the last newline (at most a row's worth), so that a
+// line editor can redraw a prompt it did not print.
+std::string_view current_row();
+
 // A fixed UTF-8 text, converted to the console code page.
 void write_text(std::string_view utf8);
 

@@ -2,6 +2,7 @@
 #include "io/terminal.h"
 
 #include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -32,4 +33,21 @@ bool terminal_resize(int columns, int rows) {
     console_writer::write(sequence);
     console_writer::flush();
     return true;
+}
+
+namespace {
+termios original_mode{};
+bool mode_saved = false;
+}  // namespace
+
+TerminalModeGuard::TerminalModeGuard() {
+    if (!isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &original_mode) != 0) return;
+    mode_saved = true;
+    termios quiet = original_mode;
+    quiet.c_lflag &= static_cast<tcflag_t>(~ECHOCTL);
+    tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
+}
+
+TerminalModeGuard::~TerminalModeGuard() {
+    if (mode_saved) tcsetattr(STDIN_FILENO, TCSANOW, &original_mode);
 }

@@ -12,3 +12,13 @@ bool terminal_size(TerminalSize& size);
 void terminal_move_cursor(int column, int row);
 // The xterm window-size request; false when the terminal is not xterm-compatible.
 bool terminal_resize(int columns, int rows);
+
+// Keeps the terminal from echoing "^C" itself (the interpreter reports Ctrl-C in its
+// own words) and restores the original mode when it goes, at exit included.
+class TerminalModeGuard {
+public:
+    TerminalModeGuard();
+    ~TerminalModeGuard();
+    TerminalModeGuard(const TerminalModeGuard&) = delete;
+    TerminalModeGuard& operator=(const TerminalModeGuard&) = delete;
+};

@@ -1,0 +1,146 @@
+// load, save and merge: ".bas" files carry line numbers, ".vmb" files do not and are
+// numbered 100, 200, ... when loaded.
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include "interp/error.h"
+#include "interp/statements.h"
+#include "interp/vmbas.h"
+#include "io/code_page.h"
+#include "values/evaluator.h"
+#include "values/text_scan.h"
+
+namespace {
+
+constexpr size_t kMaxLineBytes = 305;
+// The longest name that still leaves room for an appended ".vmb" in 256 bytes.
+constexpr size_t kMaxFileName = 251;
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+bool ends_with_nocase(std::string_view name, std::string_view extension) {
+    return name.size() >= extension.size() && equals_nocase(name.substr(name.size() - extension.size()), extension);
+}
+
+// The extension rule: ".bas" is numbered, ".vmb" is not, anything else gains ".vmb".
+bool numbered_by_extension(std::string& name) {
+    if (ends_with_nocase(name, ".bas")) return true;
+    if (!ends_with_nocase(name, ".vmb")) name += ".vmb";
+    return false;
+}
+
+int read_file_name(C_VMBAS& vm, const char*& p, std::string& name) {
+    C_STR value;
+    if (eval_string_value(vm, p, value) < 0) return vm_error::fail("ファイル名が必要");
+    name.assign(value.c_str());
+    if (name.size() > kMaxFileName) return vm_error::fail("ファイル名が長すぎる");
+    return 0;
+}
+
+// Old programs in Shift-JIS keep working where the console speaks UTF-8.
+std::string in_console_code_page(std::string bytes) {
+    std::string converted;
+    if (console_code_page() == CodePage::Utf8 && !is_valid_utf8(bytes) && cp932_to_utf8(bytes, converted))
+        return converted;
+    return bytes;
+}
+
+int store_file_line(C_VMBAS& vm, std::string_view line, bool numbered, int32_t& previous_number) {
+    if (line.size() > kMaxLineBytes) return vm_error::fail("文字列長超過");
+    std::string text(line);
+    const char* p = skip_blanks(text.c_str());
+    int32_t number;
+    if (numbered) {
+        if (!is_digit(*p)) return vm_error::fail("行番号のないプログラムは拡張子を .vmb としてください");
+        char* end = nullptr;
+        const long read = std::min<long>(std::strtol(p, &end, 10), INT32_MAX);
+        if (read < 1) return vm_error::fail("行番号のないプログラムは拡張子を .vmb としてください");
+        number = static_cast<int32_t>(read);
+        p = end;
+        if (*p == ' ') ++p;
+    } else {
+        if (is_digit(*p)) return vm_error::fail("行番号のあるプログラムは拡張子を .bas としてください");
+        if (previous_number > INT32_MAX - 100) return vm_error::fail("プログラム格納失敗");
+        number = previous_number + 100;
+        p = text.c_str();
+    }
+    if (vm.store_line(number, p) < 0) return vm_error::fail("プログラム格納失敗");
+    previous_number = number;
+    return 0;
+}
+
+int load_program(C_VMBAS& vm, const std::string& name, bool numbered, bool merging) {
+    std::ifstream file(name, std::ios::binary);
+    if (!file) return vm_error::fail("ファイルがありません");
+    const std::string contents = in_console_code_page(
+        std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
+    if (!merging) vm.new_program();
+    int32_t previous_number = 0;
+    for (size_t start = 0; start < contents.size();) {
+        size_t end = contents.find('\n', start);
+        if (end == std::string::npos) end = contents.size();
+        std::string_view line(contents.data() + start, end - start);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);  // files written on Windows
+        if (store_file_line(vm, line, numbered, previous_number) < 0) {
+            vm.new_program();
+            return -1;
+        }
+        start = end + 1;
+    }
+    return 0;
+}
+
+int save_program(C_VMBAS& vm, const std::string& name, bool numbered) {
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(name.c_str(), "w"));
+    if (!file) return vm_error::fail("ファイル作成失敗");
+    bool ok = true;
+    for (const ProgramLine* line = vm.program.first(); line; line = line->next) {
+        const int written = numbered ? std::fprintf(file.get(), "%5ld %s\n", static_cast<long>(line->number), line->text.c_str())
+                                     : std::fprintf(file.get(), "%s\n", line->text.c_str());
+        ok = ok && written >= 0;
+    }
+    if (std::fclose(file.release()) != 0 || !ok) return vm_error::fail("ファイル作成失敗");
+    return 0;
+}
+
+}  // namespace
+
+int stmt_load(C_VMBAS& vm, const char*& p) {
+    std::string name;
+    if (read_file_name(vm, p, name) < 0) return -1;
+    const bool numbered = numbered_by_extension(name);
+    return load_program(vm, name, numbered, false);
+}
+
+int stmt_merge(C_VMBAS& vm, const char*& p) {
+    constexpr std::string_view kNeedsBas = "拡張子 .bas のファイルが必要";
+    std::string name;
+    C_STR value;
+    if (eval_string_value(vm, p, value) < 0) return vm_error::fail(kNeedsBas);
+    name.assign(value.c_str());
+    if (name.size() < 4 || !ends_with_nocase(name, ".bas")) return vm_error::fail(kNeedsBas);
+    if (name.size() > kMaxFileName) return vm_error::fail("ファイル名が長すぎる");
+    return load_program(vm, name, true, true);
+}
+
+int stmt_save(C_VMBAS& vm, const char*& p) {
+    const char* q = skip_blanks(p);
+    if (*q == ',') {
+        ++q;
+        q = skip_blanks(q);
+        if (to_lower(*q) != 'a' && to_lower(*q) != 'p') return vm_error::fail("無効なパラメータ");
+        ++q;
+    }
+    if (vm.is_running()) return vm_error::fail("実行中は無効");
+    std::string name;
+    if (read_file_name(vm, q, name) < 0) return -1;
+    const bool numbered = numbered_by_extension(name);
+    if (save_program(vm, name, numbered) < 0) return -1;
+    p = q;
+    return 0;
+}

@@ -1,0 +1,80 @@
+// readline's callback interface, so that Ctrl-C (which only sets the break flag) ends
+// the wait for a line instead of being swallowed by readline's own loop.
+#include "io/line_editor.h"
+
+#include <readline/history.h>
+#include <readline/readline.h>
+#include <sys/select.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "interp/break_flag.h"
+#include "io/console_writer.h"
+
+namespace {
+
+bool finished = false;
+bool end_of_input = false;
+std::string received;
+
+void on_line(char* text) {
+    finished = true;
+    end_of_input = text == nullptr;
+    if (text) {
+        received = text;
+        if (*text != '\0') add_history(text);
+        std::free(text);
+    }
+    rl_callback_handler_remove();
+}
+
+// Drops the line being edited and redraws its row, so that "^C" follows what was typed.
+void abandon_line(const std::string& prompt) {
+    const std::string typed = rl_line_buffer ? rl_line_buffer : "";
+    rl_free_line_state();
+    rl_callback_sigcleanup();
+    rl_callback_handler_remove();
+    console_writer::write("\r" + prompt + typed);
+    console_writer::flush();
+}
+
+}  // namespace
+
+EditorResult edit_line(std::string_view row_so_far, std::string_view pretyped, std::string& line) {
+    static bool initialised = [] {
+        rl_catch_signals = 0;
+        rl_catch_sigwinch = 1;
+        rl_readline_name = "velmora";
+        return true;
+    }();
+    (void)initialised;
+    finished = end_of_input = false;
+    received.clear();
+    const std::string prompt(row_so_far);
+    rl_already_prompted = 1;
+    rl_callback_handler_install(prompt.c_str(), on_line);
+    if (!pretyped.empty()) {
+        rl_insert_text(std::string(pretyped).c_str());
+        rl_redisplay();
+    }
+    while (!finished) {
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(STDIN_FILENO, &readable);
+        const int ready = select(STDIN_FILENO + 1, &readable, nullptr, nullptr, nullptr);
+        if (break_flag::is_set()) {
+            abandon_line(prompt);
+            return EditorResult::Interrupted;
+        }
+        if (ready < 0 && errno != EINTR) {
+            abandon_line(prompt);
+            return EditorResult::EndOfInput;
+        }
+        if (ready > 0) rl_callback_read_char();
+    }
+    if (end_of_input) return EditorResult::EndOfInput;
+    line = std::move(received);
+    return EditorResult::Line;
+}
