@@ -25,31 +25,30 @@ bool fill() {
     return true;
 }
 
-// Restores the terminal mode it changed, on every way out of the scope.
-class UnechoedKeys {
-public:
-    UnechoedKeys() {
-        if (!isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &saved_) != 0) return;
-        termios raw = saved_;
-        raw.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO | ISIG));
-        raw.c_cc[VMIN] = 1;
-        raw.c_cc[VTIME] = 0;
-        active_ = tcsetattr(STDIN_FILENO, TCSANOW, &raw) == 0;
-    }
-    ~UnechoedKeys() {
-        if (active_) tcsetattr(STDIN_FILENO, TCSANOW, &saved_);
-    }
-    UnechoedKeys(const UnechoedKeys&) = delete;
-    UnechoedKeys& operator=(const UnechoedKeys&) = delete;
+// While a program reads single keys the terminal stays in key mode (no echo, no line
+// buffering; Ctrl-C still signals); any line read and the end of the process restore it.
+termios line_mode{};
+bool in_key_mode = false;
 
-private:
-    termios saved_{};
-    bool active_ = false;
-};
+void enter_key_mode() {
+    if (in_key_mode || !isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &line_mode) != 0) return;
+    termios keys = line_mode;
+    keys.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
+    keys.c_cc[VMIN] = 1;
+    keys.c_cc[VTIME] = 0;
+    in_key_mode = tcsetattr(STDIN_FILENO, TCSANOW, &keys) == 0;
+}
 
 }  // namespace
 
+void leave_key_mode() {
+    if (!in_key_mode) return;
+    tcsetattr(STDIN_FILENO, TCSANOW, &line_mode);
+    in_key_mode = false;
+}
+
 bool read_input_line(std::string& line) {
+    leave_key_mode();
     line.clear();
     for (;;) {
         if (start == end && !fill()) return !line.empty();
@@ -63,7 +62,7 @@ bool read_input_line(std::string& line) {
 
 int read_console_key() {
     if (start == end) {
-        UnechoedKeys keys;
+        enter_key_mode();
         if (!fill()) return -1;
     }
     const unsigned char key = static_cast<unsigned char>(buffer[start++]);
@@ -76,7 +75,7 @@ int read_console_key() {
 
 bool console_key_waiting() {
     if (start < end) return true;
-    UnechoedKeys keys;
+    enter_key_mode();
     pollfd request{STDIN_FILENO, POLLIN, 0};
     return poll(&request, 1, 0) > 0 && fill();
 }

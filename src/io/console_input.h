@@ -12,3 +12,6 @@ int read_console_key();
 
 // True when a key can be read at once.
 bool console_key_waiting();
+
+// Gives the terminal back its line mode after single keys were read.
+void leave_key_mode();

@@ -18,6 +18,7 @@ LineRead read_console_line(C_VMBAS& vm, std::string& buffer, size_t size) {
     vm.io.record(CHANNEL_CONSOLE).column = 0;
     std::string line;
     if (isatty(STDIN_FILENO)) {
+        leave_key_mode();
         console_writer::flush();
         switch (edit_line(console_writer::current_row(), buffer, line)) {
             case EditorResult::Line: break;

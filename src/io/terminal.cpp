@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "io/console_input.h"
 #include "io/console_writer.h"
 
 bool terminal_size(TerminalSize& size) {
@@ -49,5 +50,6 @@ TerminalModeGuard::TerminalModeGuard() {
 }
 
 TerminalModeGuard::~TerminalModeGuard() {
+    leave_key_mode();
     if (mode_saved) tcsetattr(STDIN_FILENO, TCSANOW, &original_mode);
 }

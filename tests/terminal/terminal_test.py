@@ -1,0 +1,143 @@
+#!/usr/bin/env python3
+"""Terminal behaviour through a pseudo terminal: line editing with pre-typed text,
+history, single keys without echo, and the terminal mode restored after Ctrl-C."""
+import fcntl
+import os
+import re
+import select
+import subprocess
+import sys
+import termios
+import time
+import unittest
+
+EXECUTABLE = None
+
+
+def take_terminal():
+    """Makes the pseudo terminal the child's controlling terminal, so Ctrl-C signals it."""
+    os.setsid()
+    fcntl.ioctl(0, termios.TIOCSCTTY, 0)
+
+
+class Session:
+    """The interpreter on the slave side of a pseudo terminal."""
+
+    def __init__(self, *args):
+        self.master, self.slave = os.openpty()
+        self.original_mode = termios.tcgetattr(self.slave)
+        env = dict(os.environ, LC_ALL="C.UTF-8", TERM="xterm")
+        self.process = subprocess.Popen([EXECUTABLE, *args], stdin=self.slave, stdout=self.slave,
+                                        stderr=self.slave, env=env, preexec_fn=take_terminal)
+        self.output = b""
+
+    def read_until(self, expected, timeout=5.0):
+        deadline = time.time() + timeout
+        while expected not in self.output:
+            remaining = deadline - time.time()
+            if remaining <= 0:
+                raise AssertionError(f"{expected!r} not seen in {self.output!r}")
+            ready, _, _ = select.select([self.master], [], [], remaining)
+            if ready:
+                try:
+                    self.output += os.read(self.master, 4096)
+                except OSError:
+                    break
+                # Screen-control sequences (bracketed paste and the like) carry no text.
+                self.output = re.sub(rb"\x1b\[[?0-9;]*[A-Za-z]", b"", self.output)
+        return self.output
+
+    def send(self, text):
+        os.write(self.master, text.encode() if isinstance(text, str) else text)
+
+    def mark(self):
+        """Forgets what was read so far, so later checks see only new output."""
+        self.output = b""
+
+    def close(self):
+        if self.process.poll() is None:
+            self.process.kill()
+        self.process.wait(timeout=5)
+        os.close(self.master)
+        os.close(self.slave)
+
+
+class TerminalTest(unittest.TestCase):
+    def setUp(self):
+        self.session = Session()
+        self.session.read_until(b"OK\r\n")
+
+    def tearDown(self):
+        self.session.close()
+
+    def test_edit_offers_the_line_ready_to_edit(self):
+        s = self.session
+        s.send('100 print "hello"\r')
+        s.send("edit 100\r")
+        s.read_until(b'  100 print "hello"')
+        s.send(' ; "world"\r')
+        s.mark()
+        s.send("run\r")
+        s.read_until(b"helloworld")
+
+    def test_history_recalls_a_line(self):
+        s = self.session
+        s.send("print 6*7\r")
+        s.read_until(b"42")
+        s.mark()
+        s.send("\x1b[A\r")  # Up arrow, then Enter
+        s.read_until(b"42")
+
+    def test_inkey_returns_a_key_without_echo(self):
+        s = self.session
+        s.send('10 k$ = "" : while len(k$) = 0 : k$ = inkey$ : wend : print "key"; asc(k$)\r')
+        s.send("run\r")
+        time.sleep(0.3)
+        s.mark()
+        s.send("7")
+        out = s.read_until(b"key55")
+        self.assertNotIn(b"7", out.split(b"key55")[0])
+
+    def test_ctrl_c_stops_a_program_and_the_mode_is_restored(self):
+        s = self.session
+        s.send("10 goto 10\r")
+        s.send("run\r")
+        time.sleep(0.3)
+        s.mark()
+        s.send("\x03")
+        s.read_until(b"^C\r\nOK\r\n")
+        self.assertNotIn(b"^C^C", s.output)
+        time.sleep(0.3)  # let the line editor take the terminal first
+        s.send("\x04")  # end of input ends the interpreter
+        s.process.wait(timeout=5)
+        self.assertEqual(termios.tcgetattr(s.slave)[3], s.original_mode[3])
+
+    def test_ctrl_c_at_the_prompt(self):
+        s = self.session
+        s.send("print 1")
+        time.sleep(0.2)
+        s.send("\x03")
+        s.read_until(b"print 1^C\r\nOK\r\n")
+        s.send("\x04")
+        s.process.wait(timeout=5)
+        self.assertEqual(termios.tcgetattr(s.slave)[3], s.original_mode[3])
+
+    def test_auto_offers_lines_until_ctrl_c(self):
+        s = self.session
+        s.send('110 print "kept"\r')
+        s.send("auto 100,10\r")
+        s.read_until(b"  100 ")
+        s.send('print "new"\r')
+        s.read_until(b'  110 print "kept"')
+        s.send("\r")
+        s.read_until(b"  120 ")
+        s.send("\x03")
+        s.read_until(b"^C\r\nOK\r\n")
+        s.mark()
+        s.send("list\r")
+        s.read_until(b'  100 print "new"\r\n  110 print "kept"\r\nOK')
+
+
+if __name__ == "__main__":
+    EXECUTABLE = os.path.abspath(sys.argv.pop(1))
+    unittest.main()
