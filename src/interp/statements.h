@@ -60,3 +60,24 @@ int stmt_console(C_VMBAS& vm, const char*& p);
 // Console input.
 int stmt_input(C_VMBAS& vm, const char*& p);
 int stmt_line(C_VMBAS& vm, const char*& p);  // line input
+
+// Files, devices and the system.
+int stmt_open(C_VMBAS& vm, const char*& p);
+int stmt_close(C_VMBAS& vm, const char*& p);
+int stmt_field(C_VMBAS& vm, const char*& p);
+int stmt_get(C_VMBAS& vm, const char*& p);
+int stmt_put(C_VMBAS& vm, const char*& p);
+int stmt_lset(C_VMBAS& vm, const char*& p);
+int stmt_rset(C_VMBAS& vm, const char*& p);
+int stmt_spawn(C_VMBAS& vm, const char*& p);
+int stmt_system(C_VMBAS& vm, const char*& p);
+int stmt_files(C_VMBAS& vm, const char*& p);
+int stmt_kill(C_VMBAS& vm, const char*& p);
+int stmt_name(C_VMBAS& vm, const char*& p);
+int stmt_chdir(C_VMBAS& vm, const char*& p);
+int stmt_pwd(C_VMBAS& vm, const char*& p);
+int stmt_sleep(C_VMBAS& vm, const char*& p);
+int stmt_randomize(C_VMBAS& vm, const char*& p);
+int stmt_poke(C_VMBAS& vm, const char*& p);
+int stmt_read(C_VMBAS& vm, const char*& p);
+int stmt_restore(C_VMBAS& vm, const char*& p);

@@ -7,6 +7,7 @@
 
 #include "io/code_page.h"
 #include "io/console_writer.h"
+#include "io/serial_port.h"
 #include "io/console_input.h"
 
 C_FILEIO::C_FILEIO() = default;
@@ -21,7 +22,7 @@ bool C_FILEIO::write_device(int channel, unsigned char byte) {
     if (channel == CHANNEL_PRINTER) return true;  // no printer is attached: pages are dropped
     IO_DATA& r = record(channel);
     if (r.mode == MODE_OUTPUT && r.file) return std::fputc(byte, r.file.get()) != EOF;
-    if (r.mode == MODE_SERIAL && r.port >= 0) return ::write(r.port, &byte, 1) == 1;
+    if (r.mode == MODE_SERIAL && r.port >= 0) return serial_write_byte(r.port, byte);
     return false;
 }
 

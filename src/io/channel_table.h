@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "values/c_str.h"
@@ -60,6 +61,8 @@ public:
     // A fixed UTF-8 text, converted to the console code page on the console.
     void put_text(int channel, std::string_view utf8);
 
+    // Opens channel 1-15 (a console notice tells why a file could not be opened).
+    int open(int channel, const std::string& name, int mode, const char* c_mode, int32_t value);
     int get_char(int channel);
     int close(int channel);
     void close_all();

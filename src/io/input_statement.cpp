@@ -7,6 +7,7 @@
 #include "interp/vmbas.h"
 #include "io/channel_prefix.h"
 #include "io/console_line.h"
+#include "io/input_items.h"
 #include "values/text_scan.h"
 #include "values/variable_access.h"
 
@@ -30,39 +31,6 @@ bool prompt_literal(const char*& p, std::string& prompt) {
     prompt.assign(start, static_cast<size_t>(q - start));
     p = q + 1;
     return true;
-}
-
-int input_item_from_line(const char*& p, std::string& item) {
-    p = skip_blanks(p);
-    item.clear();
-    if (*p == '"') {
-        const char* start = ++p;
-        while (*p != '"' && *p != '\0') ++p;
-        item.assign(start, static_cast<size_t>(p - start));
-        if (*p == '"') ++p;
-    } else {
-        const char* start = p;
-        while (*p != '\0' && *p != ',' && *p != ':' && *p != '\'') ++p;
-        item.assign(start, static_cast<size_t>(p - start));
-    }
-    return item.size() > C_STR::kMaxLength ? vm_error::fail("文字列長超過") : 0;
-}
-
-int input_item_from_channel(C_VMBAS& vm, int channel, std::string& item) {
-    item.clear();
-    int c = vm.io.get_char(channel);
-    while (c == 0 || c == '\t' || c == '\n' || c == ' ') c = vm.io.get_char(channel);
-    if (c < 0) return vm_error::fail("ファイルの終わり");
-    if (c == '"') {
-        for (c = vm.io.get_char(channel); c >= 0 && c != '"' && c != '\n'; c = vm.io.get_char(channel))
-            if (c != 0) item.push_back(static_cast<char>(c));
-        if (c == '"')
-            while (c >= 0 && c != ',' && c != '\n') c = vm.io.get_char(channel);
-    } else {
-        for (; c >= 0 && c != ',' && c != '\n'; c = vm.io.get_char(channel))
-            if (c != 0) item.push_back(static_cast<char>(c));
-    }
-    return item.size() > C_STR::kMaxLength ? vm_error::fail("文字列長超過") : 0;
 }
 
 int read_typed_line(C_VMBAS& vm, std::string& line) {

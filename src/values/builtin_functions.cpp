@@ -13,6 +13,7 @@
 #include "interp/vmbas.h"
 #include "values/complex_math.h"
 #include "values/fetch_args.h"
+#include "values/memory_access.h"
 #include "values/number_parse.h"
 #include "values/random.h"
 #include "values/text_scan.h"
@@ -107,6 +108,25 @@ int fn_eof(C_VMBAS& vm, const Args& a, Complex& out) {
     return 0;
 }
 
+int fn_peek(C_VMBAS& vm, const Args& a, Complex& out) {
+    const int byte = peek_byte(vm, a.L[0]);
+    if (byte < 0) return vm_error::fail("引数レンジ超過");
+    out = real(byte);
+    return 0;
+}
+
+int fn_varptr_variable(C_VMBAS&, const Args& a, Complex& out) {
+    out = real(static_cast<double>(a.L[0]));
+    return 0;
+}
+
+int fn_varptr_channel(C_VMBAS& vm, const Args& a, Complex& out) {
+    const int n = a.l[0];
+    const auto address = n >= 1 && n <= 15 ? reinterpret_cast<uintptr_t>(vm.io.record(n).record_buffer) : 0;
+    out = real(static_cast<double>(address));
+    return 0;
+}
+
 int fn_loc(C_VMBAS& vm, const Args& a, Complex& out) {
     const int n = a.l[0];
     double result = 0;
@@ -165,6 +185,7 @@ const Builtin kBuiltins[] = {
     {"loc", "l", fn_loc},
     {"pow", "cc", [](C_VMBAS&, const Args& a, Complex& o) { o = cmath::pow(a.c[0], a.c[1]); return 0; }},
     {"pi", "", [](C_VMBAS&, const Args&, Complex& o) { o = real(3.141592653589793); return 0; }},
+    {"peek", "L", fn_peek},
     {"pos", "l", [](C_VMBAS& vm, const Args&, Complex& o) { o = real(vm.io.record(CHANNEL_CONSOLE).column + 1); return 0; }},
     {"real", "c", [](C_VMBAS&, const Args& a, Complex& o) { o = real(a.c[0].re); return 0; }},
     {"rnd", "l", [](C_VMBAS&, const Args&, Complex& o) { o = real(random_numbers::next() / 32767.0); return 0; }},
@@ -186,6 +207,8 @@ const Builtin kBuiltins[] = {
          return 0;
      }},
     {"val", "s", fn_val},
+    {"varptr", "A", fn_varptr_variable},
+    {"varptr", "p", fn_varptr_channel},
 };
 
 ArgSlot slot_for(Args& args, char format, size_t i) {
@@ -203,6 +226,16 @@ ArgSlot slot_for(Args& args, char format, size_t i) {
 
 bool names_call(const char* p, std::string_view name) {
     return match_keyword(p, name) == 0 && *skip_blanks(p) == '(';
+}
+
+// A variable argument ("A") is taken only when a name stands there; otherwise the
+// next candidate of the same name is tried.
+bool argument_fits(const char* p, const Builtin& builtin) {
+    if (builtin.format != "A") return true;
+    match_keyword(p, builtin.name);
+    p = skip_blanks(p) + 1;
+    p = skip_blanks(p);
+    return is_letter(*p) || *p == '_';
 }
 
 int call_builtin(C_VMBAS& vm, const Builtin& builtin, const char*& p, Complex& out) {
@@ -224,7 +257,7 @@ BuiltinResult eval_builtin(C_VMBAS& vm, const char*& p, Complex& out) {
     const char* q = skip_blanks(p);
     const char first = to_lower(*q);
     for (const Builtin& builtin : kBuiltins) {
-        if (builtin.name[0] != first || !names_call(q, builtin.name)) continue;
+        if (builtin.name[0] != first || !names_call(q, builtin.name) || !argument_fits(q, builtin)) continue;
         const char* r = q;
         if (call_builtin(vm, builtin, r, out) < 0) return BuiltinResult::Failed;
         p = r;

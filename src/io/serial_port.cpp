@@ -1,0 +1,72 @@
+// termios set-up of serial ports.
+#include "io/serial_port.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <iterator>
+
+namespace {
+
+struct Speed {
+    int baud;
+    speed_t code;
+};
+
+constexpr Speed kSpeeds[] = {{300, B300},       {600, B600},       {1200, B1200},     {2400, B2400},
+                             {4800, B4800},     {9600, B9600},     {19200, B19200},   {38400, B38400},
+                             {57600, B57600},   {115200, B115200}, {230400, B230400}};
+
+// The standard rate closest to the one asked for.
+speed_t speed_code(int baud) {
+    const Speed* best = std::begin(kSpeeds);
+    for (const Speed& speed : kSpeeds)
+        if (std::abs(speed.baud - baud) < std::abs(best->baud - baud)) best = &speed;
+    return best->code;
+}
+
+void configure_line(int port, int baud) {
+    termios mode{};
+    if (tcgetattr(port, &mode) != 0) return;
+    cfmakeraw(&mode);
+    mode.c_cflag &= static_cast<tcflag_t>(~(CSIZE | PARENB | CSTOPB | CRTSCTS));
+    mode.c_cflag |= CS8 | CLOCAL | CREAD;
+    mode.c_iflag &= static_cast<tcflag_t>(~(IXON | IXOFF | IXANY));
+    mode.c_cc[VMIN] = 0;
+    mode.c_cc[VTIME] = 0;
+    cfsetispeed(&mode, speed_code(baud));
+    cfsetospeed(&mode, speed_code(baud));
+    tcsetattr(port, TCSANOW, &mode);
+    int lines = TIOCM_DTR | TIOCM_RTS;
+    ioctl(port, TIOCMBIS, &lines);  // pseudo terminals have no modem lines: ignored
+}
+
+}  // namespace
+
+int open_serial_port(const std::string& name, int baud) {
+    const int port = ::open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (port < 0) return -1;
+    if (!isatty(port)) {
+        ::close(port);
+        return -1;
+    }
+    tcflush(port, TCIOFLUSH);
+    if (baud > 0) configure_line(port, baud);
+    return port;
+}
+
+bool serial_write_byte(int port, unsigned char byte) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const ssize_t n = ::write(port, &byte, 1);
+        if (n == 1) return true;
+        if (n < 0 && errno != EAGAIN && errno != EINTR) return false;
+        pollfd request{port, POLLOUT, 0};
+        if (attempt == 0 && poll(&request, 1, 10) <= 0) return false;
+    }
+    return false;
+}

@@ -1,0 +1,11 @@
+// Serial ports on POSIX terminals (/dev/ttyS*, /dev/ttyUSB*, pseudo terminals): 8N1,
+// DTR and RTS on, no flow control, reads that never block, writes bounded to 10 ms.
+#pragma once
+#include <string>
+
+// A descriptor, or -1 when the port cannot be opened. A baud rate of 0 leaves the
+// port's line settings as they are.
+int open_serial_port(const std::string& name, int baud);
+
+// Writes one byte, waiting at most 10 ms for room; false when it could not be sent.
+bool serial_write_byte(int port, unsigned char byte);

@@ -1,0 +1,168 @@
+// Reaching the system: spawn, system, files, kill, name, chdir, pwd, sleep; and
+// randomize, which seeds the random generator.
+#include <dirent.h>
+#include <fnmatch.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "interp/break_flag.h"
+#include "interp/error.h"
+#include "interp/program_store.h"
+#include "interp/statements.h"
+#include "interp/vmbas.h"
+#include "io/console_input.h"
+#include "io/console_writer.h"
+#include "values/evaluator.h"
+#include "values/random.h"
+#include "values/text_scan.h"
+
+extern char** environ;
+
+namespace {
+
+constexpr int kMaxSpawnArguments = 20;
+constexpr size_t kMaxSpawnBytes = 254;
+
+// Before a child takes the terminal: everything shown, the terminal in line mode.
+void hand_over_terminal() {
+    leave_key_mode();
+    console_writer::flush();
+}
+
+int read_string(C_VMBAS& vm, const char*& p, std::string_view message, std::string& out) {
+    C_STR value;
+    if (eval_string_value(vm, p, value) < 0) return vm_error::fail(message);
+    out.assign(value.c_str());
+    return 0;
+}
+
+void sleep_milliseconds(long ms) {
+    timespec request{ms / 1000, (ms % 1000) * 1000000L};
+    while (nanosleep(&request, &request) != 0 && errno == EINTR && !break_flag::is_set()) {
+    }
+}
+
+}  // namespace
+
+int stmt_spawn(C_VMBAS& vm, const char*& p) {
+    std::vector<std::string> arguments;
+    size_t bytes = 0;
+    for (;;) {
+        if (arguments.size() == kMaxSpawnArguments) return vm_error::fail("引数数超過");
+        if (bytes > kMaxSpawnBytes) return vm_error::fail("引数長超過");
+        std::string argument;
+        if (read_string(vm, p, "文字列が必要", argument) < 0) return -1;
+        bytes += argument.size() + 1;
+        arguments.push_back(std::move(argument));
+        const char* q = skip_blanks(p);
+        if (*q != ',') break;
+        p = q + 1;
+    }
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    hand_over_terminal();
+    pid_t child;
+    if (posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
+        vm.io.put_text(CHANNEL_CONSOLE, "spawn(");
+        vm.io.put_bytes(CHANNEL_CONSOLE, arguments[0]);
+        vm.io.put_text(CHANNEL_CONSOLE, ") 失敗");
+        return 0;
+    }
+    int status;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    return 0;
+}
+
+int stmt_system(C_VMBAS& vm, const char*& p) {
+    if (at_statement_end(p)) {
+        console_writer::flush();
+        std::exit(0);
+    }
+    std::string command;
+    if (read_string(vm, p, "無効な構文", command) < 0) return -1;
+    hand_over_terminal();
+    const int ignored = std::system(command.c_str());
+    (void)ignored;
+    return 0;
+}
+
+int stmt_files(C_VMBAS& vm, const char*& p) {
+    std::string pattern;
+    if (!at_statement_end(p) && read_string(vm, p, "無効な構文", pattern) < 0) return -1;
+    if (*skip_blanks(pattern.c_str()) == '\0') pattern = "*";
+    DIR* directory = opendir(".");
+    if (!directory) return 0;
+    while (const dirent* entry = readdir(directory)) {
+        if (fnmatch(pattern.c_str(), entry->d_name, 0) != 0) continue;
+        vm.io.put_bytes(CHANNEL_CONSOLE, entry->d_name);
+        vm.io.put_char(CHANNEL_CONSOLE, '\n');
+    }
+    closedir(directory);
+    return 0;
+}
+
+int stmt_kill(C_VMBAS& vm, const char*& p) {
+    std::string name;
+    if (read_string(vm, p, "ファイル名が必要", name) < 0) return -1;
+    std::remove(name.c_str());
+    return 0;
+}
+
+int stmt_name(C_VMBAS& vm, const char*& p) {
+    constexpr std::string_view kUsage = "使用法:name \"old\" AS \"new\"";
+    std::string from, to;
+    if (read_string(vm, p, kUsage, from) < 0 || match_keyword(p, "as") < 0 || read_string(vm, p, kUsage, to) < 0)
+        return vm_error::fail(kUsage);
+    std::rename(from.c_str(), to.c_str());
+    return 0;
+}
+
+int stmt_chdir(C_VMBAS& vm, const char*& p) {
+    std::string directory;
+    if (read_string(vm, p, "ディレクトリ名が必要", directory) < 0) return -1;
+    const int ignored = chdir(directory.c_str());
+    (void)ignored;
+    return 0;
+}
+
+int stmt_pwd(C_VMBAS& vm, const char*&) {
+    char directory[PATH_MAX];
+    if (getcwd(directory, sizeof directory)) vm.io.put_bytes(CHANNEL_CONSOLE, directory);
+    vm.io.put_char(CHANNEL_CONSOLE, '\n');
+    return 0;
+}
+
+// Waits in 100 ms steps so that Ctrl-C ends the wait at once.
+int stmt_sleep(C_VMBAS& vm, const char*& p) {
+    int32_t ms;
+    if (eval_int32(vm, p, &ms) < 0 || ms < 0 || ms > 8640000) return vm_error::fail("使用法:eleep 0~8640000[ms]");
+    console_writer::flush();
+    if (ms > 1) {
+        sleep_milliseconds(1);
+        --ms;
+    }
+    while (ms >= 100 && !break_flag::is_set()) {
+        sleep_milliseconds(100);
+        ms -= 100;
+    }
+    if (ms > 0 && !break_flag::is_set()) sleep_milliseconds(ms);
+    return 0;
+}
+
+int stmt_randomize(C_VMBAS& vm, const char*& p) {
+    int32_t seed;
+    if (eval_int32(vm, p, &seed) < 0) return vm_error::fail("seed が必要");
+    random_numbers::seed(seed);
+    return 0;
+}

@@ -1,0 +1,55 @@
+#!/usr/bin/env python3
+"""A serial channel on the slave side of a pseudo-terminal pair: bytes go both ways,
+and reads return at once with whatever has arrived."""
+import os
+import select
+import subprocess
+import sys
+import time
+import unittest
+
+EXECUTABLE = None
+
+PROGRAM = """10 open "s",1,"{port}",9600
+20 x$ = input$(5,#1) : print "early";len(x$)
+30 print #1,"ping";
+40 r$ = ""
+50 for k = 1 to 100
+60   r$ = r$ + input$(10,#1)
+70   if len(r$) >= 4 then goto 100
+80   sleep 100
+90 next
+100 print "got ";r$;" eof";eof(1)
+110 close 1
+run
+"""
+
+
+class SerialTest(unittest.TestCase):
+    def test_bytes_in_both_directions_without_blocking(self):
+        master, slave = os.openpty()
+        try:
+            port = os.ttyname(slave)
+            process = subprocess.Popen([EXECUTABLE], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                       env=dict(os.environ, LC_ALL="C.UTF-8"))
+            process.stdin.write(PROGRAM.format(port=port).encode())
+            process.stdin.close()
+            received = b""
+            deadline = time.time() + 10
+            while b"ping" not in received and time.time() < deadline:
+                ready, _, _ = select.select([master], [], [], 0.5)
+                if ready:
+                    received += os.read(master, 100)
+            self.assertEqual(received, b"ping")
+            os.write(master, b"pong")
+            output = process.stdout.read()
+            process.wait(timeout=20)
+            self.assertEqual(output.decode(), "Velmora BASIC V2.0.0\nOK\nearly0\ngot pong eof0\nOK\n")
+        finally:
+            os.close(master)
+            os.close(slave)
+
+
+if __name__ == "__main__":
+    EXECUTABLE = os.path.abspath(sys.argv.pop(1))
+    unittest.main()
