@@ -3,6 +3,8 @@
 // functions) they are used; tan, tanh and pow follow their own case splits here.
 #include "values/complex_math.h"
 
+#include <algorithm>
+#include <cmath>
 #include <complex>
 
 namespace cmath {
@@ -16,16 +18,48 @@ Complex from_std(StdComplex z) { return {z.real(), z.imag()}; }
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kLog10E = 0.4342944819032518;
 
-// e^magnitude at angle `angle`; where e^magnitude alone would overflow the product
-// is formed from two halves so that finite results stay finite.
+// From about this magnitude on e^m alone overflows (or, negated, turns subnormal and
+// loses bits), though its products with cos and sin of the angle may still be ordinary.
+constexpr double kPlainExpLimit = 708.0;
+// Past this magnitude every product with a nonzero factor overflows or underflows anyway.
+constexpr double kExpClamp = 1500.0;
+// 1799·ln 2 lies unusually close to a double; the shift by that double is exact for
+// magnitudes between the two limits above, and its small remainder is added back.
+constexpr int kShift = 1799;
+constexpr double kShiftLn2 = 1246.97177782734161156;
+constexpr double kShiftLn2Remainder = 8.6288757651559817e-17;  // 1799·ln 2 − kShiftLn2
+constexpr int kMantissaBits = 1023;
+
+// e^magnitude as mantissa · 2^exponent. The mantissa lies in [2^1022, 2^1023), so that
+// its product with even the smallest subnormal factor is still a normal number and only
+// the final scaling rounds.
+double exp_mantissa(double magnitude, int& exponent) {
+    const double m = std::clamp(magnitude, -kExpClamp, kExpClamp);
+    const double shifted = m > 0 ? m - kShiftLn2 : m + kShiftLn2;
+    const double power = std::exp(shifted);
+    const double remainder = m > 0 ? -kShiftLn2Remainder : kShiftLn2Remainder;
+    int binary = 0;
+    const double fraction = std::frexp(std::fma(power, remainder, power), &binary);
+    exponent = binary + (m > 0 ? kShift : -kShift) - kMantissaBits;
+    return std::ldexp(fraction, kMantissaBits);
+}
+
+// e^m · factor; a zero factor stays zero however large e^m is.
+double scaled(double factor, double mantissa, int exponent) {
+    if (factor == 0.0) return factor;
+    return std::ldexp(factor * mantissa, exponent);
+}
+
+// e^magnitude at angle `angle`, finite wherever the result itself is representable.
 Complex polar_exp(double magnitude, double angle) {
     const double c = std::cos(angle), s = std::sin(angle);
-    if (magnitude > 709.0) {
-        const double half = std::exp(magnitude / 2);
-        return {half * c * half, half * s * half};
+    if (!(std::fabs(magnitude) > kPlainExpLimit)) {
+        const double scale = std::exp(magnitude);
+        return {scale * c, scale * s};
     }
-    const double scale = std::exp(magnitude);
-    return {scale * c, scale * s};
+    int exponent = 0;
+    const double mantissa = exp_mantissa(magnitude, exponent);
+    return {scaled(c, mantissa, exponent), scaled(s, mantissa, exponent)};
 }
 
 }  // namespace
@@ -87,7 +121,9 @@ Complex pow(Complex z, Complex w) {
         const double magnitude = std::pow(-z.re, w.re);
         result = {magnitude * std::cos(w.re * kPi), magnitude * std::sin(w.re * kPi)};
     } else {
-        result = {std::pow(z.re, w.re), 0.0};
+        // A zero base counts as +0, so that 0^(negative) is +infinity whatever the sign of the zero.
+        const double base = z.re == 0.0 ? 0.0 : z.re;
+        result = {std::pow(base, w.re), 0.0};
     }
     if (std::signbit(z.im)) result.im = -result.im;
     return result;
