@@ -345,10 +345,13 @@ int eval_string_operand(C_VMBAS& vm, const char*& p, C_STR& out) {
         }
     }
     {
+        // As with numeric built-ins, a matched function with bad arguments is the
+        // operand's failure: read as an array element, its message would be lost.
         const char* r = q;
-        if (eval_string_function(vm, r, out) == 0) {
-            p = r;
-            return 0;
+        switch (eval_string_function(vm, r, out)) {
+            case BuiltinResult::Done: p = r; return 0;
+            case BuiltinResult::Failed: return -1;
+            case BuiltinResult::NotBuiltin: break;
         }
     }
     const char* r = q;

@@ -64,6 +64,10 @@ const char* format_number(const NumberFormat& format, double re, double im) {
     result[0] = '\0';
     size_t length = 0;
 
+    // The sign of a NaN means nothing, yet printf shows it: every NaN reads "NAN".
+    if (std::isnan(re)) re = std::copysign(re, 1.0);
+    if (std::isnan(im)) im = std::copysign(im, 1.0);
+
     if (im != 0.0 && std::fabs(re / im) < 1e-15) re = 0.0;
     if (re != 0.0 && std::fabs(im / re) < 1e-15) im = 0.0;
 

@@ -48,8 +48,14 @@ int parse_number(const char*& p, double& value) {
             return 0;
         }
     }
-    // strtod also takes "inf", "nan" and hexadecimal floats; a literal is digits only.
+    // strtod also takes "inf", "nan" and hexadecimal floats; a literal is digits only,
+    // so a "0x" that led to no hexadecimal digit is the number 0.
     if (!is_digit(p[0]) && !(p[0] == '.' && is_digit(p[1]))) return -1;
+    if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) {
+        value = 0.0;
+        ++p;
+        return 0;
+    }
     char* end = nullptr;
     double parsed = std::strtod(p, &end);
     if (end == p) return -1;

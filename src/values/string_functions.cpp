@@ -16,6 +16,8 @@
 
 namespace {
 
+using Result = BuiltinResult;
+
 int32_t clamp_count(int32_t n) { return std::max(0, std::min(n, 255)); }
 
 bool names_call(const char* p, std::string_view name) {
@@ -53,47 +55,50 @@ void bytes_of(C_STR& out, T value) {
     out.assign(std::string_view(bytes, sizeof value));
 }
 
-int string_function_c(C_VMBAS& vm, const char*& p, C_STR& out) {
+Result string_function_c(C_VMBAS& vm, const char*& p, C_STR& out) {
     int32_t n;
-    if (!names_call(p, "chr$") || fetch_args(vm, p, "chr$", "l", {&n}) < 0) return -1;
+    if (!names_call(p, "chr$")) return Result::NotBuiltin;
+    if (fetch_args(vm, p, "chr$", "l", {&n}) < 0) return Result::Failed;
     const char byte = static_cast<char>(n & 0xFF);
     out.assign(std::string_view(&byte, 1));
-    return 0;
+    return Result::Done;
 }
 
-int string_function_h(C_VMBAS& vm, const char*& p, C_STR& out) {
+Result string_function_h(C_VMBAS& vm, const char*& p, C_STR& out) {
     int64_t n;
-    if (!names_call(p, "hex$") || fetch_args(vm, p, "hex$", "L", {&n}) < 0) return -1;
+    if (!names_call(p, "hex$")) return Result::NotBuiltin;
+    if (fetch_args(vm, p, "hex$", "L", {&n}) < 0) return Result::Failed;
     format_into(out, "%" PRIX64, static_cast<uint64_t>(n));
-    return 0;
+    return Result::Done;
 }
 
-int string_function_o(C_VMBAS& vm, const char*& p, C_STR& out) {
+Result string_function_o(C_VMBAS& vm, const char*& p, C_STR& out) {
     int64_t n;
-    if (!names_call(p, "oct$") || fetch_args(vm, p, "oct$", "L", {&n}) < 0) return -1;
+    if (!names_call(p, "oct$")) return Result::NotBuiltin;
+    if (fetch_args(vm, p, "oct$", "L", {&n}) < 0) return Result::Failed;
     format_into(out, "%" PRIo64, static_cast<uint64_t>(n));
-    return 0;
+    return Result::Done;
 }
 
-int string_function_d(const char*& p, C_STR& out) {
+Result string_function_d(const char*& p, C_STR& out) {
     const char* q = skip_blanks(p);
-    if (!starts_with_nocase(q, "date$")) return -1;
+    if (!starts_with_nocase(q, "date$")) return Result::NotBuiltin;
     const std::tm now = local_now();
     format_into(out, "%02d/%02d/%02d", now.tm_year % 100, now.tm_mon + 1, now.tm_mday);
     p = q + 5;
-    return 0;
+    return Result::Done;
 }
 
-int string_function_t(const char*& p, C_STR& out) {
+Result string_function_t(const char*& p, C_STR& out) {
     const char* q = skip_blanks(p);
-    if (!starts_with_nocase(q, "time$")) return -1;
+    if (!starts_with_nocase(q, "time$")) return Result::NotBuiltin;
     const std::tm now = local_now();
     format_into(out, "%02d:%02d:%02d", now.tm_hour, now.tm_min, now.tm_sec);
     p = q + 5;
-    return 0;
+    return Result::Done;
 }
 
-int string_function_i(C_VMBAS& vm, const char*& p, C_STR& out) {
+Result string_function_i(C_VMBAS& vm, const char*& p, C_STR& out) {
     const char* q = skip_blanks(p);
     if (starts_with_nocase(q, "inkey$")) {
         out.clear();
@@ -105,95 +110,97 @@ int string_function_i(C_VMBAS& vm, const char*& p, C_STR& out) {
             }
         }
         p = q + 6;
-        return 0;
+        return Result::Done;
     }
-    if (!names_call(q, "input$")) return -1;
+    if (!names_call(q, "input$")) return Result::NotBuiltin;
     int32_t n, channel;
     const char* r = q;
     if (fetch_args(vm, r, "input$", "l", {&n}) == 0) {
         read_channel_bytes(vm, CHANNEL_CONSOLE, n, out);
         p = r;
-        return 0;
+        return Result::Done;
     }
     vm_error::clear();
     r = q;
-    if (fetch_args(vm, r, "input$", "lp", {&n, &channel}) < 0) return -1;
+    if (fetch_args(vm, r, "input$", "lp", {&n, &channel}) < 0) return Result::Failed;
     const bool open = channel >= 1 && channel <= 15 && vm.io.record(channel).is_open();
     read_channel_bytes(vm, open ? channel : CHANNEL_INVALID, n, out);
     p = r;
-    return 0;
+    return Result::Done;
 }
 
-int string_function_l(C_VMBAS& vm, const char*& p, C_STR& out) {
+Result string_function_l(C_VMBAS& vm, const char*& p, C_STR& out) {
     C_STR s;
     int32_t n;
-    if (!names_call(p, "left$") || fetch_args(vm, p, "left$", "sl", {&s, &n}) < 0) return -1;
+    if (!names_call(p, "left$")) return Result::NotBuiltin;
+    if (fetch_args(vm, p, "left$", "sl", {&s, &n}) < 0) return Result::Failed;
     out.assign(s.view().substr(0, static_cast<size_t>(std::max(n, 0))));
-    return 0;
+    return Result::Done;
 }
 
-int string_function_r(C_VMBAS& vm, const char*& p, C_STR& out) {
+Result string_function_r(C_VMBAS& vm, const char*& p, C_STR& out) {
     C_STR s;
     int32_t n;
-    if (!names_call(p, "right$") || fetch_args(vm, p, "right$", "sl", {&s, &n}) < 0) return -1;
+    if (!names_call(p, "right$")) return Result::NotBuiltin;
+    if (fetch_args(vm, p, "right$", "sl", {&s, &n}) < 0) return Result::Failed;
     const size_t keep = std::min(static_cast<size_t>(std::max(n, 0)), s.length());
     out.assign(s.view().substr(s.length() - keep));
-    return 0;
+    return Result::Done;
 }
 
-int string_function_m(C_VMBAS& vm, const char*& p, C_STR& out) {
+Result string_function_m(C_VMBAS& vm, const char*& p, C_STR& out) {
     const char* q = skip_blanks(p);
     if (names_call(q, "mid$")) {
         C_STR s;
         int32_t position, count;
-        if (fetch_args(vm, q, "mid$", "sll", {&s, &position, &count}) < 0) return -1;
+        if (fetch_args(vm, q, "mid$", "sll", {&s, &position, &count}) < 0) return Result::Failed;
         const size_t start = static_cast<size_t>(std::max(position, 1) - 1);
         out.assign(start >= s.length() ? std::string_view() : s.view().substr(start, static_cast<size_t>(std::max(count, 0))));
     } else if (names_call(q, "mki$")) {
         int32_t n;
-        if (fetch_args(vm, q, "mki$", "l", {&n}) < 0) return -1;
+        if (fetch_args(vm, q, "mki$", "l", {&n}) < 0) return Result::Failed;
         bytes_of(out, static_cast<int16_t>(n & 0xFFFF));
     } else if (names_call(q, "mks$")) {
         double x;
-        if (fetch_args(vm, q, "mks$", "d", {&x}) < 0) return -1;
+        if (fetch_args(vm, q, "mks$", "d", {&x}) < 0) return Result::Failed;
         bytes_of(out, static_cast<float>(x));
     } else if (names_call(q, "mkd$")) {
         double x;
-        if (fetch_args(vm, q, "mkd$", "d", {&x}) < 0) return -1;
+        if (fetch_args(vm, q, "mkd$", "d", {&x}) < 0) return Result::Failed;
         bytes_of(out, x);
     } else {
-        return -1;
+        return Result::NotBuiltin;
     }
     p = q;
-    return 0;
+    return Result::Done;
 }
 
-int string_function_s(C_VMBAS& vm, const char*& p, C_STR& out) {
+Result string_function_s(C_VMBAS& vm, const char*& p, C_STR& out) {
     const char* q = skip_blanks(p);
     if (names_call(q, "space$")) {
         int32_t n;
-        if (fetch_args(vm, q, "space$", "l", {&n}) < 0) return -1;
+        if (fetch_args(vm, q, "space$", "l", {&n}) < 0) return Result::Failed;
         out.assign(std::string(static_cast<size_t>(clamp_count(n)), ' '));
     } else if (names_call(q, "str$")) {
         Complex z;
-        if (fetch_args(vm, q, "str$", "c", {&z}) < 0) return -1;
+        if (fetch_args(vm, q, "str$", "c", {&z}) < 0) return Result::Failed;
         out.assign(format_default(z.re, z.im));
     } else if (names_call(q, "string$")) {
         int32_t n, c;
-        if (fetch_args(vm, q, "string$", "ll", {&n, &c}) < 0) return -1;
+        if (fetch_args(vm, q, "string$", "ll", {&n, &c}) < 0) return Result::Failed;
         out.assign(std::string(static_cast<size_t>(clamp_count(n)), static_cast<char>(c & 0xFF)));
     } else {
-        return -1;
+        return Result::NotBuiltin;
     }
     p = q;
-    return 0;
+    return Result::Done;
 }
 
 }  // namespace
 
-int eval_string_function(C_VMBAS& vm, const char*& p, C_STR& out) {
+BuiltinResult eval_string_function(C_VMBAS& vm, const char*& p, C_STR& out) {
     const char* q = skip_blanks(p);
-    int result = -1;
+    Result result = Result::NotBuiltin;
     switch (to_lower(*q)) {
         case 'c': result = string_function_c(vm, q, out); break;
         case 'h': result = string_function_h(vm, q, out); break;
@@ -207,6 +214,6 @@ int eval_string_function(C_VMBAS& vm, const char*& p, C_STR& out) {
         case 's': result = string_function_s(vm, q, out); break;
         default: break;
     }
-    if (result == 0) p = q;
+    if (result == Result::Done) p = q;
     return result;
 }
