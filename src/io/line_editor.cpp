@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 
 #include "interp/break_flag.h"
@@ -59,20 +60,32 @@ EditorResult edit_line(std::string_view row_so_far, std::string_view pretyped, s
         rl_insert_text(std::string(pretyped).c_str());
         rl_redisplay();
     }
+    // Ctrl-C is held back except inside pselect, so one that arrives just before the
+    // wait still ends it.
+    sigset_t interrupt, unblocked;
+    sigemptyset(&interrupt);
+    sigaddset(&interrupt, SIGINT);
+    sigprocmask(SIG_BLOCK, &interrupt, &unblocked);
+    EditorResult result = EditorResult::Line;
     while (!finished) {
+        if (break_flag::is_set()) {
+            result = EditorResult::Interrupted;
+            break;
+        }
         fd_set readable;
         FD_ZERO(&readable);
         FD_SET(STDIN_FILENO, &readable);
-        const int ready = select(STDIN_FILENO + 1, &readable, nullptr, nullptr, nullptr);
-        if (break_flag::is_set()) {
-            abandon_line(prompt);
-            return EditorResult::Interrupted;
-        }
+        const int ready = pselect(STDIN_FILENO + 1, &readable, nullptr, nullptr, nullptr, &unblocked);
         if (ready < 0 && errno != EINTR) {
-            abandon_line(prompt);
-            return EditorResult::EndOfInput;
+            result = EditorResult::EndOfInput;
+            break;
         }
         if (ready > 0) rl_callback_read_char();
+    }
+    sigprocmask(SIG_SETMASK, &unblocked, nullptr);
+    if (!finished) {
+        abandon_line(prompt);
+        return result;
     }
     if (end_of_input) return EditorResult::EndOfInput;
     line = std::move(received);

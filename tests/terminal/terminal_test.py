@@ -107,8 +107,7 @@ class TerminalTest(unittest.TestCase):
         s.send("\x03")
         s.read_until(b"^C\r\nOK\r\n")
         self.assertNotIn(b"^C^C", s.output)
-        time.sleep(0.3)  # let the line editor take the terminal first
-        s.send("\x04")  # end of input ends the interpreter
+        s.send("system\r")
         s.process.wait(timeout=5)
         self.assertEqual(termios.tcgetattr(s.slave)[3], s.original_mode[3])
 
@@ -118,7 +117,7 @@ class TerminalTest(unittest.TestCase):
         time.sleep(0.2)
         s.send("\x03")
         s.read_until(b"print 1^C\r\nOK\r\n")
-        s.send("\x04")
+        s.send("system\r")
         s.process.wait(timeout=5)
         self.assertEqual(termios.tcgetattr(s.slave)[3], s.original_mode[3])
 
