@@ -29,8 +29,9 @@ ScanStop scan_for_keywords(const char*& p, const char* opener, const char* close
         } else if (keyword_at(p, closer)) {
             p += std::strlen(closer);
             return ScanStop::Closer;
-        } else if (is_letter(*p)) {
-            while (is_letter(*p) || is_digit(*p)) ++p;
+        } else if (is_letter(*p) || *p == '_') {
+            // A whole name, so that x_else or _wend is never taken for a keyword.
+            while (is_name_char(*p)) ++p;
         } else {
             ++p;
         }

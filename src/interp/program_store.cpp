@@ -108,8 +108,18 @@ int32_t parse_jump_target(const ProgramStore& program, const char*& p) {
     return line->number;
 }
 
+namespace {
+
+bool keyword_here(const char* p, std::string_view word) {
+    return starts_with_nocase(p, word) && !is_letter(p[word.size()]) && !is_digit(p[word.size()]);
+}
+
+}  // namespace
+
+// An else also ends the statement before it, so that "then a = 1 else a = 2" runs
+// the then part and skips the else part as the else statement does after ":".
 bool at_statement_end(const char* p) {
     p = skip_blanks(p);
     if (*p == '\0' || *p == ':' || *p == '\'') return true;
-    return starts_with_nocase(p, "rem") && !is_letter(p[3]) && !is_digit(p[3]);
+    return keyword_here(p, "rem") || keyword_here(p, "else");
 }

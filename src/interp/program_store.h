@@ -45,5 +45,5 @@ int32_t parse_line_number(const char*& p);
 // A line number or a "*label"; returns the designated line number or 0.
 int32_t parse_jump_target(const ProgramStore& program, const char*& p);
 
-// True when only a statement end follows: end of text, ":", "rem" or "'".
+// True when only a statement end follows: end of text, ":", "rem", "'" or "else".
 bool at_statement_end(const char* p);

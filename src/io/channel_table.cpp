@@ -50,6 +50,22 @@ void C_FILEIO::wrap_if_needed(IO_DATA& r, int channel, int display_width) {
     if (r.column >= w) put_raw(channel, '\n');
 }
 
+// A UTF-8 sequence cut short is written as it stands, each byte a character of one column.
+void C_FILEIO::write_cut_sequence(IO_DATA& r, int channel) {
+    for (int i = 0; i < r.pending_length; ++i) {
+        wrap_if_needed(r, channel, 1);
+        put_raw(channel, r.pending[i]);
+    }
+    r.pending_length = 0;
+}
+
+// Bytes held back for the rest of a character would be lost when the channel closes.
+void C_FILEIO::write_unfinished_character(IO_DATA& r, int channel) {
+    if (r.lead_byte != 0) put_raw(channel, static_cast<unsigned char>(r.lead_byte));
+    r.lead_byte = 0;
+    write_cut_sequence(r, channel);
+}
+
 // UTF-8 mode keeps a whole sequence together the way Shift-JIS keeps a byte pair, and
 // advances the column by the character's display width.
 int C_FILEIO::put_utf8(int channel, unsigned char byte) {
@@ -67,9 +83,7 @@ int C_FILEIO::put_utf8(int channel, unsigned char byte) {
         r.column += width;
         return byte;
     }
-    // A sequence cut short is written as it stands, one column a byte.
-    for (int i = 0; i < r.pending_length; ++i) put_raw(channel, r.pending[i]);
-    r.pending_length = 0;
+    write_cut_sequence(r, channel);
     if (utf8_sequence_length(byte) > 0) {
         r.pending[0] = byte;
         r.pending_length = 1;
@@ -84,8 +98,7 @@ int C_FILEIO::put_char(int channel, unsigned char b) {
     IO_DATA& r = record(channel);
     if (b < 32) {
         r.lead_byte = 0;
-        for (int i = 0; i < r.pending_length; ++i) put_raw(channel, r.pending[i]);
-        r.pending_length = 0;
+        write_cut_sequence(r, channel);
         if ((b == 7 && channel == CHANNEL_CONSOLE) || b == 8 || b == 10 || b == 13) return put_raw(channel, b);
     }
     if (b >= 32 && console_code_page() == CodePage::Utf8) return put_utf8(channel, b);
@@ -161,6 +174,7 @@ int C_FILEIO::close(int channel) {
         return -1;
     }
     IO_DATA& r = record(channel);
+    write_unfinished_character(r, channel);
     if (r.file && std::fclose(r.file.release()) != 0) {
         chan_printf(CHANNEL_CONSOLE, "#%d ", channel);
         put_text(CHANNEL_CONSOLE, "クローズ失敗\n");

@@ -73,6 +73,8 @@ private:
     int put_raw(int channel, unsigned char byte);
     bool write_device(int channel, unsigned char byte);
     int put_utf8(int channel, unsigned char byte);
+    void write_cut_sequence(IO_DATA& record, int channel);
+    void write_unfinished_character(IO_DATA& record, int channel);
     void wrap_if_needed(IO_DATA& record, int channel, int display_width);
     std::array<IO_DATA, 17> records_;
 };

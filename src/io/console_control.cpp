@@ -51,8 +51,8 @@ int stmt_locate(C_VMBAS& vm, const char*& p) {
     Complex x;
     int32_t y;
     if (!terminal_size(size) || read_pair(vm, p, x, y) < 0) return vm_error::fail("カーソル位置が必要");
-    const int column = clamp(to_int64(x.re) - 1, 0, size.columns - 1);
-    const int row = clamp(static_cast<int64_t>(y) - 1, 0, size.rows - 1);
+    const int column = clamp(to_int64(x.re), 1, size.columns) - 1;
+    const int row = clamp(y, 1, size.rows) - 1;
     set_cursor(vm, column, row);
     return 0;
 }

@@ -1,5 +1,7 @@
 // print and "?": items separated by "," (next print zone) or ";" (nothing), with
 // tab() and spc(), an optional "#n," channel and an optional using template.
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "interp/error.h"
@@ -33,8 +35,9 @@ int print_spacing(C_VMBAS& vm, const char*& p, int channel) {
     if (eval_expr(vm, q, value) < 0) return vm_error::fail("SPC/TAB 引数が必要");
     q = skip_blanks(q);
     if (*q != ')') return vm_error::fail(") が必要");
-    const int64_t count = std::max<int64_t>(to_int64(value.re) + extra, 0);
-    if (count > 255 || value.im != 0.0) return vm_error::fail("SPC/TAB 引数が無効");
+    // Counted in doubles: a huge or NaN argument is refused, not wrapped into a small count.
+    const double count = std::max(std::trunc(value.re) + extra, 0.0);
+    if (!(count <= 255) || value.im != 0.0) return vm_error::fail("SPC/TAB 引数が無効");
     vm.io.chan_printf(channel, "%s", std::string(static_cast<size_t>(count), ' ').c_str());
     p = q + 1;
     return 0;

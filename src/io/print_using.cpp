@@ -1,7 +1,8 @@
 // Translating a print-using template into a printf conversion.
 #include "io/print_using.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <string>
 
 #include "interp/error.h"
 #include "values/evaluator.h"
@@ -63,13 +64,14 @@ int parse_using_clause(C_VMBAS& vm, const char*& p, NumberFormat& format) {
     if (scan_template(text.view(), t) < 0) return -1;
     q = skip_blanks(q);
     if (*q != ';' || t.width >= kMaxWidth) return vm_error::fail(kUsage);
-    const char* sign = t.forced_sign ? "+" : "";
-    if (t.exponent)
-        std::snprintf(format.spec, sizeof format.spec, "%%%s%d.%dE", sign, t.width, std::max(t.width - 8, 0));
-    else if (t.decimals >= 0)
-        std::snprintf(format.spec, sizeof format.spec, "%%%s%d.%df", sign, t.width, t.decimals);
-    else
-        std::snprintf(format.spec, sizeof format.spec, "%%%s%d.0f", sign, t.width);
+    std::string spec = t.forced_sign ? "%+" : "%";
+    spec += std::to_string(t.width);
+    spec += '.';
+    spec += std::to_string(t.exponent ? std::max(t.width - 8, 0) : std::max(t.decimals, 0));
+    spec += t.exponent ? 'E' : 'f';
+    // A width below 310 keeps the conversion within the record's 15 characters.
+    spec.copy(format.spec, sizeof format.spec - 1);
+    format.spec[std::min(spec.size(), sizeof format.spec - 1)] = '\0';
     format.group_thousands = t.grouping;
     p = q + 1;
     return 0;

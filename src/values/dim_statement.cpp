@@ -36,10 +36,15 @@ int read_bounds(const char*& p, int& count, std::array<int32_t, kMaxDimensions>&
 }
 
 int allocate(PCVAR& record, int count, const std::array<int32_t, kMaxDimensions>& sizes) {
-    uint64_t elements = 1;
-    for (int d = 0; d < count; ++d) elements *= static_cast<uint64_t>(sizes[static_cast<size_t>(d)]);
+    // Checked after every factor: four bounds near 65535 multiply past 2^64 and
+    // would wrap to a tiny count.
     const uint64_t element_bytes = record.type == VT_STRING ? sizeof(C_STR) : sizeof(Complex);
-    if (elements > kMaxArrayBytes / element_bytes) return vm_error::fail("メモリ不足");
+    const uint64_t max_elements = kMaxArrayBytes / element_bytes;
+    uint64_t elements = 1;
+    for (int d = 0; d < count; ++d) {
+        elements *= static_cast<uint64_t>(sizes[static_cast<size_t>(d)]);
+        if (elements > max_elements) return vm_error::fail("メモリ不足");
+    }
     try {
         if (record.type == VT_STRING)
             record.string_elements.resize(static_cast<size_t>(elements));

@@ -8,6 +8,11 @@
 
 namespace {
 
+bool names_something(const char* p) {
+    const char c = *skip_blanks(p);
+    return is_letter(c) || c == '_';
+}
+
 int assign_one(C_VMBAS& vm, const char*& p) {
     VarRef target;
     if (get_var(vm, p, VarKind::String, target) == 0) {
@@ -19,7 +24,9 @@ int assign_one(C_VMBAS& vm, const char*& p) {
         *target.string = std::move(value);
         return 0;
     }
-    if (get_var(vm, p, VarKind::Numeric, target) < 0) return vm_error::fail("無効な構文");
+    // Text that names nothing at all fails without a message of its own: the
+    // dispatcher then reports it as no statement ("無効な構文,").
+    if (get_var(vm, p, VarKind::Numeric, target) < 0) return names_something(p) ? vm_error::fail("無効な構文") : -1;
     p = skip_blanks(p);
     if (*p != '=') return vm_error::fail("無効な構文");
     ++p;

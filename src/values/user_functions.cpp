@@ -13,6 +13,35 @@ namespace {
 
 constexpr std::string_view kDefUsage = "使用法:def fnx(x,y)=数式";
 
+// A body can call its own function, and with no conditional expression such a
+// recursion never ends by itself; calls are therefore bounded. Once the bound is hit,
+// every further call fails at once until the outermost call has returned: the
+// evaluator retries a failed operand by other readings, and each retry would
+// otherwise descend to the bound again, taking exponential time.
+constexpr int kMaxCallDepth = 100;
+
+class CallDepth {
+public:
+    CallDepth() { ++depth_; }
+    ~CallDepth() {
+        if (--depth_ == 0) exhausted_ = false;
+    }
+    CallDepth(const CallDepth&) = delete;
+    CallDepth& operator=(const CallDepth&) = delete;
+
+    // False, with the message stored, when this call may not go deeper.
+    static bool allowed() {
+        if (!exhausted_ && depth_ < kMaxCallDepth) return true;
+        exhausted_ = true;
+        vm_error::fail("関数の呼び出しが深すぎる");
+        return false;
+    }
+
+private:
+    static inline int depth_ = 0;
+    static inline bool exhausted_ = false;
+};
+
 bool begins_with_fn(std::string_view name) { return name.size() >= 2 && starts_with_nocase(name.data(), "fn"); }
 
 int read_parameters(const char*& p, UserFunction& function) {
@@ -168,6 +197,8 @@ CallResult call_fn(C_VMBAS& vm, const char*& p, Complex* number, C_STR* string) 
         vm_error::fail("関数型が不一致");
         return CallResult::Failed;
     }
+    if (!CallDepth::allowed()) return CallResult::Failed;
+    const CallDepth depth;
     // Parameters and variables first mentioned during the call go when it ends.
     const size_t mark = vm.variables.mark();
     Complex number_result;

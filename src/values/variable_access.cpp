@@ -22,7 +22,8 @@ int read_subscripts(C_VMBAS& vm, const char*& p, Subscripts& subscripts) {
         Complex value;
         if (eval_expr(vm, q, value) < 0) return -1;
         if (value.im != 0.0) return vm_error::fail("配列の添字が虚数");
-        if (!(value.re >= 0.0 && value.re < kMaxSubscript + 1.0)) return vm_error::fail("配列の添字が無効");
+        // Truncation toward zero comes first, so -0.5 still addresses element 0.
+        if (!(value.re > -1.0 && value.re < kMaxSubscript + 1.0)) return vm_error::fail("配列の添字が無効");
         const auto index = static_cast<int32_t>(value.re);
         if (vm.option_base == 1 && index < 1) return vm_error::fail("配列の添字が option base 未満");
         subscripts.values[subscripts.count++] = index;

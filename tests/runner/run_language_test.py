@@ -19,7 +19,7 @@ import tempfile
 
 def parse_cases(path):
     cases, case, section = [], None, None
-    with open(path, encoding="utf-8") as handle:
+    with open(path, encoding="utf-8", newline="") as handle:
         for raw in handle.read().split("\n"):
             if raw.startswith("=== "):
                 case = {"name": raw[4:].strip(), "args": [], "input": [], "output": [], "files": {},
