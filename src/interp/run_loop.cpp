@@ -113,7 +113,7 @@ void main_loop(C_VMBAS& vm, const char* file_name) {
             vm.io.put_text(CHANNEL_CONSOLE, "ファイル名が長すぎる\n");
             return;
         }
-        vm.direct_line.set_text(command);
+        vm.set_direct_command(command);
         vm.current_line = &vm.direct_line;
         run_program(vm);
         return;
@@ -137,7 +137,7 @@ void main_loop(C_VMBAS& vm, const char* file_name) {
             }
             if (*skip_blanks(typed.c_str()) == '\0') continue;
             if (store_typed_line(vm, typed)) continue;
-            vm.direct_line.set_text(typed);
+            vm.set_direct_command(typed);
             vm.current_line = &vm.direct_line;
             break;
         }

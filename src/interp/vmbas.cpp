@@ -54,6 +54,19 @@ void C_VMBAS::delete_lines(int32_t from, int32_t to) {
     data_line = program.first();
 }
 
+void C_VMBAS::set_direct_command(std::string_view text) {
+    // Return points inside an earlier command would point into text that is gone:
+    // going back there finds the end of that command instead.
+    static const char kGone[] = "";
+    for (int i = 0; i < gosub_depth; ++i)
+        if (gosub_stack[static_cast<size_t>(i)].line == &direct_line) gosub_stack[static_cast<size_t>(i)].text = kGone;
+    for (int i = 0; i < for_depth; ++i)
+        if (for_stack[static_cast<size_t>(i)].line == &direct_line) for_stack[static_cast<size_t>(i)].text = kGone;
+    for (int i = 0; i < while_depth; ++i)
+        if (while_stack[static_cast<size_t>(i)].line == &direct_line) while_stack[static_cast<size_t>(i)].text = kGone;
+    direct_line.set_text(text);
+}
+
 const char* C_VMBAS::jump_to_line(ProgramLine* line) {
     if (!line) return "";
     current_line = line;

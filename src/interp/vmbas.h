@@ -49,6 +49,9 @@ public:
     void new_program();
     void delete_lines(int32_t from, int32_t to);
 
+    // Puts a typed command into the direct-mode line to run next.
+    void set_direct_command(std::string_view text);
+
     // Makes `line` current (trace mark included) and returns its text after indentation.
     const char* jump_to_line(ProgramLine* line);
 
