@@ -47,26 +47,25 @@ int on_error_goto(C_VMBAS& vm, const char*& p) {
         vm.error_handler_line = 0;
         return 0;
     }
-    const char* q = p;
-    ProgramLine* line = read_target_line(vm, q);
+    ProgramLine* line = read_target_line(vm, p);
     if (!line) return vm_error::fail("on error の飛び先が無効");
-    if (!at_statement_end(q)) {
-        p = q;
+    if (!at_statement_end(p)) {
+        p = skip_blanks(p);
         return vm_error::fail(kUsage);
     }
     vm.error_handler_line = line->number;
-    p = q;
     return 0;
 }
 
 }  // namespace
 
+// Like every statement, the jumps move the position over what they have read, so a
+// missing line number is reported with the caret after it.
 int stmt_goto(C_VMBAS& vm, const char*& p) {
-    const char* q = p;
-    ProgramLine* line = read_target_line(vm, q);
+    ProgramLine* line = read_target_line(vm, p);
     if (!line) return vm_error::fail("goto 先がない");
-    if (!at_statement_end(q)) {
-        p = skip_blanks(q);
+    if (!at_statement_end(p)) {
+        p = skip_blanks(p);
         return vm_error::fail("無効な構文");
     }
     p = vm.jump_to_line(line);
@@ -74,10 +73,9 @@ int stmt_goto(C_VMBAS& vm, const char*& p) {
 }
 
 int stmt_gosub(C_VMBAS& vm, const char*& p) {
-    const char* q = p;
-    ProgramLine* line = read_target_line(vm, q);
+    ProgramLine* line = read_target_line(vm, p);
     if (!line) return vm_error::fail("gosub 先がない");
-    if (push_gosub(vm, q) < 0) return -1;
+    if (push_gosub(vm, p) < 0) return -1;
     p = vm.jump_to_line(line);
     return 0;
 }
@@ -98,35 +96,28 @@ int stmt_return(C_VMBAS& vm, const char*& p) {
 int stmt_on(C_VMBAS& vm, const char*& p) {
     if (match_keyword(p, "error") == 0) return on_error_goto(vm, p);
     constexpr std::string_view kUsage = "使用法:on 式 goto|gosub 行番号|ラベル,…";
-    const char* q = p;
     Complex selector;
-    if (eval_expr(vm, q, selector) < 0 || selector.im != 0.0) return vm_error::fail(kUsage);
+    if (eval_expr(vm, p, selector) < 0 || selector.im != 0.0) return vm_error::fail(kUsage);
     const int64_t n = to_int64(selector.re);
     bool is_gosub = false;
-    if (match_keyword(q, "gosub") == 0)
+    if (match_keyword(p, "gosub") == 0)
         is_gosub = true;
-    else if (match_keyword(q, "goto") < 0)
+    else if (match_keyword(p, "goto") < 0)
         return vm_error::fail(kUsage);
 
     ProgramLine* chosen = nullptr;
     for (int64_t item = 1;; ++item) {
-        if (read_on_item(vm, q, item == n, chosen) < 0) {
-            p = q;
-            return -1;
-        }
-        q = skip_blanks(q);
+        if (read_on_item(vm, p, item == n, chosen) < 0) return -1;
+        const char* q = skip_blanks(p);
         if (*q != ',') break;
-        ++q;
+        p = q + 1;
     }
-    if (!at_statement_end(q)) {
-        p = q;
+    if (!at_statement_end(p)) {
+        p = skip_blanks(p);
         return vm_error::fail("無効な構文");
     }
-    if (!chosen) {
-        p = q;
-        return 0;
-    }
-    if (is_gosub && push_gosub(vm, q) < 0) return -1;
+    if (!chosen) return 0;
+    if (is_gosub && push_gosub(vm, p) < 0) return -1;
     p = vm.jump_to_line(chosen);
     return 0;
 }
