@@ -37,24 +37,19 @@ int read_bounds(C_VMBAS& vm, const char*& p, LoopBounds& bounds) {
 }  // namespace
 
 int stmt_for(C_VMBAS& vm, const char*& p) {
-    const char* q = p;
     std::string_view name;
     int type;
-    if (!scan_var_name(q, name, type) || type == VT_STRING) return vm_error::fail(kForUsage);
+    if (!scan_var_name(p, name, type) || type == VT_STRING) return vm_error::fail(kForUsage);
     PCVAR* variable = vm.variables.find_or_create(name);
-    const char next = *skip_blanks(q);
+    const char next = *skip_blanks(p);
     if (next == '(' || next == '[') return vm_error::fail("for 変数に配列は使えません");
     LoopBounds bounds;
-    if (read_bounds(vm, q, bounds) < 0) {
-        p = q;
-        return -1;
-    }
+    if (read_bounds(vm, p, bounds) < 0) return -1;
     if (vm.for_depth == kStackDepth) return vm_error::fail("for-next が深すぎる");
     // The bounds may have mentioned new variables; the record address is stable.
     variable->value = coerce_to_type(bounds.start, type);
-    vm.for_stack[static_cast<size_t>(vm.for_depth++)] = {vm.current_line, q, std::string(name), type, bounds.limit.re,
+    vm.for_stack[static_cast<size_t>(vm.for_depth++)] = {vm.current_line, p, std::string(name), type, bounds.limit.re,
                                                          bounds.step.re};
-    p = q;
     return 0;
 }
 

@@ -38,19 +38,15 @@ bool find_matching_wend(C_VMBAS& vm, const char*& p, ProgramLine*& line) {
 
 int stmt_while(C_VMBAS& vm, const char*& p) {
     const char* keyword = p - std::char_traits<char>::length("while");
-    const char* q = p;
     Complex condition;
-    if (eval_expr(vm, q, condition) < 0) return vm_error::fail("使用法:while 数式 … wend");
-    if (condition.im != 0.0) {
-        p = q;
-        return vm_error::fail("while 文で虚数は無効");
-    }
+    if (eval_expr(vm, p, condition) < 0) return vm_error::fail("使用法:while 数式 … wend");
+    if (condition.im != 0.0) return vm_error::fail("while 文で虚数は無効");
     if (condition.re != 0.0) {
         if (vm.while_depth == kStackDepth) return vm_error::fail("while-wend が深すぎる");
         vm.while_stack[static_cast<size_t>(vm.while_depth++)] = {vm.current_line, keyword};
-        p = q;
         return 0;
     }
+    const char* q = p;
     ProgramLine* line = nullptr;
     if (!find_matching_wend(vm, q, line)) return vm_error::fail("while に対する wend がない");
     vm.jump_to_line(line);
