@@ -30,16 +30,16 @@ int print_spacing(C_VMBAS& vm, const char*& p, int channel) {
         return 1;
     q = skip_blanks(q);
     if (*q != '(') return 1;
-    ++q;
+    p = q + 1;
     Complex value;
-    if (eval_expr(vm, q, value) < 0) return vm_error::fail("SPC/TAB 引数が必要");
-    q = skip_blanks(q);
-    if (*q != ')') return vm_error::fail(") が必要");
+    if (eval_expr(vm, p, value) < 0) return vm_error::fail("SPC/TAB 引数が必要");
+    p = skip_blanks(p);
+    if (*p != ')') return vm_error::fail(") が必要");
+    ++p;
     // Counted in doubles: a huge or NaN argument is refused, not wrapped into a small count.
     const double count = std::max(std::trunc(value.re) + extra, 0.0);
     if (!(count <= 255) || value.im != 0.0) return vm_error::fail("SPC/TAB 引数が無効");
     vm.io.chan_printf(channel, "%s", std::string(static_cast<size_t>(count), ' ').c_str());
-    p = q + 1;
     return 0;
 }
 

@@ -57,13 +57,12 @@ int scan_template(std::string_view text, Template& t) {
 }  // namespace
 
 int parse_using_clause(C_VMBAS& vm, const char*& p, NumberFormat& format) {
-    const char* q = p;
     C_STR text;
-    if (eval_string(vm, q, text) < 0) return vm_error::fail(kUsage);
+    if (eval_string(vm, p, text) < 0) return vm_error::fail(kUsage);
     Template t;
     if (scan_template(text.view(), t) < 0) return -1;
-    q = skip_blanks(q);
-    if (*q != ';' || t.width >= kMaxWidth) return vm_error::fail(kUsage);
+    p = skip_blanks(p);
+    if (*p != ';' || t.width >= kMaxWidth) return vm_error::fail(kUsage);
     std::string spec = t.forced_sign ? "%+" : "%";
     spec += std::to_string(t.width);
     spec += '.';
@@ -73,6 +72,6 @@ int parse_using_clause(C_VMBAS& vm, const char*& p, NumberFormat& format) {
     spec.copy(format.spec, sizeof format.spec - 1);
     format.spec[std::min(spec.size(), sizeof format.spec - 1)] = '\0';
     format.group_thousands = t.grouping;
-    p = q + 1;
+    ++p;
     return 0;
 }

@@ -15,22 +15,22 @@ namespace {
 constexpr uint64_t kMaxArrayBytes = uint64_t{1} << 31;
 
 int read_bounds(const char*& p, int& count, std::array<int32_t, kMaxDimensions>& sizes) {
-    const char* q = p + 1;  // past "(" or "["
+    ++p;  // past "(" or "["
     count = 0;
     for (;;) {
-        q = skip_blanks(q);
+        p = skip_blanks(p);
         double bound;
-        if (parse_number(q, bound) < 0 || !(bound >= 0.0 && bound < kMaxSubscript + 1.0))
+        if (parse_number(p, bound) < 0 || !(bound >= 0.0 && bound < kMaxSubscript + 1.0))
             return vm_error::fail("配列サイズが無効");
         if (count == kMaxDimensions) return vm_error::fail("配列の次元が高すぎる");
         sizes[static_cast<size_t>(count++)] = static_cast<int32_t>(bound) + 1;
-        q = skip_blanks(q);
-        if (*q == ',') {
-            ++q;
+        p = skip_blanks(p);
+        if (*p == ',') {
+            ++p;
             continue;
         }
-        if (*q != ')' && *q != ']') return vm_error::fail(") か ] が必要");
-        p = q + 1;
+        if (*p != ')' && *p != ']') return vm_error::fail(") か ] が必要");
+        ++p;
         return 0;
     }
 }

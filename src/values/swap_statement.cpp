@@ -8,19 +8,17 @@
 int stmt_swap(C_VMBAS& vm, const char*& p) {
     constexpr std::string_view kUsage = "使用法:swap 変数,変数";
     VarRef a, b;
-    const char* q = p;
-    const bool strings = get_var(vm, q, VarKind::String, a) == 0;
-    if (!strings && (vm_error::has_message() || get_var(vm, q, VarKind::Numeric, a) < 0)) return vm_error::fail(kUsage);
-    q = skip_blanks(q);
-    if (*q != ',') return vm_error::fail(kUsage);
-    ++q;
-    if (get_var(vm, q, strings ? VarKind::String : VarKind::Numeric, b) < 0) return vm_error::fail(kUsage);
+    const bool strings = get_var(vm, p, VarKind::String, a) == 0;
+    if (!strings && (vm_error::has_message() || get_var(vm, p, VarKind::Numeric, a) < 0)) return vm_error::fail(kUsage);
+    p = skip_blanks(p);
+    if (*p != ',') return vm_error::fail(kUsage);
+    ++p;
+    if (get_var(vm, p, strings ? VarKind::String : VarKind::Numeric, b) < 0) return vm_error::fail(kUsage);
     if (strings) {
         a.string->swap(*b.string);
     } else {
         if (a.type != b.type) return vm_error::fail("変数型が不一致");
         std::swap(*a.number, *b.number);
     }
-    p = q;
     return 0;
 }

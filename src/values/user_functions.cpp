@@ -45,29 +45,28 @@ private:
 bool begins_with_fn(std::string_view name) { return name.size() >= 2 && starts_with_nocase(name.data(), "fn"); }
 
 int read_parameters(const char*& p, UserFunction& function) {
-    const char* q = skip_blanks(p);
-    if (*q != '(') return 0;
-    const char* after_open = skip_blanks(q + 1);
-    if (*after_open == ')') {
-        p = after_open + 1;
+    const char* open = skip_blanks(p);
+    if (*open != '(') return 0;
+    p = skip_blanks(open + 1);
+    if (*p == ')') {
+        ++p;
         return 0;
     }
-    q = q + 1;
     for (;;) {
         if (function.parameter_count == kMaxParameters) return vm_error::fail("引数が多すぎる");
         std::string_view name;
         int type;
-        if (!scan_var_name(q, name, type)) return vm_error::fail("引数名が無効");
+        if (!scan_var_name(p, name, type)) return vm_error::fail("引数名が無効");
         function.parameter_names[static_cast<size_t>(function.parameter_count)] = std::string(name);
         function.parameter_types[static_cast<size_t>(function.parameter_count)] = type;
         ++function.parameter_count;
-        q = skip_blanks(q);
-        if (*q == ',') {
-            ++q;
+        p = skip_blanks(p);
+        if (*p == ',') {
+            ++p;
             continue;
         }
-        if (*q != ')') return -1;
-        p = q + 1;
+        if (*p != ')') return -1;
+        ++p;
         return 0;
     }
 }
@@ -167,21 +166,20 @@ void UserFunctions::define(std::unique_ptr<UserFunction> function) {
 }
 
 int def_fn(C_VMBAS& vm, const char*& p) {
-    const char* q = skip_blanks(p);
-    const bool body_is_string = *q == '$';
-    if (body_is_string) ++q;
+    p = skip_blanks(p);
+    const bool body_is_string = *p == '$';
+    if (body_is_string) ++p;
     std::string_view name;
     int type;
-    if (!scan_var_name(q, name, type) || !begins_with_fn(name)) return vm_error::fail(kDefUsage);
+    if (!scan_var_name(p, name, type) || !begins_with_fn(name)) return vm_error::fail(kDefUsage);
     auto function = std::make_unique<UserFunction>();
     function->name = std::string(name);
-    if (read_parameters(q, *function) < 0) return -1;
-    q = skip_blanks(q);
-    if (*q != '=') return vm_error::fail(kDefUsage);
-    ++q;
-    if (read_body(vm, q, body_is_string, function->body) < 0) return -1;
+    if (read_parameters(p, *function) < 0) return -1;
+    p = skip_blanks(p);
+    if (*p != '=') return vm_error::fail(kDefUsage);
+    ++p;
+    if (read_body(vm, p, body_is_string, function->body) < 0) return -1;
     vm.functions.define(std::move(function));
-    p = q;
     return 0;
 }
 
