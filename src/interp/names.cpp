@@ -1,6 +1,7 @@
 // Name scanning with the reserved-word and length rules.
 #include "interp/names.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -18,11 +19,28 @@ constexpr std::array<std::string_view, 55> kReservedWords = {
 
 }  // namespace
 
+// Every name of a program passes this test, so the words are grouped by first letter
+// and length once and each name meets at most a few of them.
+struct ReservedIndex {
+    static constexpr size_t kLongest = 7;
+    std::array<std::array<std::array<std::string_view, 4>, kLongest + 1>, 26> words{};
+
+    ReservedIndex() {
+        for (std::string_view word : kReservedWords) {
+            auto& slot = words[static_cast<size_t>(word[0] - 'a')][word.size()];
+            *std::find(slot.begin(), slot.end(), std::string_view()) = word;
+        }
+    }
+};
+
 std::string_view reserved_word(std::string_view name) {
-    if (name.size() < 2 || name.size() > 7) return {};  // the lengths of the reserved words
-    const char first = to_lower(name[0]);
-    for (std::string_view word : kReservedWords)
-        if (word[0] == first && equals_nocase(word, name)) return word;
+    static const ReservedIndex index;
+    const char first = to_lower(name.empty() ? '\0' : name[0]);
+    if (name.size() > ReservedIndex::kLongest || first < 'a' || first > 'z') return {};
+    for (std::string_view word : index.words[static_cast<size_t>(first - 'a')][name.size()]) {
+        if (word.empty()) break;
+        if (equals_nocase(word, name)) return word;
+    }
     return {};
 }
 

@@ -328,8 +328,20 @@ int eval_primary(C_VMBAS& vm, const char*& p, Complex& out) {
 }
 
 // One string operand: literal, string fn call, string function, string variable.
+// Every string operand is a literal or a name ending in "$" (variable, element,
+// function or fn); numbers are turned away here without a lookup, which matters
+// because every comparison tries a string first. A numeric fn still goes on, to be
+// refused with its own message.
+bool may_begin_string(const char* p) {
+    if (*p == '"' || starts_with_nocase(p, "fn")) return true;
+    if (!is_letter(*p) && *p != '_') return false;
+    while (is_name_char(*p)) ++p;
+    return *p == '$';
+}
+
 int eval_string_operand(C_VMBAS& vm, const char*& p, C_STR& out) {
     const char* q = skip_blanks(p);
+    if (!may_begin_string(q)) return -1;
     if (*q == '"') {
         // Nothing else can begin with a quote: an unterminated literal is no operand.
         if (scan_string_literal(q, out) < 0) return -1;

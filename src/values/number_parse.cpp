@@ -31,6 +31,18 @@ bool parse_radix(const char*& p, int bits_per_digit, double& value) {
     return true;
 }
 
+// Most literals are short integers, read exactly without strtod; anything with a
+// fraction, an exponent or more than 15 digits goes to strtod.
+bool read_small_integer(const char*& p, double& value) {
+    const char* q = p;
+    int64_t digits = 0;
+    while (is_digit(*q) && q - p < 15) digits = digits * 10 + (*q++ - '0');
+    if (q == p || is_digit(*q) || *q == '.' || *q == 'e' || *q == 'E') return false;
+    value = static_cast<double>(digits);
+    p = q;
+    return true;
+}
+
 }  // namespace
 
 int parse_number(const char*& p, double& value) {
@@ -56,6 +68,7 @@ int parse_number(const char*& p, double& value) {
         ++p;
         return 0;
     }
+    if (read_small_integer(p, value)) return 0;
     char* end = nullptr;
     double parsed = std::strtod(p, &end);
     if (end == p) return -1;
