@@ -15,7 +15,7 @@ bool keyword_at(const char* p, std::string_view word) {
 
 }  // namespace
 
-ScanStop scan_for_keywords(const char*& p, const char* opener, const char* closer) {
+ScanStop scan_for_keywords(const char*& p, std::string_view opener, std::string_view closer) {
     while (*p != '\0') {
         if (*p == '"') {
             const char* close = std::strchr(p + 1, '"');
@@ -24,10 +24,10 @@ ScanStop scan_for_keywords(const char*& p, const char* opener, const char* close
         } else if (*p == '\'' || keyword_at(p, "rem")) {
             break;
         } else if (keyword_at(p, opener)) {
-            p += std::strlen(opener);
+            p += opener.size();
             return ScanStop::Opener;
         } else if (keyword_at(p, closer)) {
-            p += std::strlen(closer);
+            p += closer.size();
             return ScanStop::Closer;
         } else if (is_letter(*p) || *p == '_') {
             // A whole name, so that x_else or _wend is never taken for a keyword.

@@ -225,7 +225,8 @@ int eval_power(C_VMBAS& vm, const char*& p, Complex& out) {
 }
 
 // A name: built-in function, user function, or variable (in that order).
-int eval_named_primary(C_VMBAS& vm, const char*& p, const char* after_name, int type, Complex& out) {
+int eval_named_primary(C_VMBAS& vm, const char*& p, std::string_view name, const char* after_name, int type,
+                       Complex& out) {
     if (type == VT_STRING) return -1;
     if (*skip_blanks(after_name) == '(') {
         // A matched built-in with bad arguments fails with its own message.
@@ -244,10 +245,10 @@ int eval_named_primary(C_VMBAS& vm, const char*& p, const char* after_name, int 
             case CallResult::NotAFunction: break;
         }
     }
-    const char* q = p;
-    const Complex* slot = get_numeric_var(vm, q);
-    if (!slot) return -1;
-    out = *slot;
+    const char* q = after_name;
+    VarRef ref;
+    if (get_scanned_var(vm, name, type, q, ref) < 0) return -1;
+    out = *ref.number;
     p = q;
     return 0;
 }
@@ -263,7 +264,7 @@ int eval_primary(C_VMBAS& vm, const char*& p, Complex& out) {
     // must not linger as the message of some later failure.
     const bool message_held = vm_error::has_message();
     if (scan_var_name(after_name, name, type)) {
-        if (eval_named_primary(vm, q, after_name, type, out) < 0) return -1;
+        if (eval_named_primary(vm, q, name, after_name, type, out) < 0) return -1;
         p = q;
         return 0;
     }

@@ -52,7 +52,7 @@ int read_argument(C_VMBAS& vm, const char*& p, char format, const ArgSlot* slot)
         case 'l': {
             int32_t* out = slot_as<int32_t>(slot);
             if (!out) return internal_error("va_arg(l)");
-            double value;
+            double value = 0;
             if (real_in_range(vm, p, -2147483648.0, 2147483647.0, value) < 0) return -1;
             *out = static_cast<int32_t>(value);
             return 0;
@@ -60,7 +60,7 @@ int read_argument(C_VMBAS& vm, const char*& p, char format, const ArgSlot* slot)
         case 'L': {
             int64_t* out = slot_as<int64_t>(slot);
             if (!out) return internal_error("va_arg(L)");
-            double value;
+            double value = 0;
             if (real_in_range(vm, p, -9223372036854775808.0, 9223372036854775808.0, value) < 0) return -1;
             *out = to_int64(value);
             return 0;

@@ -1,5 +1,6 @@
 // let, with or without the keyword: a list of assignments separated by ",".
 #include "interp/error.h"
+#include "interp/names.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
 #include "values/evaluator.h"
@@ -14,8 +15,16 @@ bool names_something(const char* p) {
 }
 
 int assign_one(C_VMBAS& vm, const char*& p) {
+    // Text that names nothing at all fails without a message of its own: the
+    // dispatcher then reports it as no statement ("無効な構文,").
+    std::string_view name;
+    int type;
+    const char* q = p;
+    if (!scan_var_name(q, name, type)) return names_something(p) ? vm_error::fail("無効な構文") : -1;
     VarRef target;
-    if (get_var(vm, p, VarKind::String, target) == 0) {
+    if (get_scanned_var(vm, name, type, q, target) < 0) return vm_error::fail("無効な構文");
+    p = q;
+    if (type == VT_STRING) {
         p = skip_blanks(p);
         if (*p != '=') return vm_error::fail("無効な構文");
         ++p;
@@ -24,9 +33,6 @@ int assign_one(C_VMBAS& vm, const char*& p) {
         *target.string = std::move(value);
         return 0;
     }
-    // Text that names nothing at all fails without a message of its own: the
-    // dispatcher then reports it as no statement ("無効な構文,").
-    if (get_var(vm, p, VarKind::Numeric, target) < 0) return names_something(p) ? vm_error::fail("無効な構文") : -1;
     p = skip_blanks(p);
     if (*p != '=') return vm_error::fail("無効な構文");
     ++p;

@@ -60,6 +60,13 @@ int get_var(C_VMBAS& vm, const char*& p, VarKind kind, VarRef& ref) {
     int type;
     if (!scan_var_name(q, name, type)) return -1;
     if ((type == VT_STRING) != (kind == VarKind::String)) return -1;
+    if (get_scanned_var(vm, name, type, q, ref) < 0) return -1;
+    p = q;
+    return 0;
+}
+
+int get_scanned_var(C_VMBAS& vm, std::string_view name, int type, const char*& p, VarRef& ref) {
+    const char* q = p;
     const char* after = skip_blanks(q);
     Subscripts subscripts;
     const bool has_subscripts = *after == '(' || *after == '[';

@@ -23,6 +23,9 @@ enum class VarKind { Numeric, String };
 // fails without a message; subscript errors fail with theirs.
 int get_var(C_VMBAS& vm, const char*& p, VarKind kind, VarRef& ref);
 
+// get_var for a name already scanned; the position stands just after the name.
+int get_scanned_var(C_VMBAS& vm, std::string_view name, int type, const char*& p, VarRef& ref);
+
 Complex* get_numeric_var(C_VMBAS& vm, const char*& p);
 C_STR* get_string_var(C_VMBAS& vm, const char*& p);
 
