@@ -95,8 +95,11 @@ int load_program(C_VMBAS& vm, const std::string& name, bool numbered, bool mergi
     return 0;
 }
 
+// The program goes to a file beside the target first and replaces it only when all
+// of it was written, so a full disk never leaves half a program behind.
 int save_program(C_VMBAS& vm, const std::string& name, bool numbered) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(name.c_str(), "w"));
+    const std::string partial = name + ".saving";
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(partial.c_str(), "w"));
     if (!file) return vm_error::fail("ファイル作成失敗");
     bool ok = true;
     for (const ProgramLine* line = vm.program.first(); line; line = line->next) {
@@ -104,7 +107,11 @@ int save_program(C_VMBAS& vm, const std::string& name, bool numbered) {
                                      : std::fprintf(file.get(), "%s\n", line->text.c_str());
         ok = ok && written >= 0;
     }
-    if (std::fclose(file.release()) != 0 || !ok) return vm_error::fail("ファイル作成失敗");
+    ok = std::fclose(file.release()) == 0 && ok;
+    if (!ok || std::rename(partial.c_str(), name.c_str()) != 0) {
+        std::remove(partial.c_str());
+        return vm_error::fail("ファイル作成失敗");
+    }
     return 0;
 }
 
