@@ -17,14 +17,27 @@ ProgramLine* ProgramStore::find(int64_t number) const {
     return it == lines_.end() ? nullptr : it->second.get();
 }
 
-ProgramLine* ProgramStore::find_label(std::string_view name) const {
-    if (name.empty()) return nullptr;
+// A line carries a label when its text begins with "*" and a whole name that no
+// further name character follows, blanks aside; the first line with a name wins.
+void ProgramStore::index_labels() const {
+    labels_.clear();
     for (ProgramLine* line = head_; line; line = line->next) {
         const char* p = skip_blanks(line->text.c_str());
-        if (*p != '*' || !starts_with_nocase(p + 1, name)) continue;
-        if (!is_name_char(*skip_blanks(p + 1 + name.size()))) return line;
+        if (*p != '*') continue;
+        const char* start = ++p;
+        while (is_name_char(*p)) ++p;
+        const auto length = static_cast<size_t>(p - start);
+        if (length == 0 || length > kMaxNameLength || is_name_char(*skip_blanks(p))) continue;
+        labels_.try_emplace(std::string(start, length), line);
     }
-    return nullptr;
+    labels_indexed_ = true;
+}
+
+ProgramLine* ProgramStore::find_label(std::string_view name) const {
+    if (name.empty()) return nullptr;
+    if (!labels_indexed_) index_labels();
+    auto it = labels_.find(name);
+    return it == labels_.end() ? nullptr : it->second;
 }
 
 void ProgramStore::store(int32_t number, const char* text) {
@@ -61,9 +74,11 @@ bool ProgramStore::renumber(int64_t start, int64_t step) {
 void ProgramStore::clear() {
     lines_.clear();
     head_ = nullptr;
+    labels_indexed_ = false;
 }
 
 void ProgramStore::relink() {
+    labels_indexed_ = false;
     ProgramLine* previous = nullptr;
     head_ = nullptr;
     for (auto& [number, line] : lines_) {

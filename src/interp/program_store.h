@@ -5,6 +5,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+
+#include "values/text_scan.h"
 
 struct ProgramLine {
     int32_t number = 0;
@@ -34,8 +37,12 @@ public:
 
 private:
     void relink();
+    void index_labels() const;
     std::map<int32_t, std::unique_ptr<ProgramLine>> lines_;
     ProgramLine* head_ = nullptr;
+    // Labels by name (without regard to case), built when first needed after a change.
+    mutable std::unordered_map<std::string, ProgramLine*, NoCaseHash, NoCaseEqual> labels_;
+    mutable bool labels_indexed_ = false;
 };
 
 // Reads a line number of at least 1 after blanks (above 2147483647 counts as that);

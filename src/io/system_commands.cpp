@@ -98,13 +98,13 @@ int stmt_system(C_VMBAS& vm, const char*& p) {
 }
 
 int stmt_files(C_VMBAS& vm, const char*& p) {
-    std::string pattern;
-    if (!at_statement_end(p) && read_string(vm, p, "無効な構文", pattern) < 0) return -1;
-    if (*skip_blanks(pattern.c_str()) == '\0') pattern = "*";
+    std::string given;
+    if (!at_statement_end(p) && read_string(vm, p, "無効な構文", given) < 0) return -1;
+    const char* pattern = *skip_blanks(given.c_str()) == '\0' ? "*" : given.c_str();
     DIR* directory = opendir(".");
     if (!directory) return 0;
     while (const dirent* entry = readdir(directory)) {
-        if (fnmatch(pattern.c_str(), entry->d_name, 0) != 0) continue;
+        if (fnmatch(pattern, entry->d_name, 0) != 0) continue;
         vm.io.put_bytes(CHANNEL_CONSOLE, entry->d_name);
         vm.io.put_char(CHANNEL_CONSOLE, '\n');
     }

@@ -47,3 +47,19 @@ inline bool equals_nocase(std::string_view a, std::string_view b) {
         if (to_lower(a[i]) != to_lower(b[i])) return false;
     return true;
 }
+
+// Hashing and equality without regard to case, for maps of names that are looked up
+// by views of the source text (no copy per lookup).
+struct NoCaseHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const {
+        size_t hash = 14695981039346656037ull;
+        for (char c : s) hash = (hash ^ static_cast<unsigned char>(to_lower(c))) * 1099511628211ull;
+        return hash;
+    }
+};
+
+struct NoCaseEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const { return equals_nocase(a, b); }
+};

@@ -11,16 +11,6 @@ void PCVAR::erase_array() {
     std::vector<C_STR>().swap(string_elements);
 }
 
-size_t VariableStore::NameHash::operator()(std::string_view s) const {
-    size_t hash = 14695981039346656037ull;
-    for (char c : s) hash = (hash ^ static_cast<unsigned char>(to_lower(c))) * 1099511628211ull;
-    return hash;
-}
-
-bool VariableStore::NameEqual::operator()(std::string_view a, std::string_view b) const {
-    return equals_nocase(a, b);
-}
-
 PCVAR* VariableStore::find(std::string_view name) const {
     auto it = newest_.find(name);
     return it == newest_.end() ? nullptr : records_[it->second].get();

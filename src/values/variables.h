@@ -11,6 +11,7 @@
 
 #include "values/c_str.h"
 #include "values/complex.h"
+#include "values/text_scan.h"
 
 inline constexpr int kMaxDimensions = 4;
 inline constexpr int kMaxSubscript = 100000;
@@ -47,14 +48,6 @@ public:
     const std::vector<std::unique_ptr<PCVAR>>& records() const { return records_; }
 
 private:
-    struct NameHash {
-        using is_transparent = void;
-        size_t operator()(std::string_view s) const;
-    };
-    struct NameEqual {
-        using is_transparent = void;
-        bool operator()(std::string_view a, std::string_view b) const;
-    };
     std::vector<std::unique_ptr<PCVAR>> records_;
-    std::unordered_map<std::string, size_t, NameHash, NameEqual> newest_;
+    std::unordered_map<std::string, size_t, NoCaseHash, NoCaseEqual> newest_;
 };
