@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -101,14 +102,13 @@ int stmt_files(C_VMBAS& vm, const char*& p) {
     std::string given;
     if (!at_statement_end(p) && read_string(vm, p, "無効な構文", given) < 0) return -1;
     const char* pattern = *skip_blanks(given.c_str()) == '\0' ? "*" : given.c_str();
-    DIR* directory = opendir(".");
+    const std::unique_ptr<DIR, int (*)(DIR*)> directory(opendir("."), closedir);
     if (!directory) return 0;
-    while (const dirent* entry = readdir(directory)) {
+    while (const dirent* entry = readdir(directory.get())) {
         if (fnmatch(pattern, entry->d_name, 0) != 0) continue;
         vm.io.put_bytes(CHANNEL_CONSOLE, entry->d_name);
         vm.io.put_char(CHANNEL_CONSOLE, '\n');
     }
-    closedir(directory);
     return 0;
 }
 
