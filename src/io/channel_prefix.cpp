@@ -6,6 +6,17 @@
 #include "values/evaluator.h"
 #include "values/text_scan.h"
 
+bool read_channel_number(C_VMBAS& vm, const char*& p, int& channel) {
+    p = skip_blanks(p);
+    if (*p == '#') ++p;
+    Complex value;
+    if (eval_expr(vm, p, value) < 0) return false;
+    const int64_t n = to_int64(value.re);
+    if (n < 1 || n > 15) return false;
+    channel = static_cast<int>(n);
+    return true;
+}
+
 int parse_channel_prefix(C_VMBAS& vm, const char*& p) {
     const char* q = skip_blanks(p);
     if (*q != '#') return CHANNEL_CONSOLE;

@@ -7,6 +7,7 @@
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "io/channel_prefix.h"
 #include "io/serial_port.h"
 #include "values/evaluator.h"
 #include "values/text_scan.h"
@@ -33,18 +34,6 @@ bool skip_comma(const char*& p) {
     p = skip_blanks(p);
     if (*p != ',') return false;
     ++p;
-    return true;
-}
-
-// "[#]n" with n truncated; false when it is not a number in 1-15.
-bool read_channel_number(C_VMBAS& vm, const char*& p, int& channel) {
-    p = skip_blanks(p);
-    if (*p == '#') ++p;
-    Complex value;
-    if (eval_expr(vm, p, value) < 0) return false;
-    const int64_t n = to_int64(value.re);
-    if (n < 1 || n > 15) return false;
-    channel = static_cast<int>(n);
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include "interp/names.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "io/channel_prefix.h"
 #include "values/evaluator.h"
 #include "values/text_scan.h"
 #include "values/variable_access.h"
@@ -17,18 +18,6 @@ namespace {
 
 constexpr std::string_view kFieldUsage = "field [#]1~15 {,幅 as 文字変数}";
 constexpr int32_t kMaxRecordNumber = 32767;
-
-// "[#]n" for channel 1-15.
-bool read_channel(C_VMBAS& vm, const char*& p, int& channel) {
-    p = skip_blanks(p);
-    if (*p == '#') ++p;
-    Complex value;
-    if (eval_expr(vm, p, value) < 0) return false;
-    const int64_t n = to_int64(value.re);
-    if (n < 1 || n > 15) return false;
-    channel = static_cast<int>(n);
-    return true;
-}
 
 int read_field_definitions(C_VMBAS& vm, const char*& p, IO_DATA& r) {
     int count = 0, total = 0;
@@ -87,7 +76,7 @@ enum class Transfer { Get, Put };
 int transfer_record(C_VMBAS& vm, const char*& p, Transfer direction) {
     const std::string_view usage = direction == Transfer::Get ? "get [#]1~15[,1~31767]" : "put [#]1~15[,1~31767]";
     int channel;
-    if (!read_channel(vm, p, channel)) return vm_error::fail(usage);
+    if (!read_channel_number(vm, p, channel)) return vm_error::fail(usage);
     int32_t number = 0;
     const char* q = skip_blanks(p);
     if (*q == ',') {
@@ -137,7 +126,7 @@ int set_padded(C_VMBAS& vm, const char*& p, Side side) {
 
 int stmt_field(C_VMBAS& vm, const char*& p) {
     int channel;
-    if (!read_channel(vm, p, channel)) return vm_error::fail(kFieldUsage);
+    if (!read_channel_number(vm, p, channel)) return vm_error::fail(kFieldUsage);
     p = skip_blanks(p);
     if (*p != ',') return vm_error::fail(kFieldUsage);
     ++p;
