@@ -44,13 +44,9 @@ void abandon_line(const std::string& prompt) {
 }  // namespace
 
 EditorResult edit_line(std::string_view row_so_far, std::string_view pretyped, std::string& line) {
-    static bool initialised = [] {
-        rl_catch_signals = 0;
-        rl_catch_sigwinch = 1;
-        rl_readline_name = "velmora";
-        return true;
-    }();
-    (void)initialised;
+    // Ctrl-C belongs to the interpreter: readline must not install its own handlers.
+    rl_catch_signals = 0;
+    rl_readline_name = "velmora";
     finished = end_of_input = false;
     received.clear();
     const std::string prompt(row_so_far);
