@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr size_t kPretypedSize = 356;
+constexpr size_t kOfferedSize = 255;
 
 int edit_line(C_VMBAS& vm, const char*& p, int32_t number) {
     if (vm.is_running()) return vm_error::fail("実行中は無効");
@@ -25,7 +25,8 @@ int edit_line(C_VMBAS& vm, const char*& p, int32_t number) {
     char prefix[16];
     std::snprintf(prefix, sizeof prefix, "%5ld ", static_cast<long>(number));
     std::string text = prefix + line->text;
-    if (text.size() >= kPretypedSize) return vm_error::fail("行が長すぎる");
+    // Only 255 bytes can be offered: a longer line would come back cut short.
+    if (text.size() > kOfferedSize) return vm_error::fail("行が長すぎる");
     vm.pretyped_input = std::move(text);
     return 0;
 }

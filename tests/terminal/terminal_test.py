@@ -7,6 +7,7 @@ import re
 import select
 import subprocess
 import sys
+import tempfile
 import termios
 import time
 import unittest
@@ -64,11 +65,14 @@ class Session:
 
 class TerminalTest(unittest.TestCase):
     def setUp(self):
+        self.directory = tempfile.TemporaryDirectory()
+        os.chdir(self.directory.name)
         self.session = Session()
         self.session.read_until(b"OK\r\n")
 
     def tearDown(self):
         self.session.close()
+        self.directory.cleanup()
 
     def test_edit_offers_the_line_ready_to_edit(self):
         s = self.session
@@ -135,6 +139,24 @@ class TerminalTest(unittest.TestCase):
         s.mark()
         s.send("list\r")
         s.read_until(b'  100 print "new"\r\n  110 print "kept"\r\nOK')
+
+    def test_auto_keeps_an_unchanged_long_line_whole(self):
+        s = self.session
+        text = 'print "' + "a" * 250 + '"'  # 258 bytes, more than a typed line holds
+        s.send('open "o",1,"long.bas" : print #1,"10 print ";chr$(34);string$(250,97);chr$(34) : close 1\r')
+        s.send('load "long.bas"\r')
+        s.send("auto 10\r")
+        s.read_until(b"   10 ")
+        s.send("\r")
+        s.read_until(b"   20 ")
+        s.send("\x03")
+        s.read_until(b"^C\r\nOK\r\n")
+        s.mark()
+        s.send("print len(\"x\")\r")  # something that does not change the program
+        s.read_until(b"1\r\nOK")
+        s.mark()
+        s.send("list\r")
+        s.read_until(text.encode() + b"\r\nOK")
 
 
 if __name__ == "__main__":
