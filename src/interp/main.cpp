@@ -5,7 +5,7 @@
 
 #include "interp/break_flag.h"
 #include "interp/calculator.h"
-#include "interp/run_loop.h"
+#include "interp/main_loop.h"
 #include "interp/vmbas.h"
 #include "io/code_page.h"
 #include "io/console_writer.h"
