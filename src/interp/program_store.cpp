@@ -41,15 +41,30 @@ ProgramLine* ProgramStore::find_label(std::string_view name) const {
 }
 
 void ProgramStore::store(int32_t number, const char* text) {
+    labels_indexed_ = false;
     if (text == nullptr) {
-        lines_.erase(number);
-    } else {
-        auto line = std::make_unique<ProgramLine>();
-        line->number = number;
-        line->set_text(text);
-        lines_[number] = std::move(line);
+        auto it = lines_.find(number);
+        if (it == lines_.end()) return;
+        link_before(it, it->second->next);
+        lines_.erase(it);
+        return;
     }
-    relink();
+    auto line = std::make_unique<ProgramLine>();
+    line->number = number;
+    line->set_text(text);
+    auto it = lines_.insert_or_assign(number, std::move(line)).first;
+    const auto after = std::next(it);
+    it->second->next = after == lines_.end() ? nullptr : after->second.get();
+    link_before(it, it->second.get());
+}
+
+// Points the line before `it` (or the head) at `line`: one store touches only its
+// neighbours, so loading a long program stays linear.
+void ProgramStore::link_before(Lines::iterator it, ProgramLine* line) {
+    if (it == lines_.begin())
+        head_ = line;
+    else
+        std::prev(it)->second->next = line;
 }
 
 void ProgramStore::erase_range(int32_t from, int32_t to) {
@@ -59,7 +74,7 @@ void ProgramStore::erase_range(int32_t from, int32_t to) {
 
 bool ProgramStore::renumber(int64_t start, int64_t step) {
     if (start + step * (static_cast<int64_t>(lines_.size()) - 1) > INT32_MAX) return false;
-    std::map<int32_t, std::unique_ptr<ProgramLine>> renumbered;
+    Lines renumbered;
     int64_t number = start;
     for (auto& entry : lines_) {
         entry.second->number = static_cast<int32_t>(number);

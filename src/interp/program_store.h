@@ -36,9 +36,11 @@ public:
     void clear();
 
 private:
+    using Lines = std::map<int32_t, std::unique_ptr<ProgramLine>>;
     void relink();
+    void link_before(Lines::iterator it, ProgramLine* line);
     void index_labels() const;
-    std::map<int32_t, std::unique_ptr<ProgramLine>> lines_;
+    Lines lines_;
     ProgramLine* head_ = nullptr;
     // Labels by name (without regard to case), built when first needed after a change.
     mutable std::unordered_map<std::string, ProgramLine*, NoCaseHash, NoCaseEqual> labels_;
