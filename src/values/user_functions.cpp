@@ -73,9 +73,11 @@ int read_parameters(const char*& p, UserFunction& function) {
 
 int read_body(C_VMBAS& vm, const char*& p, bool body_is_string, std::string& body) {
     if (body_is_string) {
+        // Anything but a string with some text in it leaves no body to keep; a
+        // message of the string expression itself still comes first.
         C_STR text;
-        if (eval_string_value(vm, p, text) < 0) return -1;
-        if (*skip_blanks(text.c_str()) == '\0') return vm_error::fail("数式となる文字列がない");
+        if (eval_string_value(vm, p, text) < 0 || *skip_blanks(text.c_str()) == '\0')
+            return vm_error::fail("数式となる文字列がない");
         body.assign(text.view());
         return 0;
     }
