@@ -134,7 +134,7 @@ int exec_statements(C_VMBAS& vm, const char*& p) {
         }
         const Keyword* keyword = recognise(p);
         if (!keyword) {
-            if (stmt_let(vm, p) < 0) return vm_error::fail("無効な構文,");
+            if (stmt_assignment(vm, p) < 0) return vm_error::fail("無効な構文,");
         } else {
             p += keyword->word.size();
             if (keyword->direct_only && vm.is_running()) return vm_error::fail("実行中は無効");

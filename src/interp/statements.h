@@ -44,6 +44,8 @@ int stmt_wend(C_VMBAS& vm, const char*& p);
 
 // Variables and functions.
 int stmt_let(C_VMBAS& vm, const char*& p);
+// An assignment without the keyword let.
+int stmt_assignment(C_VMBAS& vm, const char*& p);
 int stmt_dim(C_VMBAS& vm, const char*& p);
 int stmt_erase(C_VMBAS& vm, const char*& p);
 int stmt_swap(C_VMBAS& vm, const char*& p);

@@ -44,11 +44,16 @@ int assign_one(C_VMBAS& vm, const char*& p) {
 
 }  // namespace
 
-int stmt_let(C_VMBAS& vm, const char*& p) {
+int stmt_assignment(C_VMBAS& vm, const char*& p) {
     for (;;) {
         if (assign_one(vm, p) < 0) return -1;
         const char* q = skip_blanks(p);
         if (*q != ',') return 0;
         p = q + 1;
     }
+}
+
+// After the keyword, text that names nothing is a plain syntax error.
+int stmt_let(C_VMBAS& vm, const char*& p) {
+    return stmt_assignment(vm, p) < 0 ? vm_error::fail("無効な構文") : 0;
 }

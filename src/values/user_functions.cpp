@@ -73,9 +73,11 @@ int read_parameters(const char*& p, UserFunction& function) {
 
 int read_body(C_VMBAS& vm, const char*& p, bool body_is_string, std::string& body) {
     if (body_is_string) {
+        // Anything but a string with some text in it leaves no body to keep; a
+        // message of the string expression itself still comes first.
         C_STR text;
-        if (eval_string_value(vm, p, text) < 0) return -1;
-        if (*skip_blanks(text.c_str()) == '\0') return vm_error::fail("数式となる文字列がない");
+        if (eval_string_value(vm, p, text) < 0 || *skip_blanks(text.c_str()) == '\0')
+            return vm_error::fail("数式となる文字列がない");
         body.assign(text.view());
         return 0;
     }
@@ -87,33 +89,36 @@ int read_body(C_VMBAS& vm, const char*& p, bool body_is_string, std::string& bod
     return 0;
 }
 
-// Binds one argument to a new variable named after the parameter, hiding older ones.
-int bind_argument(C_VMBAS& vm, const char*& p, const UserFunction& function, int k) {
+// One argument's value, kept until every argument has been read.
+struct Argument {
+    Complex number;
+    C_STR string;
+};
+
+// An integer parameter, or any parameter of an integer function, holds whole numbers
+// only.
+bool truncates(const UserFunction& function, int parameter_type) {
+    return parameter_type == VT_INTEGER || function.type() == VT_INTEGER;
+}
+
+int read_argument(C_VMBAS& vm, const char*& p, const UserFunction& function, int k, Argument& argument) {
     const int parameter_type = function.parameter_types[static_cast<size_t>(k)];
-    const std::string& parameter = function.parameter_names[static_cast<size_t>(k)];
-    if (parameter_type == VT_STRING) {
-        C_STR value;
-        if (eval_string_value(vm, p, value) < 0) return vm_error::fail("引数の型が不一致");
-        vm.variables.create(parameter)->string_value = std::move(value);
-        return 0;
-    }
-    Complex value;
-    if (eval_expr(vm, p, value) < 0) return vm_error::fail("引数の型が不一致");
-    if (function.type() == VT_INTEGER) value = coerce_to_type(value, VT_INTEGER);
-    vm.variables.create(parameter)->value = value;
+    if (parameter_type == VT_STRING)
+        return eval_string_value(vm, p, argument.string) < 0 ? vm_error::fail("引数の型が不一致") : 0;
+    if (eval_expr(vm, p, argument.number) < 0) return vm_error::fail("引数の型が不一致");
+    if (truncates(function, parameter_type)) argument.number = coerce_to_type(argument.number, VT_INTEGER);
     return 0;
 }
 
-int bind_arguments(C_VMBAS& vm, const char*& p, const UserFunction& function) {
+int read_arguments(C_VMBAS& vm, const char*& p, const UserFunction& function, std::vector<Argument>& arguments) {
     const char* q = skip_blanks(p);
-    int given = 0;
     if (*q == '(' && *skip_blanks(q + 1) != ')') {
         ++q;
         for (;;) {
-            if (given == kMaxParameters) return vm_error::fail("引数が多すぎる");
-            if (given >= function.parameter_count) return vm_error::fail("引数の数が不一致");
-            if (bind_argument(vm, q, function, given) < 0) return -1;
-            ++given;
+            const int k = static_cast<int>(arguments.size());
+            if (k == kMaxParameters) return vm_error::fail("引数が多すぎる");
+            if (k >= function.parameter_count) return vm_error::fail("引数の数が不一致");
+            if (read_argument(vm, q, function, k, arguments.emplace_back()) < 0) return -1;
             q = skip_blanks(q);
             if (*q == ',') {
                 ++q;
@@ -126,8 +131,24 @@ int bind_arguments(C_VMBAS& vm, const char*& p, const UserFunction& function) {
     } else if (*q == '(') {
         q = skip_blanks(q + 1) + 1;
     }
-    if (given < function.parameter_count) return vm_error::fail("引数の数が不一致");
+    if (static_cast<int>(arguments.size()) < function.parameter_count) return vm_error::fail("引数の数が不一致");
     p = q;
+    return 0;
+}
+
+// The parameters are bound only after every argument has been read, so that an
+// argument naming a variable that is also a parameter gets the caller's variable.
+int bind_arguments(C_VMBAS& vm, const char*& p, const UserFunction& function) {
+    std::vector<Argument> arguments;
+    if (read_arguments(vm, p, function, arguments) < 0) return -1;
+    for (size_t k = 0; k < arguments.size(); ++k) {
+        PCVAR* parameter = vm.variables.create(function.parameter_names[k]);
+        if (!parameter) return vm_error::fail("変数作成失敗");
+        if (function.parameter_types[k] == VT_STRING)
+            parameter->string_value = std::move(arguments[k].string);
+        else
+            parameter->value = arguments[k].number;
+    }
     return 0;
 }
 
