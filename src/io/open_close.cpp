@@ -1,5 +1,7 @@
 // open and close of channels #1 to #15: sequential files ("o", "i"), random-access
 // files with fixed records ("r") and serial ports ("s").
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <string>
 
@@ -44,6 +46,18 @@ void ensure_file_exists(const std::string& name) {
     if (file) std::fclose(file);
 }
 
+// A directory opens for reading on this system but holds no data: it is refused
+// like any other name that is no readable file.
+std::FILE* open_file(const std::string& name, const char* c_mode) {
+    std::FILE* file = std::fopen(name.c_str(), c_mode);
+    struct stat status {};
+    if (file && fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode)) {
+        std::fclose(file);
+        return nullptr;
+    }
+    return file;
+}
+
 int parse_open(C_VMBAS& vm, const char*& p, OpenMode& mode, int& channel, std::string& name, int32_t& value) {
     C_STR text;
     if (eval_string_value(vm, p, text) < 0 || !mode_from_letter(text.view(), mode)) return -1;
@@ -77,7 +91,7 @@ int C_FILEIO::open(int channel, const std::string& name, int mode, const char* c
         if (port < 0) return -1;
         r.port = port;
     } else {
-        r.file.reset(std::fopen(name.c_str(), c_mode));
+        r.file.reset(open_file(name, c_mode));
         if (!r.file) {
             put_bytes(CHANNEL_CONSOLE, name);
             put_text(CHANNEL_CONSOLE, " オープン失敗\n");
