@@ -179,7 +179,7 @@ int C_FILEIO::close(int channel) {
         chan_printf(CHANNEL_CONSOLE, "#%d ", channel);
         put_text(CHANNEL_CONSOLE, "クローズ失敗\n");
     }
-    if (r.port >= 0) ::close(r.port);
+    if (r.port >= 0) close_serial_port(r.port);
     r = IO_DATA{};
     return 0;
 }

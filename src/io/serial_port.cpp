@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <iterator>
+#include <map>
 
 namespace {
 
@@ -49,10 +50,18 @@ void set_line(termios& mode, int baud) {
     cfsetospeed(&mode, speed_code(baud));
 }
 
+// The settings each open port had before it was opened, given back when it closes,
+// so that a terminal opened as a port is left as it was found.
+std::map<int, termios>& saved_settings() {
+    static std::map<int, termios> settings;
+    return settings;
+}
+
 // Without a baud rate the port keeps its speed, framing and flow control.
 void configure(int port, int baud) {
     termios mode{};
     if (tcgetattr(port, &mode) != 0) return;
+    saved_settings()[port] = mode;
     make_raw(mode);
     if (baud > 0) set_line(mode, baud);
     tcsetattr(port, TCSANOW, &mode);
@@ -84,4 +93,12 @@ bool serial_write_byte(int port, unsigned char byte) {
         if (attempt == 0 && poll(&request, 1, 10) <= 0) return false;
     }
     return false;
+}
+
+void close_serial_port(int port) {
+    if (const auto saved = saved_settings().find(port); saved != saved_settings().end()) {
+        tcsetattr(port, TCSANOW, &saved->second);
+        saved_settings().erase(saved);
+    }
+    ::close(port);
 }

@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
 """A serial channel on the slave side of a pseudo-terminal pair: bytes go both ways,
 and reads return at once with whatever has arrived. Without a baud rate the port is
-still a raw byte line: no echo, no waiting for a whole line, no CR added to LF."""
+still a raw byte line: no echo, no waiting for a whole line, no CR added to LF; closing the port gives it back
+its earlier settings."""
 import os
 import select
 import subprocess
 import sys
+import termios
 import time
 import unittest
 
@@ -88,6 +90,8 @@ class SerialTest(unittest.TestCase):
             output = process.stdout.read()
             process.wait(timeout=20)
             self.assertEqual(output.decode(), "Velmora BASIC V2.0.0\nOK\ngot ab\nOK\n")
+            local_modes = termios.tcgetattr(slave)[3]
+            self.assertEqual(local_modes & (termios.ECHO | termios.ICANON), termios.ECHO | termios.ICANON)
         finally:
             os.close(master)
             os.close(slave)
