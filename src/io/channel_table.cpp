@@ -12,7 +12,9 @@
 
 C_FILEIO::C_FILEIO() = default;
 
-C_FILEIO::~C_FILEIO() { put_raw(CHANNEL_PRINTER, '\f'); }
+C_FILEIO::~C_FILEIO() { eject_page(); }
+
+void C_FILEIO::eject_page() { put_raw(CHANNEL_PRINTER, '\f'); }
 
 bool C_FILEIO::write_device(int channel, unsigned char byte) {
     if (channel == CHANNEL_CONSOLE) {

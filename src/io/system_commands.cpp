@@ -87,6 +87,10 @@ int stmt_spawn(C_VMBAS& vm, const char*& p) {
 
 int stmt_system(C_VMBAS& vm, const char*& p) {
     if (at_statement_end(p)) {
+        // The process ends here, not through the interpreter's destruction: what
+        // that would finish is finished now.
+        vm.io.close_all();
+        vm.io.eject_page();
         console_writer::flush();
         std::exit(0);
     }

@@ -96,6 +96,20 @@ class SerialTest(unittest.TestCase):
             os.close(master)
             os.close(slave)
 
+    def test_system_gives_an_open_port_its_settings_back(self):
+        master, slave = os.openpty()
+        try:
+            port = os.ttyname(slave)
+            program = 'open "s",1,"{port}",9600\nsystem\n'.format(port=port)
+            result = subprocess.run([EXECUTABLE], input=program.encode(), capture_output=True, timeout=20,
+                                    env=dict(os.environ, LC_ALL="C.UTF-8"))
+            self.assertEqual(result.stdout.decode(), "Velmora BASIC V2.0.0\nOK\nOK\n")
+            local_modes = termios.tcgetattr(slave)[3]
+            self.assertEqual(local_modes & (termios.ECHO | termios.ICANON), termios.ECHO | termios.ICANON)
+        finally:
+            os.close(master)
+            os.close(slave)
+
 
 if __name__ == "__main__":
     EXECUTABLE = os.path.abspath(sys.argv.pop(1))
