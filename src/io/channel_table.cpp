@@ -12,7 +12,9 @@
 
 C_FILEIO::C_FILEIO() = default;
 
-C_FILEIO::~C_FILEIO() { put_raw(CHANNEL_PRINTER, '\f'); }
+C_FILEIO::~C_FILEIO() { eject_page(); }
+
+void C_FILEIO::eject_page() { put_raw(CHANNEL_PRINTER, '\f'); }
 
 bool C_FILEIO::write_device(int channel, unsigned char byte) {
     if (channel == CHANNEL_CONSOLE) {
@@ -179,7 +181,7 @@ int C_FILEIO::close(int channel) {
         chan_printf(CHANNEL_CONSOLE, "#%d ", channel);
         put_text(CHANNEL_CONSOLE, "クローズ失敗\n");
     }
-    if (r.port >= 0) ::close(r.port);
+    if (r.port >= 0) close_serial_port(r.port);
     r = IO_DATA{};
     return 0;
 }

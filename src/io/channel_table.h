@@ -66,6 +66,8 @@ public:
     int get_char(int channel);
     int close(int channel);
     void close_all();
+    // Sends a form feed to the printer, so that a partly printed page comes out.
+    void eject_page();
 
     bool listing = false;  // set while llist prints
 

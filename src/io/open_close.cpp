@@ -1,5 +1,7 @@
-// open and close of channels #1 to #15: sequential files ("o", "i"), random-access
+// open and close of channels #1 to #15: sequential files ("o", "a", "i"), random-access
 // files with fixed records ("r") and serial ports ("s").
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <string>
 
@@ -21,8 +23,10 @@ struct OpenMode {
     const char* c_mode;
 };
 
+// "a" appends to a sequential file, as programs written for later classic BASICs ask.
 bool mode_from_letter(std::string_view letter, OpenMode& mode) {
     if (equals_nocase(letter, "o")) mode = {MODE_OUTPUT, "w"};
+    else if (equals_nocase(letter, "a")) mode = {MODE_OUTPUT, "a"};
     else if (equals_nocase(letter, "i")) mode = {MODE_INPUT, "r"};
     else if (equals_nocase(letter, "r")) mode = {MODE_RANDOM, "r+b"};
     else if (equals_nocase(letter, "s")) mode = {MODE_SERIAL, nullptr};
@@ -42,6 +46,18 @@ void ensure_file_exists(const std::string& name) {
     std::FILE* file = std::fopen(name.c_str(), "r+b");
     if (!file) file = std::fopen(name.c_str(), "w+b");
     if (file) std::fclose(file);
+}
+
+// A directory opens for reading on this system but holds no data: it is refused
+// like any other name that is no readable file.
+std::FILE* open_file(const std::string& name, const char* c_mode) {
+    std::FILE* file = std::fopen(name.c_str(), c_mode);
+    struct stat status {};
+    if (file && fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode)) {
+        std::fclose(file);
+        return nullptr;
+    }
+    return file;
 }
 
 int parse_open(C_VMBAS& vm, const char*& p, OpenMode& mode, int& channel, std::string& name, int32_t& value) {
@@ -77,7 +93,7 @@ int C_FILEIO::open(int channel, const std::string& name, int mode, const char* c
         if (port < 0) return -1;
         r.port = port;
     } else {
-        r.file.reset(std::fopen(name.c_str(), c_mode));
+        r.file.reset(open_file(name, c_mode));
         if (!r.file) {
             put_bytes(CHANNEL_CONSOLE, name);
             put_text(CHANNEL_CONSOLE, " オープン失敗\n");

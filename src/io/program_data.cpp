@@ -62,10 +62,10 @@ int stmt_read(C_VMBAS& vm, const char*& p) {
 }
 
 int stmt_restore(C_VMBAS& vm, const char*& p) {
+    // Text that is no line number, or a label no line carries, is left for the end check.
     ProgramLine* line = vm.program.first();
-    if (!at_statement_end(p)) {
-        const int32_t target = parse_jump_target(vm.program, p);
-        line = target > 0 ? vm.program.find(target) : nullptr;
+    if (const int32_t target = parse_jump_target(vm.program, p); target > 0) {
+        line = vm.program.find(target);
         if (!line) return vm_error::fail("該当行がない");
     }
     if (!at_statement_end(p)) {

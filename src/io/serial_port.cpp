@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <iterator>
+#include <map>
 
 namespace {
 
@@ -30,18 +31,41 @@ speed_t speed_code(int baud) {
     return best->code;
 }
 
-void configure_line(int port, int baud) {
-    termios mode{};
-    if (tcgetattr(port, &mode) != 0) return;
-    cfmakeraw(&mode);
-    mode.c_cflag &= static_cast<tcflag_t>(~(CSIZE | PARENB | CSTOPB | CRTSCTS));
-    mode.c_cflag |= CS8 | CLOCAL | CREAD;
-    mode.c_iflag &= static_cast<tcflag_t>(~(IXON | IXOFF | IXANY));
+// A serial line carries bytes, not terminal lines: no echo, no line buffering, no
+// translation of CR and LF, reads that return at once with what has arrived.
+void make_raw(termios& mode) {
+    mode.c_iflag &= static_cast<tcflag_t>(~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL));
+    mode.c_oflag &= static_cast<tcflag_t>(~OPOST);
+    mode.c_lflag &= static_cast<tcflag_t>(~(ECHO | ECHONL | ICANON | ISIG | IEXTEN));
     mode.c_cc[VMIN] = 0;
     mode.c_cc[VTIME] = 0;
+}
+
+// 8 data bits, no parity, one stop bit, no flow control.
+void set_line(termios& mode, int baud) {
+    mode.c_cflag &= static_cast<tcflag_t>(~(CSIZE | PARENB | CSTOPB | CRTSCTS));
+    mode.c_cflag |= CS8 | CLOCAL | CREAD;
+    mode.c_iflag &= static_cast<tcflag_t>(~(IXON | IXOFF | IXANY | INPCK));
     cfsetispeed(&mode, speed_code(baud));
     cfsetospeed(&mode, speed_code(baud));
+}
+
+// The settings each open port had before it was opened, given back when it closes,
+// so that a terminal opened as a port is left as it was found.
+std::map<int, termios>& saved_settings() {
+    static std::map<int, termios> settings;
+    return settings;
+}
+
+// Without a baud rate the port keeps its speed, framing and flow control.
+void configure(int port, int baud) {
+    termios mode{};
+    if (tcgetattr(port, &mode) != 0) return;
+    saved_settings()[port] = mode;
+    make_raw(mode);
+    if (baud > 0) set_line(mode, baud);
     tcsetattr(port, TCSANOW, &mode);
+    if (baud == 0) return;
     int lines = TIOCM_DTR | TIOCM_RTS;
     ioctl(port, TIOCMBIS, &lines);  // pseudo terminals have no modem lines: ignored
 }
@@ -56,7 +80,7 @@ int open_serial_port(const std::string& name, int baud) {
         return -1;
     }
     tcflush(port, TCIOFLUSH);
-    if (baud > 0) configure_line(port, baud);
+    configure(port, baud);
     return port;
 }
 
@@ -69,4 +93,12 @@ bool serial_write_byte(int port, unsigned char byte) {
         if (attempt == 0 && poll(&request, 1, 10) <= 0) return false;
     }
     return false;
+}
+
+void close_serial_port(int port) {
+    if (const auto saved = saved_settings().find(port); saved != saved_settings().end()) {
+        tcsetattr(port, TCSANOW, &saved->second);
+        saved_settings().erase(saved);
+    }
+    ::close(port);
 }

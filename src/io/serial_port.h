@@ -9,3 +9,6 @@ int open_serial_port(const std::string& name, int baud);
 
 // Writes one byte, waiting at most 10 ms for room; false when it could not be sent.
 bool serial_write_byte(int port, unsigned char byte);
+
+// Gives the port back its earlier settings and closes it.
+void close_serial_port(int port);

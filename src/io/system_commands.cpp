@@ -87,6 +87,10 @@ int stmt_spawn(C_VMBAS& vm, const char*& p) {
 
 int stmt_system(C_VMBAS& vm, const char*& p) {
     if (at_statement_end(p)) {
+        // The process ends here, not through the interpreter's destruction: what
+        // that would finish is finished now.
+        vm.io.close_all();
+        vm.io.eject_page();
         console_writer::flush();
         std::exit(0);
     }
@@ -100,11 +104,18 @@ int stmt_system(C_VMBAS& vm, const char*& p) {
 int stmt_files(C_VMBAS& vm, const char*& p) {
     std::string given;
     if (!at_statement_end(p) && read_string(vm, p, "無効な構文", given) < 0) return -1;
-    const char* pattern = *skip_blanks(given.c_str()) == '\0' ? "*" : given.c_str();
-    const std::unique_ptr<DIR, int (*)(DIR*)> directory(opendir("."), closedir);
+    // A directory part names where to look; only the last part is matched.
+    std::string_view pattern = *skip_blanks(given.c_str()) == '\0' ? std::string_view("*") : given;
+    std::string directory_name = ".";
+    if (const size_t slash = pattern.rfind('/'); slash != std::string_view::npos) {
+        directory_name.assign(pattern.substr(0, slash + 1));
+        pattern.remove_prefix(slash + 1);
+    }
+    const std::string name_pattern(pattern.empty() ? std::string_view("*") : pattern);
+    const std::unique_ptr<DIR, int (*)(DIR*)> directory(opendir(directory_name.c_str()), closedir);
     if (!directory) return 0;
     while (const dirent* entry = readdir(directory.get())) {
-        if (fnmatch(pattern, entry->d_name, 0) != 0) continue;
+        if (fnmatch(name_pattern.c_str(), entry->d_name, 0) != 0) continue;
         vm.io.put_bytes(CHANNEL_CONSOLE, entry->d_name);
         vm.io.put_char(CHANNEL_CONSOLE, '\n');
     }

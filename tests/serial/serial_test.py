@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
 """A serial channel on the slave side of a pseudo-terminal pair: bytes go both ways,
-and reads return at once with whatever has arrived."""
+and reads return at once with whatever has arrived. Without a baud rate the port is
+still a raw byte line: no echo, no waiting for a whole line, no CR added to LF; closing the port gives it back
+its earlier settings."""
 import os
 import select
 import subprocess
 import sys
+import termios
 import time
 import unittest
 
@@ -23,6 +26,30 @@ PROGRAM = """10 open "s",1,"{port}",9600
 110 close 1
 run
 """
+
+RAW_PROGRAM = """10 open "s",1,"{port}"
+20 print #1,"go"
+30 r$ = ""
+40 for k = 1 to 100
+50   r$ = r$ + input$(10,#1)
+60   if len(r$) >= 2 then goto 90
+70   sleep 100
+80 next
+90 print "got ";r$
+100 print #1,"end";
+110 close 1
+run
+"""
+
+
+def read_until(master, marker, seconds=10):
+    received = b""
+    deadline = time.time() + seconds
+    while marker not in received and time.time() < deadline:
+        ready, _, _ = select.select([master], [], [], 0.5)
+        if ready:
+            received += os.read(master, 100)
+    return received
 
 
 class SerialTest(unittest.TestCase):
@@ -45,6 +72,40 @@ class SerialTest(unittest.TestCase):
             output = process.stdout.read()
             process.wait(timeout=20)
             self.assertEqual(output.decode(), "Velmora BASIC V2.0.0\nOK\nearly0\ngot pong eof0\nOK\n")
+        finally:
+            os.close(master)
+            os.close(slave)
+
+    def test_port_without_baud_rate_is_a_raw_line(self):
+        master, slave = os.openpty()
+        try:
+            port = os.ttyname(slave)
+            process = subprocess.Popen([EXECUTABLE], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                       env=dict(os.environ, LC_ALL="C.UTF-8"))
+            process.stdin.write(RAW_PROGRAM.format(port=port).encode())
+            process.stdin.close()
+            self.assertEqual(read_until(master, b"go\n"), b"go\n")
+            os.write(master, b"ab")
+            self.assertEqual(read_until(master, b"end"), b"end")
+            output = process.stdout.read()
+            process.wait(timeout=20)
+            self.assertEqual(output.decode(), "Velmora BASIC V2.0.0\nOK\ngot ab\nOK\n")
+            local_modes = termios.tcgetattr(slave)[3]
+            self.assertEqual(local_modes & (termios.ECHO | termios.ICANON), termios.ECHO | termios.ICANON)
+        finally:
+            os.close(master)
+            os.close(slave)
+
+    def test_system_gives_an_open_port_its_settings_back(self):
+        master, slave = os.openpty()
+        try:
+            port = os.ttyname(slave)
+            program = 'open "s",1,"{port}",9600\nsystem\n'.format(port=port)
+            result = subprocess.run([EXECUTABLE], input=program.encode(), capture_output=True, timeout=20,
+                                    env=dict(os.environ, LC_ALL="C.UTF-8"))
+            self.assertEqual(result.stdout.decode(), "Velmora BASIC V2.0.0\nOK\nOK\n")
+            local_modes = termios.tcgetattr(slave)[3]
+            self.assertEqual(local_modes & (termios.ECHO | termios.ICANON), termios.ECHO | termios.ICANON)
         finally:
             os.close(master)
             os.close(slave)

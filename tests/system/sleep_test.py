@@ -1,0 +1,57 @@
+#!/usr/bin/env python3
+"""sleep accepts its longest wait and Ctrl-C ends it: the program stops with "^C" before
+its next statement, and cont goes on from there."""
+import os
+import select
+import signal
+import subprocess
+import sys
+import time
+import unittest
+
+EXECUTABLE = None
+
+PROGRAM = """10 print "before"
+20 sleep 8640000
+30 print "after"
+run
+"""
+
+
+def read_until(stream, marker, seconds=10):
+    received = b""
+    deadline = time.time() + seconds
+    while marker not in received and time.time() < deadline:
+        ready, _, _ = select.select([stream], [], [], 0.5)
+        if ready:
+            chunk = os.read(stream.fileno(), 100)
+            if not chunk:
+                break
+            received += chunk
+    return received
+
+
+class SleepTest(unittest.TestCase):
+    def test_ctrl_c_ends_the_longest_sleep(self):
+        process = subprocess.Popen([EXECUTABLE], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                   env=dict(os.environ, LC_ALL="C.UTF-8"))
+        try:
+            process.stdin.write(PROGRAM.encode())
+            process.stdin.flush()
+            output = read_until(process.stdout, b"before\n")
+            self.assertEqual(output, b"Velmora BASIC V2.0.0\nOK\nbefore\n")
+            process.send_signal(signal.SIGINT)
+            self.assertEqual(read_until(process.stdout, b"OK\n"), b"^C\nOK\n")
+            process.stdin.write(b"cont\n")
+            process.stdin.close()
+            self.assertEqual(process.stdout.read(), b"after\nOK\n")
+            self.assertEqual(process.wait(timeout=20), 0)
+        finally:
+            if process.poll() is None:
+                process.kill()
+            process.stdout.close()
+
+
+if __name__ == "__main__":
+    EXECUTABLE = os.path.abspath(sys.argv.pop(1))
+    unittest.main()
