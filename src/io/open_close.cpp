@@ -1,4 +1,4 @@
-// open and close of channels #1 to #15: sequential files ("o", "a", "i"), random-access
+// open and close of channels #1 to #15: sequential files ("o", "i"), random-access
 // files with fixed records ("r") and serial ports ("s").
 #include <sys/stat.h>
 
@@ -23,10 +23,8 @@ struct OpenMode {
     const char* c_mode;
 };
 
-// "a" appends to a sequential file, as programs written for later classic BASICs ask.
 bool mode_from_letter(std::string_view letter, OpenMode& mode) {
     if (equals_nocase(letter, "o")) mode = {MODE_OUTPUT, "w"};
-    else if (equals_nocase(letter, "a")) mode = {MODE_OUTPUT, "a"};
     else if (equals_nocase(letter, "i")) mode = {MODE_INPUT, "r"};
     else if (equals_nocase(letter, "r")) mode = {MODE_RANDOM, "r+b"};
     else if (equals_nocase(letter, "s")) mode = {MODE_SERIAL, nullptr};
