@@ -7,8 +7,10 @@
 
 namespace {
 
-// Wide enough for two of the widest print-using fields, signs, commas and "i".
-char result[1024];
+// Two parts of the widest print-using field (a conversion narrower than 310
+// characters, yet a double may need 309 integer digits beside up to 309 decimals),
+// a sign each, "i" and the commas of the real part.
+char result[2048];
 
 bool is_nonzero(double x) { return !(x == 0.0); }  // NaN counts as not zero
 
@@ -32,7 +34,7 @@ void group_integer_digits(size_t& length) {
     char* dot = std::strchr(result, '.');
     size_t end = dot ? static_cast<size_t>(dot - result) : length;
     size_t digits = 0, commas = 0;
-    char grouped[sizeof result * 2];
+    char grouped[sizeof result + sizeof result / 3];
     size_t out = sizeof grouped - 1;
     grouped[out] = '\0';
     // Walk left from `end`, copying the tail and inserting commas among leading digits.

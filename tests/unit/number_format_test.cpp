@@ -61,4 +61,17 @@ TEST(NumberFormat, OnlyTheRealPartBeforeTheFirstDotIsGrouped) {
     EXPECT_STREQ(format_number(format, 1234, 5678), "1234+5678i");
 }
 
+TEST(NumberFormat, TheWidestFieldsOfBothPartsFitWhole) {
+    NumberFormat format;
+    std::snprintf(format.spec, sizeof format.spec, "%%1.300f");
+    const std::string text = format_number(format, 1e308, -1e308);
+    ASSERT_EQ(text.size(), 2 * (309 + 1 + 300) + 2);
+    EXPECT_EQ(text.back(), 'i');
+    EXPECT_EQ(text[310 + 300], '-');
+    format.group_thousands = true;
+    const std::string grouped = format_number(format, 1e308, 1e308);
+    EXPECT_EQ(grouped.size(), text.size() + 102);
+    EXPECT_EQ(grouped.back(), 'i');
+}
+
 }  // namespace
