@@ -47,7 +47,7 @@ int print_item(C_VMBAS& vm, const char*& p, int channel, const NumberFormat& for
     const int spacing = print_spacing(vm, p, channel);
     if (spacing <= 0) return spacing;
     C_STR text;
-    if (eval_string(vm, p, text) == 0) {
+    if (eval_string_value(vm, p, text) == 0) {
         vm.io.put_bytes(channel, text.view());
         return 0;
     }
