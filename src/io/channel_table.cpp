@@ -5,6 +5,7 @@
 
 #include <cstdarg>
 
+#include "interp/break_flag.h"
 #include "io/code_page.h"
 #include "io/console_writer.h"
 #include "io/serial_port.h"
@@ -105,8 +106,9 @@ int C_FILEIO::put_char(int channel, unsigned char b) {
     }
     if (b >= 32 && console_code_page() == CodePage::Utf8) return put_utf8(channel, b);
 
-    const bool caret_pair = b < 32 && b != 9 && !(b == 12 && channel == CHANNEL_PRINTER);
-    if (r.width >= 1) wrap_if_needed(r, channel, (r.lead_byte != 0 || caret_pair) ? 2 : 1);
+    // Every control byte but TAB is tested as two columns, even the printer's raw form feed.
+    const bool control = b < 32 && b != 9;
+    if (r.width >= 1) wrap_if_needed(r, channel, (r.lead_byte != 0 || control) ? 2 : 1);
     if (r.lead_byte != 0) {
         const unsigned char lead = static_cast<unsigned char>(r.lead_byte);
         r.lead_byte = 0;
@@ -124,7 +126,7 @@ int C_FILEIO::put_char(int channel, unsigned char b) {
             if (put_raw(channel, ' ') < 0) return -1;
         return b;
     }
-    if (!caret_pair) return put_raw(channel, b);
+    if (b == 12 && channel == CHANNEL_PRINTER) return put_raw(channel, b);
     put_raw(channel, '^');
     return put_raw(channel, static_cast<unsigned char>(b + 64));
 }
@@ -153,9 +155,17 @@ int C_FILEIO::chan_printf(int channel, const char* format, ...) {
     return n;
 }
 
+// A Ctrl-C typed as a key (a terminal would have signalled it) stops the program too.
+int C_FILEIO::console_key() {
+    const int key = read_console_key();
+    if (key != 3) return key;
+    break_flag::set();
+    return -1;
+}
+
 int C_FILEIO::get_char(int channel) {
     if (channel < 0 || channel >= CHANNEL_INVALID) return -1;
-    if (channel == CHANNEL_CONSOLE) return read_console_key();
+    if (channel == CHANNEL_CONSOLE) return console_key();
     if (channel == CHANNEL_PRINTER) return -1;
     IO_DATA& r = record(channel);
     if (r.mode == MODE_INPUT && r.file) {
@@ -167,6 +177,16 @@ int C_FILEIO::get_char(int channel) {
         return ::read(r.port, &byte, 1) == 1 ? byte : -1;
     }
     return -1;
+}
+
+bool C_FILEIO::take_if_next(int channel, int byte) {
+    if (channel < 1 || channel > 15) return false;
+    IO_DATA& r = record(channel);
+    if (r.mode != MODE_INPUT || !r.file) return false;
+    const int c = std::fgetc(r.file.get());
+    if (c == byte) return true;
+    if (c != EOF) std::ungetc(c, r.file.get());
+    return false;
 }
 
 int C_FILEIO::close(int channel) {

@@ -64,6 +64,8 @@ public:
     // Opens channel 1-15 (a console notice tells why a file could not be opened).
     int open(int channel, const std::string& name, int mode, const char* c_mode, int32_t value);
     int get_char(int channel);
+    // Reads the next byte of an input file only when it is `byte`; a port cannot look ahead.
+    bool take_if_next(int channel, int byte);
     int close(int channel);
     void close_all();
     // Sends a form feed to the printer, so that a partly printed page comes out.
@@ -73,6 +75,7 @@ public:
 
 private:
     int put_raw(int channel, unsigned char byte);
+    int console_key();
     bool write_device(int channel, unsigned char byte);
     int put_utf8(int channel, unsigned char byte);
     void write_cut_sequence(IO_DATA& record, int channel);

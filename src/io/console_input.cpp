@@ -7,7 +7,6 @@
 
 #include <cerrno>
 
-#include "interp/break_flag.h"
 #include "io/console_writer.h"
 
 namespace {
@@ -65,15 +64,11 @@ int read_console_key() {
         enter_key_mode();
         if (!fill()) return -1;
     }
-    const unsigned char key = static_cast<unsigned char>(buffer[start++]);
-    if (key == 3) {
-        break_flag::set();
-        return -1;
-    }
-    return key;
+    return static_cast<unsigned char>(buffer[start++]);
 }
 
 bool console_key_waiting() {
+    console_writer::flush();  // a prompt written without a newline must show while keys are polled
     if (start < end) return true;
     enter_key_mode();
     pollfd request{STDIN_FILENO, POLLIN, 0};

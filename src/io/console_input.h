@@ -6,8 +6,8 @@
 // One line without its newline. False at end of input or when Ctrl-C interrupts.
 bool read_input_line(std::string& line);
 
-// One key without echo (terminal in non-canonical mode while waiting). Ctrl-C sets
-// the break flag and gives -1; end of input gives -1.
+// One key without echo (terminal in non-canonical mode while waiting), control keys
+// as their codes; end of input gives -1.
 int read_console_key();
 
 // True when a key can be read at once.

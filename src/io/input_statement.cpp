@@ -94,7 +94,11 @@ int read_channel_line(C_VMBAS& vm, int channel, std::string& line) {
     if (c < 0) return vm_error::fail("ファイルの終わり");
     while (c >= 0 && c != '\n') {
         line.push_back(static_cast<char>(c));
-        if (line.size() == C_STR::kMaxLength) break;
+        if (line.size() == C_STR::kMaxLength) {
+            // A line of exactly the longest length must not leave its end for the next read.
+            vm.io.take_if_next(channel, '\n');
+            break;
+        }
         c = vm.io.get_char(channel);
     }
     return 0;

@@ -47,7 +47,7 @@ int print_item(C_VMBAS& vm, const char*& p, int channel, const NumberFormat& for
     const int spacing = print_spacing(vm, p, channel);
     if (spacing <= 0) return spacing;
     C_STR text;
-    if (eval_string(vm, p, text) == 0) {
+    if (eval_string_value(vm, p, text) == 0) {
         vm.io.put_bytes(channel, text.view());
         return 0;
     }
@@ -61,6 +61,10 @@ int print_item(C_VMBAS& vm, const char*& p, int channel, const NumberFormat& for
 int print_to(C_VMBAS& vm, const char*& p, int channel) {
     NumberFormat format;
     if (match_keyword(p, "using") == 0 && parse_using_clause(vm, p, format) < 0) return -1;
+    if (at_statement_end(p)) {  // a bare print, a comment right after it included
+        vm.io.put_char(channel, '\n');
+        return 0;
+    }
     for (;;) {
         p = skip_blanks(p);
         if (!item_absent(*p) && print_item(vm, p, channel, format) < 0) return -1;

@@ -34,14 +34,17 @@ int scan_template(std::string_view text, Template& t) {
         ++t.width;
         ++i;
     }
-    if (at('.') && i + 1 < text.size() && text[i + 1] == '#') {
-        ++t.width;
+    // A point without digits after it is stepped over: it asks for nothing.
+    if (at('.')) {
         ++i;
-        t.decimals = 0;
-        while (at('#')) {
-            ++t.decimals;
+        if (at('#')) {
             ++t.width;
-            ++i;
+            t.decimals = 0;
+            while (at('#')) {
+                ++t.decimals;
+                ++t.width;
+                ++i;
+            }
         }
     }
     while (at('^')) {

@@ -11,7 +11,7 @@ int stmt_write(C_VMBAS& vm, const char*& p) {
     const int channel = parse_channel_prefix(vm, p);
     for (;;) {
         C_STR text;
-        if (eval_string(vm, p, text) == 0) {
+        if (eval_string_value(vm, p, text) == 0) {
             vm.io.put_char(channel, '"');
             vm.io.put_bytes(channel, text.view());
             vm.io.put_char(channel, '"');

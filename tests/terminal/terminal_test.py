@@ -102,6 +102,14 @@ class TerminalTest(unittest.TestCase):
         out = s.read_until(b"key55")
         self.assertNotIn(b"7", out.split(b"key55")[0])
 
+    def test_text_before_an_inkey_loop_shows_while_it_polls(self):
+        s = self.session
+        s.send('10 print "press"; : k$ = "" : while len(k$) = 0 : k$ = inkey$ : wend : print k$\r')
+        s.send("run\r")
+        s.read_until(b"press")
+        s.send("q")
+        s.read_until(b"pressq")
+
     def test_ctrl_c_stops_a_program_and_the_mode_is_restored(self):
         s = self.session
         s.send("10 goto 10\r")

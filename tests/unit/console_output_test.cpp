@@ -321,6 +321,15 @@ TEST(console_channels, FormFeedOnThePrinterIsRaw) {
     EXPECT_EQ(io.record(CHANNEL_PRINTER).column, 1);
 }
 
+TEST(console_channels, FormFeedOnThePrinterWrapsLikeAPair) {
+    C_FILEIO io;
+    IO_DATA& printer = io.record(CHANNEL_PRINTER);
+    printer.width = 20;
+    for (int i = 0; i < 19; ++i) io.put_char(CHANNEL_PRINTER, 'a');
+    EXPECT_EQ(io.put_char(CHANNEL_PRINTER, 12), 12);
+    EXPECT_EQ(printer.column, 1);  // a new line was started before it
+}
+
 // The code page follows the locale; a Shift-JIS locale is not on every machine.
 TEST(console_channels, CodePageFollowsTheLocale) {
     const char* saved = std::getenv("LC_ALL");
