@@ -1,10 +1,10 @@
 // load, save and merge: ".bas" files carry line numbers, ".vmb" files do not and are
 // numbered 100, 200, ... when loaded.
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
+
+#include <sys/stat.h>
 
 #include "interp/error.h"
 #include "interp/statements.h"
@@ -42,17 +42,29 @@ int read_file_name(C_VMBAS& vm, const char*& p, std::string& name) {
     return 0;
 }
 
-// Old programs in Shift-JIS keep working where the console speaks UTF-8.
-std::string in_console_code_page(std::string bytes) {
-    std::string converted;
-    if (console_code_page() == CodePage::Utf8 && !is_valid_utf8(bytes) && cp932_to_utf8(bytes, converted))
-        return converted;
-    return bytes;
+// The whole file, or false when it cannot be read as a file (missing, a directory,
+// unreadable).
+bool read_whole_file(const std::string& name, std::string& contents) {
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(name.c_str(), "rb"));
+    struct stat status {};
+    if (!file || fstat(fileno(file.get()), &status) != 0 || S_ISDIR(status.st_mode)) return false;
+    char chunk[65536];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) contents.append(chunk, got);
+    return !std::ferror(file.get());
 }
 
-int store_file_line(C_VMBAS& vm, std::string_view line, bool numbered, int32_t& previous_number) {
+// Old programs in Shift-JIS keep working where the console speaks UTF-8.
+bool needs_cp932_conversion(const std::string& bytes) {
+    std::string converted;
+    return console_code_page() == CodePage::Utf8 && !is_valid_utf8(bytes) && cp932_to_utf8(bytes, converted);
+}
+
+// The length limit counts the bytes in the file, before any conversion.
+int store_file_line(C_VMBAS& vm, std::string_view line, bool convert, bool numbered, int32_t& previous_number) {
     if (line.size() > kMaxLineBytes) return vm_error::fail("文字列長超過");
     std::string text(line);
+    if (convert) cp932_to_utf8(line, text);
     const char* p = skip_blanks(text.c_str());
     int32_t number;
     if (numbered) {
@@ -75,10 +87,9 @@ int store_file_line(C_VMBAS& vm, std::string_view line, bool numbered, int32_t& 
 }
 
 int load_program(C_VMBAS& vm, const std::string& name, bool numbered, bool merging) {
-    std::ifstream file(name, std::ios::binary);
-    if (!file) return vm_error::fail("ファイルがありません");
-    const std::string contents = in_console_code_page(
-        std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
+    std::string contents;
+    if (!read_whole_file(name, contents)) return vm_error::fail("ファイルがありません");
+    const bool convert = needs_cp932_conversion(contents);
     if (!merging) vm.new_program();
     int32_t previous_number = 0;
     for (size_t start = 0; start < contents.size();) {
@@ -86,7 +97,7 @@ int load_program(C_VMBAS& vm, const std::string& name, bool numbered, bool mergi
         if (end == std::string::npos) end = contents.size();
         std::string_view line(contents.data() + start, end - start);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);  // files written on Windows
-        if (store_file_line(vm, line, numbered, previous_number) < 0) {
+        if (store_file_line(vm, line, convert, numbered, previous_number) < 0) {
             vm.new_program();
             return -1;
         }
