@@ -126,6 +126,16 @@ int save_program(C_VMBAS& vm, const std::string& name, bool numbered) {
     return 0;
 }
 
+// The ",a" or ",p" option is accepted for old programs; it changes nothing.
+int skip_save_option(const char*& p) {
+    const char* q = skip_blanks(p);
+    if (*q != ',') return 0;
+    q = skip_blanks(q + 1);
+    if (to_lower(*q) != 'a' && to_lower(*q) != 'p') return vm_error::fail("無効なパラメータ");
+    p = q + 1;
+    return 0;
+}
+
 }  // namespace
 
 int stmt_load(C_VMBAS& vm, const char*& p) {
@@ -147,14 +157,9 @@ int stmt_merge(C_VMBAS& vm, const char*& p) {
 }
 
 int stmt_save(C_VMBAS& vm, const char*& p) {
-    const char* q = skip_blanks(p);
-    if (*q == ',') {
-        ++q;
-        q = skip_blanks(q);
-        if (to_lower(*q) != 'a' && to_lower(*q) != 'p') return vm_error::fail("無効なパラメータ");
-        ++q;
-    }
+    if (skip_save_option(p) < 0) return -1;
     if (vm.is_running()) return vm_error::fail("実行中は無効");
+    const char* q = p;
     std::string name;
     if (read_file_name(vm, q, name) < 0) return -1;
     const bool numbered = numbered_by_extension(name);
