@@ -89,6 +89,8 @@ int store_file_line(C_VMBAS& vm, std::string_view line, bool convert, bool numbe
 int load_program(C_VMBAS& vm, const std::string& name, bool numbered, bool merging) {
     std::string contents;
     if (!read_whole_file(name, contents)) return vm_error::fail("ファイルがありません");
+    // Some editors open a UTF-8 file with a byte-order mark; it is not program text.
+    if (contents.starts_with("\xEF\xBB\xBF")) contents.erase(0, 3);
     const bool convert = needs_cp932_conversion(contents);
     if (!merging) vm.new_program();
     int32_t previous_number = 0;
