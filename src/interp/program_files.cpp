@@ -9,6 +9,7 @@
 #include "interp/error.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "interp/whole_file_writer.h"
 #include "io/code_page.h"
 #include "values/evaluator.h"
 #include "values/text_scan.h"
@@ -38,6 +39,8 @@ int read_file_name(C_VMBAS& vm, const char*& p, std::string& name) {
     C_STR value;
     if (eval_string_value(vm, p, value) < 0) return vm_error::fail("ファイル名が必要");
     name.assign(value.c_str());
+    // An empty name would otherwise become the hidden file ".vmb".
+    if (name.empty()) return vm_error::fail("ファイル名が必要");
     if (name.size() > kMaxFileName) return vm_error::fail("ファイル名が長すぎる");
     return 0;
 }
@@ -108,24 +111,16 @@ int load_program(C_VMBAS& vm, const std::string& name, bool numbered, bool mergi
     return 0;
 }
 
-// The program goes to a file beside the target first and replaces it only when all
-// of it was written, so a full disk never leaves half a program behind.
 int save_program(C_VMBAS& vm, const std::string& name, bool numbered) {
-    const std::string partial = name + ".saving";
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(partial.c_str(), "w"));
-    if (!file) return vm_error::fail("ファイル作成失敗");
-    bool ok = true;
-    for (const ProgramLine* line = vm.program.first(); line; line = line->next) {
-        const int written = numbered ? std::fprintf(file.get(), "%5ld %s\n", static_cast<long>(line->number), line->text.c_str())
-                                     : std::fprintf(file.get(), "%s\n", line->text.c_str());
-        ok = ok && written >= 0;
-    }
-    ok = std::fclose(file.release()) == 0 && ok;
-    if (!ok || std::rename(partial.c_str(), name.c_str()) != 0) {
-        std::remove(partial.c_str());
-        return vm_error::fail("ファイル作成失敗");
-    }
-    return 0;
+    const bool saved = write_whole_file(name, [&](std::FILE* file) {
+        for (const ProgramLine* line = vm.program.first(); line; line = line->next) {
+            const int written = numbered ? std::fprintf(file, "%5ld %s\n", static_cast<long>(line->number), line->text.c_str())
+                                         : std::fprintf(file, "%s\n", line->text.c_str());
+            if (written < 0) return false;
+        }
+        return true;
+    });
+    return saved ? 0 : vm_error::fail("ファイル作成失敗");
 }
 
 // The ",a" or ",p" option is accepted for old programs; it changes nothing.
