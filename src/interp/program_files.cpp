@@ -1,8 +1,10 @@
 // load, save and merge: ".bas" files carry line numbers, ".vmb" files do not and are
 // numbered 100, 200, ... when loaded.
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -45,22 +47,42 @@ int read_file_name(C_VMBAS& vm, const char*& p, std::string& name) {
     return 0;
 }
 
-// The whole file, or false when it cannot be read as a file (missing, a directory,
-// unreadable).
-bool read_whole_file(const std::string& name, std::string& contents) {
+// The file's lines without their line ends, or false when it cannot be read as a file
+// (missing, a directory, unreadable). Reading stops after a line too long to load,
+// because the load fails there: a device or a huge file that is no program is never
+// read whole.
+bool read_file_lines(const std::string& name, std::vector<std::string>& lines) {
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(name.c_str(), "rb"));
     struct stat status {};
     if (!file || fstat(fileno(file.get()), &status) != 0 || S_ISDIR(status.st_mode)) return false;
-    char chunk[65536];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) contents.append(chunk, got);
+    std::string line;
+    for (int c; (c = std::getc(file.get())) != EOF;) {
+        if (c == '\n') {
+            lines.push_back(std::move(line));
+            line.clear();
+            continue;
+        }
+        line += static_cast<char>(c);
+        if (line.size() > kMaxLineBytes + 1) break;  // too long even without a final '\r'
+    }
+    if (!line.empty()) lines.push_back(std::move(line));
     return !std::ferror(file.get());
 }
 
+// Files written on Windows end their lines in CR LF; some editors open a UTF-8 file
+// with a byte-order mark. Neither is program text.
+void drop_foreign_marks(std::vector<std::string>& lines) {
+    if (!lines.empty() && lines.front().starts_with("\xEF\xBB\xBF")) lines.front().erase(0, 3);
+    for (std::string& line : lines)
+        if (line.ends_with('\r')) line.pop_back();
+}
+
 // Old programs in Shift-JIS keep working where the console speaks UTF-8.
-bool needs_cp932_conversion(const std::string& bytes) {
+bool needs_cp932_conversion(const std::vector<std::string>& lines) {
+    if (console_code_page() != CodePage::Utf8) return false;
+    if (std::ranges::all_of(lines, [](const std::string& line) { return is_valid_utf8(line); })) return false;
     std::string converted;
-    return console_code_page() == CodePage::Utf8 && !is_valid_utf8(bytes) && cp932_to_utf8(bytes, converted);
+    return std::ranges::all_of(lines, [&](const std::string& line) { return cp932_to_utf8(line, converted); });
 }
 
 // The length limit counts the bytes in the file, before any conversion.
@@ -90,23 +112,17 @@ int store_file_line(C_VMBAS& vm, std::string_view line, bool convert, bool numbe
 }
 
 int load_program(C_VMBAS& vm, const std::string& name, bool numbered, bool merging) {
-    std::string contents;
-    if (!read_whole_file(name, contents)) return vm_error::fail("ファイルがありません");
-    // Some editors open a UTF-8 file with a byte-order mark; it is not program text.
-    if (contents.starts_with("\xEF\xBB\xBF")) contents.erase(0, 3);
-    const bool convert = needs_cp932_conversion(contents);
+    std::vector<std::string> lines;
+    if (!read_file_lines(name, lines)) return vm_error::fail("ファイルがありません");
+    drop_foreign_marks(lines);
+    const bool convert = needs_cp932_conversion(lines);
     if (!merging) vm.new_program();
     int32_t previous_number = 0;
-    for (size_t start = 0; start < contents.size();) {
-        size_t end = contents.find('\n', start);
-        if (end == std::string::npos) end = contents.size();
-        std::string_view line(contents.data() + start, end - start);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);  // files written on Windows
+    for (const std::string& line : lines) {
         if (store_file_line(vm, line, convert, numbered, previous_number) < 0) {
             vm.new_program();
             return -1;
         }
-        start = end + 1;
     }
     return 0;
 }
