@@ -37,14 +37,15 @@ int stmt_auto(C_VMBAS& vm, const char*& p) {
     if (start < 1 || step < 1 || start > INT32_MAX) return vm_error::fail(kUsage);
     if (!at_statement_end(p)) return vm_error::fail("無効な構文");
     for (int64_t number = start; number <= INT32_MAX; number += step) {
-        std::string offered;
-        if (const ProgramLine* existing = vm.program.find(number)) offered = existing->text.substr(0, 255);
+        const ProgramLine* existing = vm.program.find(number);
+        const std::string offered = existing ? existing->text.substr(0, 255) : std::string();
         vm.io.chan_printf(CHANNEL_CONSOLE, "%5ld ", static_cast<long>(number));
         std::string line = offered;
         if (read_console_line(vm, line, 256) != LineRead::Ok) return vm_error::fail("^C");
-        // An entry left as offered keeps the line whole, also one longer than the
+        // An entry left as offered stores the line whole, also one longer than the
         // 255 bytes that could be offered.
-        if (!line.empty() && line != offered) vm.store_line(static_cast<int32_t>(number), line.c_str());
+        if (existing && line == offered) line = existing->text;
+        if (!line.empty()) vm.store_line(static_cast<int32_t>(number), line.c_str());
     }
     return 0;
 }

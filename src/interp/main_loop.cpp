@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 #include "interp/break_flag.h"
 #include "interp/run_loop.h"
@@ -36,13 +36,20 @@ bool store_typed_line(C_VMBAS& vm, const std::string& typed) {
     return true;
 }
 
+// The file name as a string expression. A quotation mark in the name is joined in as
+// chr$(34), so that no name can end the literal early and run text of its own.
+std::string quoted_file_name(std::string_view name) {
+    std::string quoted = "\"";
+    for (const char c : name) quoted += c == '"' ? std::string("\"+chr$(34)+\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
 }  // namespace
 
 void main_loop(C_VMBAS& vm, const char* file_name) {
     if (file_name) {
-        char command[kConsoleLineSize];
-        const int n = std::snprintf(command, sizeof command, "load \"%s\" : run", file_name);
-        if (n < 0 || static_cast<size_t>(n) >= sizeof command) {
+        const std::string command = "load " + quoted_file_name(file_name) + " : run";
+        if (command.size() >= kConsoleLineSize) {
             vm.io.put_text(CHANNEL_CONSOLE, "ファイル名が長すぎる\n");
             return;
         }

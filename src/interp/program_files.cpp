@@ -1,14 +1,17 @@
 // load, save and merge: ".bas" files carry line numbers, ".vmb" files do not and are
 // numbered 100, 200, ... when loaded.
+#include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include <sys/stat.h>
 
 #include "interp/error.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "interp/whole_file_writer.h"
 #include "io/code_page.h"
 #include "values/evaluator.h"
 #include "values/text_scan.h"
@@ -38,21 +41,55 @@ int read_file_name(C_VMBAS& vm, const char*& p, std::string& name) {
     C_STR value;
     if (eval_string_value(vm, p, value) < 0) return vm_error::fail("ファイル名が必要");
     name.assign(value.c_str());
+    // An empty name would otherwise become the hidden file ".vmb".
+    if (name.empty()) return vm_error::fail("ファイル名が必要");
     if (name.size() > kMaxFileName) return vm_error::fail("ファイル名が長すぎる");
     return 0;
 }
 
-// Old programs in Shift-JIS keep working where the console speaks UTF-8.
-std::string in_console_code_page(std::string bytes) {
-    std::string converted;
-    if (console_code_page() == CodePage::Utf8 && !is_valid_utf8(bytes) && cp932_to_utf8(bytes, converted))
-        return converted;
-    return bytes;
+// The file's lines without their line ends, or false when it cannot be read as a file
+// (missing, a directory, unreadable). Reading stops after a line too long to load,
+// because the load fails there: a device or a huge file that is no program is never
+// read whole.
+bool read_file_lines(const std::string& name, std::vector<std::string>& lines) {
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(name.c_str(), "rb"));
+    struct stat status {};
+    if (!file || fstat(fileno(file.get()), &status) != 0 || S_ISDIR(status.st_mode)) return false;
+    std::string line;
+    for (int c; (c = std::getc(file.get())) != EOF;) {
+        if (c == '\n') {
+            lines.push_back(std::move(line));
+            line.clear();
+            continue;
+        }
+        line += static_cast<char>(c);
+        if (line.size() > kMaxLineBytes + 1) break;  // too long even without a final '\r'
+    }
+    if (!line.empty()) lines.push_back(std::move(line));
+    return !std::ferror(file.get());
 }
 
-int store_file_line(C_VMBAS& vm, std::string_view line, bool numbered, int32_t& previous_number) {
+// Files written on Windows end their lines in CR LF; some editors open a UTF-8 file
+// with a byte-order mark. Neither is program text.
+void drop_foreign_marks(std::vector<std::string>& lines) {
+    if (!lines.empty() && lines.front().starts_with("\xEF\xBB\xBF")) lines.front().erase(0, 3);
+    for (std::string& line : lines)
+        if (line.ends_with('\r')) line.pop_back();
+}
+
+// Old programs in Shift-JIS keep working where the console speaks UTF-8.
+bool needs_cp932_conversion(const std::vector<std::string>& lines) {
+    if (console_code_page() != CodePage::Utf8) return false;
+    if (std::ranges::all_of(lines, [](const std::string& line) { return is_valid_utf8(line); })) return false;
+    std::string converted;
+    return std::ranges::all_of(lines, [&](const std::string& line) { return cp932_to_utf8(line, converted); });
+}
+
+// The length limit counts the bytes in the file, before any conversion.
+int store_file_line(C_VMBAS& vm, std::string_view line, bool convert, bool numbered, int32_t& previous_number) {
     if (line.size() > kMaxLineBytes) return vm_error::fail("文字列長超過");
     std::string text(line);
+    if (convert) cp932_to_utf8(line, text);
     const char* p = skip_blanks(text.c_str());
     int32_t number;
     if (numbered) {
@@ -75,43 +112,40 @@ int store_file_line(C_VMBAS& vm, std::string_view line, bool numbered, int32_t& 
 }
 
 int load_program(C_VMBAS& vm, const std::string& name, bool numbered, bool merging) {
-    std::ifstream file(name, std::ios::binary);
-    if (!file) return vm_error::fail("ファイルがありません");
-    const std::string contents = in_console_code_page(
-        std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
+    std::vector<std::string> lines;
+    if (!read_file_lines(name, lines)) return vm_error::fail("ファイルがありません");
+    drop_foreign_marks(lines);
+    const bool convert = needs_cp932_conversion(lines);
     if (!merging) vm.new_program();
     int32_t previous_number = 0;
-    for (size_t start = 0; start < contents.size();) {
-        size_t end = contents.find('\n', start);
-        if (end == std::string::npos) end = contents.size();
-        std::string_view line(contents.data() + start, end - start);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);  // files written on Windows
-        if (store_file_line(vm, line, numbered, previous_number) < 0) {
+    for (const std::string& line : lines) {
+        if (store_file_line(vm, line, convert, numbered, previous_number) < 0) {
             vm.new_program();
             return -1;
         }
-        start = end + 1;
     }
     return 0;
 }
 
-// The program goes to a file beside the target first and replaces it only when all
-// of it was written, so a full disk never leaves half a program behind.
 int save_program(C_VMBAS& vm, const std::string& name, bool numbered) {
-    const std::string partial = name + ".saving";
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(partial.c_str(), "w"));
-    if (!file) return vm_error::fail("ファイル作成失敗");
-    bool ok = true;
-    for (const ProgramLine* line = vm.program.first(); line; line = line->next) {
-        const int written = numbered ? std::fprintf(file.get(), "%5ld %s\n", static_cast<long>(line->number), line->text.c_str())
-                                     : std::fprintf(file.get(), "%s\n", line->text.c_str());
-        ok = ok && written >= 0;
-    }
-    ok = std::fclose(file.release()) == 0 && ok;
-    if (!ok || std::rename(partial.c_str(), name.c_str()) != 0) {
-        std::remove(partial.c_str());
-        return vm_error::fail("ファイル作成失敗");
-    }
+    const bool saved = write_whole_file(name, [&](std::FILE* file) {
+        for (const ProgramLine* line = vm.program.first(); line; line = line->next) {
+            const int written = numbered ? std::fprintf(file, "%5ld %s\n", static_cast<long>(line->number), line->text.c_str())
+                                         : std::fprintf(file, "%s\n", line->text.c_str());
+            if (written < 0) return false;
+        }
+        return true;
+    });
+    return saved ? 0 : vm_error::fail("ファイル作成失敗");
+}
+
+// The ",a" or ",p" option is accepted for old programs; it changes nothing.
+int skip_save_option(const char*& p) {
+    const char* q = skip_blanks(p);
+    if (*q != ',') return 0;
+    q = skip_blanks(q + 1);
+    if (to_lower(*q) != 'a' && to_lower(*q) != 'p') return vm_error::fail("無効なパラメータ");
+    p = q + 1;
     return 0;
 }
 
@@ -136,14 +170,9 @@ int stmt_merge(C_VMBAS& vm, const char*& p) {
 }
 
 int stmt_save(C_VMBAS& vm, const char*& p) {
-    const char* q = skip_blanks(p);
-    if (*q == ',') {
-        ++q;
-        q = skip_blanks(q);
-        if (to_lower(*q) != 'a' && to_lower(*q) != 'p') return vm_error::fail("無効なパラメータ");
-        ++q;
-    }
+    if (skip_save_option(p) < 0) return -1;
     if (vm.is_running()) return vm_error::fail("実行中は無効");
+    const char* q = p;
     std::string name;
     if (read_file_name(vm, q, name) < 0) return -1;
     const bool numbered = numbered_by_extension(name);

@@ -57,7 +57,8 @@ void run_program(C_VMBAS& vm) {
             }
             continue;
         }
-        ProgramLine& failed = *vm.current_line;
+        // A statement that ended execution before failing has no line to echo.
+        ProgramLine& failed = vm.current_line ? *vm.current_line : vm.direct_line;
         vm.err = 1;
         vm.erl = failed.number;
         vm.cont_line = nullptr;
