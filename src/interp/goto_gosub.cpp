@@ -47,13 +47,15 @@ int on_error_goto(C_VMBAS& vm, const char*& p) {
         vm.error_handler_line = 0;
         return 0;
     }
-    ProgramLine* line = read_target_line(vm, p);
-    if (!line) return vm_error::fail("on error の飛び先が無効");
+    // A line number is kept even when no such line exists yet: the handler is looked
+    // up when a failure happens, and ignored while its line is missing.
+    const int32_t target = parse_jump_target(vm.program, p);
+    if (target < 1) return vm_error::fail("on error の飛び先が無効");
     if (!at_statement_end(p)) {
         p = skip_blanks(p);
         return vm_error::fail(kUsage);
     }
-    vm.error_handler_line = line->number;
+    vm.error_handler_line = target;
     return 0;
 }
 
