@@ -22,7 +22,7 @@ int stmt_run(C_VMBAS& vm, const char*& p) {
         if (!start) return vm_error::fail("該当行がない");
     }
     if (require_statement_end(q) < 0) {
-        p = skip_blanks(q);
+        p = q;
         return -1;
     }
     vm.end_execution();
