@@ -3,7 +3,6 @@
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
-#include "values/text_scan.h"
 
 namespace {
 
