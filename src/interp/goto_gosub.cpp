@@ -47,27 +47,24 @@ int on_error_goto(C_VMBAS& vm, const char*& p) {
         vm.error_handler_line = 0;
         return 0;
     }
-    ProgramLine* line = read_target_line(vm, p);
-    if (!line) return vm_error::fail("on error の飛び先が無効");
-    if (!at_statement_end(p)) {
-        p = skip_blanks(p);
-        return vm_error::fail(kUsage);
-    }
-    vm.error_handler_line = line->number;
+    // A line number is kept even when no such line exists yet: the handler is looked
+    // up when a failure happens, and ignored while its line is missing.
+    const int32_t target = parse_jump_target(vm.program, p);
+    if (target < 1) return vm_error::fail("on error の飛び先が無効");
+    if (!at_statement_end(p)) return vm_error::fail(kUsage);
+    vm.error_handler_line = target;
     return 0;
 }
 
 }  // namespace
 
-// Like every statement, the jumps move the position over what they have read, so a
-// missing line number is reported with the caret after it.
+// Like every statement, the jumps move the position over what they have read and no
+// further, so a missing line number or text left after the target is reported with
+// the caret right after the target, as after any statement that must stand alone.
 int stmt_goto(C_VMBAS& vm, const char*& p) {
     ProgramLine* line = read_target_line(vm, p);
     if (!line) return vm_error::fail("goto 先がない");
-    if (!at_statement_end(p)) {
-        p = skip_blanks(p);
-        return vm_error::fail("無効な構文");
-    }
+    if (!at_statement_end(p)) return vm_error::fail("無効な構文");
     p = vm.jump_to_line(line);
     return 0;
 }
@@ -112,10 +109,7 @@ int stmt_on(C_VMBAS& vm, const char*& p) {
         if (*q != ',') break;
         p = q + 1;
     }
-    if (!at_statement_end(p)) {
-        p = skip_blanks(p);
-        return vm_error::fail("無効な構文");
-    }
+    if (!at_statement_end(p)) return vm_error::fail("無効な構文");
     if (!chosen) return 0;
     if (is_gosub && push_gosub(vm, p) < 0) return -1;
     p = vm.jump_to_line(chosen);

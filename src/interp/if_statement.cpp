@@ -19,7 +19,7 @@ int stmt_if(C_VMBAS& vm, const char*& p) {
     }
     if (condition.re != 0.0) {
         if (match_keyword(q, "then") < 0) {
-            p = skip_blanks(q);
+            p = q;
             return vm_error::fail(kUsage);
         }
         const char* target_text = q;

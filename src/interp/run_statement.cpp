@@ -3,7 +3,6 @@
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
-#include "values/text_scan.h"
 
 namespace {
 
@@ -22,7 +21,7 @@ int stmt_run(C_VMBAS& vm, const char*& p) {
         if (!start) return vm_error::fail("該当行がない");
     }
     if (require_statement_end(q) < 0) {
-        p = skip_blanks(q);
+        p = q;
         return -1;
     }
     vm.end_execution();
