@@ -46,15 +46,21 @@ void leave_key_mode() {
     in_key_mode = false;
 }
 
-bool read_input_line(std::string& line) {
+bool read_input_line(std::string& line, size_t max_length) {
     leave_key_mode();
     line.clear();
+    bool any = false;
     for (;;) {
-        if (start == end && !fill()) return !line.empty();
+        if (start == end && !fill()) return any;
         while (start < end) {
             char c = buffer[start++];
-            if (c == '\n') return true;
-            line.push_back(c);
+            any = true;
+            if (c == '\n') {
+                // Lines written on DOS and Windows end in CR LF; the CR is not part of the line.
+                if (!line.empty() && line.back() == '\r') line.pop_back();
+                return true;
+            }
+            if (line.size() < max_length) line.push_back(c);
         }
     }
 }

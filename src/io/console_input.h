@@ -3,8 +3,9 @@
 #pragma once
 #include <string>
 
-// One line without its newline. False at end of input or when Ctrl-C interrupts.
-bool read_input_line(std::string& line);
+// One line without its newline (or CR LF), at most `max_length` bytes: the rest of a
+// longer line is read and dropped. False at end of input or when Ctrl-C interrupts.
+bool read_input_line(std::string& line, size_t max_length);
 
 // One key without echo (terminal in non-canonical mode while waiting), control keys
 // as their codes; end of input gives -1.

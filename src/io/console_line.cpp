@@ -28,7 +28,7 @@ LineRead read_console_line(C_VMBAS& vm, std::string& buffer, size_t size) {
     } else {
         // Piped input: text offered as typed counts as typed, the line read follows it.
         std::string typed;
-        if (!read_input_line(typed)) {
+        if (!read_input_line(typed, kWorkingSize - 1)) {
             if (!break_flag::is_set()) return LineRead::EndOfInput;
             break_flag::clear();
             return LineRead::Interrupted;
