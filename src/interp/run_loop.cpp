@@ -9,6 +9,7 @@
 #include "interp/dispatch.h"
 #include "interp/error.h"
 #include "interp/vmbas.h"
+#include "io/code_page.h"
 
 namespace {
 
@@ -25,8 +26,11 @@ void print_report(C_VMBAS& vm, const ProgramLine& line, const char* stop) {
         const char* text = line.body();
         vm.io.chan_printf(CHANNEL_CONSOLE, "%s%s\n", prefix, text);
         const ptrdiff_t offset = stop - text;
-        if (offset >= 0 && offset <= static_cast<ptrdiff_t>(std::strlen(text)))
-            vm.io.chan_printf(CHANNEL_CONSOLE, "%*s^ ", static_cast<int>(prefix_length + offset), "");
+        // The caret stands under the stopping character as the terminal shows the line.
+        if (offset >= 0 && offset <= static_cast<ptrdiff_t>(std::strlen(text))) {
+            const int columns = console_columns(std::string_view(text, static_cast<size_t>(offset)));
+            vm.io.chan_printf(CHANNEL_CONSOLE, "%*s^ ", prefix_length + columns, "");
+        }
     }
     vm.io.put_text(CHANNEL_CONSOLE, vm_error::has_message() ? vm_error::message() : "エラー");
     vm_error::clear();

@@ -112,3 +112,21 @@ bool cp932_to_utf8(std::string_view cp932, std::string& utf8) {
     utf8 = std::move(out);
     return true;
 }
+
+int console_columns(std::string_view text) {
+    if (console_code_page() == CodePage::ShiftJis) return static_cast<int>(text.size());
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    int columns = 0;
+    for (size_t i = 0; i < text.size();) {
+        const int length = utf8_sequence_length(bytes[i]);
+        if (length > 0 && i + static_cast<size_t>(length) <= text.size() &&
+            is_valid_utf8(text.substr(i, static_cast<size_t>(length)))) {
+            columns += utf8_display_width(bytes + i, length);
+            i += static_cast<size_t>(length);
+        } else {
+            ++columns;
+            ++i;
+        }
+    }
+    return columns;
+}

@@ -21,5 +21,9 @@ int utf8_sequence_length(unsigned char lead);
 
 bool is_valid_utf8(std::string_view bytes);
 
+// The columns `text` covers on the console: a byte a column in Shift-JIS, where a
+// double-byte character is two bytes wide; display widths of whole sequences in UTF-8.
+int console_columns(std::string_view text);
+
 // Strict conversion of CP932 (Shift-JIS) text; false when the text is not CP932.
 bool cp932_to_utf8(std::string_view cp932, std::string& utf8);

@@ -7,6 +7,9 @@ A test file holds one or more cases, each opened by a line "=== name". Within a 
   --- input            the lines after it are fed to standard input
   --- output           the lines after it are the exact expected standard output
   --- file: NAME       the lines after it are written to NAME in the working directory
+  --- locale: NAME     run under that locale (default C.UTF-8); under a Shift-JIS locale
+                       input, files and expected output are Shift-JIS (the test file
+                       itself stays UTF-8)
 A line "--- output (no newline)" expects the output without a final newline.
 Lines starting with "#" before the first section of a case are comments.
 """
@@ -23,7 +26,7 @@ def parse_cases(path):
         for raw in handle.read().split("\n"):
             if raw.startswith("=== "):
                 case = {"name": raw[4:].strip(), "args": [], "input": [], "output": [], "files": {},
-                        "final_newline": True}
+                        "final_newline": True, "locale": "C.UTF-8"}
                 cases.append(case)
                 section = None
                 continue
@@ -31,6 +34,9 @@ def parse_cases(path):
                 continue
             if raw.startswith("--- args:"):
                 case["args"] = shlex.split(raw[len("--- args:"):])
+                section = None
+            elif raw.startswith("--- locale:"):
+                case["locale"] = raw[len("--- locale:"):].strip()
                 section = None
             elif raw == "--- input":
                 section = case["input"]
@@ -49,38 +55,54 @@ def parse_cases(path):
     return cases
 
 
+def encoding_of(locale):
+    return "cp932" if "sjis" in locale.lower() or "shift" in locale.lower() else "utf-8"
+
+
+def locale_available(locale):
+    names = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.split()
+    return locale.lower().replace("utf-8", "utf8") in {n.lower() for n in names}
+
+
 def run_case(executable, case):
+    encoding = encoding_of(case["locale"])
     with tempfile.TemporaryDirectory() as workdir:
         for name, lines in case["files"].items():
-            with open(os.path.join(workdir, name), "w", encoding="utf-8") as handle:
+            with open(os.path.join(workdir, name), "w", encoding=encoding) as handle:
                 handle.write("\n".join(lines) + "\n")
-        stdin = "".join(line + "\n" for line in case["input"]).encode("utf-8")
-        env = dict(os.environ, LC_ALL="C.UTF-8")
+        stdin = "".join(line + "\n" for line in case["input"]).encode(encoding)
+        env = dict(os.environ, LC_ALL=case["locale"])
         result = subprocess.run([executable] + case["args"], input=stdin, capture_output=True,
                                 cwd=workdir, env=env, timeout=60)
     expected = "\n".join(case["output"])
     if case["final_newline"] and case["output"]:
         expected += "\n"
-    return result, expected.encode("utf-8")
+    return result, expected.encode(encoding)
 
 
 def main():
     executable, path = os.path.abspath(sys.argv[1]), sys.argv[2]
     failures = 0
     cases = parse_cases(path)
+    skipped = 0
     for case in cases:
+        if not locale_available(case["locale"]):
+            skipped += 1
+            print(f"SKIP {case['name']}: no {case['locale']} locale on this machine")
+            continue
         result, expected = run_case(executable, case)
         if result.returncode != 0 or result.stdout != expected:
             failures += 1
             print(f"FAIL {case['name']} (exit {result.returncode})")
             print("--- expected")
-            print(expected.decode("utf-8", "replace"))
+            encoding = encoding_of(case["locale"])
+            print(expected.decode(encoding, "replace"))
             print("--- actual")
-            print(result.stdout.decode("utf-8", "replace"))
+            print(result.stdout.decode(encoding, "replace"))
             if result.stderr:
                 print("--- stderr")
                 print(result.stderr.decode("utf-8", "replace"))
-    print(f"{len(cases) - failures} passed, {failures} failed")
+    print(f"{len(cases) - failures - skipped} passed, {failures} failed, {skipped} skipped")
     return 1 if failures or not cases else 0
 
 
