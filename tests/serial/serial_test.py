@@ -61,13 +61,7 @@ class SerialTest(unittest.TestCase):
                                        env=dict(os.environ, LC_ALL="C.UTF-8"))
             process.stdin.write(PROGRAM.format(port=port).encode())
             process.stdin.close()
-            received = b""
-            deadline = time.time() + 10
-            while b"ping" not in received and time.time() < deadline:
-                ready, _, _ = select.select([master], [], [], 0.5)
-                if ready:
-                    received += os.read(master, 100)
-            self.assertEqual(received, b"ping")
+            self.assertEqual(read_until(master, b"ping"), b"ping")
             os.write(master, b"pong")
             output = process.stdout.read()
             process.wait(timeout=20)
