@@ -17,6 +17,6 @@ for harness in lines expression; do
   "$build/fuzz_$harness" "$work/corpus-$harness" -dict="$here/velmora.dict" \
     -max_total_time="$seconds" -max_len=2048 -timeout=20 -rss_limit_mb=2048 \
     -artifact_prefix="$work/artifacts/$harness-" -print_final_stats=1 2>"$work/$harness.log" || status=1
-  tail -n 12 "$work/$harness.log"
+  grep -E "^(Done|stat::|==[0-9]+==ERROR|SUMMARY|artifact_prefix)" "$work/$harness.log" || true
 done
 exit $status
