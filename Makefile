@@ -1,9 +1,11 @@
 # Velmora BASIC: set up, build and test with two commands.
 BUILD      ?= build
 SAN_BUILD  ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 300
 JOBS       ?= $(shell nproc)
 
-.PHONY: all setup build run test test-sanitize bench clean
+.PHONY: all setup build run test test-sanitize fuzz bench clean
 
 all: build
 
@@ -25,8 +27,15 @@ test-sanitize: setup
 	@cmake --build $(SAN_BUILD) -j $(JOBS)
 	@cd $(SAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# libFuzzer with clang: each harness runs FUZZ_SECONDS; findings go to $(FUZZ_BUILD)/fuzz/artifacts.
+fuzz: setup
+	@command -v clang++ >/dev/null || { echo "make fuzz needs clang++ (Debian package clang)"; exit 1; }
+	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DVELMORA_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_lines fuzz_expression
+	@tests/fuzz/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 bench: build
 	@bench/run-benchmarks.sh $(BUILD)
 
 clean:
-	@rm -rf $(BUILD) $(SAN_BUILD)
+	@rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)
