@@ -52,57 +52,52 @@ def read_until(master, marker, seconds=10):
     return received
 
 
+def start_program(text):
+    """Starts the interpreter with `text` as its whole standard input."""
+    process = subprocess.Popen([EXECUTABLE], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                               env=dict(os.environ, LC_ALL="C.UTF-8"))
+    process.stdin.write(text.encode())
+    process.stdin.close()
+    return process
+
+
+def finish(process):
+    output = process.stdout.read()
+    process.wait(timeout=20)
+    return output.decode()
+
+
 class SerialTest(unittest.TestCase):
+    def setUp(self):
+        self.master, self.slave = os.openpty()
+        self.port = os.ttyname(self.slave)
+
+    def tearDown(self):
+        os.close(self.master)
+        os.close(self.slave)
+
+    def assert_line_mode_kept(self):
+        local_modes = termios.tcgetattr(self.slave)[3]
+        self.assertEqual(local_modes & (termios.ECHO | termios.ICANON), termios.ECHO | termios.ICANON)
+
     def test_bytes_in_both_directions_without_blocking(self):
-        master, slave = os.openpty()
-        try:
-            port = os.ttyname(slave)
-            process = subprocess.Popen([EXECUTABLE], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                       env=dict(os.environ, LC_ALL="C.UTF-8"))
-            process.stdin.write(PROGRAM.format(port=port).encode())
-            process.stdin.close()
-            self.assertEqual(read_until(master, b"ping"), b"ping")
-            os.write(master, b"pong")
-            output = process.stdout.read()
-            process.wait(timeout=20)
-            self.assertEqual(output.decode(), "Velmora BASIC V2.0.0\nOK\nearly0\ngot pong eof0\nOK\n")
-        finally:
-            os.close(master)
-            os.close(slave)
+        process = start_program(PROGRAM.format(port=self.port))
+        self.assertEqual(read_until(self.master, b"ping"), b"ping")
+        os.write(self.master, b"pong")
+        self.assertEqual(finish(process), "Velmora BASIC V2.0.0\nOK\nearly0\ngot pong eof0\nOK\n")
 
     def test_port_without_baud_rate_is_a_raw_line(self):
-        master, slave = os.openpty()
-        try:
-            port = os.ttyname(slave)
-            process = subprocess.Popen([EXECUTABLE], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                       env=dict(os.environ, LC_ALL="C.UTF-8"))
-            process.stdin.write(RAW_PROGRAM.format(port=port).encode())
-            process.stdin.close()
-            self.assertEqual(read_until(master, b"go\n"), b"go\n")
-            os.write(master, b"ab")
-            self.assertEqual(read_until(master, b"end"), b"end")
-            output = process.stdout.read()
-            process.wait(timeout=20)
-            self.assertEqual(output.decode(), "Velmora BASIC V2.0.0\nOK\ngot ab\nOK\n")
-            local_modes = termios.tcgetattr(slave)[3]
-            self.assertEqual(local_modes & (termios.ECHO | termios.ICANON), termios.ECHO | termios.ICANON)
-        finally:
-            os.close(master)
-            os.close(slave)
+        process = start_program(RAW_PROGRAM.format(port=self.port))
+        self.assertEqual(read_until(self.master, b"go\n"), b"go\n")
+        os.write(self.master, b"ab")
+        self.assertEqual(read_until(self.master, b"end"), b"end")
+        self.assertEqual(finish(process), "Velmora BASIC V2.0.0\nOK\ngot ab\nOK\n")
+        self.assert_line_mode_kept()
 
     def test_system_gives_an_open_port_its_settings_back(self):
-        master, slave = os.openpty()
-        try:
-            port = os.ttyname(slave)
-            program = 'open "s",1,"{port}",9600\nsystem\n'.format(port=port)
-            result = subprocess.run([EXECUTABLE], input=program.encode(), capture_output=True, timeout=20,
-                                    env=dict(os.environ, LC_ALL="C.UTF-8"))
-            self.assertEqual(result.stdout.decode(), "Velmora BASIC V2.0.0\nOK\nOK\n")
-            local_modes = termios.tcgetattr(slave)[3]
-            self.assertEqual(local_modes & (termios.ECHO | termios.ICANON), termios.ECHO | termios.ICANON)
-        finally:
-            os.close(master)
-            os.close(slave)
+        process = start_program('open "s",1,"{port}",9600\nsystem\n'.format(port=self.port))
+        self.assertEqual(finish(process), "Velmora BASIC V2.0.0\nOK\nOK\n")
+        self.assert_line_mode_kept()
 
 
 if __name__ == "__main__":
