@@ -2,7 +2,16 @@
 # Installs the Debian packages the build and the tests need, once; quiet when all are there.
 # Also makes the Shift-JIS locale that the code-page tests run under.
 set -euo pipefail
-packages=(g++ cmake make python3 libgtest-dev libbenchmark-dev libreadline-dev locales)
+# One package a line, grouped by the concern that needs it.
+packages=(
+  g++ cmake make pkg-config python3 locales
+  libgtest-dev libbenchmark-dev
+  libreadline-dev
+  libsdl2-dev xvfb xauth xclip
+  libfreetype-dev libfontconfig-dev fonts-ipafont-gothic fonts-ipafont-mincho
+  libpng-dev libjpeg62-turbo-dev zlib1g-dev
+  libcairo2-dev libcups2-dev poppler-utils
+)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -1,0 +1,14 @@
+// Diagnostics of the drawing layer and the image files. They are for whoever debugs
+// the library: silent unless the environment variable ZOV_DEBUG is set, and then one
+// line "ZOV/ZOV:<line> <text>" on standard error. Callers still return -1 as usual.
+#pragma once
+#include <string_view>
+
+namespace zov {
+
+bool diagnostics_enabled();
+void report_failure(int line, std::string_view text);
+
+}  // namespace zov
+
+#define ZOV_REPORT(text) ::zov::report_failure(__LINE__, (text))
