@@ -1,4 +1,5 @@
 // PBM, PGM and PPM files, plain (P1-P3) and raw (P4-P6), read into 24-bit bitmaps.
+// Comments may stand wherever blanks may, except inside raw data.
 // Raw files with 15 as their maximum value pack two pixels into each byte (PGM) or
 // each group of three bytes (PPM), low nibbles first.
 #include <algorithm>
@@ -25,12 +26,12 @@ public:
     uint8_t next() { return at_end() ? 0 : data_[position_++]; }
     std::size_t position() const { return position_; }
 
-    // Blanks, line ends and, in the header, "#" comments to the end of their line.
-    void skip_blanks(bool comments) {
+    // Blanks, line ends, and "#" comments to the end of their line.
+    void skip_blanks() {
         while (!at_end()) {
             if (is_blank(peek())) {
                 ++position_;
-            } else if (comments && peek() == '#') {
+            } else if (peek() == '#') {
                 while (!at_end() && peek() != '\n') ++position_;
             } else {
                 break;
@@ -39,8 +40,8 @@ public:
     }
 
     // A decimal number of at most `limit`, after blanks; none for anything else.
-    std::optional<int> number(int limit, bool comments) {
-        skip_blanks(comments);
+    std::optional<int> number(int limit) {
+        skip_blanks();
         if (at_end() || peek() < '0' || peek() > '9') return std::nullopt;
         int64_t value = 0;
         while (!at_end() && peek() >= '0' && peek() <= '9') {
@@ -64,18 +65,18 @@ struct Header {
 
 std::optional<Header> read_header(Scanner& in) {
     Header header;
-    in.skip_blanks(true);
+    in.skip_blanks();
     const uint8_t magic = in.next();
     const uint8_t kind = in.next();
     if ((magic != 'P' && magic != 'p') || kind < '1' || kind > '6') return std::nullopt;
     header.kind = kind - '0';
-    const auto width = in.number(kMaxSide, true);
-    const auto height = in.number(kMaxSide, true);
+    const auto width = in.number(kMaxSide);
+    const auto height = in.number(kMaxSide);
     if (!width || !height || *width < 1 || *height < 1) return std::nullopt;
     header.width = *width;
     header.height = *height;
     if (header.kind == 1 || header.kind == 4) return header;
-    const auto maximum = in.number(header.kind <= 3 ? kMaxPlainValue : 255, true);
+    const auto maximum = in.number(header.kind <= 3 ? kMaxPlainValue : 255);
     if (!maximum || *maximum < 1 || (header.kind > 3 && *maximum != 255 && *maximum != 15)) return std::nullopt;
     header.maximum = *maximum;
     return header;
@@ -94,7 +95,7 @@ bool read_plain(Scanner& in, const Header& header, Dib& dib) {
     for (int y = 0; y < dib.height; ++y) {
         for (int x = 0; x < dib.width; ++x) {
             if (header.kind == 1) {
-                in.skip_blanks(false);
+                in.skip_blanks();
                 const uint8_t c = in.next();
                 if (c != '0' && c != '1') return false;
                 const int level = c == '1' ? 0 : 255;
@@ -104,7 +105,7 @@ bool read_plain(Scanner& in, const Header& header, Dib& dib) {
             const int samples = header.kind == 2 ? 1 : 3;
             int value[3];
             for (int i = 0; i < samples; ++i) {
-                const auto sample = in.number(kMaxSample, false);
+                const auto sample = in.number(kMaxSample);
                 if (!sample) return false;
                 value[i] = scaled(*sample, header.maximum);
             }
