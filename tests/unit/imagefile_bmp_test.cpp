@@ -90,6 +90,17 @@ TEST_F(ImageFiles, BmpOneBitIsBlackAndWhiteAndSixteenBitsKeepFiveBitsAChannel) {
     EXPECT_EQ(loaded.get_pixel(1, 0), zov::rgb(205, 148, 131));
 }
 
+TEST_F(ImageFiles, BmpFourBitsWithMoreThanSixteenColoursTakeTheNearestClassicColour) {
+    zov::Surface picture = few_colours(17, 1, 17);
+    picture.set_pixel(0, 0, zov::rgb(250, 5, 5));
+    picture.set_pixel(1, 0, zov::rgb(100, 120, 130));
+    ASSERT_EQ(imagefile::save(picture, path("a.bmp"), imagefile::kBmp4), 0);
+    zov::Surface loaded;
+    ASSERT_EQ(imagefile::load(loaded, path("a.bmp")), 0);
+    EXPECT_EQ(loaded.get_pixel(0, 0), zov::rgb(255, 0, 0));
+    EXPECT_EQ(loaded.get_pixel(1, 0), zov::rgb(128, 128, 128));
+}
+
 TEST_F(ImageFiles, BmpReadsEveryDepthBottomUp) {
     const Bytes two_colours = {0, 0, 255, 0, 255, 0, 0, 0};  // red, blue
     // 1 bit: row 0 (bottom) = red blue red, row 1 (top) = blue red blue.
