@@ -155,6 +155,13 @@ std::optional<Dib> read_pnm(ByteSpan file) {
     Scanner in(file);
     const auto header = read_header(in);
     if (!header) return std::nullopt;
+    // Each plain sample takes a character at least: a file too short for all of them
+    // fails before the picture is made.
+    const uint64_t samples = uint64_t(header->width) * uint64_t(header->height) * (header->kind == 3 ? 3 : 1);
+    if (header->kind <= 3 && file.size() - in.position() < samples) {
+        ZOV_REPORT("PNM データ不足");
+        return std::nullopt;
+    }
     auto dib = Dib::make(header->width, header->height, 24);
     if (!dib) return std::nullopt;
     if (header->kind <= 3) {
