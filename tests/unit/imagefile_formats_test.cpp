@@ -1,4 +1,6 @@
 // PNM, ICO and TIFF files: the readers on files the tests make, and the writers' bytes.
+#include <tuple>
+
 #include "imagefile/formats.h"
 #include "imagefile_support.h"
 
@@ -11,76 +13,63 @@ Bytes bytes_of(const std::string& s, const Bytes& tail = {}) {
     return b;
 }
 
-std::optional<zov::Surface> pnm(const std::string& header, const Bytes& raw = {}) {
-    auto dib = imagefile::read_pnm(bytes_of(header, raw));
-    if (!dib) return std::nullopt;
-    return imagefile::to_surface(std::move(*dib));
-}
+zov::Surface pnm(const std::string& header, const Bytes& raw = {}) { return surface_of(imagefile::read_pnm(bytes_of(header, raw))); }
 
 uint32_t gray(int level) { return zov::rgb(level, level, level); }
 
 TEST(Pnm, PlainKindsWithComments) {
     auto s = pnm("P1 2 1 1 0");
-    ASSERT_TRUE(s);
-    EXPECT_EQ(s->get_pixel(0, 0), 0u);
-    EXPECT_EQ(s->get_pixel(1, 0), 0xFFFFFFu);
+    EXPECT_EQ(s.get_pixel(0, 0), 0u);
+    EXPECT_EQ(s.get_pixel(1, 0), 0xFFFFFFu);
     s = pnm("p1\n# a comment\n3 2 # another\n1 0 1\n010");
-    ASSERT_TRUE(s);
-    EXPECT_EQ(s->get_pixel(2, 0), 0u);
-    EXPECT_EQ(s->get_pixel(1, 1), 0u);
-    EXPECT_EQ(s->get_pixel(2, 1), 0xFFFFFFu);
+    EXPECT_EQ(s.get_pixel(2, 0), 0u);
+    EXPECT_EQ(s.get_pixel(1, 1), 0u);
+    EXPECT_EQ(s.get_pixel(2, 1), 0xFFFFFFu);
     // Gray values scale by 255 / maximum; one above the maximum is taken as white.
     s = pnm("P2\n#c\n3 1\n100\n0 50 101\n");
-    ASSERT_TRUE(s);
-    EXPECT_EQ(s->get_pixel(1, 0), gray(127));
-    EXPECT_EQ(s->get_pixel(2, 0), gray(255));
+    EXPECT_EQ(s.get_pixel(1, 0), gray(127));
+    EXPECT_EQ(s.get_pixel(2, 0), gray(255));
     s = pnm("P3\r\n1 1\t# tab\n10\n10 5 0");
-    ASSERT_TRUE(s);
-    EXPECT_EQ(s->get_pixel(0, 0), zov::rgb(255, 127, 0));
+    EXPECT_EQ(s.get_pixel(0, 0), zov::rgb(255, 127, 0));
 }
 
 TEST(Pnm, RawKindsAndNibblePixels) {
     // A P4 row of 10 pixels takes two bytes.
     auto s = pnm("P4\n10 2\n", {0x80, 0x40, 0x00, 0x00});
-    ASSERT_TRUE(s);
-    EXPECT_EQ(s->get_pixel(0, 0), 0u);
-    EXPECT_EQ(s->get_pixel(1, 0), 0xFFFFFFu);
-    EXPECT_EQ(s->get_pixel(9, 0), 0u);
-    EXPECT_EQ(s->get_pixel(0, 1), 0xFFFFFFu);
+    EXPECT_EQ(s.get_pixel(0, 0), 0u);
+    EXPECT_EQ(s.get_pixel(1, 0), 0xFFFFFFu);
+    EXPECT_EQ(s.get_pixel(9, 0), 0u);
+    EXPECT_EQ(s.get_pixel(0, 1), 0xFFFFFFu);
     s = pnm("P5 2 1 255\n", {7, 200});
-    ASSERT_TRUE(s);
-    EXPECT_EQ(s->get_pixel(1, 0), gray(200));
+    EXPECT_EQ(s.get_pixel(1, 0), gray(200));
     // Maximum 15: two pixels a byte, low nibble first; the third starts a new byte.
     s = pnm("P5 3 1 15\n", {0x1F, 0x02});
-    ASSERT_TRUE(s);
-    EXPECT_EQ(s->get_pixel(0, 0), gray(255));
-    EXPECT_EQ(s->get_pixel(1, 0), gray(17));
-    EXPECT_EQ(s->get_pixel(2, 0), gray(34));
+    EXPECT_EQ(s.get_pixel(0, 0), gray(255));
+    EXPECT_EQ(s.get_pixel(1, 0), gray(17));
+    EXPECT_EQ(s.get_pixel(2, 0), gray(34));
     s = pnm("P6 3 1 15\n", {0x21, 0x43, 0x65, 0x07, 0x08, 0x09});
-    ASSERT_TRUE(s);
-    EXPECT_EQ(s->get_pixel(0, 0), zov::rgb(17, 51, 85));
-    EXPECT_EQ(s->get_pixel(1, 0), zov::rgb(34, 68, 102));
-    EXPECT_EQ(s->get_pixel(2, 0), zov::rgb(119, 136, 153));
+    EXPECT_EQ(s.get_pixel(0, 0), zov::rgb(17, 51, 85));
+    EXPECT_EQ(s.get_pixel(1, 0), zov::rgb(34, 68, 102));
+    EXPECT_EQ(s.get_pixel(2, 0), zov::rgb(119, 136, 153));
     // A short raw file reads the missing bytes as 0.
     s = pnm("P6 2 1 255\n", {1, 2, 3});
-    ASSERT_TRUE(s);
-    EXPECT_EQ(s->get_pixel(0, 0), zov::rgb(1, 2, 3));
-    EXPECT_EQ(s->get_pixel(1, 0), 0u);
+    EXPECT_EQ(s.get_pixel(0, 0), zov::rgb(1, 2, 3));
+    EXPECT_EQ(s.get_pixel(1, 0), 0u);
 }
 
 TEST(Pnm, RefusesWhatTheLimitsExclude) {
-    EXPECT_FALSE(pnm("P5 1 1 65535\n", {0, 0}));
-    EXPECT_FALSE(pnm("P5 1 1 100\n", {0}));
-    EXPECT_FALSE(pnm("P2 1 1 0\n0"));
-    EXPECT_FALSE(pnm("P2 1 1 10000\n0"));
-    EXPECT_FALSE(pnm("P1 0 1"));
-    EXPECT_FALSE(pnm("P1 10000 1"));
-    EXPECT_FALSE(pnm("P7 1 1 255\n"));
-    EXPECT_FALSE(pnm("Q1 1 1 1"));
+    EXPECT_TRUE(pnm("P5 1 1 65535\n", {0, 0}).empty());
+    EXPECT_TRUE(pnm("P5 1 1 100\n", {0}).empty());
+    EXPECT_TRUE(pnm("P2 1 1 0\n0").empty());
+    EXPECT_TRUE(pnm("P2 1 1 10000\n0").empty());
+    EXPECT_TRUE(pnm("P1 0 1").empty());
+    EXPECT_TRUE(pnm("P1 10000 1").empty());
+    EXPECT_TRUE(pnm("P7 1 1 255\n").empty());
+    EXPECT_TRUE(pnm("Q1 1 1 1").empty());
     // A plain file that ends early, or holds something else than digits, fails whole.
-    EXPECT_FALSE(pnm("P1 2 1 1"));
-    EXPECT_FALSE(pnm("P3 1 1 255 1 2"));
-    EXPECT_FALSE(pnm("P1 2 1 1 x"));
+    EXPECT_TRUE(pnm("P1 2 1 1").empty());
+    EXPECT_TRUE(pnm("P3 1 1 255 1 2").empty());
+    EXPECT_TRUE(pnm("P1 2 1 1 x").empty());
 }
 
 TEST_F(ImageFiles, PnmWritersHeadersGrayAndBits) {
@@ -108,27 +97,17 @@ TEST_F(ImageFiles, PnmWritersHeadersGrayAndBits) {
 // pixel has colour 5, the bottom-right one colour 9, and the top-right one is transparent.
 Bytes icon(int side = 32) {
     Bytes file;
-    u16le(file, 0);
-    u16le(file, 1);
-    u16le(file, 1);
-    file.insert(file.end(), {uint8_t(side), uint8_t(side), 16, 0});
+    for (uint32_t v : {0, 1, 1, side | side << 8, 16, 1, 4}) u16le(file, v);
+    for (uint32_t v : {744, 22, 40, 32, 64}) u32le(file, v);
     u16le(file, 1);
     u16le(file, 4);
-    u32le(file, 744);
-    u32le(file, 22);
-    u32le(file, 40);
-    u32le(file, 32);
-    u32le(file, 64);
-    u16le(file, 1);
-    u16le(file, 4);
-    for (int i = 0; i < 6; ++i) u32le(file, 0);
+    file.resize(file.size() + 24, 0);
     for (int i = 0; i < 16; ++i) file.insert(file.end(), {uint8_t(i), uint8_t(255 - i * 16), uint8_t(i * 16), 0});
-    Bytes pixels(512, 0), mask(128, 0);
-    pixels[31 * 16] = 0x50;  // the top row is stored last
-    pixels[15] = 0x09;
-    mask[31 * 4 + 3] = 0x01;
-    file.insert(file.end(), pixels.begin(), pixels.end());
-    file.insert(file.end(), mask.begin(), mask.end());
+    const std::size_t pixels = file.size(), mask = pixels + 512;
+    file.resize(mask + 128, 0);
+    file[pixels + 31 * 16] = 0x50;  // the top row is stored last
+    file[pixels + 15] = 0x09;
+    file[mask + 31 * 4 + 3] = 0x01;
     return file;
 }
 
@@ -166,18 +145,18 @@ TEST_F(ImageFiles, TiffWritersRoundTripWithTheirFixedLayout) {
     ASSERT_EQ(imagefile::load(loaded, path("a.tif")), 0);
     EXPECT_TRUE(same_pixels(picture, loaded));
 
+    // 8 bits with the palette as colour map, 1 bit black and white; rows start on a byte.
     const zov::Surface few = few_colours(11, 5, 100);
-    ASSERT_EQ(imagefile::save(few, path("b.tiff"), imagefile::kTiff8), 0);
-    EXPECT_EQ(contents("b.tiff").size(), 1812u + 11 * 5);
-    ASSERT_EQ(imagefile::load(loaded, path("b.tiff")), 0);
-    EXPECT_TRUE(same_pixels(few, loaded));
-
-    zov::Surface black_and_white(9, 2, 0xFFFFFF);
-    black_and_white.set_pixel(8, 1, 0);
-    ASSERT_EQ(imagefile::save(black_and_white, path("c.TIF"), imagefile::kTiff1), 0);
-    EXPECT_EQ(contents("c.TIF").size(), 1812u + 2 * 2);
-    ASSERT_EQ(imagefile::load(loaded, path("c.TIF")), 0);
-    EXPECT_TRUE(same_pixels(black_and_white, loaded));
+    zov::Surface drawn(9, 2, 0xFFFFFF);
+    drawn.set_pixel(8, 1, 0);
+    const zov::Surface& black_and_white = drawn;
+    for (const auto& [mode, expected, size] : {std::tuple{imagefile::kTiff8, &few, 1812u + 11 * 5},
+                                               std::tuple{imagefile::kTiff1, &black_and_white, 1812u + 2 * 2}}) {
+        ASSERT_EQ(imagefile::save(*expected, path("b.TIFF"), mode), 0);
+        EXPECT_EQ(contents("b.TIFF").size(), size);
+        ASSERT_EQ(imagefile::load(loaded, path("b.TIFF")), 0);
+        EXPECT_TRUE(same_pixels(*expected, loaded)) << mode;
+    }
 }
 
 // A big-endian TIFF with the given tags (SHORT values) and pixel bytes after them.
@@ -211,10 +190,7 @@ Bytes big_endian_tiff(const std::vector<std::pair<uint16_t, std::vector<uint16_t
 TEST(Tiff, ReadsBigEndianGrayMappedAndFourChannelPixels) {
     // 8-bit gray without a colour map; the strip offset points past the directory.
     const std::size_t gray_pixels_at = 8 + 2 + 4 * 12 + 4;
-    auto dib = imagefile::read_tiff(
-        big_endian_tiff({{256, {2}}, {257, {1}}, {258, {8}}, {273, {uint16_t(gray_pixels_at)}}}, {0, 200}));
-    ASSERT_TRUE(dib);
-    zov::Surface s = imagefile::to_surface(std::move(*dib));
+    zov::Surface s = surface_of(imagefile::read_tiff(big_endian_tiff({{256, {2}}, {257, {1}}, {258, {8}}, {273, {uint16_t(gray_pixels_at)}}}, {0, 200})));
     EXPECT_EQ(s.get_pixel(1, 0), gray(200));
 
     // 2 bits through a colour map of 4 entries (16-bit values divided by 256).
@@ -222,20 +198,14 @@ TEST(Tiff, ReadsBigEndianGrayMappedAndFourChannelPixels) {
     map[3] = 0xFF00;      // red of entry 3
     map[4 + 1] = 0x8000;  // green of entry 1
     const std::size_t mapped_at = 8 + 2 + 5 * 12 + 4 + 24;
-    dib = imagefile::read_tiff(
-        big_endian_tiff({{256, {3}}, {257, {1}}, {258, {2}}, {273, {uint16_t(mapped_at)}}, {320, map}}, {0x1C}));
-    ASSERT_TRUE(dib);
-    s = imagefile::to_surface(std::move(*dib));
+    s = surface_of(imagefile::read_tiff(big_endian_tiff({{256, {3}}, {257, {1}}, {258, {2}}, {273, {uint16_t(mapped_at)}}, {320, map}}, {0x1C})));
     EXPECT_EQ(s.get_pixel(0, 0), 0u);
     EXPECT_EQ(s.get_pixel(1, 0), zov::rgb(0, 128, 0));
     EXPECT_EQ(s.get_pixel(2, 0), zov::rgb(255, 0, 0));
 
     // 8,8,8,8 bits: red, green, blue and a skipped fourth byte; missing bytes are 0.
     const std::size_t rgba_at = 8 + 2 + 4 * 12 + 4 + 8;
-    dib = imagefile::read_tiff(
-        big_endian_tiff({{256, {2}}, {257, {1}}, {258, {8, 8, 8, 8}}, {273, {uint16_t(rgba_at)}}}, {1, 2, 3, 4, 5}));
-    ASSERT_TRUE(dib);
-    s = imagefile::to_surface(std::move(*dib));
+    s = surface_of(imagefile::read_tiff(big_endian_tiff({{256, {2}}, {257, {1}}, {258, {8, 8, 8, 8}}, {273, {uint16_t(rgba_at)}}}, {1, 2, 3, 4, 5})));
     EXPECT_EQ(s.get_pixel(0, 0), zov::rgb(1, 2, 3));
     EXPECT_EQ(s.get_pixel(1, 0), zov::rgb(5, 0, 0));
 }

@@ -51,10 +51,7 @@ struct GifBuilder {
     }
 };
 
-zov::Surface read(const Bytes& file, int index = 0) {
-    auto dib = imagefile::read_gif(file, index);
-    return dib ? imagefile::to_surface(std::move(*dib)) : zov::Surface();
-}
+zov::Surface read(const Bytes& file, int index = 0) { return surface_of(imagefile::read_gif(file, index)); }
 
 TEST_F(ImageFiles, GifOfOnePixelIsWrittenByteForByte) {
     zov::Surface picture(1, 1);

@@ -40,11 +40,6 @@ Bytes png_file(int width, int height, int depth, int colour_type, const std::vec
     return out;
 }
 
-zov::Surface png(const Bytes& file) {
-    auto dib = imagefile::read_png(file);
-    return dib ? imagefile::to_surface(std::move(*dib)) : zov::Surface();
-}
-
 TEST_F(ImageFiles, PngSavesEightBitRgbOrGrayAndRoundTrips) {
     const zov::Surface picture = gradient(21, 9);
     ASSERT_EQ(imagefile::save(picture, path("A.PNG"), imagefile::kPng24), 0);
@@ -67,15 +62,15 @@ TEST_F(ImageFiles, PngSavesEightBitRgbOrGrayAndRoundTrips) {
 
 TEST(Png, ReadsPaletteGrayAlphaAndSixteenBitFilesAsOpaqueRgb) {
     // A palette with a transparent entry loads opaque.
-    zov::Surface s = png(png_file(2, 1, 8, PNG_COLOR_TYPE_PALETTE, {{1, 0}}, {{10, 20, 30}, {40, 50, 60}}, {0}));
+    zov::Surface s = surface_of(imagefile::read_png(png_file(2, 1, 8, PNG_COLOR_TYPE_PALETTE, {{1, 0}}, {{10, 20, 30}, {40, 50, 60}}, {0})));
     EXPECT_EQ(s.get_pixel(0, 0), zov::rgb(40, 50, 60));
     EXPECT_EQ(s.get_pixel(1, 0), zov::rgb(10, 20, 30));
-    s = png(png_file(3, 1, 1, PNG_COLOR_TYPE_GRAY, {{0xA0}}));
+    s = surface_of(imagefile::read_png(png_file(3, 1, 1, PNG_COLOR_TYPE_GRAY, {{0xA0}})));
     EXPECT_EQ(s.get_pixel(0, 0), 0xFFFFFFu);
     EXPECT_EQ(s.get_pixel(1, 0), 0u);
-    s = png(png_file(1, 1, 8, PNG_COLOR_TYPE_GRAY_ALPHA, {{77, 0}}));
+    s = surface_of(imagefile::read_png(png_file(1, 1, 8, PNG_COLOR_TYPE_GRAY_ALPHA, {{77, 0}})));
     EXPECT_EQ(s.get_pixel(0, 0), zov::rgb(77, 77, 77));
-    s = png(png_file(1, 1, 16, PNG_COLOR_TYPE_RGB_ALPHA, {{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0, 0}}));
+    s = surface_of(imagefile::read_png(png_file(1, 1, 16, PNG_COLOR_TYPE_RGB_ALPHA, {{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0, 0}})));
     EXPECT_EQ(s.get_pixel(0, 0), zov::rgb(0x12, 0x56, 0x9A));
 }
 
@@ -156,12 +151,10 @@ TEST_F(ImageFiles, JpegSavesBaselineQuality90WithoutSubsamplingAndLoadsWithinTol
 }
 
 TEST(Jpeg, ReadsGrayAndTakesCmykChannelsAsRgb) {
-    auto dib = imagefile::read_jpeg(jpeg_file(8, 8, JCS_GRAYSCALE, 1, {90}));
-    ASSERT_TRUE(dib);
-    EXPECT_TRUE(near(imagefile::to_surface(std::move(*dib)).get_pixel(3, 3), zov::rgb(90, 90, 90), 1));
-    dib = imagefile::read_jpeg(jpeg_file(8, 8, JCS_CMYK, 4, {200, 100, 50, 7}));
-    ASSERT_TRUE(dib);
-    EXPECT_TRUE(near(imagefile::to_surface(std::move(*dib)).get_pixel(3, 3), zov::rgb(200, 100, 50), 2));
+    const zov::Surface gray = surface_of(imagefile::read_jpeg(jpeg_file(8, 8, JCS_GRAYSCALE, 1, {90})));
+    EXPECT_TRUE(near(gray.get_pixel(3, 3), zov::rgb(90, 90, 90), 1));
+    const zov::Surface cmyk = surface_of(imagefile::read_jpeg(jpeg_file(8, 8, JCS_CMYK, 4, {200, 100, 50, 7})));
+    EXPECT_TRUE(near(cmyk.get_pixel(3, 3), zov::rgb(200, 100, 50), 2));
 }
 
 TEST(Jpeg, RefusesTruncatedAndHugeFiles) {

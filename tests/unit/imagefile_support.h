@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,11 @@ inline zov::Surface few_colours(int width, int height, int count) {
             surface.set_pixel(x, y, zov::rgb(k * 37, 255 - k * 13, k * 91));
         }
     return surface;
+}
+
+// The bitmap a reader gave as a surface; an empty one when the reader refused.
+inline zov::Surface surface_of(std::optional<imagefile::Dib> dib) {
+    return dib ? imagefile::to_surface(std::move(*dib)) : zov::Surface();
 }
 
 inline bool same_pixels(const zov::Surface& a, const zov::Surface& b) {
