@@ -1,7 +1,10 @@
 // BMP files: the 14-byte file header in front of a packed DIB. The reader takes the
-// palette and the pixels as following the info header directly, as packed DIBs do.
+// palette and the pixels as following the info header directly, as packed DIBs do;
+// it reads plain rows of every depth, bit-field masks, and run-length coded 4 and 8
+// bits.
 #include <bit>
 
+#include "imagefile/bmp_rle.h"
 #include "imagefile/byte_order.h"
 #include "imagefile/formats.h"
 #include "zov/diagnostics.h"
@@ -13,6 +16,8 @@ constexpr std::size_t kFileHeaderBytes = 14;
 constexpr std::size_t kInfoHeaderBytes = 40;
 constexpr std::size_t kCoreHeaderBytes = 12;
 constexpr uint32_t kRgb = 0;
+constexpr uint32_t kRle8 = 1;
+constexpr uint32_t kRle4 = 2;
 constexpr uint32_t kBitfields = 3;
 
 struct Header {
@@ -75,7 +80,9 @@ std::optional<Header> read_header(ByteReader& in) {
 
 bool depth_supported(const Header& header) {
     switch (header.bits) {
-    case 1: case 4: case 8: case 24: return header.compression == kRgb;
+    case 1: case 24: return header.compression == kRgb;
+    case 4: return header.compression == kRgb || header.compression == kRle4;
+    case 8: return header.compression == kRgb || header.compression == kRle8;
     case 16: case 32: return header.compression == kRgb || header.compression == kBitfields;
     default: return false;
     }
@@ -88,12 +95,16 @@ std::optional<Dib> read_indexed(ByteReader& in, const Header& header) {
     const auto palette = in.take(std::size_t(entries * header.palette_entry_bytes));
     auto dib = Dib::make(header.width, header.height, int(header.bits));
     if (!dib) return std::nullopt;
-    const auto pixels = in.take(dib->pixels.size());
-    if (in.failed()) return std::nullopt;
     for (std::size_t i = 0; i < std::min<uint64_t>(entries, capacity); ++i) {
         const uint8_t* entry = palette.data() + i * header.palette_entry_bytes;
         dib->palette.push_back(Colour{entry[2], entry[1], entry[0]});
     }
+    if (header.compression != kRgb) {
+        if (!expand_bmp_rle(in.take(in.remaining()), *dib)) return std::nullopt;
+        return dib;
+    }
+    const auto pixels = in.take(dib->pixels.size());
+    if (in.failed()) return std::nullopt;
     std::copy(pixels.begin(), pixels.end(), dib->pixels.begin());
     return dib;
 }

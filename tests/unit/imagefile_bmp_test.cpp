@@ -91,6 +91,18 @@ TEST_F(ImageFiles, BmpReadsEveryDepthBottomUp) {
     Bytes masks;
     for (uint32_t m : {0xF800u, 0x07E0u, 0x001Fu}) u32le(masks, m);
     EXPECT_EQ(surface_of(imagefile::read_bmp(bmp(1, 1, 16, {}, {0x00, 0xF8, 0, 0}, 3, masks))).get_pixel(0, 0), red);
+    // Run-length codes: a run, end of row, a move right, three literal pixels, the end.
+    const Bytes rle8 = {3, 1, 0, 0, 0, 2, 1, 0, 0, 3, 1, 0, 1, 0, 0, 1};
+    s = surface_of(imagefile::read_bmp(bmp(4, 2, 8, red_blue, rle8, 1)));
+    EXPECT_EQ(s.get_pixel(2, 1), blue);
+    EXPECT_EQ(s.get_pixel(3, 1), red);
+    EXPECT_EQ(s.get_pixel(0, 0), red);
+    EXPECT_EQ(s.get_pixel(1, 0), blue);
+    EXPECT_EQ(s.get_pixel(3, 0), blue);
+    EXPECT_TRUE(surface_of(imagefile::read_bmp(bmp(4, 2, 8, red_blue, Bytes(rle8.begin(), rle8.end() - 2), 1))).empty());
+    s = surface_of(imagefile::read_bmp(bmp(3, 1, 4, red_blue, {3, 0x10, 0, 1}, 2)));
+    EXPECT_EQ(s.get_pixel(1, 0), red);
+    EXPECT_EQ(s.get_pixel(2, 0), blue);
     // The offset field is not used: pixels follow the palette directly.
     Bytes shifted = bmp(1, 1, 24, {}, {1, 2, 3, 0, 4, 5, 6, 0});
     shifted[10] = 58;
