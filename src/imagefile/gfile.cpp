@@ -19,12 +19,12 @@ namespace {
 
 using Reader = std::optional<Dib> (*)(ByteSpan);
 
-// What gsave and gload use: the members of the original's file object, fixed.
+// JPEG files are saved at quality 90 with luminance sampled 1 x 1 (16 x 1 + 1), so
+// colour keeps its full resolution.
 constexpr int kJpegQuality = 90;
 constexpr int kJpegSampling = 0x11;
 
 std::optional<Dib> read_first_gif(ByteSpan file) { return read_gif(file, 0); }
-
 
 // The text after the last ".", or the whole name when it has none, in capitals.
 std::string extension_of(const std::string& path) {

@@ -2,6 +2,7 @@
 // when it has one, else the global one, interlaced or not. Extensions are skipped;
 // transparency is ignored. An image without any colour table gets gray levels from
 // black to white, one for each value its code size allows.
+#include <algorithm>
 #include <cstring>
 
 #include "imagefile/byte_order.h"
@@ -92,9 +93,11 @@ std::optional<Dib> decode_image(ByteReader& in, int screen_width, int screen_hei
         std::memcpy(dib->row(display_row(n, height, interlaced)), source, std::size_t(width));
     }
     if (colours.empty()) {
-        const int levels = 1 << std::min(minimum_code_size, 8);
-        for (int i = 0; i < levels; ++i) colours.push_back(Colour{uint8_t(i * 255 / (levels - 1)), 0, 0});
-        for (Colour& c : colours) c.green = c.blue = c.red;
+        const int levels = 1 << minimum_code_size;
+        for (int i = 0; i < levels; ++i) {
+            const uint8_t level = uint8_t(i * 255 / (levels - 1));
+            colours.push_back(Colour{level, level, level});
+        }
     }
     dib->palette = std::move(colours);
     return dib;
