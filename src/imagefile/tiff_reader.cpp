@@ -40,9 +40,9 @@ public:
         tag = in_.u16();
         type_ = in_.u16();
         count = in_.u32();
-        const std::size_t field = entry_position + 8;
-        const uint64_t bytes = uint64_t(value_size()) * count;
-        values_ = bytes <= 4 ? field : (in_.seek(field), in_.u32());
+        // Values of up to 4 bytes stand in the entry itself, longer ones at an offset.
+        values_ = entry_position + 8;
+        if (uint64_t(value_size()) * count > 4) values_ = in_.u32();
     }
 
     // The k-th value as a number; 0 (and a failed reader) when it lies past the file.
