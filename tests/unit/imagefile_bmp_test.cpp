@@ -141,10 +141,15 @@ TEST_F(ImageFiles, LoadChoosesByExtensionWithoutRegardToCase) {
     EXPECT_EQ(imagefile::load(loaded, path("A.BmP")), 0);
     EXPECT_EQ(imagefile::load(loaded, path("noextension")), 0);
     EXPECT_EQ(loaded.width(), 4);
+    // A PNG without an extension loads once the BMP reader has refused it.
+    ASSERT_EQ(imagefile::save(gradient(5, 2), path("picture.png"), imagefile::kPng24), 0);
+    std::filesystem::rename(path("picture.png"), path("picture"));
+    EXPECT_EQ(imagefile::load(loaded, path("picture")), 0);
+    EXPECT_EQ(loaded.width(), 5);
     EXPECT_EQ(imagefile::load(loaded, path("missing.bmp")), -1);
     put("empty.bmp", {});
     EXPECT_EQ(imagefile::load(loaded, path("empty.bmp")), -1);
-    EXPECT_EQ(loaded.width(), 4);
+    EXPECT_EQ(loaded.width(), 5);
 }
 
 TEST_F(ImageFiles, FailedSavesLeaveNoFileOrTheOldOneAndAppendingAddsToIt) {
