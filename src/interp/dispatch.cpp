@@ -147,3 +147,10 @@ int exec_statements(C_VMBAS& vm, const char*& p) {
         if (!more) return 0;
     }
 }
+
+std::vector<std::string_view> statement_keywords() {
+    std::vector<std::string_view> words;
+    for (const Keyword& keyword : kKeywords)
+        if (is_letter(keyword.word[0])) words.push_back(keyword.word);
+    return words;
+}

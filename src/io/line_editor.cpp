@@ -2,7 +2,6 @@
 // the wait for a line instead of being swallowed by readline's own loop.
 #include "io/line_editor.h"
 
-#include <readline/history.h>
 #include <readline/readline.h>
 #include <sys/select.h>
 #include <unistd.h>
@@ -13,6 +12,7 @@
 
 #include "interp/break_flag.h"
 #include "io/console_writer.h"
+#include "io/history.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ void on_line(char* text) {
     end_of_input = text == nullptr;
     if (text) {
         received = text;
-        if (*text != '\0') add_history(text);
+        if (*text != '\0') line_history::add(text);
         std::free(text);
     }
     rl_callback_handler_remove();
