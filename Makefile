@@ -5,7 +5,10 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 300
 JOBS       ?= $(shell nproc)
 
-.PHONY: all setup build run test test-sanitize fuzz bench clean
+PREFIX     ?= /usr/local
+DESTDIR    ?=
+
+.PHONY: all setup build run test test-sanitize fuzz bench install uninstall deb clean
 
 all: build
 
@@ -36,6 +39,18 @@ fuzz: setup
 
 bench: build
 	@bench/run-benchmarks.sh $(BUILD)
+
+# The executable, the manual page velmora.1 and the documentation with the examples,
+# under $(DESTDIR)$(PREFIX).
+install: build
+	@scripts/install.sh install $(BUILD)/velmora "$(DESTDIR)" "$(PREFIX)"
+
+uninstall:
+	@scripts/install.sh uninstall $(BUILD)/velmora "$(DESTDIR)" "$(PREFIX)"
+
+# A Debian package in $(BUILD)/deb, installed under /usr.
+deb: build
+	@scripts/make-deb.sh $(BUILD)/velmora $(BUILD)/deb
 
 clean:
 	@rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)

@@ -11,6 +11,8 @@ packages=(
   libfreetype-dev libfontconfig-dev fonts-ipafont-gothic fonts-ipafont-mincho
   libpng-dev libjpeg62-turbo-dev zlib1g-dev
   libcairo2-dev libcups2-dev poppler-utils
+  man-db
+  dpkg-dev
 )
 missing=()
 for p in "${packages[@]}"; do
