@@ -9,7 +9,7 @@ import terminal_test
 from terminal_test import Session
 
 
-class HistoryTest(unittest.TestCase):
+class SessionsTest(unittest.TestCase):
     def setUp(self):
         self.directory = tempfile.TemporaryDirectory()
         os.chdir(self.directory.name)
@@ -26,23 +26,16 @@ class HistoryTest(unittest.TestCase):
         session = Session()
         self.sessions.append(session)
         session.read_until(b"OK\r\n")
+        session.mark()
         return session
-
-    def finish(self, session):
-        session.send("system\r")
-        session.process.wait(timeout=5)
-
-    def saved_lines(self):
-        with open(self.history, "rb") as handle:
-            return handle.read().split(b"\n")[:-1]
 
     def test_a_line_typed_in_one_session_is_recalled_in_the_next(self):
         first = self.start()
         first.send("print 6*7\r")
         first.read_until(b"42")
-        self.finish(first)
+        first.send("system\r")
+        first.process.wait(timeout=5)
         second = self.start()
-        second.mark()
         second.send("\x1b[A\x1b[A\r")  # Up past "system" to "print 6*7"
         second.read_until(b"42\r\nOK")
         self.assertEqual(os.stat(self.history).st_mode & 0o777, 0o600)
@@ -50,37 +43,13 @@ class HistoryTest(unittest.TestCase):
     def test_two_sessions_at_once_keep_all_their_lines(self):
         one, two = self.start(), self.start()
         for session, text, result in ((one, "print 1+1", b"2"), (two, "print 2+2", b"4"), (one, "print 3+3", b"6")):
-            session.mark()
             session.send(text + "\r")
             session.read_until(result + b"\r\nOK")
-        self.assertEqual(self.saved_lines(), [b"print 1+1", b"print 2+2", b"print 3+3"])
-
-    def test_the_file_keeps_the_last_1000_lines(self):
-        os.makedirs(os.path.dirname(self.history))
-        with open(self.history, "wb") as handle:
-            handle.write(b"".join(b"print %d\n" % n for n in range(1200)))
-        session = self.start()
-        session.send("print -1\r")
-        session.read_until(b"-1\r\nOK")
-        lines = self.saved_lines()
-        self.assertEqual(len(lines), 1000)
-        self.assertEqual((lines[0], lines[-2], lines[-1]), (b"print 201", b"print 1199", b"print -1"))
-
-
-class CompletionTest(unittest.TestCase):
-    def setUp(self):
-        self.directory = tempfile.TemporaryDirectory()
-        os.chdir(self.directory.name)
-        os.environ["XDG_STATE_HOME"] = self.directory.name
-        self.session = Session()
-        self.session.read_until(b"OK\r\n")
-
-    def tearDown(self):
-        self.session.close()
-        self.directory.cleanup()
+        with open(self.history, "rb") as handle:
+            self.assertEqual(handle.read(), b"print 1+1\nprint 2+2\nprint 3+3\n")
 
     def test_tab_completes_keywords_functions_and_names(self):
-        s = self.session
+        s = self.start()
         s.send("10 counter = 3 : total = 4 : print zebra\r")
         s.send("run\r")
         s.read_until(b"0\r\nOK\r\n")
@@ -94,7 +63,7 @@ class CompletionTest(unittest.TestCase):
         self.assertIn(b'print counter + TOTAL + len("abc") + zebra', s.output)
 
     def test_inside_a_string_tab_completes_file_names(self):
-        s = self.session
+        s = self.start()
         open("script-file.bas", "w").close()
         s.send('print "scr\t\r')
         s.read_until(b"script-file.bas\r\nOK")

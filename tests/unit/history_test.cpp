@@ -69,15 +69,6 @@ TEST_F(HistoryFile, KeepsTheLast1000LinesAndNothingElseBeside) {
     EXPECT_EQ(names, (std::vector<std::string>{"history", "history.lock"}));
 }
 
-TEST_F(HistoryFile, AnUnwritablePlaceIsRefusedAndAMissingFileReadsEmpty) {
-    EXPECT_TRUE(line_history::read_lines(path).empty());
-    fs::create_directories(dir);
-    std::FILE* blocker = std::fopen((dir / "velmora").c_str(), "w");  // a file where the directory belongs
-    ASSERT_NE(blocker, nullptr);
-    std::fclose(blocker);
-    EXPECT_FALSE(line_history::append_line(path, "print 1"));
-}
-
 TEST(UserPaths, TheIniFileIsBesideABuildFolderExecutableOnly) {
     EXPECT_EQ(choose_ini_path("/home/u/velmora/build", true, "/home/u/.config"), "/home/u/velmora/build/velmora.ini");
     EXPECT_EQ(choose_ini_path("/usr/local/bin", false, "/home/u/.config"), "/home/u/.config/velmora/velmora.ini");
