@@ -19,7 +19,8 @@ Printer cases:
                        server (CUPS_SERVER names a socket nobody listens on) and no display
   --- stderr           the lines after it are the exact expected standard error
   --- pdf: NAME        the lines after it are the text of PDF file NAME as pdftotext gives
-                       it, with a line "(page end)" where each page ends
+                       it, with a line "(page end)" where each page ends; blank lines,
+                       which pdftotext adds by its own rules, are not compared
   --- pdf words: NAME  one line a word of NAME: its page, left and top edge in pixels of
                        600 dpi (the printer's own, rounded) and its text, from pdftotext -bbox
   --- result file: NAME  the lines after it are the exact contents of NAME after the run
@@ -121,7 +122,8 @@ def check_results(case, workdir, encoding):
             actual = ["(no file)"]
         elif kind == "pdf":
             text = subprocess.run(["pdftotext", path, "-"], capture_output=True, text=True).stdout
-            actual = text.replace("\f", "(page end)\n").rstrip("\n").split("\n")
+            actual = [line for line in text.replace("\f", "\n(page end)\n").split("\n") if line]
+            expected = [line for line in expected if line]
         elif kind == "pdf words":
             actual = pdf_words(path)
         else:
