@@ -4,7 +4,6 @@
 #include <cups/cups.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 

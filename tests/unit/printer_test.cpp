@@ -1,6 +1,7 @@
 // The printed page: the cell grid arithmetic against cells computed by hand, and the
-// printer's handling of bytes (wrapping, whole characters, full pages, form feeds, a
-// printer that cannot be opened, a page too small) on a job that records its drawing.
+// printer's handling of control bytes, full pages and form feeds on a job that records
+// its drawing. The language tests in
+// tests/programs/printer check real pages.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -11,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "io/code_page.h"
 #include "io/printer.h"
 #include "io/printer_layout.h"
 #include "io/printer_profile.h"
@@ -73,7 +73,7 @@ struct Drawn {
 
 struct Record {
     std::vector<Drawn> drawn;
-    int page = 1, jobs_opened = 0, jobs_finished = 0, failed_opens = 0;
+    int page = 1, jobs_opened = 0, jobs_finished = 0;
     std::string console;
 };
 
@@ -97,46 +97,22 @@ private:
 
 class PrinterBytes : public ::testing::Test {
 protected:
-    PrinterDevice device(bool available) {
+    PrinterDevice device() {
         return {[this] { return settings_; },
-                [this, available](const PrinterSettings&) -> std::unique_ptr<PrintJob> {
+                [this](const PrinterSettings&) -> std::unique_ptr<PrintJob> {
                     ++record_.jobs_opened;
-                    if (!available) return nullptr;
                     return std::make_unique<RecordingJob>(record_);
                 },
-                [this](std::string_view text) { record_.console += text; }, [this] { ++record_.failed_opens; }};
+                [this](std::string_view text) { record_.console += text; }, [] {}};
     }
     void put(std::string_view bytes, bool listing = false) {
         for (char c : bytes) printer_.put(static_cast<unsigned char>(c), listing);
     }
-    void TearDown() override { set_console_code_page(CodePage::Utf8); }
 
     PrinterSettings settings_;
     Record record_;
-    Printer printer_{device(true)};
+    Printer printer_{device()};
 };
-
-TEST_F(PrinterBytes, WrapsPastTheLastColumn) {
-    put(std::string(81, 'x'));
-    ASSERT_EQ(record_.drawn.size(), 81u);
-    EXPECT_EQ(record_.drawn[79], (Drawn{1, 4648, 336, "x"}));
-    EXPECT_EQ(record_.drawn[80], (Drawn{1, 224, 504, "x"}));
-}
-
-TEST_F(PrinterBytes, WideCharacterInTheLastCellMovesToTheNextLine) {
-    put(std::string(78, 'b') + "い");
-    EXPECT_EQ(record_.drawn.back(), (Drawn{1, 224 + 78 * 56, 336, "い"}));  // two cells left: stays
-    put("\n" + std::string(79, 'a') + "あ");
-    EXPECT_EQ(record_.drawn.back(), (Drawn{1, 224, 672, "あ"}));
-}
-
-TEST_F(PrinterBytes, ShiftJisPairsAreOneCharacterOfTwoCells) {
-    set_console_code_page(CodePage::ShiftJis);
-    put(std::string(79, 'a') + "\x82\xA0" + "\xB1");  // あ, then half-width katakana ｱ
-    ASSERT_EQ(record_.drawn.size(), 81u);
-    EXPECT_EQ(record_.drawn[79], (Drawn{1, 224, 504, "あ"}));
-    EXPECT_EQ(record_.drawn[80], (Drawn{1, 224 + 2 * 56, 504, "ｱ"}));
-}
 
 TEST_F(PrinterBytes, ControlBytesMoveTheCursor) {
     put("ab\bc\rd\ne\a");
@@ -167,25 +143,6 @@ TEST_F(PrinterBytes, FormFeedEndsThePageAndOutsideAListingTheJob) {
     EXPECT_EQ(record_.jobs_opened, 2);
     printer_.end_job();
     EXPECT_EQ(record_.jobs_finished, 2);
-}
-
-TEST_F(PrinterBytes, AFailedOpenIsReportedOnceAndOutputIsDiscarded) {
-    printer_.set_device(device(false));
-    EXPECT_EQ(printer_.put('a', false), -1);
-    put("bcd\n\f");
-    EXPECT_EQ(record_.failed_opens, 1);
-    EXPECT_EQ(record_.jobs_opened, 1);
-    EXPECT_TRUE(record_.drawn.empty());
-}
-
-TEST_F(PrinterBytes, APageTooSmallIsReportedOnceAJob) {
-    settings_ = settings_with(1000, 4, 4, 3, 2);
-    put("ab\ncd");
-    EXPECT_EQ(record_.console, "用紙サイズ不足\n");
-    put("\fe");
-    EXPECT_EQ(record_.console, "用紙サイズ不足\n用紙サイズ不足\n");
-    EXPECT_TRUE(record_.drawn.empty());
-    EXPECT_EQ(record_.jobs_finished, 0);
 }
 
 TEST(printer_profile, AddsMissingKeysAndKeepsTheRestOfTheFile) {
