@@ -22,8 +22,10 @@ std::string_view trim(std::string_view text) {
     return text;
 }
 
-// The name of a "[section]" line, or nothing for any other line.
+// The name of a "[section]" line, or nothing for any other line. An editor may have
+// put a byte-order mark before the first one.
 std::optional<std::string_view> section_name(std::string_view line) {
+    if (line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
     line = trim(line);
     if (line.size() < 2 || line.front() != '[') return std::nullopt;
     const size_t close = line.find(']');

@@ -147,7 +147,7 @@ TEST_F(PrinterBytes, FormFeedEndsThePageAndOutsideAListingTheJob) {
 
 TEST(printer_profile, AddsMissingKeysAndKeepsTheRestOfTheFile) {
     const auto path = std::filesystem::temp_directory_path() / ("velmora_profile_" + std::to_string(::getpid()) + ".ini");
-    const std::string original = "; mine\r\n[prn]\r\nleftmgn = 99\r\nLINESPC=abc\r\nPDFFILE=\"a b.pdf\"\r\n\r\n[other]\r\nUPMGN=7";
+    const std::string original = "\xEF\xBB\xBF[prn]\r\n; mine\r\nleftmgn = 99\r\nLINESPC=abc\r\nPDFFILE=\"a b.pdf\"\r\n\r\n[other]\r\nUPMGN=7";
     std::ofstream(path, std::ios::binary) << original;
     const PrinterSettings settings = read_printer_settings(path.string());
     EXPECT_EQ(settings.left_margin, 20);
@@ -156,7 +156,7 @@ TEST(printer_profile, AddsMissingKeysAndKeepsTheRestOfTheFile) {
     EXPECT_EQ(settings.pdf_file, "a b.pdf");
     std::ifstream file(path, std::ios::binary);
     const std::string written{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    EXPECT_EQ(written, "; mine\r\n[prn]\r\nleftmgn = 99\r\nLINESPC=abc\r\nPDFFILE=\"a b.pdf\"\r\n"
+    EXPECT_EQ(written, "\xEF\xBB\xBF[prn]\r\n; mine\r\nleftmgn = 99\r\nLINESPC=abc\r\nPDFFILE=\"a b.pdf\"\r\n"
                        "RIGHTMGN=4\r\nUPMGN=2\r\nDOWNMGN=2\r\nTABWID=8\r\n\r\n[other]\r\nUPMGN=7");
     std::filesystem::remove(path);
 }
