@@ -43,7 +43,7 @@ int list_program(C_VMBAS& vm, const char*& p, int channel) {
     const int32_t start = std::min(range.from, range.to), end = std::max(range.from, range.to);
     ProgramLine* line = first_line_from(vm.program, start);
     if (!line) return vm_error::fail("該当行がない");
-    // The listing is one print job: full pages within it do not end it.
+    // The listing is one print job: a form feed within it ends only the page.
     if (channel == CHANNEL_PRINTER) vm.io.listing = true;
     break_flag::clear();
     for (bool first = true; line && (first || line->number <= end); line = line->next, first = false) {
