@@ -1,4 +1,4 @@
-// print and "?": items separated by "," (next print zone) or ";" (nothing), with
+// print, "?" and lprint: items separated by "," (next print zone) or ";" (nothing), with
 // tab() and spc(), an optional "#n," channel and an optional using template.
 #include <algorithm>
 #include <cmath>
@@ -85,3 +85,5 @@ int print_to(C_VMBAS& vm, const char*& p, int channel) {
 }  // namespace
 
 int stmt_print(C_VMBAS& vm, const char*& p) { return print_to(vm, p, parse_channel_prefix(vm, p)); }
+
+int stmt_lprint(C_VMBAS& vm, const char*& p) { return print_to(vm, p, CHANNEL_PRINTER); }
