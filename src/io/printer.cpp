@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "io/code_page.h"
+#include "io/user_paths.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ void report_failed_open() {
 
 PrinterDevice system_printer_device(std::function<void(std::string_view)> console_text) {
     return PrinterDevice{
-        [] { return read_printer_settings(printer_profile_path()); },
+        [] { return read_printer_settings(ini_file_path()); },
         open_print_job,
         std::move(console_text),
         report_failed_open,

@@ -124,6 +124,7 @@ void ProfileFile::set(std::string_view section, std::string_view key, std::strin
 
 bool ProfileFile::save() {
     if (!changed_) return true;
+    if (path_.empty()) return false;  // no home directory to keep the file in
     make_directories(path_);
     const bool ok = write_whole_file(path_, [this](std::FILE* file) {
         for (const std::string& line : lines_)
@@ -132,27 +133,6 @@ bool ProfileFile::save() {
     });
     changed_ = !ok;
     return ok;
-}
-
-std::string printer_profile_path() {
-    char executable[4096];
-    const ssize_t length = readlink("/proc/self/exe", executable, sizeof executable - 1);
-    if (length > 0) {
-        const std::string path(executable, static_cast<size_t>(length));
-        const size_t slash = path.rfind('/');
-        const std::string directory = path.substr(0, slash + 1);
-        std::string name = path.substr(slash + 1);
-        if (const size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0) name.resize(dot);
-        if (access(directory.c_str(), W_OK) == 0) return directory + name + ".ini";
-    }
-    std::string config;
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && xdg[0] == '/') {
-        config = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        config = std::string(home ? home : "") + "/.config";
-    }
-    return config + "/velmora/velmora.ini";
 }
 
 namespace {

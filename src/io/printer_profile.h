@@ -45,10 +45,6 @@ private:
     bool changed_ = false;
 };
 
-// The .ini file beside the executable (its name with ".ini") when that folder is
-// writable, else $XDG_CONFIG_HOME/velmora/velmora.ini (default ~/.config).
-std::string printer_profile_path();
-
 // Reads the "prn" keys, clamping each to its range and writing the missing ones
 // with their defaults.
 PrinterSettings read_printer_settings(const std::string& profile_path);

@@ -26,10 +26,10 @@ std::string xdg_directory(const char* variable, std::string_view fallback) {
     return home.empty() ? "" : home + "/" + std::string(fallback);
 }
 
-std::string executable_directory() {
+std::string executable_path() {
     std::error_code error;
     const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? "" : executable.parent_path().string();
+    return error ? "" : executable.string();
 }
 
 }  // namespace
@@ -40,13 +40,15 @@ std::string history_file_path() {
 }
 
 std::string ini_file_path() {
-    const std::string directory = executable_directory();
+    const std::string executable = executable_path();
+    const std::string directory = std::filesystem::path(executable).parent_path().string();
     const bool writable = !directory.empty() && access(directory.c_str(), W_OK) == 0;
-    return choose_ini_path(directory, writable, xdg_directory("XDG_CONFIG_HOME", ".config"));
+    return choose_ini_path(executable, writable, xdg_directory("XDG_CONFIG_HOME", ".config"));
 }
 
-std::string choose_ini_path(std::string_view executable_directory, bool writable, std::string_view config_home) {
-    const bool bin_directory = std::filesystem::path(executable_directory).filename() == "bin";
-    if (writable && !bin_directory) return std::string(executable_directory) + "/velmora.ini";
+std::string choose_ini_path(std::string_view executable, bool writable, std::string_view config_home) {
+    const std::filesystem::path path(executable);
+    const bool bin_directory = path.parent_path().filename() == "bin";
+    if (!executable.empty() && writable && !bin_directory) return path.parent_path() / path.stem() += ".ini";
     return config_home.empty() ? "" : std::string(config_home) + "/velmora/velmora.ini";
 }

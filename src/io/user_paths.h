@@ -12,9 +12,9 @@ std::string history_file_path();
 // The .ini file of this executable (see `choose_ini_path`).
 std::string ini_file_path();
 
-// Beside the executable when its directory is writable and no "bin" directory (an
-// interpreter run from its build folder); otherwise
+// Beside the executable, its name with ".ini", when its directory is writable and no
+// "bin" directory (an interpreter run from its build folder); otherwise
 // $XDG_CONFIG_HOME/velmora/velmora.ini (by default ~/.config/velmora/velmora.ini), as
 // for an installed interpreter, whose directory belongs to the system even where it
 // is writable.
-std::string choose_ini_path(std::string_view executable_directory, bool writable, std::string_view config_home);
+std::string choose_ini_path(std::string_view executable, bool writable, std::string_view config_home);

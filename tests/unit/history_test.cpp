@@ -70,11 +70,12 @@ TEST_F(HistoryFile, KeepsTheLast1000LinesAndNothingElseBeside) {
 }
 
 TEST(UserPaths, TheIniFileIsBesideABuildFolderExecutableOnly) {
-    EXPECT_EQ(choose_ini_path("/home/u/velmora/build", true, "/home/u/.config"), "/home/u/velmora/build/velmora.ini");
-    EXPECT_EQ(choose_ini_path("/usr/local/bin", false, "/home/u/.config"), "/home/u/.config/velmora/velmora.ini");
+    EXPECT_EQ(choose_ini_path("/home/u/velmora/build/velmora", true, "/home/u/.config"), "/home/u/velmora/build/velmora.ini");
+    EXPECT_EQ(choose_ini_path("/usr/local/bin/velmora", false, "/home/u/.config"), "/home/u/.config/velmora/velmora.ini");
     // Installed where the user may write (as root, or into ~/.local/bin): still not beside it.
-    EXPECT_EQ(choose_ini_path("/usr/bin", true, "/root/.config"), "/root/.config/velmora/velmora.ini");
-    EXPECT_EQ(choose_ini_path("/opt/velmora", false, ""), "");
+    EXPECT_EQ(choose_ini_path("/usr/bin/velmora", true, "/root/.config"), "/root/.config/velmora/velmora.ini");
+    EXPECT_EQ(choose_ini_path("/opt/velmora/velmora", false, ""), "");
+    EXPECT_EQ(choose_ini_path("/opt/calc/vm.bin", true, ""), "/opt/calc/vm.ini");
 }
 
 }  // namespace
