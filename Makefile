@@ -3,6 +3,7 @@ BUILD      ?= build
 SAN_BUILD  ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 300
+FUZZ_TIMEOUT ?= 20
 JOBS       ?= $(shell nproc)
 
 PREFIX     ?= /usr/local
@@ -30,12 +31,13 @@ test-sanitize: setup
 	@cmake --build $(SAN_BUILD) -j $(JOBS)
 	@cd $(SAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 
-# libFuzzer with clang: each harness runs FUZZ_SECONDS; findings go to $(FUZZ_BUILD)/fuzz/artifacts.
+# libFuzzer with clang: each harness runs FUZZ_SECONDS; an input that runs longer than
+# FUZZ_TIMEOUT seconds is a finding; findings go to $(FUZZ_BUILD)/fuzz/artifacts.
 fuzz: setup
 	@command -v clang++ >/dev/null || { echo "make fuzz needs clang++ (Debian package clang)"; exit 1; }
 	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DVELMORA_FUZZ=ON >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_lines fuzz_expression
-	@tests/fuzz/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+	@tests/fuzz/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_TIMEOUT)
 
 bench: build
 	@bench/run-benchmarks.sh $(BUILD)
