@@ -10,6 +10,7 @@
 #include "io/code_page.h"
 #include "io/console_writer.h"
 #include "io/terminal.h"
+#include "io/terminal_signals.h"
 #include "values/text_scan.h"
 
 namespace {
@@ -47,6 +48,7 @@ void evaluate_arguments(C_VMBAS& vm, int argc, char** argv) {
 
 int main(int argc, char** argv) {
     break_flag::install_handler();
+    terminal_signals::install();
     detect_console_code_page();
     static TerminalModeGuard terminal_mode;  // static: restored by exit() too
     {
@@ -64,6 +66,7 @@ int main(int argc, char** argv) {
         } else {
             evaluate_arguments(vm, argc, argv);
         }
+        vm.io.end_console_row_at_exit();
     }
     console_writer::flush();
     return 0;

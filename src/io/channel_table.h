@@ -70,6 +70,9 @@ public:
     void close_all();
     // Sends a form feed to the printer, so that a partly printed page comes out.
     void eject_page();
+    // Ends an open console row at exit, so that the shell's prompt starts a row of its
+    // own; piped output stays as written.
+    void end_console_row_at_exit();
 
     bool listing = false;  // set while llist prints
 
