@@ -37,16 +37,6 @@ void print_report(C_VMBAS& vm, const ProgramLine& line, const char* stop) {
     vm_error::clear();
 }
 
-// While a program runs, keys typed ahead are neither echoed into its output nor lost:
-// they wait for the next read.
-class KeysHeldWhileRunning {
-public:
-    KeysHeldWhileRunning() { enter_key_mode(); }
-    ~KeysHeldWhileRunning() { leave_key_mode(); }
-    KeysHeldWhileRunning(const KeysHeldWhileRunning&) = delete;
-    KeysHeldWhileRunning& operator=(const KeysHeldWhileRunning&) = delete;
-};
-
 // The handler line, when one is set and exists.
 ProgramLine* error_handler(C_VMBAS& vm) {
     return vm.error_handler_line > 0 ? vm.program.find(vm.error_handler_line) : nullptr;
@@ -57,7 +47,7 @@ ProgramLine* error_handler(C_VMBAS& vm) {
 void run_program(C_VMBAS& vm) {
     if (!vm.current_line) return;
     break_flag::clear();
-    const KeysHeldWhileRunning keys_held;
+    enter_key_mode();  // keys typed while the program runs wait, unechoed, for the next read
     ProgramLine* line = vm.current_line;
     for (;;) {
         vm.current_line = line;

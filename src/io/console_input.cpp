@@ -6,6 +6,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
+
+#include "interp/break_flag.h"
 
 #include "io/console_writer.h"
 #include "io/terminal_signals.h"
@@ -32,6 +35,26 @@ bool keys_only = false;
 int console_code(unsigned char byte) {
     if (byte == 127 && isatty(STDIN_FILENO)) return 8;
     return byte;
+}
+
+// Waits for a key with Ctrl-C held back except inside ppoll, so that one arriving
+// just before the wait still ends it.
+bool wait_until_readable() {
+    console_writer::flush();
+    sigset_t interrupt, unblocked;
+    sigemptyset(&interrupt);
+    sigaddset(&interrupt, SIGINT);
+    sigprocmask(SIG_BLOCK, &interrupt, &unblocked);
+    pollfd request{STDIN_FILENO, POLLIN, 0};
+    int ready = 0;
+    while (!break_flag::is_set() && ready <= 0) {
+        ready = ppoll(&request, 1, nullptr, &unblocked);
+        if (ready < 0 && errno != EINTR) break;
+    }
+    sigprocmask(SIG_SETMASK, &unblocked, nullptr);
+    // Ctrl-C wakes the wait as input would (the terminal then drops the input); its
+    // signal, held back until here, has now set the flag.
+    return ready > 0 && !break_flag::is_set();
 }
 
 bool wait_for_key(int milliseconds) {
@@ -83,7 +106,7 @@ bool read_input_line(std::string& line, size_t max_length) {
 int read_console_key() {
     if (start == end) {
         enter_key_mode();
-        if (!fill()) return -1;
+        if (!wait_until_readable() || !fill()) return -1;
     }
     return console_code(static_cast<unsigned char>(buffer[start++]));
 }

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <clocale>
 #include <cstdlib>
 #include <utility>
 
@@ -67,6 +68,15 @@ int paste(int, int) {
     return rl_newline(1, '\n');
 }
 
+// readline takes the character type from the environment whenever a line begins; the
+// interpreter's own (UTF-8 also under LANG=C) must hold while editing too.
+template <typename Step>
+void in_our_character_type(Step step) {
+    const std::string ours = std::setlocale(LC_CTYPE, nullptr);
+    step();
+    std::setlocale(LC_CTYPE, ours.c_str());
+}
+
 void set_up_readline() {
     static bool done = false;
     if (done) return;
@@ -75,7 +85,11 @@ void set_up_readline() {
     rl_catch_signals = 0;   // Ctrl-C belongs to the interpreter
     rl_catch_sigwinch = 0;  // a resize is handled in the wait for keys
     rl_getc_function = next_key;
-    rl_initialize();
+    in_our_character_type([] { rl_initialize(); });
+    // Eight-bit keys and output, which readline refuses under LANG=C.
+    rl_variable_bind("input-meta", "on");
+    rl_variable_bind("output-meta", "on");
+    rl_variable_bind("convert-meta", "off");
     for (const char* name : {"emacs", "vi-insert"})
         if (Keymap keymap = rl_get_keymap_by_name(name)) rl_bind_keyseq_in_map("\x1b[200~", paste, keymap);
 }
@@ -90,6 +104,12 @@ bool take_pasted_line(std::string_view pretyped, std::string& line) {
     console_writer::flush();
     accept(line);
     return true;
+}
+
+bool interrupt_pending() {
+    sigset_t pending;
+    sigpending(&pending);
+    return sigismember(&pending, SIGINT) == 1;
 }
 
 // Drops the line being edited and redraws its row, so that "^C" follows what was typed.
@@ -113,7 +133,7 @@ EditorResult edit_line(std::string_view row_so_far, std::string_view pretyped, s
     rl_reset_screen_size();
     const std::string prompt(row_so_far);
     rl_already_prompted = 1;
-    rl_callback_handler_install(prompt.c_str(), on_line);
+    in_our_character_type([&prompt] { rl_callback_handler_install(prompt.c_str(), on_line); });
     terminal_signals::keep_current_mode();
     const std::string offered = std::string(pretyped) + std::exchange(pasted, {});
     if (!offered.empty()) {
@@ -146,7 +166,8 @@ EditorResult edit_line(std::string_view row_so_far, std::string_view pretyped, s
             result = EditorResult::EndOfInput;
             break;
         }
-        if (ready > 0) rl_callback_read_char();
+        // Ctrl-C wakes the wait as input would, and the terminal then drops the input.
+        if (ready > 0 && !interrupt_pending()) rl_callback_read_char();
     }
     sigprocmask(SIG_SETMASK, &unblocked, nullptr);
     if (!finished) abandon_line(prompt);
