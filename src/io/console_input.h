@@ -18,9 +18,10 @@ bool console_key_waiting();
 // sequence), left to be read; -1 when none does.
 int console_key_following(int milliseconds);
 
-// Key mode: no echo and no line buffering (Ctrl-C still signals). A running program
-// keeps the terminal in it, so keys typed ahead are not echoed into its output but
-// wait for the next read.
+// Key mode: no echo and no line buffering (Ctrl-C still signals). The interpreter
+// keeps the terminal in it from its first prompt or program on, so keys typed ahead
+// are never echoed into the output but wait for the next read; the line editor works
+// from it, and only a child process (spawn, system) gets the line mode.
 void enter_key_mode();
 void leave_key_mode();
 bool in_key_mode();

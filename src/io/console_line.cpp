@@ -20,12 +20,10 @@ constexpr size_t kWorkingSize = 4200;
 LineRead edit_at_terminal(std::string_view offered, std::string& line, LineUse use) {
     std::optional<AnswerHistory> answers;
     if (use == LineUse::Answer) answers.emplace();
-    // A running program keeps the keys unechoed; the editor needs the line mode.
-    const bool keys_only = in_key_mode();
-    leave_key_mode();
+    // The editor starts from key mode, so that no key typed meanwhile is echoed.
+    enter_key_mode();
     console_writer::flush();
     const EditorResult result = edit_line(console_writer::current_row(), offered, line);
-    if (keys_only) enter_key_mode();
     if (result == EditorResult::Interrupted) {
         break_flag::clear();
         return LineRead::Interrupted;

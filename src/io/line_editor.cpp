@@ -134,6 +134,10 @@ EditorResult edit_line(std::string_view row_so_far, std::string_view pretyped, s
     const std::string prompt(row_so_far);
     rl_already_prompted = 1;
     in_our_character_type([&prompt] { rl_callback_handler_install(prompt.c_str(), on_line); });
+    // The editor echoes, though the terminal it started from did not; readline then
+    // also left its record of the prompt already shown unmade.
+    rl_tty_set_echoing(1);
+    rl_on_new_line_with_prompt();
     terminal_signals::keep_current_mode();
     const std::string offered = std::string(pretyped) + std::exchange(pasted, {});
     if (!offered.empty()) {

@@ -159,7 +159,7 @@ class ScreenTest(unittest.TestCase):
         t.command("print 2", "  120 ")
         t.command("", "  130 ")
         t.send("\x03")
-        self.assert_rows(t, ["  130 ^C", "OK"], "  130 ^C")
+        self.assert_rows(t, ["  100 print 1", "  110 print 2", "  120", "  130 ^C", "OK"], "  130 ^C")
         t.command("input a,b,c", "? ")
         t.command("1", "?")
         t.command("2", "?")
