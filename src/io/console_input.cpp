@@ -9,7 +9,6 @@
 #include <csignal>
 
 #include "interp/break_flag.h"
-
 #include "io/console_writer.h"
 #include "io/terminal_signals.h"
 

@@ -55,6 +55,7 @@ LineRead read_console_line(C_VMBAS& vm, std::string& buffer, size_t size, LineUs
     const size_t keep = character_boundary(line, std::min(size, kWorkingSize) - 1);
     if (line.size() > keep) {
         line.resize(keep);
+        // Piped input is cut silently, as it always was; a typist is told.
         if (typed) vm.io.put_text(CHANNEL_CONSOLE, "長すぎる行を " + std::to_string(keep) + " バイトで切った\n");
     }
     buffer = std::move(line);

@@ -8,10 +8,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <clocale>
 #include <csignal>
 #include <cstdio>
-#include <clocale>
 #include <cstdlib>
+#include <string_view>
 #include <utility>
 
 #include "interp/break_flag.h"
@@ -112,8 +113,10 @@ bool interrupt_pending() {
     return sigismember(&pending, SIGINT) == 1;
 }
 
-// Drops the line being edited and redraws its row, so that "^C" follows what was typed.
+// Drops the line being edited, and the rest of a paste as the terminal drops keys typed
+// ahead; redraws the row, so that "^C" follows what was typed.
 void abandon_line(const std::string& prompt) {
+    pasted.clear();
     const std::string typed = rl_line_buffer ? rl_line_buffer : "";
     rl_free_line_state();
     rl_callback_sigcleanup();
