@@ -22,6 +22,7 @@
 #include "interp/vmbas.h"
 #include "io/console_input.h"
 #include "io/console_writer.h"
+#include "io/terminal_signals.h"
 #include "values/evaluator.h"
 #include "values/random.h"
 #include "values/text_scan.h"
@@ -39,6 +40,7 @@ constexpr size_t kMaxSpawnBytes = 254;
 bool run_child(const char* path, char* const argv[], bool search_path) {
     const bool keys_only = in_key_mode();
     leave_key_mode();
+    terminal_signals::leave_mode_to_child();
     console_writer::flush();
     pid_t child;
     const int failed = search_path ? posix_spawnp(&child, path, nullptr, nullptr, argv, environ)

@@ -62,6 +62,8 @@ void keep_current_mode() {
     if (tcgetattr(STDIN_FILENO, &mode) == 0) keep(mode);
 }
 
+void leave_mode_to_child() { mode_kept = 0; }
+
 bool take_resize() {
     if (!resized) return false;
     resized = 0;

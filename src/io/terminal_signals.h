@@ -12,6 +12,9 @@ void install();
 bool set_mode(const termios& mode);
 // Keeps the mode standard input has now (set by the line editor).
 void keep_current_mode();
+// A child process owns the terminal until the next mode is set or kept: its own
+// return from a stop sets the mode it needs.
+void leave_mode_to_child();
 
 // Each true once after the event.
 bool take_resize();
