@@ -10,6 +10,7 @@
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "io/console_writer.h"
 #include "values/text_scan.h"
 
 namespace {
@@ -127,6 +128,7 @@ int exec_statements(C_VMBAS& vm, const char*& p) {
             stop_on_break(vm, p);
             return 0;
         }
+        console_writer::flush_if_stale();
         p = skip_blanks(p);
         if (*p == '\0') return 0;
         if (*p == ':') {
@@ -145,7 +147,9 @@ int exec_statements(C_VMBAS& vm, const char*& p) {
         if (vm.current_line == nullptr) return 0;
         bool more;
         if (check_statement_end(p, more) < 0) return -1;
-        if (!more) return 0;
+        // A Ctrl-C during the line's last statement (a sleep, a key wait) stops here,
+        // not as a stale flag at the next prompt.
+        if (!more && !break_flag::is_set()) return 0;
     }
 }
 

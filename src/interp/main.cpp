@@ -15,6 +15,7 @@
 #include "io/history.h"
 #include "io/terminal.h"
 #include "io/user_paths.h"
+#include "io/terminal_signals.h"
 #include "values/text_scan.h"
 
 namespace {
@@ -74,6 +75,7 @@ void evaluate_arguments(C_VMBAS& vm, int argc, char** argv) {
 
 int main(int argc, char** argv) {
     break_flag::install_handler();
+    terminal_signals::install();
     detect_console_code_page();
     static TerminalModeGuard terminal_mode;  // static: restored by exit() too
     {
@@ -93,6 +95,7 @@ int main(int argc, char** argv) {
         } else {
             evaluate_arguments(vm, argc, argv);
         }
+        vm.io.end_console_row_at_exit();
     }
     console_writer::flush();
     return 0;

@@ -54,7 +54,7 @@ int C_FILEIO::put_raw(int channel, unsigned char byte) {
 }
 
 void C_FILEIO::wrap_if_needed(IO_DATA& r, int channel, int display_width) {
-    if (r.width < 1) return;
+    if (r.width < 1 || display_width == 0) return;  // a combining mark stays with its character
     int w = r.width;
     if (display_width > 1 && w >= 2) w -= 1;
     if (r.column >= w) put_raw(channel, '\n');
@@ -211,6 +211,10 @@ int C_FILEIO::close(int channel) {
     if (r.port >= 0) close_serial_port(r.port);
     r = IO_DATA{};
     return 0;
+}
+
+void C_FILEIO::end_console_row_at_exit() {
+    if (record(CHANNEL_CONSOLE).column != 0 && isatty(STDOUT_FILENO)) put_char(CHANNEL_CONSOLE, '\n');
 }
 
 void C_FILEIO::close_all() {

@@ -73,6 +73,9 @@ public:
     // page comes out and the print job ends: used when the interpreter ends.
     void eject_page();
     Printer& printer() { return printer_; }
+    // Ends an open console row at exit, so that the shell's prompt starts a row of its
+    // own; piped output stays as written.
+    void end_console_row_at_exit();
 
     bool listing = false;  // set while llist prints: a form feed then ends only the page
 
