@@ -3,9 +3,13 @@ BUILD      ?= build
 SAN_BUILD  ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 300
+FUZZ_TIMEOUT ?= 20
 JOBS       ?= $(shell nproc)
 
-.PHONY: all setup build run test test-sanitize fuzz bench clean
+PREFIX     ?= /usr/local
+DESTDIR    ?=
+
+.PHONY: all setup build run test test-sanitize fuzz bench install uninstall deb clean
 
 all: build
 
@@ -27,16 +31,29 @@ test-sanitize: setup
 	@cmake --build $(SAN_BUILD) -j $(JOBS)
 	@cd $(SAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 
-# libFuzzer with clang: each harness runs FUZZ_SECONDS; findings go to $(FUZZ_BUILD)/fuzz/artifacts.
+# libFuzzer with clang: each harness runs FUZZ_SECONDS; an input that runs longer than
+# FUZZ_TIMEOUT seconds is a finding; findings go to $(FUZZ_BUILD)/fuzz/artifacts.
 fuzz: setup
 	@command -v clang++ >/dev/null || { echo "make fuzz needs clang++ (Debian package clang)"; exit 1; }
 	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DVELMORA_FUZZ=ON >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_lines fuzz_expression image_seeds \
 		fuzz_bmp fuzz_pnm fuzz_ico fuzz_tiff fuzz_gif fuzz_png fuzz_jpeg
-	@tests/fuzz/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+	@tests/fuzz/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_TIMEOUT)
 
 bench: build
 	@bench/run-benchmarks.sh $(BUILD)
+
+# The executable, the manual page velmora.1 and the documentation with the examples,
+# under $(DESTDIR)$(PREFIX).
+install: build
+	@scripts/install.sh install $(BUILD)/velmora "$(DESTDIR)" "$(PREFIX)"
+
+uninstall:
+	@scripts/install.sh uninstall $(BUILD)/velmora "$(DESTDIR)" "$(PREFIX)"
+
+# A Debian package in $(BUILD)/deb, installed under /usr.
+deb: build
+	@scripts/make-deb.sh $(BUILD)/velmora $(BUILD)/deb
 
 clean:
 	@rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)

@@ -7,10 +7,13 @@ packages=(
   g++ cmake make pkg-config python3 locales
   libgtest-dev libbenchmark-dev
   libreadline-dev
+  python3-pyte
   libsdl2-dev xvfb xauth xclip
   libfreetype-dev libfontconfig-dev fonts-ipafont-gothic fonts-ipafont-mincho
   libpng-dev libjpeg62-turbo-dev zlib1g-dev
   libcairo2-dev libcups2-dev poppler-utils
+  man-db
+  dpkg-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -7,6 +7,7 @@
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "io/code_page.h"
 #include "io/console_line.h"
 #include "values/evaluator.h"
 #include "values/text_scan.h"
@@ -38,7 +39,8 @@ int stmt_auto(C_VMBAS& vm, const char*& p) {
     if (!at_statement_end(p)) return vm_error::fail("無効な構文");
     for (int64_t number = start; number <= INT32_MAX; number += step) {
         const ProgramLine* existing = vm.program.find(number);
-        const std::string offered = existing ? existing->text.substr(0, 255) : std::string();
+        const std::string offered =
+            existing ? existing->text.substr(0, character_boundary(existing->text, 255)) : std::string();
         vm.io.chan_printf(CHANNEL_CONSOLE, "%5ld ", static_cast<long>(number));
         std::string line = offered;
         if (read_console_line(vm, line, 256) != LineRead::Ok) return vm_error::fail("^C");

@@ -10,6 +10,7 @@
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "io/console_writer.h"
 #include "values/text_scan.h"
 
 namespace {
@@ -36,7 +37,8 @@ const Keyword kKeywords[] = {
     {"?", stmt_print, false, After::CheckEnd},     {"auto", stmt_auto, true, After::CheckEnd},
     {"delete", stmt_delete, true, After::CheckEnd}, {"edit", stmt_edit, false, After::CheckEnd},
     {"input", stmt_input, false, After::CheckEnd}, {"line", stmt_line, false, After::CheckEnd},
-    {"list", stmt_list, true, After::CheckEnd},    {"load", stmt_load, true, After::CheckEnd},
+    {"list", stmt_list, true, After::CheckEnd},    {"llist", stmt_llist, true, After::CheckEnd},
+    {"load", stmt_load, true, After::CheckEnd},    {"lprint", stmt_lprint, false, After::CheckEnd},
     {"merge", stmt_merge, true, After::CheckEnd},  {"renum", stmt_renum, true, After::CheckEnd},
     {"save", stmt_save, false, After::CheckEnd},
     {"open", stmt_open, false, After::CheckEnd},   {"close", stmt_close, false, After::CheckEnd},
@@ -126,6 +128,7 @@ int exec_statements(C_VMBAS& vm, const char*& p) {
             stop_on_break(vm, p);
             return 0;
         }
+        console_writer::flush_if_stale();
         p = skip_blanks(p);
         if (*p == '\0') return 0;
         if (*p == ':') {
@@ -144,6 +147,15 @@ int exec_statements(C_VMBAS& vm, const char*& p) {
         if (vm.current_line == nullptr) return 0;
         bool more;
         if (check_statement_end(p, more) < 0) return -1;
-        if (!more) return 0;
+        // A Ctrl-C during the line's last statement (a sleep, a key wait) stops here,
+        // not as a stale flag at the next prompt.
+        if (!more && !break_flag::is_set()) return 0;
     }
+}
+
+std::vector<std::string_view> statement_keywords() {
+    std::vector<std::string_view> words;
+    for (const Keyword& keyword : kKeywords)
+        if (is_letter(keyword.word[0])) words.push_back(keyword.word);
+    return words;
 }

@@ -32,7 +32,7 @@ int edit_line(C_VMBAS& vm, const char*& p, int32_t number) {
 }
 
 int read_edited(C_VMBAS& vm, std::string& text) {
-    return read_console_line(vm, text, 256) == LineRead::Ok ? 0 : vm_error::fail("^C");
+    return read_console_line(vm, text, 256, LineUse::Answer) == LineRead::Ok ? 0 : vm_error::fail("^C");
 }
 
 int edit_variable(C_VMBAS& vm, const char*& p) {

@@ -4,6 +4,7 @@
 
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "io/console_input.h"
 
 namespace {
 
@@ -18,6 +19,30 @@ constexpr std::array<std::string_view, 5> kPages = {
 // The pager waits after the first, the second and the fourth page.
 bool pauses_after(size_t page) { return page == 0 || page == 1 || page == 3; }
 
+constexpr int kEscape = 27;
+constexpr int kSequenceWaitMs = 50;
+
+// Reads the rest of an escape sequence after its introducer: CSI ("ESC [",
+// parameters, a final byte) or SS3 ("ESC O" and one byte).
+void skip_escape_sequence() {
+    read_console_key();
+    while (console_key_following(kSequenceWaitMs) >= 0) {
+        const int key = read_console_key();
+        if (key < 0 || (key >= 0x40 && key <= 0x7E)) return;
+    }
+}
+
+// ESC alone stops the pager; any other key, an arrow or PgDn included, turns the page.
+bool pager_stops(C_VMBAS& vm) {
+    const int key = vm.io.get_char(CHANNEL_CONSOLE);
+    if (key < 0) return true;
+    if (key != kEscape) return false;
+    const int next = console_key_following(kSequenceWaitMs);
+    if (next != '[' && next != 'O') return true;
+    skip_escape_sequence();
+    return false;
+}
+
 }  // namespace
 
 int stmt_help(C_VMBAS& vm, const char*&) {
@@ -26,8 +51,7 @@ int stmt_help(C_VMBAS& vm, const char*&) {
         vm.io.put_text(CHANNEL_CONSOLE, kPages[page]);
         if (!pauses_after(page)) continue;
         vm.io.put_text(CHANNEL_CONSOLE, "CR:続き ESC:中止");
-        const int key = vm.io.get_char(CHANNEL_CONSOLE);
-        if (key == 27 || key < 0) break;
+        if (pager_stops(vm)) break;
     }
     return 0;
 }

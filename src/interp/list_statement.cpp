@@ -1,4 +1,4 @@
-// list: shows program lines as "%5ld %s", the first line at or after the start always.
+// list and llist: show program lines as "%5ld %s", the first line at or after the start always.
 #include <algorithm>
 #include <climits>
 
@@ -43,6 +43,8 @@ int list_program(C_VMBAS& vm, const char*& p, int channel) {
     const int32_t start = std::min(range.from, range.to), end = std::max(range.from, range.to);
     ProgramLine* line = first_line_from(vm.program, start);
     if (!line) return vm_error::fail("該当行がない");
+    // The listing is one print job: a form feed within it ends only the page.
+    if (channel == CHANNEL_PRINTER) vm.io.listing = true;
     break_flag::clear();
     for (bool first = true; line && (first || line->number <= end); line = line->next, first = false) {
         if (!first && break_flag::is_set()) {
@@ -51,7 +53,13 @@ int list_program(C_VMBAS& vm, const char*& p, int channel) {
         }
         vm.io.chan_printf(channel, "%5ld %s\n", static_cast<long>(line->number), line->text.c_str());
     }
+    if (channel == CHANNEL_PRINTER) {
+        vm.io.listing = false;
+        vm.io.put_char(CHANNEL_PRINTER, '\f');
+    }
     return 0;
 }
 
 int stmt_list(C_VMBAS& vm, const char*& p) { return list_program(vm, p, CHANNEL_CONSOLE); }
+
+int stmt_llist(C_VMBAS& vm, const char*& p) { return list_program(vm, p, CHANNEL_PRINTER); }

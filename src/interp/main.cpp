@@ -1,4 +1,6 @@
 // The entry point: interactive mode, a program file, the calculator, or one expression.
+#include <unistd.h>
+
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -8,8 +10,12 @@
 #include "interp/main_loop.h"
 #include "interp/vmbas.h"
 #include "io/code_page.h"
+#include "io/completion.h"
 #include "io/console_writer.h"
+#include "io/history.h"
 #include "io/terminal.h"
+#include "io/user_paths.h"
+#include "io/terminal_signals.h"
 #include "values/text_scan.h"
 
 namespace {
@@ -21,13 +27,35 @@ bool has_extension(std::string_view argument, std::string_view extension) {
 }
 
 void print_usage() {
+    const std::string history = history_file_path();
+    const std::string ini = ini_file_path();
     console_writer::write_text(
         "Velmora BASIC " VELMORA_VERSION ": a programmable complex-number calculator.\n"
         "usage: velmora               interactive mode (the OK prompt)\n"
-        "       velmora FILE.bas|.vmb run a program file and exit\n"
+        "       velmora FILE.bas|.vmb run a program file and exit; a first line \"#!\" is\n"
+        "                             skipped, so \"#!/usr/bin/env velmora\" makes it a script\n"
         "       velmora -c            calculator mode, one expression a line (q to quit)\n"
         "       velmora EXPRESSION    evaluate one expression, e.g. velmora 1+2i\n"
-        "       velmora --help | --version\n");
+        "       velmora --help        this text\n"
+        "       velmora --version     the version\n"
+        "environment:\n"
+        "  ZOV_GOTHIC       font face for text in graphics windows (a fontconfig name)\n"
+        "  ZOV_MINCHO       font face for printed pages (a fontconfig name)\n"
+        "  ZOV_DEBUG        when set, the drawing library reports its internal failures\n"
+        "  XDG_STATE_HOME   where the history lives (default ~/.local/state)\n"
+        "  XDG_CONFIG_HOME  where an installed interpreter's .ini lives (default ~/.config)\n"
+        "files:\n");
+    console_writer::write_text("  history  " + (history.empty() ? "(none: no home directory)" : history) +
+                               "\n           the last 1000 lines typed at the terminal\n");
+    console_writer::write_text("  .ini     " + (ini.empty() ? "(none: no home directory)" : ini) +
+                               "\n           the printer layout, section \"prn\"\n");
+}
+
+// History and Tab completion serve someone typing at a terminal.
+void prepare_line_editor(const C_VMBAS& vm) {
+    if (!isatty(STDIN_FILENO)) return;
+    line_history::open(history_file_path());
+    completion::attach(vm);
 }
 
 void evaluate_arguments(C_VMBAS& vm, int argc, char** argv) {
@@ -47,11 +75,13 @@ void evaluate_arguments(C_VMBAS& vm, int argc, char** argv) {
 
 int main(int argc, char** argv) {
     break_flag::install_handler();
+    terminal_signals::install();
     detect_console_code_page();
     static TerminalModeGuard terminal_mode;  // static: restored by exit() too
     {
         C_VMBAS vm;
         if (argc == 1) {
+            prepare_line_editor(vm);
             main_loop(vm, nullptr);
         } else if (argc == 2 && (std::strcmp(argv[1], "--help") == 0)) {
             print_usage();
@@ -60,10 +90,12 @@ int main(int argc, char** argv) {
         } else if (argc == 2 && (has_extension(argv[1], ".bas") || has_extension(argv[1], ".vmb"))) {
             main_loop(vm, argv[1]);
         } else if (argc == 2 && equals_nocase(argv[1], "-c")) {
+            prepare_line_editor(vm);
             calculator_mode(vm);
         } else {
             evaluate_arguments(vm, argc, argv);
         }
+        vm.io.end_console_row_at_exit();
     }
     console_writer::flush();
     return 0;

@@ -11,6 +11,7 @@
 #include "interp/break_flag.h"
 #include "interp/run_loop.h"
 #include "interp/vmbas.h"
+#include "io/console_input.h"
 #include "io/console_line.h"
 #include "values/text_scan.h"
 
@@ -59,6 +60,8 @@ void main_loop(C_VMBAS& vm, const char* file_name) {
         return;
     }
     vm.io.put_text(CHANNEL_CONSOLE, "Velmora BASIC V" VELMORA_VERSION "\n");
+    // Outside the line editor keys are not echoed; typed ahead, they wait for it.
+    enter_key_mode();
     for (;;) {
         run_program(vm);
         if (vm.pretyped_input.empty()) {

@@ -111,12 +111,27 @@ int store_file_line(C_VMBAS& vm, std::string_view line, bool convert, bool numbe
     return 0;
 }
 
+// A first line "#!..." names the interpreter that runs the file as a script from the
+// shell; it is no program text. Its bytes are converted like the program's, so that a
+// later save writes one consistent file.
+std::string take_script_line(std::vector<std::string>& lines) {
+    if (lines.empty() || !lines.front().starts_with("#!")) return {};
+    std::string script_line = std::move(lines.front());
+    lines.erase(lines.begin());
+    return script_line;
+}
+
 int load_program(C_VMBAS& vm, const std::string& name, bool numbered, bool merging) {
     std::vector<std::string> lines;
     if (!read_file_lines(name, lines)) return vm_error::fail("ファイルがありません");
     drop_foreign_marks(lines);
+    std::string script_line = take_script_line(lines);
     const bool convert = needs_cp932_conversion(lines);
-    if (!merging) vm.new_program();
+    if (!merging) {
+        vm.new_program();
+        if (convert) cp932_to_utf8(std::string(script_line), script_line);
+        vm.program.script_line = std::move(script_line);
+    }
     int32_t previous_number = 0;
     for (const std::string& line : lines) {
         if (store_file_line(vm, line, convert, numbered, previous_number) < 0) {
@@ -129,6 +144,8 @@ int load_program(C_VMBAS& vm, const std::string& name, bool numbered, bool mergi
 
 int save_program(C_VMBAS& vm, const std::string& name, bool numbered) {
     const bool saved = write_whole_file(name, [&](std::FILE* file) {
+        const std::string& script_line = vm.program.script_line;
+        if (!script_line.empty() && std::fprintf(file, "%s\n", script_line.c_str()) < 0) return false;
         for (const ProgramLine* line = vm.program.first(); line; line = line->next) {
             const int written = numbered ? std::fprintf(file, "%5ld %s\n", static_cast<long>(line->number), line->text.c_str())
                                          : std::fprintf(file, "%s\n", line->text.c_str());

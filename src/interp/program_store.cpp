@@ -90,6 +90,7 @@ void ProgramStore::clear() {
     lines_.clear();
     head_ = nullptr;
     labels_indexed_ = false;
+    script_line.clear();
 }
 
 void ProgramStore::relink() {

@@ -35,6 +35,10 @@ public:
     bool renumber(int64_t start, int64_t step);
     void clear();
 
+    // The "#!" line a loaded file began with (empty when none): save writes it back, so
+    // a program file that runs as a script from the shell stays one.
+    std::string script_line;
+
 private:
     using Lines = std::map<int32_t, std::unique_ptr<ProgramLine>>;
     void relink();

@@ -10,6 +10,7 @@
 #include "interp/error.h"
 #include "interp/vmbas.h"
 #include "io/code_page.h"
+#include "io/console_input.h"
 
 namespace {
 
@@ -28,8 +29,8 @@ void print_report(C_VMBAS& vm, const ProgramLine& line, const char* stop) {
         const ptrdiff_t offset = stop - text;
         // The caret stands under the stopping character as the terminal shows the line.
         if (offset >= 0 && offset <= static_cast<ptrdiff_t>(std::strlen(text))) {
-            const int columns = console_columns(std::string_view(text, static_cast<size_t>(offset)));
-            vm.io.chan_printf(CHANNEL_CONSOLE, "%*s^ ", prefix_length + columns, "");
+            const int column = console_column_after(std::string_view(text, static_cast<size_t>(offset)), prefix_length);
+            vm.io.chan_printf(CHANNEL_CONSOLE, "%*s^ ", column, "");
         }
     }
     vm.io.put_text(CHANNEL_CONSOLE, vm_error::has_message() ? vm_error::message() : "エラー");
@@ -46,6 +47,7 @@ ProgramLine* error_handler(C_VMBAS& vm) {
 void run_program(C_VMBAS& vm) {
     if (!vm.current_line) return;
     break_flag::clear();
+    enter_key_mode();  // keys typed while the program runs wait, unechoed, for the next read
     ProgramLine* line = vm.current_line;
     for (;;) {
         vm.current_line = line;

@@ -26,6 +26,7 @@ int stmt_load(C_VMBAS& vm, const char*& p);
 int stmt_save(C_VMBAS& vm, const char*& p);
 int stmt_merge(C_VMBAS& vm, const char*& p);
 int stmt_list(C_VMBAS& vm, const char*& p);
+int stmt_llist(C_VMBAS& vm, const char*& p);
 int stmt_delete(C_VMBAS& vm, const char*& p);
 int stmt_renum(C_VMBAS& vm, const char*& p);
 int stmt_auto(C_VMBAS& vm, const char*& p);
@@ -53,6 +54,7 @@ int stmt_def(C_VMBAS& vm, const char*& p);
 
 // Console output.
 int stmt_print(C_VMBAS& vm, const char*& p);
+int stmt_lprint(C_VMBAS& vm, const char*& p);
 int stmt_write(C_VMBAS& vm, const char*& p);
 int stmt_locate(C_VMBAS& vm, const char*& p);
 int stmt_cls(C_VMBAS& vm, const char*& p);

@@ -52,6 +52,9 @@ bool write_whole_file(const std::string& name, const std::function<bool(std::FIL
         return false;
     }
     bool ok = fchmod(descriptor, mode_for(exists, existing)) == 0 && write(file.get());
+    // On disk before the rename: a crash then leaves the old file or the new one, never
+    // an empty one.
+    ok = ok && std::fflush(file.get()) == 0 && fsync(descriptor) == 0;
     ok = std::fclose(file.release()) == 0 && ok;
     if (!ok || std::rename(partial.c_str(), name.c_str()) != 0) {
         unlink(partial.c_str());

@@ -11,18 +11,25 @@
 #include "io/serial_port.h"
 #include "io/console_input.h"
 
-C_FILEIO::C_FILEIO() = default;
+C_FILEIO::C_FILEIO()
+    : printer_(system_printer_device([this](std::string_view text) { put_text(CHANNEL_CONSOLE, text); })) {}
 
 C_FILEIO::~C_FILEIO() { eject_page(); }
 
-void C_FILEIO::eject_page() { put_raw(CHANNEL_PRINTER, '\f'); }
+void C_FILEIO::eject_page() {
+    listing = false;
+    put_raw(CHANNEL_PRINTER, '\f');
+}
 
 bool C_FILEIO::write_device(int channel, unsigned char byte) {
     if (channel == CHANNEL_CONSOLE) {
         console_writer::put(static_cast<char>(byte));
         return true;
     }
-    if (channel == CHANNEL_PRINTER) return true;  // no printer is attached: pages are dropped
+    if (channel == CHANNEL_PRINTER) {
+        printer_.put(byte, listing);  // the printer never fails a statement
+        return true;
+    }
     IO_DATA& r = record(channel);
     if (r.mode == MODE_OUTPUT && r.file) return std::fputc(byte, r.file.get()) != EOF;
     if (r.mode == MODE_SERIAL && r.port >= 0) return serial_write_byte(r.port, byte);
@@ -47,7 +54,7 @@ int C_FILEIO::put_raw(int channel, unsigned char byte) {
 }
 
 void C_FILEIO::wrap_if_needed(IO_DATA& r, int channel, int display_width) {
-    if (r.width < 1) return;
+    if (r.width < 1 || display_width == 0) return;  // a combining mark stays with its character
     int w = r.width;
     if (display_width > 1 && w >= 2) w -= 1;
     if (r.column >= w) put_raw(channel, '\n');
@@ -204,6 +211,10 @@ int C_FILEIO::close(int channel) {
     if (r.port >= 0) close_serial_port(r.port);
     r = IO_DATA{};
     return 0;
+}
+
+void C_FILEIO::end_console_row_at_exit() {
+    if (record(CHANNEL_CONSOLE).column != 0 && isatty(STDOUT_FILENO)) put_char(CHANNEL_CONSOLE, '\n');
 }
 
 void C_FILEIO::close_all() {

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "io/printer.h"
 #include "values/c_str.h"
 
 inline constexpr int CHANNEL_CONSOLE = 0;
@@ -68,10 +69,15 @@ public:
     bool take_if_next(int channel, int byte);
     int close(int channel);
     void close_all();
-    // Sends a form feed to the printer, so that a partly printed page comes out.
+    // Sends a form feed to the printer outside a listing, so that a partly printed
+    // page comes out and the print job ends: used when the interpreter ends.
     void eject_page();
+    Printer& printer() { return printer_; }
+    // Ends an open console row at exit, so that the shell's prompt starts a row of its
+    // own; piped output stays as written.
+    void end_console_row_at_exit();
 
-    bool listing = false;  // set while llist prints
+    bool listing = false;  // set while llist prints: a form feed then ends only the page
 
 private:
     int put_raw(int channel, unsigned char byte);
@@ -82,4 +88,5 @@ private:
     void write_unfinished_character(IO_DATA& record, int channel);
     void wrap_if_needed(IO_DATA& record, int channel, int display_width);
     std::array<IO_DATA, 17> records_;
+    Printer printer_;
 };

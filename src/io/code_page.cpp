@@ -6,6 +6,7 @@
 
 #include <clocale>
 #include <cstring>
+#include <span>
 
 namespace {
 
@@ -27,6 +28,20 @@ constexpr Range kWideRanges[] = {
     {0x1F680, 0x1F6FF}, {0x1F7E0, 0x1F7EB}, {0x1F90C, 0x1F9FF}, {0x1FA70, 0x1FAFF}, {0x20000, 0x3FFFD},
 };
 
+// Combining marks, joiners and variation selectors: drawn over the character before.
+constexpr Range kZeroWidthRanges[] = {
+    {0x0300, 0x036F},  {0x0483, 0x0489},  {0x0591, 0x05BD},  {0x0610, 0x061A}, {0x064B, 0x065F},
+    {0x0E31, 0x0E31},  {0x0E34, 0x0E3A},  {0x0E47, 0x0E4E},  {0x1AB0, 0x1AFF}, {0x1DC0, 0x1DFF},
+    {0x200B, 0x200F},  {0x20D0, 0x20FF},  {0x302A, 0x302D},  {0x3099, 0x309A}, {0xFE00, 0xFE0F},
+    {0xFE20, 0xFE2F},  {0xE0100, 0xE01EF},
+};
+
+bool in_ranges(char32_t code, std::span<const Range> ranges) {
+    for (const Range& range : ranges)
+        if (code >= range.first && code <= range.last) return true;
+    return false;
+}
+
 char32_t decode(const unsigned char* bytes, int length) {
     char32_t code = bytes[0] & (0x7F >> length);
     for (int i = 1; i < length; ++i) code = (code << 6) | (bytes[i] & 0x3F);
@@ -41,6 +56,9 @@ void detect_console_code_page() {
     const bool shift_jis = codeset && (std::strcmp(codeset, "SHIFT_JIS") == 0 || std::strcmp(codeset, "SJIS") == 0 ||
                                        std::strcmp(codeset, "CP932") == 0 || std::strcmp(codeset, "WINDOWS-31J") == 0);
     page = shift_jis ? CodePage::ShiftJis : CodePage::Utf8;
+    // Under a locale of single bytes (LANG=C) the line editor must still edit whole
+    // UTF-8 characters, as the interpreter reads them.
+    if (!shift_jis && (!codeset || std::strcmp(codeset, "UTF-8") != 0)) std::setlocale(LC_CTYPE, "C.UTF-8");
 }
 
 CodePage console_code_page() { return page; }
@@ -76,9 +94,8 @@ int utf8_sequence_length(unsigned char lead) {
 
 int utf8_display_width(const unsigned char* bytes, int length) {
     const char32_t code = decode(bytes, length);
-    for (const Range& range : kWideRanges)
-        if (code >= range.first && code <= range.last) return 2;
-    return 1;
+    if (in_ranges(code, kZeroWidthRanges)) return 0;
+    return in_ranges(code, kWideRanges) ? 2 : 1;
 }
 
 bool is_valid_utf8(std::string_view bytes) {
@@ -113,20 +130,61 @@ bool cp932_to_utf8(std::string_view cp932, std::string& utf8) {
     return true;
 }
 
-int console_columns(std::string_view text) {
-    if (console_code_page() == CodePage::ShiftJis) return static_cast<int>(text.size());
+namespace {
+
+// Where a byte that is not part of a UTF-8 character leaves the cursor, as the console
+// writer shows it: a TAB fills to the next stop of 8, other control bytes show as "^A".
+int column_after_byte(unsigned char byte, int column) {
+    switch (byte) {
+        case 0:
+        case 7: return column;
+        case 8: return column > 0 ? column - 1 : 0;
+        case 9: return (column / 8 + 1) * 8;
+        case 10:
+        case 13: return 0;
+        default: return column + (byte < 32 ? 2 : 1);
+    }
+}
+
+// The length of the UTF-8 character at `i`, or 0 when no whole one starts there.
+size_t utf8_character_at(std::string_view text, size_t i) {
+    const auto length = static_cast<size_t>(utf8_sequence_length(static_cast<unsigned char>(text[i])));
+    if (length == 0 || i + length > text.size() || !is_valid_utf8(text.substr(i, length))) return 0;
+    return length;
+}
+
+bool is_shift_jis_lead(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
+
+}  // namespace
+
+int console_column_after(std::string_view text, int column) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-    int columns = 0;
+    const bool utf8 = console_code_page() == CodePage::Utf8;
     for (size_t i = 0; i < text.size();) {
-        const int length = utf8_sequence_length(bytes[i]);
-        if (length > 0 && i + static_cast<size_t>(length) <= text.size() &&
-            is_valid_utf8(text.substr(i, static_cast<size_t>(length)))) {
-            columns += utf8_display_width(bytes + i, length);
-            i += static_cast<size_t>(length);
+        const size_t length = utf8 ? utf8_character_at(text, i) : 0;
+        if (length > 0) {
+            column += utf8_display_width(bytes + i, static_cast<int>(length));
+            i += length;
         } else {
-            ++columns;
+            column = column_after_byte(bytes[i], column);
             ++i;
         }
     }
-    return columns;
+    return column;
+}
+
+size_t character_boundary(std::string_view text, size_t limit) {
+    if (text.size() <= limit) return text.size();
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    size_t i = 0;
+    while (i < limit) {
+        size_t length = 1;
+        if (console_code_page() == CodePage::ShiftJis)
+            length = is_shift_jis_lead(bytes[i]) && i + 1 < text.size() ? 2 : 1;
+        else if (const size_t character = utf8_character_at(text, i); character > 0)
+            length = character;
+        if (i + length > limit) break;
+        i += length;
+    }
+    return i;
 }

@@ -6,8 +6,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 
+#include "interp/break_flag.h"
 #include "io/console_writer.h"
+#include "io/terminal_signals.h"
 
 namespace {
 
@@ -24,27 +27,61 @@ bool fill() {
     return true;
 }
 
-// While a program reads single keys the terminal stays in key mode (no echo, no line
-// buffering; Ctrl-C still signals); any line read and the end of the process restore it.
 termios line_mode{};
-bool in_key_mode = false;
+bool keys_only = false;
 
-void enter_key_mode() {
-    if (in_key_mode || !isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &line_mode) != 0) return;
-    termios keys = line_mode;
-    keys.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
-    keys.c_cc[VMIN] = 1;
-    keys.c_cc[VTIME] = 0;
-    in_key_mode = tcsetattr(STDIN_FILENO, TCSANOW, &keys) == 0;
+// A terminal sends DEL for Backspace; programs written for the DOS console test 8.
+int console_code(unsigned char byte) {
+    if (byte == 127 && isatty(STDIN_FILENO)) return 8;
+    return byte;
+}
+
+// Waits for a key with Ctrl-C held back except inside ppoll, so that one arriving
+// just before the wait still ends it.
+bool wait_until_readable() {
+    console_writer::flush();
+    sigset_t interrupt, unblocked;
+    sigemptyset(&interrupt);
+    sigaddset(&interrupt, SIGINT);
+    sigprocmask(SIG_BLOCK, &interrupt, &unblocked);
+    pollfd request{STDIN_FILENO, POLLIN, 0};
+    int ready = 0;
+    while (!break_flag::is_set() && ready <= 0) {
+        ready = ppoll(&request, 1, nullptr, &unblocked);
+        if (ready < 0 && errno != EINTR) break;
+    }
+    sigprocmask(SIG_SETMASK, &unblocked, nullptr);
+    // Ctrl-C wakes the wait as input would (the terminal then drops the input); its
+    // signal, held back until here, has now set the flag.
+    return ready > 0 && !break_flag::is_set();
+}
+
+bool wait_for_key(int milliseconds) {
+    if (start < end) return true;
+    enter_key_mode();
+    pollfd request{STDIN_FILENO, POLLIN, 0};
+    return poll(&request, 1, milliseconds) > 0 && fill();
 }
 
 }  // namespace
 
-void leave_key_mode() {
-    if (!in_key_mode) return;
-    tcsetattr(STDIN_FILENO, TCSANOW, &line_mode);
-    in_key_mode = false;
+void enter_key_mode() {
+    if (keys_only || !isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &line_mode) != 0) return;
+    termios keys = line_mode;
+    keys.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
+    keys.c_iflag &= static_cast<tcflag_t>(~ICRNL);  // Enter reads as 13, as on the DOS console
+    keys.c_cc[VMIN] = 1;
+    keys.c_cc[VTIME] = 0;
+    keys_only = terminal_signals::set_mode(keys);
 }
+
+void leave_key_mode() {
+    if (!keys_only) return;
+    terminal_signals::set_mode(line_mode);
+    keys_only = false;
+}
+
+bool in_key_mode() { return keys_only; }
 
 bool read_input_line(std::string& line, size_t max_length) {
     leave_key_mode();
@@ -68,15 +105,24 @@ bool read_input_line(std::string& line, size_t max_length) {
 int read_console_key() {
     if (start == end) {
         enter_key_mode();
-        if (!fill()) return -1;
+        if (!wait_until_readable() || !fill()) return -1;
     }
-    return static_cast<unsigned char>(buffer[start++]);
+    return console_code(static_cast<unsigned char>(buffer[start++]));
 }
 
 bool console_key_waiting() {
     console_writer::flush();  // a prompt written without a newline must show while keys are polled
-    if (start < end) return true;
-    enter_key_mode();
-    pollfd request{STDIN_FILENO, POLLIN, 0};
-    return poll(&request, 1, 0) > 0 && fill();
+    return wait_for_key(0);
 }
+
+int console_key_following(int milliseconds) {
+    return wait_for_key(milliseconds) ? static_cast<unsigned char>(buffer[start]) : -1;
+}
+
+bool take_buffered_key(unsigned char& key) {
+    if (start == end) return false;
+    key = static_cast<unsigned char>(buffer[start++]);
+    return true;
+}
+
+bool keys_buffered() { return start < end; }

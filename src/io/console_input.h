@@ -7,12 +7,25 @@
 // longer line is read and dropped. False at end of input or when Ctrl-C interrupts.
 bool read_input_line(std::string& line, size_t max_length);
 
-// One key without echo (terminal in non-canonical mode while waiting), control keys
-// as their codes; end of input gives -1.
+// One key without echo (terminal in key mode while waiting), control keys as their
+// codes; at a terminal Enter reads as 13 and Backspace as 8. End of input gives -1.
 int read_console_key();
 
 // True when a key can be read at once.
 bool console_key_waiting();
 
-// Gives the terminal back its line mode after single keys were read.
+// The next key when one arrives within `milliseconds` (the rest of an escape
+// sequence), left to be read; -1 when none does.
+int console_key_following(int milliseconds);
+
+// Key mode: no echo and no line buffering (Ctrl-C still signals). The interpreter
+// keeps the terminal in it from its first prompt or program on, so keys typed ahead
+// are never echoed into the output but wait for the next read; the line editor works
+// from it, and only a child process (spawn, system) gets the line mode.
+void enter_key_mode();
 void leave_key_mode();
+bool in_key_mode();
+
+// Keys read from the terminal but not yet taken, handed to the line editor first.
+bool take_buffered_key(unsigned char& key);
+bool keys_buffered();

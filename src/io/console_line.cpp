@@ -3,41 +3,61 @@
 
 #include <unistd.h>
 
+#include <optional>
+
 #include "interp/break_flag.h"
 #include "interp/vmbas.h"
+#include "io/answer_history.h"
+#include "io/code_page.h"
 #include "io/console_input.h"
 #include "io/console_writer.h"
 #include "io/line_editor.h"
 
 namespace {
+
 constexpr size_t kWorkingSize = 4200;
+
+LineRead edit_at_terminal(std::string_view offered, std::string& line, LineUse use) {
+    std::optional<AnswerHistory> answers;
+    if (use == LineUse::Answer) answers.emplace();
+    // The editor starts from key mode, so that no key typed meanwhile is echoed.
+    enter_key_mode();
+    console_writer::flush();
+    const EditorResult result = edit_line(console_writer::current_row(), offered, line);
+    if (result == EditorResult::Interrupted) {
+        break_flag::clear();
+        return LineRead::Interrupted;
+    }
+    console_writer::start_row();  // Enter (or Ctrl-D) left the cursor on a new row
+    return result == EditorResult::Line ? LineRead::Ok : LineRead::EndOfInput;
 }
 
-LineRead read_console_line(C_VMBAS& vm, std::string& buffer, size_t size) {
+}  // namespace
+
+LineRead read_console_line(C_VMBAS& vm, std::string& buffer, size_t size, LineUse use) {
     if (size < 2) return LineRead::EndOfInput;
     vm.io.record(CHANNEL_CONSOLE).column = 0;
     std::string line;
-    if (isatty(STDIN_FILENO)) {
-        leave_key_mode();
-        console_writer::flush();
-        switch (edit_line(console_writer::current_row(), buffer, line)) {
-            case EditorResult::Line: break;
-            case EditorResult::Interrupted: break_flag::clear(); return LineRead::Interrupted;
-            case EditorResult::EndOfInput: return LineRead::EndOfInput;
-        }
+    const bool typed = isatty(STDIN_FILENO);
+    if (typed) {
+        const LineRead read = edit_at_terminal(buffer, line, use);
+        if (read != LineRead::Ok) return read;
     } else {
         // Piped input: text offered as typed counts as typed, the line read follows it.
-        std::string typed;
-        if (!read_input_line(typed, kWorkingSize - 1)) {
+        std::string piped;
+        if (!read_input_line(piped, kWorkingSize - 1)) {
             if (!break_flag::is_set()) return LineRead::EndOfInput;
             break_flag::clear();
             return LineRead::Interrupted;
         }
-        line = buffer + typed;
+        line = buffer + piped;
     }
-    if (line.size() > kWorkingSize - 1) line.resize(kWorkingSize - 1);
-    const size_t keep = std::min(size, kWorkingSize) - 1;
-    if (line.size() > keep) line.resize(keep);
+    const size_t keep = character_boundary(line, std::min(size, kWorkingSize) - 1);
+    if (line.size() > keep) {
+        line.resize(keep);
+        // Piped input is cut silently, as it always was; a typist is told.
+        if (typed) vm.io.put_text(CHANNEL_CONSOLE, "長すぎる行を " + std::to_string(keep) + " バイトで切った\n");
+    }
     buffer = std::move(line);
     return LineRead::Ok;
 }

@@ -35,7 +35,7 @@ bool prompt_literal(const char*& p, std::string& prompt) {
 
 int read_typed_line(C_VMBAS& vm, std::string& line) {
     line.clear();
-    return read_console_line(vm, line, kConsoleLineSize) == LineRead::Ok ? 0 : vm_error::fail("^C");
+    return read_console_line(vm, line, kConsoleLineSize, LineUse::Answer) == LineRead::Ok ? 0 : vm_error::fail("^C");
 }
 
 enum class Items { Assigned, RanOut };

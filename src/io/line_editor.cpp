@@ -2,37 +2,127 @@
 // the wait for a line instead of being swallowed by readline's own loop.
 #include "io/line_editor.h"
 
-#include <readline/history.h>
 #include <readline/readline.h>
 #include <sys/select.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <clocale>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <string_view>
+#include <utility>
 
 #include "interp/break_flag.h"
+#include "io/answer_history.h"
+#include "io/console_input.h"
 #include "io/console_writer.h"
+#include "io/history.h"
+#include "io/terminal_signals.h"
 
 namespace {
 
 bool finished = false;
 bool end_of_input = false;
 std::string received;
+// What a paste held after the line it completed: later reads take it as typed.
+std::string pasted;
+
+void accept(std::string text) {
+    if (!text.empty()) {
+        if (AnswerHistory::active())
+            add_history(text.c_str());
+        else
+            line_history::add(text.c_str());
+    }
+    received = std::move(text);
+}
 
 void on_line(char* text) {
     finished = true;
     end_of_input = text == nullptr;
     if (text) {
-        received = text;
-        if (*text != '\0') add_history(text);
+        accept(text);
         std::free(text);
     }
     rl_callback_handler_remove();
 }
 
-// Drops the line being edited and redraws its row, so that "^C" follows what was typed.
+// Keys read ahead while a program polled the keyboard come before the terminal's.
+int next_key(FILE* stream) {
+    unsigned char key;
+    return take_buffered_key(key) ? key : rl_getc(stream);
+}
+
+// A bracketed paste enters as if typed: its first line ends the line being edited.
+int paste(int, int) {
+    constexpr std::string_view kEnd = "\x1b[201~";
+    std::string text;
+    int previous = 0;
+    for (int key; (key = rl_read_key()) >= 0; previous = key) {
+        if (key == '\n' && previous == '\r') continue;
+        text.push_back(key == '\r' ? '\n' : static_cast<char>(key));
+        if (text.ends_with(kEnd)) {
+            text.resize(text.size() - kEnd.size());
+            break;
+        }
+    }
+    const size_t newline = text.find('\n');
+    rl_insert_text(text.substr(0, newline).c_str());
+    if (newline == std::string::npos) return 0;
+    pasted = text.substr(newline + 1);
+    return rl_newline(1, '\n');
+}
+
+// readline takes the character type from the environment whenever a line begins; the
+// interpreter's own (UTF-8 also under LANG=C) must hold while editing too.
+template <typename Step>
+void in_our_character_type(Step step) {
+    const std::string ours = std::setlocale(LC_CTYPE, nullptr);
+    step();
+    std::setlocale(LC_CTYPE, ours.c_str());
+}
+
+void set_up_readline() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    rl_readline_name = "velmora";
+    rl_catch_signals = 0;   // Ctrl-C belongs to the interpreter
+    rl_catch_sigwinch = 0;  // a resize is handled in the wait for keys
+    rl_getc_function = next_key;
+    in_our_character_type([] { rl_initialize(); });
+    // Eight-bit keys and output, which readline refuses under LANG=C.
+    rl_variable_bind("input-meta", "on");
+    rl_variable_bind("output-meta", "on");
+    rl_variable_bind("convert-meta", "off");
+    for (const char* name : {"emacs", "vi-insert"})
+        if (Keymap keymap = rl_get_keymap_by_name(name)) rl_bind_keyseq_in_map("\x1b[200~", paste, keymap);
+}
+
+// The next whole line of a paste, shown as typed; false when none is waiting.
+bool take_pasted_line(std::string_view pretyped, std::string& line) {
+    const size_t newline = pasted.find('\n');
+    if (newline == std::string::npos) return false;
+    line = std::string(pretyped) + pasted.substr(0, newline);
+    pasted.erase(0, newline + 1);
+    console_writer::write(line + "\n");
+    console_writer::flush();
+    accept(line);
+    return true;
+}
+
+bool interrupt_pending() {
+    sigset_t pending;
+    sigpending(&pending);
+    return sigismember(&pending, SIGINT) == 1;
+}
+
+// Drops the line being edited, and the rest of a paste as the terminal drops keys typed
+// ahead; redraws the row, so that "^C" follows what was typed.
 void abandon_line(const std::string& prompt) {
+    pasted.clear();
     const std::string typed = rl_line_buffer ? rl_line_buffer : "";
     rl_free_line_state();
     rl_callback_sigcleanup();
@@ -44,29 +134,42 @@ void abandon_line(const std::string& prompt) {
 }  // namespace
 
 EditorResult edit_line(std::string_view row_so_far, std::string_view pretyped, std::string& line) {
-    // Ctrl-C belongs to the interpreter: readline must not install its own handlers.
-    rl_catch_signals = 0;
-    rl_readline_name = "velmora";
+    set_up_readline();
+    if (take_pasted_line(pretyped, line)) return EditorResult::Line;
     finished = end_of_input = false;
     received.clear();
+    rl_eof_found = 0;  // else every later line ends with the newline of an old Ctrl-D
+    rl_reset_screen_size();
     const std::string prompt(row_so_far);
     rl_already_prompted = 1;
-    rl_callback_handler_install(prompt.c_str(), on_line);
-    if (!pretyped.empty()) {
-        rl_insert_text(std::string(pretyped).c_str());
+    in_our_character_type([&prompt] { rl_callback_handler_install(prompt.c_str(), on_line); });
+    // The editor echoes, though the terminal it started from did not; readline then
+    // also left its record of the prompt already shown unmade.
+    rl_tty_set_echoing(1);
+    rl_on_new_line_with_prompt();
+    terminal_signals::keep_current_mode();
+    const std::string offered = std::string(pretyped) + std::exchange(pasted, {});
+    if (!offered.empty()) {
+        rl_insert_text(offered.c_str());
         rl_redisplay();
     }
-    // Ctrl-C is held back except inside pselect, so one that arrives just before the
-    // wait still ends it.
-    sigset_t interrupt, unblocked;
-    sigemptyset(&interrupt);
-    sigaddset(&interrupt, SIGINT);
-    sigprocmask(SIG_BLOCK, &interrupt, &unblocked);
+    // These signals are held back except inside pselect, so one that arrives just
+    // before the wait still ends it.
+    sigset_t held, unblocked;
+    sigemptyset(&held);
+    for (const int number : {SIGINT, SIGWINCH, SIGCONT}) sigaddset(&held, number);
+    sigprocmask(SIG_BLOCK, &held, &unblocked);
     EditorResult result = EditorResult::Line;
     while (!finished) {
         if (break_flag::is_set()) {
             result = EditorResult::Interrupted;
             break;
+        }
+        if (terminal_signals::take_resize()) rl_resize_terminal();
+        if (terminal_signals::take_continue()) rl_forced_update_display();
+        if (keys_buffered()) {
+            rl_callback_read_char();
+            continue;
         }
         fd_set readable;
         FD_ZERO(&readable);
@@ -76,13 +179,13 @@ EditorResult edit_line(std::string_view row_so_far, std::string_view pretyped, s
             result = EditorResult::EndOfInput;
             break;
         }
-        if (ready > 0) rl_callback_read_char();
+        // Ctrl-C wakes the wait as input would, and the terminal then drops the input.
+        if (ready > 0 && !interrupt_pending()) rl_callback_read_char();
     }
     sigprocmask(SIG_SETMASK, &unblocked, nullptr);
-    if (!finished) {
-        abandon_line(prompt);
-        return result;
-    }
+    if (!finished) abandon_line(prompt);
+    terminal_signals::keep_current_mode();
+    if (!finished) return result;
     if (end_of_input) return EditorResult::EndOfInput;
     line = std::move(received);
     return EditorResult::Line;

@@ -1,4 +1,4 @@
-// print and "?": items separated by "," (next print zone) or ";" (nothing), with
+// print, "?" and lprint: items separated by "," (next print zone) or ";" (nothing), with
 // tab() and spc(), an optional "#n," channel and an optional using template.
 #include <algorithm>
 #include <cmath>
@@ -47,14 +47,13 @@ int print_item(C_VMBAS& vm, const char*& p, int channel, const NumberFormat& for
     const int spacing = print_spacing(vm, p, channel);
     if (spacing <= 0) return spacing;
     C_STR text;
-    if (eval_string_value(vm, p, text) == 0) {
-        vm.io.put_bytes(channel, text.view());
-        return 0;
-    }
-    vm_error::clear();
     Complex value;
-    if (eval_expr(vm, p, value) < 0) return -1;
-    vm.io.chan_printf(channel, "%s", format_number(format, value.re, value.im));
+    bool is_string;
+    if (eval_string_or_number(vm, p, text, value, is_string) < 0) return -1;
+    if (is_string)
+        vm.io.put_bytes(channel, text.view());
+    else
+        vm.io.chan_printf(channel, "%s", format_number(format, value.re, value.im));
     return 0;
 }
 
@@ -85,3 +84,5 @@ int print_to(C_VMBAS& vm, const char*& p, int channel) {
 }  // namespace
 
 int stmt_print(C_VMBAS& vm, const char*& p) { return print_to(vm, p, parse_channel_prefix(vm, p)); }
+
+int stmt_lprint(C_VMBAS& vm, const char*& p) { return print_to(vm, p, CHANNEL_PRINTER); }

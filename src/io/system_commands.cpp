@@ -22,6 +22,7 @@
 #include "interp/vmbas.h"
 #include "io/console_input.h"
 #include "io/console_writer.h"
+#include "io/terminal_signals.h"
 #include "values/evaluator.h"
 #include "values/random.h"
 #include "values/text_scan.h"
@@ -33,10 +34,24 @@ namespace {
 constexpr int kMaxSpawnArguments = 20;
 constexpr size_t kMaxSpawnBytes = 254;
 
-// Before a child takes the terminal: everything shown, the terminal in line mode.
-void hand_over_terminal() {
+// Runs a child on the terminal in line mode, with everything shown before it, and
+// waits for it. Ctrl-C reaches the child and the interpreter alike, so it also stops
+// the program. False when the child could not be started.
+bool run_child(const char* path, char* const argv[], bool search_path) {
+    const bool keys_only = in_key_mode();
     leave_key_mode();
+    terminal_signals::leave_mode_to_child();
     console_writer::flush();
+    pid_t child;
+    const int failed = search_path ? posix_spawnp(&child, path, nullptr, nullptr, argv, environ)
+                                   : posix_spawn(&child, path, nullptr, nullptr, argv, environ);
+    if (failed == 0) {
+        int status;
+        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
+    }
+    if (keys_only) enter_key_mode();
+    return failed == 0;
 }
 
 int read_string(C_VMBAS& vm, const char*& p, std::string_view message, std::string& out) {
@@ -71,16 +86,10 @@ int stmt_spawn(C_VMBAS& vm, const char*& p) {
     std::vector<char*> argv;
     for (std::string& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);
-    hand_over_terminal();
-    pid_t child;
-    if (posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
+    if (!run_child(argv[0], argv.data(), true)) {
         vm.io.put_text(CHANNEL_CONSOLE, "spawn(");
         vm.io.put_bytes(CHANNEL_CONSOLE, arguments[0]);
         vm.io.put_text(CHANNEL_CONSOLE, ") 失敗");
-        return 0;
-    }
-    int status;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
     return 0;
 }
@@ -91,13 +100,17 @@ int stmt_system(C_VMBAS& vm, const char*& p) {
         // that would finish is finished now.
         vm.io.close_all();
         vm.io.eject_page();
+        vm.io.end_console_row_at_exit();
         console_writer::flush();
         std::exit(0);
     }
     std::string command;
     if (read_string(vm, p, "無効な構文", command) < 0) return -1;
-    hand_over_terminal();
-    std::system(command.c_str());  // the command's own status is not the statement's
+    // Not std::system: it ignores Ctrl-C in the caller, so a loop around a command
+    // could not be stopped. The command's own status is not the statement's.
+    char shell[] = "/bin/sh", option[] = "-c";
+    char* const argv[] = {shell, option, command.data(), nullptr};
+    run_child(shell, argv, false);
     return 0;
 }
 

@@ -11,6 +11,7 @@
 
 #include "io/console_input.h"
 #include "io/console_writer.h"
+#include "io/terminal_signals.h"
 
 bool terminal_size(TerminalSize& size) {
     winsize window{};
@@ -46,7 +47,7 @@ TerminalModeGuard::TerminalModeGuard() {
     mode_saved = true;
     termios quiet = original_mode;
     quiet.c_lflag &= static_cast<tcflag_t>(~ECHOCTL);
-    tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
+    terminal_signals::set_mode(quiet);
 }
 
 TerminalModeGuard::~TerminalModeGuard() {

@@ -11,14 +11,14 @@ int stmt_write(C_VMBAS& vm, const char*& p) {
     const int channel = parse_channel_prefix(vm, p);
     for (;;) {
         C_STR text;
-        if (eval_string_value(vm, p, text) == 0) {
+        Complex value;
+        bool is_string;
+        if (eval_string_or_number(vm, p, text, value, is_string) < 0) return vm_error::fail("write データがない");
+        if (is_string) {
             vm.io.put_char(channel, '"');
             vm.io.put_bytes(channel, text.view());
             vm.io.put_char(channel, '"');
         } else {
-            vm_error::clear();
-            Complex value;
-            if (eval_expr(vm, p, value) < 0) return vm_error::fail("write データがない");
             vm.io.chan_printf(channel, "%s", format_default(value.re, value.im));
         }
         p = skip_blanks(p);

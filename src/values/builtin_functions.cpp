@@ -4,6 +4,7 @@
 
 #include <sys/sysinfo.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <span>
@@ -264,4 +265,11 @@ BuiltinResult eval_builtin(C_VMBAS& vm, const char*& p, Complex& out) {
         return BuiltinResult::Done;
     }
     return BuiltinResult::NotBuiltin;
+}
+
+std::vector<std::string_view> builtin_function_names() {
+    std::vector<std::string_view> names;
+    for (const Builtin& builtin : kBuiltins)
+        if (std::ranges::find(names, builtin.name) == names.end()) names.push_back(builtin.name);
+    return names;
 }

@@ -31,8 +31,18 @@ private:
     C_VMBAS& vm_;
 };
 
-int eval_compare(C_VMBAS& vm, const char*& p, Complex& out);
+// A string read at the start of an item before its kind was known. The comparison
+// level then starts from it instead of reading the same text again, which would
+// repeat every effect in it (input$ would take further keys).
+struct LeadingString {
+    bool ok = false;
+    C_STR value;
+    const char* end = nullptr;
+};
+
+int eval_compare(C_VMBAS& vm, const char*& p, Complex& out, const LeadingString* lead = nullptr);
 int eval_power(C_VMBAS& vm, const char*& p, Complex& out);
+bool may_begin_string(const char* p);
 
 bool is_comparison_start(char c) { return c == '!' || c == '<' || c == '=' || c == '>'; }
 
@@ -46,21 +56,20 @@ int64_t combine_logical(std::string_view op, int64_t x, int64_t y) {
     return ~(x ^ y);
 }
 
-// Unsigned byte comparison over the shorter length only: "abc" equals "abcd".
+// Unsigned byte order over the whole length: a proper prefix is the lesser string.
 int compare_bytes(std::string_view a, std::string_view b) {
     const size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
         const auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
         if (x != y) return x < y ? -1 : 1;
     }
-    return 0;
+    if (a.size() == b.size()) return 0;
+    return a.size() < b.size() ? -1 : 1;
 }
 
-int eval_string_compare(C_VMBAS& vm, const char*& p, Complex& out) {
-    const char* q = p;
-    C_STR left, right;
-    if (eval_string(vm, q, left) < 0) return -1;
-    q = skip_blanks(q);
+// The operator and right operand of a string comparison whose left string is read.
+int compare_with(C_VMBAS& vm, const C_STR& left, const char*& p, Complex& out) {
+    const char* q = skip_blanks(p);
     std::string_view op;
     for (std::string_view candidate : {"==", "!=", "=", "<>", ">=", ">", "<=", "<"}) {
         if (starts_with_nocase(q, candidate)) {
@@ -70,6 +79,7 @@ int eval_string_compare(C_VMBAS& vm, const char*& p, Complex& out) {
     }
     if (op.empty()) return -1;
     q += op.size();
+    C_STR right;
     if (eval_string(vm, q, right) < 0) return -1;
     const int order = compare_bytes(left.view(), right.view());
     bool result;
@@ -84,7 +94,21 @@ int eval_string_compare(C_VMBAS& vm, const char*& p, Complex& out) {
     return 0;
 }
 
-int eval_logical(C_VMBAS& vm, const char*& p, Complex& out) {
+int eval_string_compare(C_VMBAS& vm, const char*& p, Complex& out, const LeadingString* lead) {
+    const char* q = p;
+    if (lead) {
+        if (!lead->ok) return -1;
+        q = lead->end;
+        if (compare_with(vm, lead->value, q, out) < 0) return -1;
+    } else {
+        C_STR left;
+        if (eval_string(vm, q, left) < 0 || compare_with(vm, left, q, out) < 0) return -1;
+    }
+    p = q;
+    return 0;
+}
+
+int eval_logical(C_VMBAS& vm, const char*& p, Complex& out, const LeadingString* lead = nullptr) {
     const char* q = p;
     if (match_keyword(q, "not") == 0) {
         Complex operand;
@@ -94,7 +118,7 @@ int eval_logical(C_VMBAS& vm, const char*& p, Complex& out) {
         return 0;
     }
     Complex left;
-    if (eval_compare(vm, q, left) < 0) return -1;
+    if (eval_compare(vm, q, left, lead) < 0) return -1;
     for (;;) {
         const char* r = skip_blanks(q);
         if (!is_letter(*r)) break;
@@ -119,8 +143,8 @@ int eval_logical(C_VMBAS& vm, const char*& p, Complex& out) {
 
 int eval_add(C_VMBAS& vm, const char*& p, Complex& out);
 
-int eval_compare(C_VMBAS& vm, const char*& p, Complex& out) {
-    if (eval_string_compare(vm, p, out) == 0) return 0;
+int eval_compare(C_VMBAS& vm, const char*& p, Complex& out, const LeadingString* lead) {
+    if (eval_string_compare(vm, p, out, lead) == 0) return 0;
     vm_error::clear();
     const char* q = p;
     Complex left;
@@ -316,8 +340,9 @@ int eval_primary(C_VMBAS& vm, const char*& p, Complex& out) {
             break;
         default: break;
     }
+    // Names were scanned above: a word such as "inf" or "nan" is never a literal here.
     double literal;
-    if (parse_number(q, literal) < 0) return -1;
+    if (is_letter(*q) || parse_number(q, literal) < 0) return -1;
     if (*q == 'i') {
         out = {0.0, literal};
         ++q;
@@ -413,6 +438,28 @@ int eval_string(C_VMBAS& vm, const char*& p, C_STR& out) {
     out.swap(value);
     p = q;
     return 0;
+}
+
+int eval_string_or_number(C_VMBAS& vm, const char*& p, C_STR& text, Complex& number, bool& is_string) {
+    is_string = false;
+    const char* q = skip_blanks(p);
+    const bool string_first = may_begin_string(q);
+    LeadingString lead;
+    if (string_first) {
+        lead.end = q;
+        lead.ok = eval_string(vm, lead.end, lead.value) == 0;
+        const char* r = skip_blanks(lead.end);
+        if (lead.ok && !is_comparison_start(*r)) {
+            text.swap(lead.value);
+            is_string = true;
+            p = r;
+            return 0;
+        }
+    }
+    vm_error::clear();
+    NestingGuard guard(vm);
+    if (guard.too_deep()) return vm_error::fail("式が複雑すぎる");
+    return eval_logical(vm, p, number, string_first ? &lead : nullptr);
 }
 
 int eval_string_value(C_VMBAS& vm, const char*& p, C_STR& out) {

@@ -18,3 +18,7 @@ int eval_int32(C_VMBAS& vm, const char*& p, int32_t* out);
 int eval_string(C_VMBAS& vm, const char*& p, C_STR& out);
 // eval_string, refused when a comparison operator follows (that belongs to eval_expr).
 int eval_string_value(C_VMBAS& vm, const char*& p, C_STR& out);
+// A value that may be either, as print and write take it: the string of
+// eval_string_value when that succeeds, else the number of eval_expr (the error buffer
+// cleared first), with the text read only once.
+int eval_string_or_number(C_VMBAS& vm, const char*& p, C_STR& text, Complex& number, bool& is_string);

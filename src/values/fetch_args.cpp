@@ -86,22 +86,35 @@ int read_argument(C_VMBAS& vm, const char*& p, char format, const ArgSlot* slot)
 
 int fetch_args(C_VMBAS& vm, const char*& p, std::string_view name, std::string_view format,
                std::initializer_list<ArgSlot> slots) {
+    size_t count = 0;
+    return fetch_args_counted(vm, p, name, format, slots, count);
+}
+
+int fetch_args_counted(C_VMBAS& vm, const char*& p, std::string_view name, std::string_view format,
+                       std::initializer_list<ArgSlot> slots, size_t& count) {
     const char* q = p;
     if (match_keyword(q, name) < 0) return -1;
     q = skip_blanks(q);
     if (*q != '(') return -1;
     ++q;
-    for (size_t i = 0; i < format.size(); ++i) {
-        if (i > 0) {
+    size_t read = 0;
+    for (const char argument : format) {
+        if (argument == '|') {
+            if (*skip_blanks(q) == ')') break;
+            continue;
+        }
+        if (read > 0) {
             q = skip_blanks(q);
             if (*q != ',') return vm_error::fail(", が必要");
             ++q;
         }
-        const ArgSlot* slot = i < slots.size() ? slots.begin() + i : nullptr;
-        if (read_argument(vm, q, format[i], slot) < 0) return -1;
+        const ArgSlot* slot = read < slots.size() ? slots.begin() + read : nullptr;
+        if (read_argument(vm, q, argument, slot) < 0) return -1;
+        ++read;
     }
     q = skip_blanks(q);
     if (*q != ')') return vm_error::fail("対応する ) がない");
     p = q + 1;
+    count = read;
     return 0;
 }

@@ -14,7 +14,12 @@ class C_VMBAS;
 using ArgSlot = std::variant<std::monostate, Complex*, double*, int32_t*, int64_t*, C_STR*>;
 
 // Formats: "c" complex, "d" real, "l" 32-bit integer, "L" 64-bit integer, "p" optional
-// "#" then as "l", "s" string, "A" a variable (its storage address, as "L").
+// "#" then as "l", "s" string, "A" a variable (its storage address, as "L"). A "|"
+// makes the arguments after it optional: the call may close with ")" there. Every
+// argument is read once, so a call with optional arguments never reads one twice.
 // Returns -1 without a message when the name or "(" does not match.
 int fetch_args(C_VMBAS& vm, const char*& p, std::string_view name, std::string_view format,
                std::initializer_list<ArgSlot> slots);
+// fetch_args, also telling how many arguments the call gave.
+int fetch_args_counted(C_VMBAS& vm, const char*& p, std::string_view name, std::string_view format,
+                       std::initializer_list<ArgSlot> slots, size_t& count);

@@ -1,6 +1,7 @@
 // Numeric literals and complex text.
 #include "values/number_parse.h"
 
+#include <clocale>
 #include <cstdlib>
 
 #include "values/text_scan.h"
@@ -32,15 +33,28 @@ bool parse_radix(const char*& p, int bits_per_digit, double& value) {
 }
 
 // Most literals are short integers, read exactly without strtod; anything with a
-// fraction, an exponent or more than 15 digits goes to strtod.
+// fraction, an exponent, more than 15 digits or a hexadecimal "0x" goes to strtod.
 bool read_small_integer(const char*& p, double& value) {
     const char* q = p;
     int64_t digits = 0;
     while (is_digit(*q) && q - p < 15) digits = digits * 10 + (*q++ - '0');
-    if (q == p || is_digit(*q) || *q == '.' || *q == 'e' || *q == 'E') return false;
+    if (q == p || is_digit(*q) || *q == '.' || to_lower(*q) == 'e' || to_lower(*q) == 'x') return false;
     value = static_cast<double>(digits);
     p = q;
     return true;
+}
+
+// strtod skips white space and takes a sign; a literal has neither. Everything else
+// that strtod accepts is a number: "inf", "infinity", "nan" in any case, and
+// hexadecimal floating forms such as 0x.8p1.
+bool may_start_decimal(char c) {
+    return !(c == '+' || c == '-' || c == ' ' || (c >= '\t' && c <= '\r') || c == '\0');
+}
+
+// Numbers are written with "." whatever the user's locale says.
+locale_t c_locale() {
+    static const locale_t locale = newlocale(LC_ALL_MASK, "C", locale_t{});
+    return locale;
 }
 
 }  // namespace
@@ -60,17 +74,10 @@ int parse_number(const char*& p, double& value) {
             return 0;
         }
     }
-    // strtod also takes "inf", "nan" and hexadecimal floats; a literal is digits only,
-    // so a "0x" that led to no hexadecimal digit is the number 0.
-    if (!is_digit(p[0]) && !(p[0] == '.' && is_digit(p[1]))) return -1;
-    if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) {
-        value = 0.0;
-        ++p;
-        return 0;
-    }
+    if (!may_start_decimal(p[0])) return -1;
     if (read_small_integer(p, value)) return 0;
     char* end = nullptr;
-    double parsed = std::strtod(p, &end);
+    const double parsed = strtod_l(p, &end, c_locale());
     if (end == p) return -1;
     value = parsed;
     p = end;
@@ -80,15 +87,15 @@ int parse_number(const char*& p, double& value) {
 int parse_complex_text(const char*& p, Complex& value) {
     const char* q = p;
     q = skip_blanks(q);
-    double sign = 1.0;
+    bool negative = false;
     if (*q == '+' || *q == '-') {
-        if (*q == '-') sign = -1.0;
+        negative = *q == '-';
         ++q;
         q = skip_blanks(q);
     }
     double first = 1.0;
     parse_number(q, first);
-    first *= sign;
+    if (negative) first = -first;  // the sign bit, as strtod sets it for "-nan"
     if (*q == 'i') {
         value = {0.0, first};
         p = q + 1;
@@ -100,13 +107,13 @@ int parse_complex_text(const char*& p, Complex& value) {
         p = q;
         return 0;
     }
-    double second_sign = (*q == '-') ? -1.0 : 1.0;
+    const bool second_negative = *q == '-';
     ++q;
     q = skip_blanks(q);
     double second = 1.0;
     parse_number(q, second);
     if (*q != 'i') return -1;
-    value = {first, second * second_sign};
+    value = {first, second_negative ? -second : second};
     p = q + 1;
     return 0;
 }

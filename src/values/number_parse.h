@@ -3,7 +3,8 @@
 #pragma once
 #include "values/complex.h"
 
-// One unsigned literal: &h/0x hexadecimal, & octal, or decimal. No leading blanks.
+// One unsigned literal: &h/0x hexadecimal, & octal, or the longest prefix that strtod
+// accepts without a sign (inf, nan and hexadecimal floats included). No leading blanks.
 int parse_number(const char*& p, double& value);
 
 // [sign][number][i][sign[number]i], a missing coefficient counting as 1.

@@ -114,17 +114,15 @@ Result string_function_i(C_VMBAS& vm, const char*& p, C_STR& out) {
     }
     if (!names_call(q, "input$")) return Result::NotBuiltin;
     int32_t n, channel;
+    size_t count;
     const char* r = q;
-    if (fetch_args(vm, r, "input$", "l", {&n}) == 0) {
+    if (fetch_args_counted(vm, r, "input$", "l|p", {&n, &channel}, count) < 0) return Result::Failed;
+    if (count == 1) {
         read_channel_bytes(vm, CHANNEL_CONSOLE, n, out);
-        p = r;
-        return Result::Done;
+    } else {
+        const bool open = channel >= 1 && channel <= 15 && vm.io.record(channel).is_open();
+        read_channel_bytes(vm, open ? channel : CHANNEL_INVALID, n, out);
     }
-    vm_error::clear();
-    r = q;
-    if (fetch_args(vm, r, "input$", "lp", {&n, &channel}) < 0) return Result::Failed;
-    const bool open = channel >= 1 && channel <= 15 && vm.io.record(channel).is_open();
-    read_channel_bytes(vm, open ? channel : CHANNEL_INVALID, n, out);
     p = r;
     return Result::Done;
 }

@@ -15,9 +15,9 @@ constexpr std::string_view kDefUsage = "使用法:def fnx(x,y)=数式";
 
 // A body can call its own function, and with no conditional expression such a
 // recursion never ends by itself; calls are therefore bounded. Once the bound is hit,
-// every further call fails at once until the outermost call has returned: the
-// evaluator retries a failed operand by other readings, and each retry would
-// otherwise descend to the bound again, taking exponential time.
+// every further call fails at once until the outermost call has returned: a body
+// that calls its function twice would otherwise descend to the bound again for each
+// call, taking exponential time.
 constexpr int kMaxCallDepth = 100;
 
 class CallDepth {

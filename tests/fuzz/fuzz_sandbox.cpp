@@ -44,6 +44,10 @@ void enter() {
     sigemptyset(&action.sa_mask);
     sigaction(SIGPROF, &action, nullptr);
     std::signal(SIGFPE, SIG_IGN);
+    // lprint reaches no printer and shows no message box.
+    setenv("CUPS_SERVER", "/nonexistent/velmora-fuzz-cups", 1);
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
     detect_console_code_page();
 }
 

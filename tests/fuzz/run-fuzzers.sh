@@ -2,11 +2,13 @@
 # Runs the fuzz harnesses one after the other (one process at a time), each for a
 # bounded time: the session and expression harnesses on corpora seeded from the
 # language tests, the image readers on small files of every format. Findings are
-# written to BUILD/fuzz/artifacts. Usage: run-fuzzers.sh BUILD SECONDS
+# written to BUILD/fuzz/artifacts. Usage: run-fuzzers.sh BUILD SECONDS [TIMEOUT]
+# An input that runs longer than TIMEOUT seconds (default 20) counts as a finding.
 # FUZZ_HARNESSES picks some of them (default: all), e.g. FUZZ_HARNESSES="gif png".
 set -euo pipefail
 build=${1:?build directory}
 seconds=${2:?seconds for each harness}
+timeout=${3:-20}
 here=$(cd "$(dirname "$0")" && pwd)
 # Absolute paths: the harnesses work in a scratch directory of their own.
 build=$(cd "$build" && pwd)
@@ -22,7 +24,7 @@ for harness in ${FUZZ_HARNESSES:-lines expression bmp pnm ico tiff gif png jpeg}
     *) corpus="$work/corpus-image/$harness"; options=(-max_len=8192) ;;
   esac
   "$build/fuzz_$harness" "$corpus" "${options[@]}" \
-    -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
+    -max_total_time="$seconds" -timeout="$timeout" -rss_limit_mb=2048 \
     -artifact_prefix="$work/artifacts/$harness-" -print_final_stats=1 2>"$work/$harness.log" || status=1
   grep -E "^(Done|stat::|==[0-9]+==ERROR|SUMMARY|artifact_prefix)" "$work/$harness.log" || true
 done

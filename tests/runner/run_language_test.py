@@ -12,9 +12,24 @@ A test file holds one or more cases, each opened by a line "=== name". Within a 
                        itself stays UTF-8)
 A line "--- output (no newline)" expects the output without a final newline.
 Lines starting with "#" before the first section of a case are comments.
+
+Printer cases:
+  --- printer          run a copy of the executable placed in the working directory, so
+                       that the velmora.ini beside it is the case's own, with no CUPS
+                       server (CUPS_SERVER names a socket nobody listens on) and no display
+  --- stderr           the lines after it are the exact expected standard error
+  --- pdf: NAME        the lines after it are the text of PDF file NAME as pdftotext gives
+                       it, with a line "(page end)" where each page ends; blank lines,
+                       which pdftotext adds by its own rules, are not compared
+  --- pdf words: NAME  one line a word of NAME: its page, left and top edge in pixels of
+                       600 dpi (the printer's own, rounded) and its text, from pdftotext -bbox
+  --- result file: NAME  the lines after it are the exact contents of NAME after the run
+  --- no file: NAME    NAME must not exist after the run
 """
 import os
+import re
 import shlex
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -26,7 +41,8 @@ def parse_cases(path):
         for raw in handle.read().split("\n"):
             if raw.startswith("=== "):
                 case = {"name": raw[4:].strip(), "args": [], "input": [], "output": [], "files": {},
-                        "final_newline": True, "locale": "C.UTF-8"}
+                        "final_newline": True, "locale": "C.UTF-8", "printer": False, "stderr": None,
+                        "checks": []}
                 cases.append(case)
                 section = None
                 continue
@@ -45,13 +61,21 @@ def parse_cases(path):
                 case["final_newline"] = "no newline" not in raw
             elif raw.startswith("--- file:"):
                 section = case["files"].setdefault(raw[len("--- file:"):].strip(), [])
+            elif raw == "--- printer":
+                case["printer"] = True
+                section = None
+            elif raw == "--- stderr":
+                case["stderr"] = section = []
+            elif raw.startswith(("--- pdf:", "--- pdf words:", "--- result file:", "--- no file:")):
+                kind, name = raw[4:].split(":", 1)
+                section = []
+                case["checks"].append((kind, name.strip(), section))
             elif section is not None:
                 section.append(raw)
     for case in cases:
-        while case["output"] and case["output"][-1] == "":
-            case["output"].pop()
-        while case["input"] and case["input"][-1] == "":
-            case["input"].pop()
+        for lines in [case["output"], case["input"], case["stderr"] or []] + [c[2] for c in case["checks"]]:
+            while lines and lines[-1] == "":
+                lines.pop()
     return cases
 
 
@@ -64,6 +88,52 @@ def locale_available(locale):
     return locale.lower().replace("utf-8", "utf8") in {n.lower() for n in names}
 
 
+def printer_setup(executable, workdir, env):
+    copy = os.path.join(workdir, "velmora")
+    shutil.copy(executable, copy)
+    env["CUPS_SERVER"] = os.path.join(workdir, "no-cups-here")
+    env["XDG_CONFIG_HOME"] = os.path.join(workdir, "config")
+    for name in ("DISPLAY", "WAYLAND_DISPLAY", "ZOV_MINCHO"):
+        env.pop(name, None)
+    return copy
+
+
+PIXELS_PER_POINT = 600 / 72
+
+
+def pdf_words(path):
+    """Page number, left and top edge and text of each word, as pdftotext -bbox gives them."""
+    xhtml = subprocess.run(["pdftotext", "-bbox", path, "-"], capture_output=True, text=True).stdout
+    words = []
+    for page, body in enumerate(xhtml.split("<page ")[1:], start=1):
+        for x, y, text in re.findall(r'<word xMin="([\d.]+)" yMin="([\d.]+)"[^>]*>([^<]*)</word>', body):
+            words.append(f"{page} {round(float(x) * PIXELS_PER_POINT)} {round(float(y) * PIXELS_PER_POINT)} {text}")
+    return words
+
+
+def check_results(case, workdir, encoding):
+    """The differences between what the checks expect and what the run left behind."""
+    problems = []
+    for kind, name, expected in case["checks"]:
+        path = os.path.join(workdir, name)
+        if kind == "no file":
+            actual = ["(exists)"] if os.path.exists(path) else []
+        elif not os.path.exists(path):
+            actual = ["(no file)"]
+        elif kind == "pdf":
+            text = subprocess.run(["pdftotext", path, "-"], capture_output=True, text=True).stdout
+            actual = [line for line in text.replace("\f", "\n(page end)\n").split("\n") if line]
+            expected = [line for line in expected if line]
+        elif kind == "pdf words":
+            actual = pdf_words(path)
+        else:
+            with open(path, encoding=encoding, newline="") as handle:
+                actual = handle.read().rstrip("\n").split("\n")
+        if actual != expected:
+            problems.append((f"{kind}: {name}", expected, actual))
+    return problems
+
+
 def run_case(executable, case):
     encoding = encoding_of(case["locale"])
     with tempfile.TemporaryDirectory() as workdir:
@@ -72,12 +142,21 @@ def run_case(executable, case):
                 handle.write("\n".join(lines) + "\n")
         stdin = "".join(line + "\n" for line in case["input"]).encode(encoding)
         env = dict(os.environ, LC_ALL=case["locale"])
+        if case["printer"]:
+            executable = printer_setup(executable, workdir, env)
         result = subprocess.run([executable] + case["args"], input=stdin, capture_output=True,
                                 cwd=workdir, env=env, timeout=60)
+        problems = check_results(case, workdir, encoding)
+    if case["stderr"] is not None:
+        actual = result.stderr.decode(encoding, "replace").rstrip("\n").split("\n")
+        if actual == [""]:
+            actual = []
+        if actual != case["stderr"]:
+            problems.append(("stderr", case["stderr"], actual))
     expected = "\n".join(case["output"])
     if case["final_newline"] and case["output"]:
         expected += "\n"
-    return result, expected.encode(encoding)
+    return result, expected.encode(encoding), problems
 
 
 def main():
@@ -90,8 +169,8 @@ def main():
             skipped += 1
             print(f"SKIP {case['name']}: no {case['locale']} locale on this machine")
             continue
-        result, expected = run_case(executable, case)
-        if result.returncode != 0 or result.stdout != expected:
+        result, expected, problems = run_case(executable, case)
+        if result.returncode != 0 or result.stdout != expected or problems:
             failures += 1
             print(f"FAIL {case['name']} (exit {result.returncode})")
             print("--- expected")
@@ -102,6 +181,11 @@ def main():
             if result.stderr:
                 print("--- stderr")
                 print(result.stderr.decode("utf-8", "replace"))
+            for what, wanted, got in problems:
+                print(f"--- {what}: expected")
+                print("\n".join(wanted))
+                print(f"--- {what}: actual")
+                print("\n".join(got))
     print(f"{len(cases) - failures - skipped} passed, {failures} failed, {skipped} skipped")
     return 1 if failures or not cases else 0
 

@@ -323,6 +323,9 @@ TEST(console_channels, FormFeedOnThePrinterIsRaw) {
 
 TEST(console_channels, FormFeedOnThePrinterWrapsLikeAPair) {
     C_FILEIO io;
+    // No printer is reached: it cannot be opened, quietly.
+    io.printer().set_device({[] { return PrinterSettings{}; }, [](const PrinterSettings&) { return nullptr; },
+                             [](std::string_view) {}, [] {}});
     IO_DATA& printer = io.record(CHANNEL_PRINTER);
     printer.width = 20;
     for (int i = 0; i < 19; ++i) io.put_char(CHANNEL_PRINTER, 'a');

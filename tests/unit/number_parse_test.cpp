@@ -2,6 +2,7 @@
 // failure leaves the pointer where it was.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "values/number_parse.h"
@@ -53,8 +54,21 @@ TEST(NumberParse, DecimalIsTheLongestNumber) {
     EXPECT_EQ(literal("12345678901234567890").value, 12345678901234567890.0);
 }
 
-TEST(NumberParse, NoSignNoBlanksNoWords) {
-    for (const char* text : {"-1", "+1", " 1", "\t1", ".", "e5", "inf", "nan", ""}) {
+TEST(NumberParse, WordsAndHexadecimalFloatsAsStrtodReadsThem) {
+    for (const char* text : {"inf", "INF", "Infinity", "iNfInItY"}) EXPECT_EQ(literal(text).value, INFINITY) << text;
+    EXPECT_EQ(literal("infinit").rest, "init");
+    EXPECT_EQ(literal("infi").rest, "i");
+    for (const char* text : {"nan", "NaN", "NAN"}) EXPECT_TRUE(std::isnan(literal(text).value)) << text;
+    EXPECT_EQ(literal("0x.8p1").value, 1);
+    EXPECT_EQ(literal("0X.8P1i").rest, "i");
+    // A hexadecimal digit right after "0x" makes it a hexadecimal integer.
+    const Literal integer = literal("0x1.8p1");
+    EXPECT_EQ(integer.value, 1);
+    EXPECT_EQ(integer.rest, ".8p1");
+}
+
+TEST(NumberParse, NoSignNoBlanks) {
+    for (const char* text : {"-1", "+1", " 1", "\t1", "\n1", ".", "e5", "-inf", " nan", "in", "&h.8p1", ""}) {
         const Literal refused = literal(text);
         EXPECT_EQ(refused.result, -1) << text;
         EXPECT_EQ(refused.rest, text) << text;
@@ -94,6 +108,17 @@ TEST(ComplexText, Examples) {
     expect_value("+", 1, 0);
     expect_value("-", -1, 0);
     expect_value("", 1, 0);
+}
+
+TEST(ComplexText, WordsTakeTheSign) {
+    expect_value("-Infinity", -INFINITY, 0);
+    expect_value("+inf", INFINITY, 0);
+    expect_value("3-infi", 3, -INFINITY);
+    expect_value("0x.8p1+0x.4p2i", 1, 1);
+    const Text nan = complex_text(" -nan x");
+    EXPECT_TRUE(std::isnan(nan.value.re));
+    EXPECT_TRUE(std::signbit(nan.value.re));
+    EXPECT_EQ(nan.rest, "x");
 }
 
 TEST(ComplexText, StopsBeforeWhatIsNotPartOfTheNumber) {

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs or uninstalls Velmora BASIC: the executable, its manual page and its
+# documentation with the example programs. The one list of installed files, shared by
+# make install, make uninstall and make deb.
+#   scripts/install.sh install|uninstall EXECUTABLE DESTDIR PREFIX
+set -euo pipefail
+action=$1 executable=$2 destdir=$3 prefix=$4
+source_dir=$(cd "$(dirname "$0")/.." && pwd)
+bin_dir=$destdir$prefix/bin
+man_dir=$destdir$prefix/share/man/man1
+doc_dir=$destdir$prefix/share/doc/velmora
+examples=(roots.bas unity.bas quadratic.vmb)
+
+case $action in
+install)
+  install -d "$bin_dir" "$man_dir" "$doc_dir/examples"
+  install -m 755 "$executable" "$bin_dir/velmora"
+  install -m 644 "$source_dir/doc/velmora.1" "$man_dir/velmora.1"
+  install -m 644 "$source_dir/README.md" "$doc_dir/README.md"
+  for example in "${examples[@]}"; do
+    mode=644
+    [ -x "$source_dir/examples/$example" ] && mode=755
+    install -m $mode "$source_dir/examples/$example" "$doc_dir/examples/$example"
+  done
+  echo "installed $bin_dir/velmora, $man_dir/velmora.1 and $doc_dir"
+  ;;
+uninstall)
+  rm -f "$bin_dir/velmora" "$man_dir/velmora.1" "$doc_dir/README.md"
+  for example in "${examples[@]}"; do rm -f "$doc_dir/examples/$example"; done
+  rmdir "$doc_dir/examples" "$doc_dir" 2>/dev/null || true
+  echo "removed velmora from $destdir$prefix"
+  ;;
+*)
+  echo "usage: $0 install|uninstall EXECUTABLE DESTDIR PREFIX" >&2
+  exit 2
+  ;;
+esac

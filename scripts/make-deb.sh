@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Builds the Debian package of Velmora BASIC from a built executable:
+#   scripts/make-deb.sh EXECUTABLE OUTPUT_DIRECTORY
+# The package depends on the library packages the executable links (as dpkg-shlibdeps
+# finds them, with their minimal versions) and on the Japanese fonts it draws with.
+set -euo pipefail
+executable=$(realpath "$1")
+output=$(realpath "$2")
+source_dir=$(cd "$(dirname "$0")/.." && pwd)
+version=$("$executable" --version | awk '{print $NF}')
+architecture=$(dpkg --print-architecture)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# dpkg-shlibdeps expects the layout of a source package: debian/control beside the
+# staged files in debian/PACKAGE.
+root=$work/debian/velmora
+mkdir -p "$root/DEBIAN"
+chmod 755 "$root" "$root/DEBIAN"
+printf 'Source: velmora\n\nPackage: velmora\nArchitecture: any\n' >"$work/debian/control"
+
+"$source_dir/scripts/install.sh" install "$executable" "$root" /usr >/dev/null
+strip --strip-unneeded --remove-section=.comment --remove-section=.note "$root/usr/bin/velmora"
+gzip -9n "$root/usr/share/man/man1/velmora.1"
+cat >"$root/usr/share/doc/velmora/copyright" <<'COPYRIGHT'
+Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/
+Upstream-Name: velmora
+
+Files: *
+License: GPL-3.0-or-later
+ On Debian systems, the complete text of the GNU General Public License version 3
+ can be found in /usr/share/common-licenses/GPL-3.
+COPYRIGHT
+
+libraries=$(cd "$work" && dpkg-shlibdeps -O debian/velmora/usr/bin/velmora | sed -n 's/^shlibs:Depends=//p')
+installed_size=$(du -sk --exclude=DEBIAN "$root" | cut -f1)
+cat >"$root/DEBIAN/control" <<CONTROL
+Package: velmora
+Version: $version
+Architecture: $architecture
+Maintainer: Velmora BASIC developers <velmora@localhost>
+Installed-Size: $installed_size
+Depends: $libraries, fonts-ipafont-gothic, fonts-ipafont-mincho
+Suggests: xclip
+Section: interpreters
+Priority: optional
+Description: interactive BASIC in which every number is a complex number
+ Velmora BASIC is an interactive BASIC interpreter for the terminal in which
+ every number is a complex number, written and shown in a+bi form. It keeps the
+ line-numbered syntax of 8-bit microcomputer BASIC and is meant as a
+ programmable complex-number calculator, with graphics windows, image files and
+ printed pages.
+CONTROL
+mkdir -p "$output"
+package=$output/velmora_${version}_${architecture}.deb
+dpkg-deb --root-owner-group -Zxz --build "$root" "$package" >/dev/null
+echo "$package"

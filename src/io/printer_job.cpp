@@ -1,0 +1,145 @@
+// Print jobs: cairo draws the pages into a PDF in memory; the finished document is
+// written to the PDFFILE file (replacing it only when whole) or given to CUPS.
+#include "io/printer_job.h"
+
+#include <cairo-ft.h>
+#include <cairo-pdf.h>
+#include <cairo.h>
+#include <fontconfig/fontconfig.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "interp/whole_file_writer.h"
+#include "io/code_page.h"
+#include "io/printer_cups.h"
+#include "io/printer_font.h"
+#include "io/printer_layout.h"
+
+namespace {
+
+constexpr double kPointsPerPixel = 72.0 / kPrinterDpi;
+constexpr int kHundredthsMmPerInch = 2540;
+
+struct SurfaceFree {
+    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
+};
+struct ContextFree {
+    void operator()(cairo_t* context) const { cairo_destroy(context); }
+};
+
+// The printer face at the cell height, or cairo's own serif face when fontconfig
+// found none.
+void select_printer_face(cairo_t* context) {
+    if (const auto face = find_printer_face()) {
+        FcPattern* pattern = FcPatternCreate();
+        FcPatternAddString(pattern, FC_FILE, reinterpret_cast<const FcChar8*>(face->path.c_str()));
+        FcPatternAddInteger(pattern, FC_INDEX, face->index);
+        cairo_font_face_t* font = cairo_ft_font_face_create_for_pattern(pattern);
+        FcPatternDestroy(pattern);
+        cairo_set_font_face(context, font);
+        cairo_font_face_destroy(font);
+    } else {
+        cairo_select_font_face(context, "serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+    }
+    cairo_set_font_size(context, kCellHeight);
+}
+
+void report_failure(const std::string& destination, const std::string& why) {
+    std::string line = "印刷失敗: " + destination + ": " + why + "\n";
+    if (console_code_page() == CodePage::ShiftJis) line = to_console_text(line);
+    std::fputs(line.c_str(), stderr);
+}
+
+// A leading "~/" is the home folder; a relative name is taken from the current
+// folder when the job starts.
+std::string absolute_file_name(const std::string& name) {
+    if (name.starts_with("~/")) {
+        const char* home = std::getenv("HOME");
+        return std::string(home ? home : "") + name.substr(1);
+    }
+    if (name.starts_with("/")) return name;
+    char directory[4096];
+    if (!getcwd(directory, sizeof directory)) return name;
+    return std::string(directory) + "/" + name;
+}
+
+class PdfJob : public PrintJob {
+public:
+    PdfJob(std::string pdf_file, std::optional<CupsDestination> cups, int media_width, int media_length)
+        : pdf_file_(std::move(pdf_file)), cups_(std::move(cups)) {
+        const double width_points = media_width * 72.0 / kHundredthsMmPerInch;
+        const double length_points = media_length * 72.0 / kHundredthsMmPerInch;
+        page_width_ = media_width * kPrinterDpi / kHundredthsMmPerInch;
+        page_height_ = media_length * kPrinterDpi / kHundredthsMmPerInch;
+        surface_.reset(cairo_pdf_surface_create_for_stream(append, this, width_points, length_points));
+        context_.reset(cairo_create(surface_.get()));
+        cairo_scale(context_.get(), kPointsPerPixel, kPointsPerPixel);
+        select_printer_face(context_.get());
+        cairo_font_extents_t extents;
+        cairo_font_extents(context_.get(), &extents);
+        ascent_ = extents.ascent;
+        cairo_set_source_rgb(context_.get(), 0, 0, 0);
+    }
+
+    int page_width() const override { return page_width_; }
+    int page_height() const override { return page_height_; }
+
+    void draw_text(int x, int y, std::string_view utf8) override {
+        const std::string text(utf8);
+        cairo_move_to(context_.get(), x, y + ascent_);
+        cairo_show_text(context_.get(), text.c_str());
+    }
+
+    void end_page() override { cairo_show_page(context_.get()); }
+
+    bool finish() override {
+        context_.reset();
+        cairo_surface_finish(surface_.get());
+        const cairo_status_t status = cairo_surface_status(surface_.get());
+        const std::string destination = cups_ ? cups_->name : pdf_file_;
+        if (status != CAIRO_STATUS_SUCCESS) {
+            report_failure(destination, cairo_status_to_string(status));
+            return false;
+        }
+        std::string failure;
+        const bool delivered = cups_ ? print_with_cups(*cups_, document_, failure) : write_pdf_file();
+        if (!delivered) report_failure(destination, cups_ ? failure : "書き込み失敗");
+        return delivered;
+    }
+
+private:
+    static cairo_status_t append(void* job, const unsigned char* data, unsigned int length) {
+        static_cast<PdfJob*>(job)->document_.append(reinterpret_cast<const char*>(data), length);
+        return CAIRO_STATUS_SUCCESS;
+    }
+
+    bool write_pdf_file() const {
+        return write_whole_file(pdf_file_, [this](std::FILE* file) {
+            return std::fwrite(document_.data(), 1, document_.size(), file) == document_.size();
+        });
+    }
+
+    std::string pdf_file_;
+    std::optional<CupsDestination> cups_;
+    int page_width_ = 0, page_height_ = 0;
+    double ascent_ = 0;
+    std::string document_;
+    std::unique_ptr<cairo_surface_t, SurfaceFree> surface_;
+    std::unique_ptr<cairo_t, ContextFree> context_;
+};
+
+}  // namespace
+
+std::unique_ptr<PrintJob> open_print_job(const PrinterSettings& settings) {
+    if (!settings.pdf_file.empty()) {
+        const CupsDestination a4;
+        return std::make_unique<PdfJob>(absolute_file_name(settings.pdf_file), std::nullopt, a4.media_width,
+                                        a4.media_length);
+    }
+    auto cups = default_cups_destination();
+    if (!cups) return nullptr;
+    const int width = cups->media_width, length = cups->media_length;
+    return std::make_unique<PdfJob>(std::string(), std::move(cups), width, length);
+}

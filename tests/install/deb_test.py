@@ -1,0 +1,82 @@
+#!/usr/bin/env python3
+"""make deb: the package installs with dpkg -i, works, and dpkg -r removes every file.
+Runs only as root, never when velmora is already installed, one run at a time across
+the machine; whatever happens, the package is not left installed."""
+import fcntl
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+SKIP = 77  # CTest's SKIP_RETURN_CODE for this test
+
+
+def run(command, **options):
+    return subprocess.run(command, capture_output=True, text=True, timeout=300, **options)
+
+
+def dpkg(*arguments):
+    """dpkg, waiting while another package tool holds its lock."""
+    for _ in range(60):
+        result = run(["dpkg", *arguments], env=dict(os.environ, DEBIAN_FRONTEND="noninteractive"))
+        if result.returncode == 0 or "lock" not in result.stderr:
+            return result
+        time.sleep(1)
+    return result
+
+
+def installed():
+    status = run(["dpkg-query", "-W", "-f=${Status}", "velmora"]).stdout
+    return status != "" and not status.endswith("not-installed")
+
+
+def check(condition, message):
+    if not condition:
+        raise AssertionError(message)
+
+
+def exercise(package):
+    result = dpkg("-i", package)
+    check(result.returncode == 0, "dpkg -i failed: " + result.stderr)
+    check(run(["dpkg-query", "-W", "-f=${Status}", "velmora"]).stdout == "install ok installed", "not installed")
+    depends = run(["dpkg-query", "-W", "-f=${Depends}", "velmora"]).stdout
+    for needed in ("libreadline8", "libc6", "fonts-ipafont-gothic", "fonts-ipafont-mincho"):
+        check(needed in depends, f"{needed} missing from Depends: {depends}")
+    check(run(["/usr/bin/velmora", "sqrt(-4)"]).stdout == "2i\n", "the installed executable does not work")
+    # The archive's list, not dpkg -L: a system may be set to leave out manual pages.
+    files = [line.split()[-1][1:] for line in run(["dpkg-deb", "-c", package]).stdout.splitlines()]
+    for name in ("/usr/bin/velmora", "/usr/share/man/man1/velmora.1.gz",
+                 "/usr/share/doc/velmora/copyright", "/usr/share/doc/velmora/examples/unity.bas"):
+        check(name in files, f"{name} not in the package")
+    result = dpkg("-r", "velmora")
+    check(result.returncode == 0, "dpkg -r failed: " + result.stderr)
+    check(not installed(), "still installed after dpkg -r")
+    left = [name for name in files if os.path.isfile(name)]
+    check(not left and not os.path.exists("/usr/share/doc/velmora"), f"left behind: {left}")
+
+
+def main():
+    executable, source_dir = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    if os.geteuid() != 0:
+        print("SKIP: installing a package needs root")
+        return SKIP
+    with open("/tmp/velmora-deb-test.lock", "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        if installed() or os.path.exists("/usr/bin/velmora") or os.path.exists("/usr/share/doc/velmora"):
+            print("SKIP: velmora is installed on this machine already; it is left alone")
+            return SKIP
+        with tempfile.TemporaryDirectory() as directory:
+            result = run([os.path.join(source_dir, "scripts", "make-deb.sh"), executable, directory])
+            check(result.returncode == 0, "make-deb.sh failed: " + result.stderr)
+            try:
+                exercise(result.stdout.strip())
+            finally:
+                if installed():
+                    dpkg("--purge", "velmora")
+    print("deb: installed, used and removed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
