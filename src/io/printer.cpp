@@ -78,7 +78,9 @@ void Printer::form_feed(bool listing) {
 
 void Printer::end_job() {
     if (!job_) return;
-    job_->finish();
+    // A job that drew nothing (only part of a character reached it) is dropped, not
+    // delivered as a blank sheet.
+    if (drawn_) job_->finish();
     job_.reset();
     cursor_.reset();
     drop_pending();
@@ -100,6 +102,7 @@ int Printer::open() {
         return -1;
     }
     job_ = std::move(job);
+    drawn_ = false;
     cursor_.emplace(layout);
     drop_pending();
     return 0;
@@ -151,4 +154,5 @@ void Printer::place(std::string_view utf8, int cells) {
     const Placement at = cursor_->place(cells);
     if (at.new_page) job_->end_page();
     job_->draw_text(at.x, at.y, utf8);
+    drawn_ = true;
 }

@@ -50,6 +50,7 @@ private:
     std::unique_ptr<PrintJob> job_;
     std::optional<PageCursor> cursor_;
     bool abandoned_ = false;   // the printer could not be opened: output is discarded
+    bool drawn_ = false;       // the open job has something on its pages
     bool page_too_small_ = false;  // until the job's form feed, printing is refused
     unsigned char lead_byte_ = 0;  // Shift-JIS
     std::string pending_;          // the first bytes of a UTF-8 sequence

@@ -46,9 +46,10 @@ void select_printer_face(cairo_t* context) {
     cairo_set_font_size(context, kCellHeight);
 }
 
+// The destination is a name in the console's code page already (a PDFFILE spelled in
+// Shift-JIS stays Shift-JIS); only the fixed texts are converted.
 void report_failure(const std::string& destination, const std::string& why) {
-    std::string line = "印刷失敗: " + destination + ": " + why + "\n";
-    if (console_code_page() == CodePage::ShiftJis) line = to_console_text(line);
+    const std::string line = to_console_text("印刷失敗: ") + destination + ": " + to_console_text(why + "\n");
     std::fputs(line.c_str(), stderr);
 }
 

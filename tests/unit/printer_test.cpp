@@ -145,6 +145,14 @@ TEST_F(PrinterBytes, FormFeedEndsThePageAndOutsideAListingTheJob) {
     EXPECT_EQ(record_.jobs_finished, 2);
 }
 
+TEST_F(PrinterBytes, AJobWithNothingDrawnDeliversNoBlankPage) {
+    put("\xE3\f");  // a UTF-8 sequence cut short opens the job but draws nothing
+    put("\xE3");
+    printer_.end_job();
+    EXPECT_EQ(record_.jobs_opened, 2);
+    EXPECT_EQ(record_.jobs_finished, 0);
+}
+
 TEST(printer_profile, AddsMissingKeysAndKeepsTheRestOfTheFile) {
     const auto path = std::filesystem::temp_directory_path() / ("velmora_profile_" + std::to_string(::getpid()) + ".ini");
     const std::string original = "\xEF\xBB\xBF[prn]\r\n; mine\r\nleftmgn = 99\r\nLINESPC=abc\r\nPDFFILE=\"a b.pdf\"\r\n\r\n[other]\r\nUPMGN=7";
