@@ -63,9 +63,13 @@ void Painter::finish() {
 
 namespace {
 
-// floor((2 i minor + major) / (2 major)): the minor offset of step i, rounded.
+// The minor offset of step i: i * minor / major rounded, halves toward the start.
+__int128 offset_numerator(int64_t step, int64_t major, int64_t minor) {
+    return __int128(2) * step * minor + major - 1;
+}
+
 int64_t minor_offset(int64_t step, int64_t major, int64_t minor) {
-    const __int128 numerator = __int128(2) * step * minor + major;
+    const __int128 numerator = offset_numerator(step, major, minor);
     return int64_t(numerator / (__int128(2) * major));
 }
 
@@ -122,7 +126,7 @@ SegmentWalk::SegmentWalk(Point a, Point b, bool include_end, Box clip) {
     last = first_reaching(first, last, major, minor, offset_high + 1) - 1;
     if (first > last) return;
 
-    const __int128 numerator = __int128(2) * first * minor + major;
+    const __int128 numerator = offset_numerator(first, major, minor);
     index_ = first;
     last_ = last;
     major_ = major_start + major_step_ * first;
