@@ -82,6 +82,9 @@ TEST(ZovDraw, LinesIncludeBothEnds) {
     EXPECT_EQ(picture(s, 10, 0, 1, 4), "#\n#\n#\n.\n");
     draw_line(s, 12, 10, 16, 12, 0, 0);
     EXPECT_EQ(picture(s, 12, 10, 5, 3), "##...\n..##.\n....#\n");
+    Surface bold(12, 8);
+    draw_line(bold, 2, 5, 8, 5, 0, option::bold);  // round caps of radius 1 at both ends
+    EXPECT_EQ(picture(bold, 0, 3, 11, 5), "...........\n.#########.\n.#########.\n.#########.\n...........\n");
 }
 
 TEST(ZovDraw, DottedPenLeavesGapsUntouchedOrPaintsThemWhite) {
