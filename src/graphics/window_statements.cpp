@@ -129,7 +129,7 @@ int stmt_gopen(C_VMBAS& vm, const char*& p) {
         gwin.window->set_hidden(false);
     }
     if (!gwin.window->headless()) vm.graphics.refresh_wanted = true;
-    gwin.font = zov::Font();
+    gwin.font.emplace();
     if (make_surface(gwin, w, h) < 0) return -1;
     gwin.changed = true;
     return 0;
