@@ -19,6 +19,9 @@ struct C_GWIN {
     zov::Surface surface;
     std::optional<zov::Font> font;
     bool changed = false;
+    // The first tick at which a running program may copy the surface again: a large
+    // surface whose copy takes d ms waits d ticks, so refreshing costs under a tenth.
+    int64_t next_tick = 0;
 
     bool is_open() const { return window != nullptr; }
 };
