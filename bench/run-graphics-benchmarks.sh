@@ -16,7 +16,7 @@ bench_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build=$(cd "${1:-build}" 2>/dev/null && pwd) || { echo "no build directory: ${1:-build}" >&2; exit 1; }
 shift || true
 workloads=("$@")
-[ ${#workloads[@]} -eq 0 ] && workloads=(draw_lines draw_circles draw_paint draw_gget_scan)
+[ ${#workloads[@]} -eq 0 ] && workloads=(draw_open draw_lines draw_circles draw_paint draw_gget_scan)
 runs=${BENCH_RUNS:-3}
 velmora="$build/velmora"
 

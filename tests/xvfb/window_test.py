@@ -25,7 +25,7 @@ class Interpreter:
         self.output = b""
         self.markers = 0
 
-    def run(self, *lines, timeout=10.0):
+    def run(self, *lines, timeout=30.0):
         """Sends the lines and returns what they printed, prompts removed."""
         self.markers += 1
         marker = f"@@{self.markers}@@".encode()
@@ -49,7 +49,7 @@ class Interpreter:
     def value(self, expression):
         return self.run(f"print {expression}")[0].strip()
 
-    def wait_for(self, expression, expected, timeout=10.0):
+    def wait_for(self, expression, expected, timeout=30.0):
         """Polls until the expression prints the expected text (events take a moment)."""
         deadline = time.time() + timeout
         while (got := self.value(expression)) != expected:
@@ -70,7 +70,7 @@ def xdotool(*args):
 
 def find_window(number):
     """The X window of graphics window `number`, found by its title."""
-    deadline = time.time() + 10
+    deadline = time.time() + 30
     while time.time() < deadline:
         for window in xdotool("search", "--onlyvisible", "--class", "velmora").split():
             if xdotool("getwindowname", window) == TITLE.format(number):
@@ -125,7 +125,7 @@ class WindowTest(unittest.TestCase):
         window = find_window(2)
         self.assertIn("WIDTH=160\nHEIGHT=120", xdotool("getwindowgeometry", "--shell", window))
         expected = read_bmp(os.path.join(self.workdir.name, "s.bmp"))
-        deadline = time.time() + 10
+        deadline = time.time() + 30
         while True:
             shot = subprocess.run(["import", "-window", window, "-depth", "8", "ppm:-"], capture_output=True, timeout=20).stdout
             if read_ppm(shot) == expected or time.time() > deadline:
@@ -134,7 +134,7 @@ class WindowTest(unittest.TestCase):
         self.assertEqual(read_ppm(shot), expected)
 
         self.basic.run("gclose 2")
-        deadline = time.time() + 10
+        deadline = time.time() + 30
         while xdotool("search", "--onlyvisible", "--class", "velmora") and time.time() < deadline:
             time.sleep(0.05)
         self.assertEqual(xdotool("search", "--onlyvisible", "--class", "velmora"), "")
