@@ -171,12 +171,15 @@ bool FontFace::render(char32_t code, int cells, int cell_width, int cell_height,
 
 }  // namespace zov
 
-// fontconfig 2.14 loses a few bytes while it parses its configuration files; the leak
-// checker of sanitizer builds should not blame the program for them.
-#if defined(__SANITIZE_ADDRESS__)
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-#elif defined(__has_feature)
+// Leaks inside system libraries that the leak checker of sanitizer builds should not
+// blame on the program: fontconfig 2.14 loses a few bytes while it parses its
+// configuration files, and libdbus (which SDL's desktop video uses) keeps its
+// connection buffers when the process ends with windows open.
+#if defined(__has_feature)
 #if __has_feature(address_sanitizer)
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+#define ZOV_ADDRESS_SANITIZER
 #endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(ZOV_ADDRESS_SANITIZER)
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\nleak:libdbus-1.so\n"; }
 #endif
