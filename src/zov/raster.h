@@ -20,8 +20,11 @@ struct Pen {
     // Pixels of a wide pen on each side of the outline it follows.
     int inside() const { return (width - 1) / 2; }
     int outside() const { return width - 1 - inside(); }
-    int reach() const { return outside(); }
 };
+
+// Far beyond any surface, near enough that step arithmetic never overflows: shapes
+// are refused or pulled in to it.
+inline constexpr int64_t coordinate_limit = int64_t(1) << 40;
 
 // Dotted pens: this many pixels drawn, then as many skipped.
 inline constexpr int64_t dot_run = 3;

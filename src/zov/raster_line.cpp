@@ -1,5 +1,6 @@
 // Polylines with the pen: thin or wide, solid or dotted.
 #include <algorithm>
+#include <cstdlib>
 
 #include "zov/raster.h"
 
@@ -9,11 +10,10 @@ namespace {
 using raster::Painter;
 using raster::Pen;
 
-// Far beyond any surface, near enough that step arithmetic never overflows.
-constexpr int64_t coordinate_limit = int64_t(1) << 40;
 
 Point bounded(Point p) {
-    return {std::clamp(p.x, -coordinate_limit, coordinate_limit), std::clamp(p.y, -coordinate_limit, coordinate_limit)};
+    return {std::clamp(p.x, -raster::coordinate_limit, raster::coordinate_limit),
+            std::clamp(p.y, -raster::coordinate_limit, raster::coordinate_limit)};
 }
 
 // Centre pixels outside this box cannot reach the surface with the pen.

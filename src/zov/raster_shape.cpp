@@ -1,5 +1,6 @@
 // Boxes and ellipses: outline with the pen, interior with the brush, never overlapping.
 #include <algorithm>
+#include <cstdlib>
 #include <cmath>
 #include <vector>
 
@@ -13,12 +14,11 @@ using raster::EllipseRows;
 using raster::Painter;
 using raster::Pen;
 
-constexpr int64_t coordinate_limit = int64_t(1) << 40;
 constexpr int64_t ellipse_size_limit = int64_t(1) << 32;
 
 bool within_limits(Box box) {
     return std::max({std::llabs(box.left), std::llabs(box.top), std::llabs(box.right), std::llabs(box.bottom)}) <=
-           coordinate_limit;
+           raster::coordinate_limit;
 }
 
 int64_t first_row(int64_t top) { return std::max<int64_t>(top, 0); }
