@@ -240,10 +240,12 @@ void Service::carry_out(const Request& request) {
             SDL_RaiseWindow(window);
             break;
         case RequestKind::Repaint: repaint(*gui); break;
-        case RequestKind::Destroy:
+        case RequestKind::Destroy: {
+            const Uint32 id = SDL_GetWindowID(window);
             SDL_DestroyWindow(window);
-            windows_.erase(SDL_GetWindowID(window));
+            windows_.erase(id);  // `gui` goes with it
             break;
+        }
     }
 }
 
