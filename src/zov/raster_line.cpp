@@ -10,7 +10,6 @@ namespace {
 using raster::Painter;
 using raster::Pen;
 
-
 Point bounded(Point p) {
     return {std::clamp(p.x, -raster::coordinate_limit, raster::coordinate_limit),
             std::clamp(p.y, -raster::coordinate_limit, raster::coordinate_limit)};
