@@ -3,6 +3,7 @@
 picture of its surface, injected mouse events reach the gmouse counters, pictures go
 through the desktop clipboard, and the interpreter ends promptly with windows open. Screenshots by ImageMagick's import,
 pointer and window lookup by xdotool."""
+import ctypes
 import os
 import select
 import subprocess
@@ -79,6 +80,28 @@ def find_window(number):
     raise AssertionError(f"window {number} is not shown")
 
 
+class ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("data", ctypes.c_long * 5), ("pad", ctypes.c_long * 12)]
+
+
+def ask_to_close(window):
+    """Sends WM_DELETE_WINDOW, as a window manager's close button does."""
+    x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    display = x11.XOpenDisplay(None)
+    event = ClientMessage(type=33, display=display, window=int(window), format=32,
+                          message_type=x11.XInternAtom(display, b"WM_PROTOCOLS", 0))
+    event.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+    x11.XSendEvent(display, int(window), 0, 0, ctypes.byref(event))
+    x11.XCloseDisplay(display)
+
+
 def read_ppm(data):
     """Width, height and rows of (r, g, b) of a binary PPM."""
     fields, position = [], 0
@@ -133,6 +156,11 @@ class WindowTest(unittest.TestCase):
             time.sleep(0.1)
         self.assertEqual(read_ppm(shot), expected)
 
+        ask_to_close(window)
+        self.basic.wait_for('gsizex()', "0")
+        self.assertEqual(self.basic.run("gput 1,1,0"), ["描画ウインドウ・クローズ"])
+        self.basic.run("gopen 2")
+        find_window(2)
         self.basic.run("gclose 2")
         deadline = time.time() + 30
         while xdotool("search", "--onlyvisible", "--class", "velmora") and time.time() < deadline:
