@@ -1,7 +1,8 @@
 // The GUI thread. It is started by the first window that opens and then runs for the
 // life of the process: it waits for SDL events in 10 ms turns, carries out the queued
-// requests, and polls the pointer. It is detached and its service is never destroyed,
-// so the process can end at any moment without waiting for it.
+// requests, and polls the pointer. It is detached and its service is never destroyed.
+// When the process exits, the thread is first parked outside SDL (a bounded wait),
+// so that nothing it uses is torn down under it by the libraries' exit handlers.
 #include "zov/window_service.h"
 
 #include <SDL.h>
@@ -9,6 +10,7 @@
 #include <X11/Xlib.h>
 #include <pthread.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -60,6 +62,8 @@ public:
 
     bool open(OpenRequest request, std::string& failure);
     void post(Request request);
+    // Called at exit: stops the thread between two turns, waiting at most a moment.
+    void park();
 
 private:
     bool start(std::string& failure);
@@ -81,6 +85,11 @@ private:
     bool started_ = false;
     std::string start_failure_;
 
+    std::atomic<bool> stopping_{false};
+    std::mutex park_lock_;
+    std::condition_variable parked_signal_;
+    bool parked_ = false;
+
     // GUI thread only.
     std::unordered_map<Uint32, GuiWindow> windows_;
 };
@@ -99,6 +108,7 @@ bool Service::start(std::string& failure) {
     pthread_sigmask(SIG_BLOCK, &all, &previous);
     try {
         std::thread([this, started] { run(*started); }).detach();
+        std::atexit([] { Service::instance().park(); });
     } catch (const std::system_error& error) {
         start_failure_ = std::string("thread: ") + error.what();
     }
@@ -132,6 +142,12 @@ bool Service::open(OpenRequest request, std::string& failure) {
     return failure.empty();
 }
 
+void Service::park() {
+    stopping_ = true;
+    std::unique_lock lock(park_lock_);
+    parked_signal_.wait_for(lock, std::chrono::milliseconds(500), [this] { return parked_; });
+}
+
 void Service::post(Request request) {
     std::lock_guard guard(queue_lock_);
     requests_.push_back(std::move(request));
@@ -150,7 +166,7 @@ void Service::run(std::promise<std::string>& started) {
         return;
     }
     started.set_value({});
-    for (;;) {
+    while (!stopping_) {
         SDL_Event event;
         if (SDL_WaitEventTimeout(&event, kTurnMilliseconds)) {
             handle(event);
@@ -159,6 +175,12 @@ void Service::run(std::promise<std::string>& started) {
         take_requests();
         poll_pointer();
     }
+    {
+        std::lock_guard guard(park_lock_);
+        parked_ = true;
+    }
+    parked_signal_.notify_all();
+    for (;;) pause();  // signals are blocked here: the process's end ends the wait
 }
 
 void Service::take_requests() {

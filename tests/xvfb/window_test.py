@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
-"""Graphics windows on a real X display (run under xvfb-run): a shown window holds the
-picture of its surface, injected mouse events reach the gmouse counters, pictures go
-through the desktop clipboard, and the interpreter ends promptly with windows open. Screenshots by ImageMagick's import,
+"""Graphics windows on a real X display: a shown window holds the picture of its
+surface, injected mouse events reach the gmouse counters, pictures go through the
+desktop clipboard, and the interpreter ends promptly with windows open. The test
+starts its own Xvfb on a display number the server picks itself (-displayfd), so it
+cannot collide with another X server on the machine. With DISPLAY set it uses that
+display instead, which must have a 24-bit screen of at least 1280 x 1024. Screenshots by ImageMagick's import,
 pointer and window lookup by xdotool."""
 import ctypes
 import os
@@ -207,6 +210,31 @@ class WindowTest(unittest.TestCase):
             other.close()
 
 
+def start_display():
+    """A virtual X server; DISPLAY names it."""
+    read_end, write_end = os.pipe()
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
+                               "-nolisten", "tcp"], pass_fds=[write_end], stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    number = b""
+    while not number.endswith(b"\n"):
+        ready, _, _ = select.select([read_end], [], [], 30)
+        chunk = os.read(read_end, 16) if ready else b""
+        if not chunk:
+            server.kill()
+            raise SystemExit("Xvfb did not start")
+        number += chunk
+    os.close(read_end)
+    os.environ["DISPLAY"] = ":" + number.decode().strip()
+    return server
+
+
 if __name__ == "__main__":
     EXECUTABLE = os.path.abspath(sys.argv.pop(1))
-    unittest.main()
+    server = None if os.environ.get("DISPLAY") else start_display()
+    try:
+        unittest.main()
+    finally:
+        if server:
+            server.terminate()
+            server.wait()
