@@ -51,12 +51,11 @@ int make_surface(C_GWIN& gwin, int32_t w, int32_t h) {
 
 int open_window(C_GWIN& gwin, int32_t n, int32_t w, int32_t h) {
     std::string failure;
-    gwin.window = zov::Window::open(n, w, h, failure);
+    gwin.window = zov::Window::open(n, w, h, window_title(n), failure);
     if (!gwin.window) {
         ZOV_REPORT(failure);
         return vm_error::fail("描画ウインドウを開けない");
     }
-    gwin.window->set_title(window_title(n));
     return 0;
 }
 

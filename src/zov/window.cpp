@@ -30,12 +30,14 @@ Window::~Window() {
     if (!state_->headless) service_post(RequestKind::Destroy, state_);
 }
 
-std::unique_ptr<Window> Window::open(int number, int width, int height, std::string& failure) {
+std::unique_ptr<Window> Window::open(int number, int width, int height, const std::string& title,
+                                     std::string& failure) {
     auto state = std::make_shared<WindowState>(number, !display_available());
-    if (!state->headless && !service_open(state, width, height, "", failure)) return nullptr;
+    if (!state->headless && !service_open(state, width, height, title, failure)) return nullptr;
     std::unique_ptr<Window> window(new Window(std::move(state)));
     window->width_ = width;
     window->height_ = height;
+    window->title_ = title;
     return window;
 }
 

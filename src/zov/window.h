@@ -26,9 +26,10 @@ public:
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
 
-    // Opens a hidden-then-shown window of w x h client pixels, cascaded by `number`.
+    // Opens a window of w x h client pixels with its title, cascaded by `number`.
     // Null with `failure` set when no window could be made within a bounded wait.
-    static std::unique_ptr<Window> open(int number, int width, int height, std::string& failure);
+    static std::unique_ptr<Window> open(int number, int width, int height, const std::string& title,
+                                        std::string& failure);
 
     bool headless() const;
     int width() const { return width_; }
