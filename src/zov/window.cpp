@@ -45,11 +45,6 @@ bool Window::headless() const { return state_->headless; }
 
 bool Window::hidden() const { return state_->hidden; }
 
-void Window::set_title(const std::string& title) {
-    title_ = title;
-    if (!headless()) service_post(RequestKind::Title, state_, 0, 0, title);
-}
-
 void Window::set_client_size(int width, int height) {
     width_ = width;
     height_ = height;

@@ -38,7 +38,6 @@ public:
     // Hidden by the program or by the user's close request.
     bool hidden() const;
 
-    void set_title(const std::string& title);
     void set_client_size(int width, int height);
     void set_hidden(bool hidden);
     // Moves the outer top-left corner to screen position (x, y).

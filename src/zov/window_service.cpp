@@ -35,7 +35,6 @@ struct Request {
     std::shared_ptr<WindowState> state;
     int a = 0;
     int b = 0;
-    std::string text;
 };
 
 struct OpenRequest {
@@ -134,7 +133,7 @@ bool Service::open(OpenRequest request, std::string& failure) {
     }
     if (done.wait_for(kOpenWait) != std::future_status::ready) {
         // Should it come late, the window goes again at once.
-        post({RequestKind::Destroy, state, 0, 0, {}});
+        post({RequestKind::Destroy, state, 0, 0});
         failure = "no window within the time allowed";
         return false;
     }
@@ -254,7 +253,6 @@ void Service::carry_out(const Request& request) {
             end_drag(*gui);
             SDL_HideWindow(window);
             break;
-        case RequestKind::Title: SDL_SetWindowTitle(window, request.text.c_str()); break;
         case RequestKind::Move: {
             int top = 0, left = 0;
             SDL_GetWindowBordersSize(window, &top, &left, nullptr, nullptr);
@@ -405,8 +403,8 @@ bool service_open(const std::shared_ptr<WindowState>& state, int width, int heig
     return Service::instance().open({state, width, height, title, {}}, failure);
 }
 
-void service_post(RequestKind kind, const std::shared_ptr<WindowState>& state, int a, int b, std::string text) {
-    Service::instance().post({kind, state, a, b, std::move(text)});
+void service_post(RequestKind kind, const std::shared_ptr<WindowState>& state, int a, int b) {
+    Service::instance().post({kind, state, a, b});
 }
 
 

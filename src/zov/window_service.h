@@ -37,14 +37,13 @@ struct WindowState {
     WindowState(int n, bool no_display) : number(n), headless(no_display) {}
 };
 
-enum class RequestKind { Resize, Show, Hide, Title, Move, Activate, Repaint, Destroy };
+enum class RequestKind { Resize, Show, Hide, Move, Activate, Repaint, Destroy };
 
 // Creates the window on the GUI thread (started on first use) and waits a bounded
 // time for it; false with `failure` set when there is none.
 bool service_open(const std::shared_ptr<WindowState>& state, int width, int height, const std::string& title,
                   std::string& failure);
 // Queues a request; the GUI thread carries it out within one of its 10 ms turns.
-void service_post(RequestKind kind, const std::shared_ptr<WindowState>& state, int a = 0, int b = 0,
-                  std::string text = {});
+void service_post(RequestKind kind, const std::shared_ptr<WindowState>& state, int a = 0, int b = 0);
 
 }  // namespace zov
