@@ -51,6 +51,7 @@ int stmt_help(C_VMBAS& vm, const char*&) {
         vm.io.put_text(CHANNEL_CONSOLE, kPages[page]);
         if (!pauses_after(page)) continue;
         vm.io.put_text(CHANNEL_CONSOLE, "CR:続き ESC:中止");
+        gw_refresh(vm, REFRESH_ALL);
         if (pager_stops(vm)) break;
     }
     return 0;

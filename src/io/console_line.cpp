@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "graphics/graphics_state.h"
 #include "interp/break_flag.h"
 #include "interp/vmbas.h"
 #include "io/answer_history.h"
@@ -35,6 +36,7 @@ LineRead edit_at_terminal(std::string_view offered, std::string& line, LineUse u
 }  // namespace
 
 LineRead read_console_line(C_VMBAS& vm, std::string& buffer, size_t size, LineUse use) {
+    gw_refresh(vm, REFRESH_ALL);
     if (size < 2) return LineRead::EndOfInput;
     vm.io.record(CHANNEL_CONSOLE).column = 0;
     std::string line;

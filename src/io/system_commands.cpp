@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "graphics/graphics_state.h"
 #include "interp/break_flag.h"
 #include "interp/error.h"
 #include "interp/program_store.h"
@@ -86,6 +87,7 @@ int stmt_spawn(C_VMBAS& vm, const char*& p) {
     std::vector<char*> argv;
     for (std::string& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);
+    gw_refresh(vm, REFRESH_ALL);
     if (!run_child(argv[0], argv.data(), true)) {
         vm.io.put_text(CHANNEL_CONSOLE, "spawn(");
         vm.io.put_bytes(CHANNEL_CONSOLE, arguments[0]);
@@ -110,6 +112,7 @@ int stmt_system(C_VMBAS& vm, const char*& p) {
     // could not be stopped. The command's own status is not the statement's.
     char shell[] = "/bin/sh", option[] = "-c";
     char* const argv[] = {shell, option, command.data(), nullptr};
+    gw_refresh(vm, REFRESH_ALL);
     run_child(shell, argv, false);
     return 0;
 }
@@ -173,6 +176,7 @@ int stmt_sleep(C_VMBAS& vm, const char*& p) {
     if (ms > 1) {
         sleep_milliseconds(1);
         --ms;
+        gw_refresh(vm, REFRESH_ALL);
     }
     while (ms >= 100 && !break_flag::is_set()) {
         sleep_milliseconds(100);

@@ -118,6 +118,7 @@ Result string_function_i(C_VMBAS& vm, const char*& p, C_STR& out) {
     const char* r = q;
     if (fetch_args_counted(vm, r, "input$", "l|p", {&n, &channel}, count) < 0) return Result::Failed;
     if (count == 1) {
+        gw_refresh(vm, REFRESH_ALL);
         read_channel_bytes(vm, CHANNEL_CONSOLE, n, out);
     } else {
         const bool open = channel >= 1 && channel <= 15 && vm.io.record(channel).is_open();

@@ -48,6 +48,8 @@ void enter() {
     setenv("CUPS_SERVER", "/nonexistent/velmora-fuzz-cups", 1);
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
+    // Graphics windows stay headless, and the clipboard inside the process.
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
     detect_console_code_page();
 }
 
