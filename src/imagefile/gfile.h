@@ -10,12 +10,18 @@ namespace imagefile {
 
 // Save mode words: the low 12 bits choose format and depth; kAppend opens for appending.
 enum SaveMode : int {
+    kBmp1 = 1,
+    kBmp4 = 4,
+    kBmp8 = 8,
+    kBmp16 = 16,
     kBmp24 = 24,
     kJpeg = 280,
     kPbm = 513,
     kPgm = 520,
     kPpm = 536,
     kGif = 776,
+    kTiff1 = 1025,
+    kTiff8 = 1032,
     kTiff24 = 1048,
     kPng8 = 1288,
     kPng24 = 1304,

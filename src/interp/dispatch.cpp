@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "graphics/graphics_state.h"
 #include "interp/break_flag.h"
 #include "interp/error.h"
 #include "interp/program_store.h"
@@ -66,6 +67,19 @@ const Keyword kKeywords[] = {
     {"troff", stmt_troff, false, After::CheckEnd}, {"tron", stmt_tron, false, After::CheckEnd},
     {"while", stmt_while, false, After::CheckEnd}, {"width", stmt_width, false, After::CheckEnd},
     {"write", stmt_write, false, After::CheckEnd},
+    {"gopen", stmt_gopen, false, After::CheckEnd}, {"gclose", stmt_gclose, false, After::CheckEnd},
+    {"gselect", stmt_gselect, false, After::CheckEnd},
+    {"gactive", stmt_gactive, false, After::CheckEnd},
+    {"gmove", stmt_gmove, false, After::CheckEnd}, {"gbox", stmt_gbox, false, After::CheckEnd},
+    {"gline", stmt_gline, false, After::CheckEnd}, {"gcircle", stmt_gcircle, false, After::CheckEnd},
+    {"goval", stmt_goval, false, After::CheckEnd}, {"gputs", stmt_gputs, false, After::CheckEnd},
+    {"gfont", stmt_gfont, false, After::CheckEnd}, {"gput", stmt_gput, false, After::CheckEnd},
+    {"gpaint", stmt_gpaint, false, After::CheckEnd},
+    {"gscroll", stmt_gscroll, false, After::CheckEnd},
+    {"gclear", stmt_gclear, false, After::CheckEnd}, {"gcopy", stmt_gcopy, false, After::CheckEnd},
+    {"gsave", stmt_gsave, false, After::CheckEnd}, {"gload", stmt_gload, false, After::CheckEnd},
+    {"gclipcopy", stmt_gclipcopy, false, After::CheckEnd},
+    {"gclippaste", stmt_gclippaste, false, After::CheckEnd},
 };
 
 // The keywords beginning with each character, so a statement is found by a short scan.
@@ -122,6 +136,7 @@ void stop_on_break(C_VMBAS& vm, const char* p) {
 
 int exec_statements(C_VMBAS& vm, const char*& p) {
     for (;;) {
+        refresh_tick(vm.graphics, vm);
         if (break_flag::is_set()) {
             stop_on_break(vm, p);
             return 0;

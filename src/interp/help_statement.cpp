@@ -26,6 +26,7 @@ int stmt_help(C_VMBAS& vm, const char*&) {
         vm.io.put_text(CHANNEL_CONSOLE, kPages[page]);
         if (!pauses_after(page)) continue;
         vm.io.put_text(CHANNEL_CONSOLE, "CR:続き ESC:中止");
+        gw_refresh(vm, REFRESH_ALL);
         const int key = vm.io.get_char(CHANNEL_CONSOLE);
         if (key == 27 || key < 0) break;
     }

@@ -83,3 +83,27 @@ int stmt_randomize(C_VMBAS& vm, const char*& p);
 int stmt_poke(C_VMBAS& vm, const char*& p);
 int stmt_read(C_VMBAS& vm, const char*& p);
 int stmt_restore(C_VMBAS& vm, const char*& p);
+
+// Graphics windows.
+int stmt_gopen(C_VMBAS& vm, const char*& p);
+int stmt_gclose(C_VMBAS& vm, const char*& p);
+int stmt_gselect(C_VMBAS& vm, const char*& p);
+int stmt_gactive(C_VMBAS& vm, const char*& p);
+int stmt_gmove(C_VMBAS& vm, const char*& p);
+
+// Drawing.
+int stmt_gbox(C_VMBAS& vm, const char*& p);
+int stmt_gline(C_VMBAS& vm, const char*& p);
+int stmt_gcircle(C_VMBAS& vm, const char*& p);
+int stmt_goval(C_VMBAS& vm, const char*& p);
+int stmt_gputs(C_VMBAS& vm, const char*& p);
+int stmt_gfont(C_VMBAS& vm, const char*& p);
+int stmt_gput(C_VMBAS& vm, const char*& p);
+int stmt_gpaint(C_VMBAS& vm, const char*& p);
+int stmt_gscroll(C_VMBAS& vm, const char*& p);
+int stmt_gclear(C_VMBAS& vm, const char*& p);
+int stmt_gcopy(C_VMBAS& vm, const char*& p);
+int stmt_gsave(C_VMBAS& vm, const char*& p);
+int stmt_gload(C_VMBAS& vm, const char*& p);
+int stmt_gclipcopy(C_VMBAS& vm, const char*& p);
+int stmt_gclippaste(C_VMBAS& vm, const char*& p);

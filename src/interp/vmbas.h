@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "graphics/graphics_state.h"
 #include "interp/program_store.h"
 #include "io/channel_table.h"
 #include "values/user_functions.h"
@@ -75,6 +76,7 @@ public:
 
     std::string pretyped_input;
     C_FILEIO io;
+    GraphicsState graphics;
 
     bool trace = false;
     int option_base = 0;

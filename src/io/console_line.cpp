@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include "graphics/graphics_state.h"
 #include "interp/break_flag.h"
 #include "interp/vmbas.h"
 #include "io/console_input.h"
@@ -14,6 +15,7 @@ constexpr size_t kWorkingSize = 4200;
 }
 
 LineRead read_console_line(C_VMBAS& vm, std::string& buffer, size_t size) {
+    gw_refresh(vm, REFRESH_ALL);
     if (size < 2) return LineRead::EndOfInput;
     vm.io.record(CHANNEL_CONSOLE).column = 0;
     std::string line;

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "graphics/graphics_state.h"
 #include "interp/break_flag.h"
 #include "interp/error.h"
 #include "interp/program_store.h"
@@ -71,6 +72,7 @@ int stmt_spawn(C_VMBAS& vm, const char*& p) {
     std::vector<char*> argv;
     for (std::string& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);
+    gw_refresh(vm, REFRESH_ALL);
     hand_over_terminal();
     pid_t child;
     if (posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
@@ -96,6 +98,7 @@ int stmt_system(C_VMBAS& vm, const char*& p) {
     }
     std::string command;
     if (read_string(vm, p, "無効な構文", command) < 0) return -1;
+    gw_refresh(vm, REFRESH_ALL);
     hand_over_terminal();
     std::system(command.c_str());  // the command's own status is not the statement's
     return 0;
@@ -160,6 +163,7 @@ int stmt_sleep(C_VMBAS& vm, const char*& p) {
     if (ms > 1) {
         sleep_milliseconds(1);
         --ms;
+        gw_refresh(vm, REFRESH_ALL);
     }
     while (ms >= 100 && !break_flag::is_set()) {
         sleep_milliseconds(100);

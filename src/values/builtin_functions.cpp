@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "interp/error.h"
+#include "graphics/graphics_functions.h"
 #include "interp/vmbas.h"
 #include "values/complex_math.h"
 #include "values/fetch_args.h"
@@ -21,11 +22,11 @@
 namespace {
 
 struct Args {
-    Complex c[2];
-    double d[2] = {};
-    int32_t l[2] = {};
-    int64_t L[2] = {};
-    C_STR s[2];
+    Complex c[3];
+    double d[3] = {};
+    int32_t l[3] = {};
+    int64_t L[3] = {};
+    C_STR s[3];
 };
 
 using Compute = int (*)(C_VMBAS& vm, const Args& args, Complex& out);
@@ -196,6 +197,18 @@ const Builtin kBuiltins[] = {
          return 0;
      }},
     {"instr", "ss", fn_instr},
+    {"gmouse", "s", [](C_VMBAS& vm, const Args& a, Complex& o) { o = real(gmouse_value(vm, a.s[0].view())); return 0; }},
+    {"gsizex", "", [](C_VMBAS& vm, const Args&, Complex& o) { o = real(gsize_value(vm, true)); return 0; }},
+    {"gsizey", "", [](C_VMBAS& vm, const Args&, Complex& o) { o = real(gsize_value(vm, false)); return 0; }},
+    {"gget", "ll", [](C_VMBAS& vm, const Args& a, Complex& o) { o = real(gget_value(vm, a.l[0], a.l[1])); return 0; }},
+    {"grgb", "lll", [](C_VMBAS&, const Args& a, Complex& o) {
+         o = real((a.l[2] & 255) * 65536 + (a.l[1] & 255) * 256 + (a.l[0] & 255));
+         return 0;
+     }},
+    {"gcolor", "s", [](C_VMBAS&, const Args& a, Complex& o) { o = real(gcolor_value(a.s[0].view())); return 0; }},
+    {"grgb2r", "l", [](C_VMBAS&, const Args& a, Complex& o) { o = real(a.l[0] & 255); return 0; }},
+    {"grgb2g", "l", [](C_VMBAS&, const Args& a, Complex& o) { o = real((a.l[0] >> 8) & 255); return 0; }},
+    {"grgb2b", "l", [](C_VMBAS&, const Args& a, Complex& o) { o = real((a.l[0] >> 16) & 255); return 0; }},
     {"fix", "c", [](C_VMBAS&, const Args& a, Complex& o) { o = {truncate(a.c[0].re), truncate(a.c[0].im)}; return 0; }},
     {"fre", "", [](C_VMBAS&, const Args&, Complex& o) { o = real(available_memory()); return 0; }},
     {"min", "dd", [](C_VMBAS&, const Args& a, Complex& o) {
@@ -245,7 +258,10 @@ int call_builtin(C_VMBAS& vm, const Builtin& builtin, const char*& p, Complex& o
     switch (f.size()) {
         case 0: fetched = fetch_args(vm, p, builtin.name, f, {}); break;
         case 1: fetched = fetch_args(vm, p, builtin.name, f, {slot_for(args, f[0], 0)}); break;
-        default: fetched = fetch_args(vm, p, builtin.name, f, {slot_for(args, f[0], 0), slot_for(args, f[1], 1)});
+        case 2: fetched = fetch_args(vm, p, builtin.name, f, {slot_for(args, f[0], 0), slot_for(args, f[1], 1)}); break;
+        default:
+            fetched = fetch_args(vm, p, builtin.name, f,
+                                 {slot_for(args, f[0], 0), slot_for(args, f[1], 1), slot_for(args, f[2], 2)});
     }
     if (fetched < 0) return -1;
     return builtin.compute(vm, args, out);

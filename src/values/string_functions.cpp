@@ -116,6 +116,7 @@ Result string_function_i(C_VMBAS& vm, const char*& p, C_STR& out) {
     int32_t n, channel;
     const char* r = q;
     if (fetch_args(vm, r, "input$", "l", {&n}) == 0) {
+        gw_refresh(vm, REFRESH_ALL);
         read_channel_bytes(vm, CHANNEL_CONSOLE, n, out);
         p = r;
         return Result::Done;

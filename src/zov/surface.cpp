@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace zov {
 
@@ -10,6 +11,12 @@ Surface::Surface(int width, int height, uint32_t fill)
     : width_(std::max(width, 0)), height_(std::max(height, 0)), stride_(stride_for(width_)),
       pixels_(stride_ * std::size_t(height_)) {
     this->fill(fill);
+}
+
+Surface::Surface(int width, int height, std::vector<uint8_t> pixels)
+    : width_(std::max(width, 0)), height_(std::max(height, 0)), stride_(stride_for(width_)),
+      pixels_(std::move(pixels)) {
+    pixels_.resize(stride_ * std::size_t(height_));
 }
 
 uint32_t Surface::get_pixel(int x, int y) const {

@@ -18,6 +18,9 @@ class Surface {
 public:
     Surface() = default;
     Surface(int width, int height, uint32_t fill = 0xFFFFFF);
+    // Takes over rows already in this layout (stride_for(width) * height bytes), as
+    // an image file reader makes them, without copying them.
+    Surface(int width, int height, std::vector<uint8_t> pixels);
 
     int width() const { return width_; }
     int height() const { return height_; }

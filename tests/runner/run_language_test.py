@@ -71,7 +71,10 @@ def run_case(executable, case):
             with open(os.path.join(workdir, name), "w", encoding=encoding) as handle:
                 handle.write("\n".join(lines) + "\n")
         stdin = "".join(line + "\n" for line in case["input"]).encode(encoding)
-        env = dict(os.environ, LC_ALL=case["locale"])
+        # Graphics windows are headless here: drawn, read back and saved, never shown.
+        env = dict(os.environ, LC_ALL=case["locale"], SDL_VIDEODRIVER="dummy")
+        env.pop("DISPLAY", None)
+        env.pop("WAYLAND_DISPLAY", None)
         result = subprocess.run([executable] + case["args"], input=stdin, capture_output=True,
                                 cwd=workdir, env=env, timeout=60)
     expected = "\n".join(case["output"])

@@ -1,0 +1,12 @@
+// The values behind the graphics functions gmouse, gsizex, gsizey, gget and gcolor.
+// None of them fails: a window that is not usable gives 0.
+#pragma once
+#include <cstdint>
+#include <string_view>
+
+class C_VMBAS;
+
+int32_t gmouse_value(C_VMBAS& vm, std::string_view key);
+int32_t gsize_value(C_VMBAS& vm, bool width);
+int32_t gget_value(C_VMBAS& vm, int32_t x, int32_t y);
+int32_t gcolor_value(std::string_view name);

@@ -1,0 +1,44 @@
+// The interpreter's graphics windows: ten slots of which 1 to 9 are used, the selected
+// window, and the refresh that brings changed surfaces to the screen.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "zov/font.h"
+#include "zov/surface.h"
+#include "zov/window.h"
+
+class C_VMBAS;
+
+// One graphics window: the window (null until first opened), its drawing surface and
+// the surface's font.
+struct C_GWIN {
+    std::unique_ptr<zov::Window> window;
+    zov::Surface surface;
+    zov::Font font;
+    bool changed = false;
+
+    bool is_open() const { return window != nullptr; }
+};
+
+enum RefreshMode { REFRESH_MARK = 0, REFRESH_TICK = 1, REFRESH_ALL = 2 };
+
+struct GraphicsState {
+    std::array<C_GWIN, 10> windows;
+    int32_t current_window = 0;
+    // Set once a window is shown on a screen; headless windows need no refresh.
+    bool refresh_wanted = false;
+    int refresh_index = 1;
+    int64_t last_tick = 0;
+};
+
+// The surface of window n, marked changed; null with the window check's message.
+zov::Surface* gw_surface(C_VMBAS& vm, int32_t n);
+void gw_refresh(C_VMBAS& vm, RefreshMode mode, int32_t n = 0);
+
+// The per-statement refresh: one predictable branch while nothing is shown.
+inline void refresh_tick(GraphicsState& graphics, C_VMBAS& vm) {
+    if (graphics.refresh_wanted) [[unlikely]]
+        gw_refresh(vm, REFRESH_TICK);
+}

@@ -1,0 +1,100 @@
+// load and save: the reader chosen by the file name's extension (or each reader in
+// turn for an unknown one), the writer and depth chosen by the save mode word.
+#include "imagefile/gfile.h"
+
+#include <algorithm>
+#include <cctype>
+#include <new>
+#include <optional>
+#include <string_view>
+#include <utility>
+
+#include "imagefile/file_io.h"
+#include "imagefile/formats.h"
+#include "imagefile/render.h"
+#include "zov/diagnostics.h"
+
+namespace imagefile {
+namespace {
+
+using Reader = std::optional<Dib> (*)(ByteSpan);
+
+
+// The text after the last ".", or the whole name when it has none, in capitals.
+std::string extension_of(const std::string& path) {
+    const std::size_t dot = path.rfind('.');
+    std::string extension = dot == std::string::npos ? path : path.substr(dot + 1);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return char(std::toupper(c)); });
+    return extension;
+}
+
+std::vector<Reader> readers_for(std::string_view extension) {
+    if (extension == "BMP") return {read_bmp};
+    return {read_bmp};
+}
+
+std::optional<Dib> decode(ByteSpan file, const std::string& path) {
+    for (Reader reader : readers_for(extension_of(path))) {
+        if (auto dib = reader(file)) return dib;
+    }
+    return std::nullopt;
+}
+
+struct Encoding {
+    int bits;
+    bool (*write)(const Dib&, Bytes&);
+};
+
+std::optional<Encoding> encoding_for(int format) {
+    switch (format) {
+    case kBmp1: case kBmp4: case kBmp8: case kBmp16: case kBmp24: return Encoding{format, write_bmp};
+    default: return std::nullopt;
+    }
+}
+
+}  // namespace
+
+int load(zov::Surface& surface, const std::string& path) {
+    try {
+        const auto file = read_file(path);
+        if (!file) return -1;
+        auto dib = decode(*file, path);
+        if (!dib) return -1;
+        auto table = std::move(surface.colour_table);
+        surface = to_surface(std::move(*dib));
+        surface.colour_table = std::move(table);
+        return 0;
+    } catch (const std::bad_alloc&) {
+        ZOV_REPORT("メモリ不足");
+        return -1;
+    }
+}
+
+int save(const zov::Surface& surface, const std::string& path, int mode) {
+    if (path.empty()) {
+        ZOV_REPORT("fname == NULL");
+        return -1;
+    }
+    const auto encoding = encoding_for(mode & 0xFFF);
+    if (!encoding) {
+        ZOV_REPORT("mod が無効");
+        return -1;
+    }
+    if (surface.empty()) {
+        ZOV_REPORT("画像サイズが無効");
+        return -1;
+    }
+    try {
+        Bytes bytes;
+        if (!encoding->write(render(surface, encoding->bits), bytes)) return -1;
+        const bool append = (mode & kAppend) != 0;
+        if (!write_file(path, bytes, append)) return -1;
+        return 0;
+    } catch (const std::bad_alloc&) {
+        ZOV_REPORT("メモリ不足");
+        return -1;
+    }
+}
+
+}  // namespace imagefile

@@ -1,0 +1,94 @@
+// Window handles: the state every window keeps, and the requests a shown window
+// sends to the GUI thread for each change. A headless window keeps the state only.
+#include "zov/window.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "zov/window_service.h"
+
+namespace zov {
+
+namespace {
+
+bool named(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value && *value;
+}
+
+}  // namespace
+
+bool display_available() {
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    if (driver && std::strcmp(driver, "dummy") == 0) return false;
+    return named("DISPLAY") || named("WAYLAND_DISPLAY");
+}
+
+Window::Window(std::shared_ptr<WindowState> state) : state_(std::move(state)) {}
+
+Window::~Window() {
+    if (!state_->headless) service_post(RequestKind::Destroy, state_);
+}
+
+std::unique_ptr<Window> Window::open(int number, int width, int height, std::string& failure) {
+    auto state = std::make_shared<WindowState>(number, !display_available());
+    if (!state->headless && !service_open(state, width, height, "", failure)) return nullptr;
+    std::unique_ptr<Window> window(new Window(std::move(state)));
+    window->width_ = width;
+    window->height_ = height;
+    return window;
+}
+
+bool Window::headless() const { return state_->headless; }
+
+bool Window::hidden() const { return state_->hidden; }
+
+void Window::set_title(const std::string& title) {
+    title_ = title;
+    if (!headless()) service_post(RequestKind::Title, state_, 0, 0, title);
+}
+
+void Window::set_client_size(int width, int height) {
+    width_ = width;
+    height_ = height;
+    if (!headless()) service_post(RequestKind::Resize, state_, width, height);
+}
+
+void Window::set_hidden(bool hidden) {
+    state_->hidden = hidden;
+    if (!headless()) service_post(hidden ? RequestKind::Hide : RequestKind::Show, state_);
+}
+
+void Window::move_to(int x, int y) {
+    if (!headless()) service_post(RequestKind::Move, state_, x, y);
+}
+
+void Window::activate() {
+    if (!headless()) service_post(RequestKind::Activate, state_);
+}
+
+void Window::present(const Surface& surface) {
+    if (headless()) return;
+    bool was_pending;
+    {
+        std::lock_guard guard(state_->lock);
+        const auto bytes = surface.bytes();
+        state_->backing.assign(bytes.begin(), bytes.end());
+        state_->backing_width = surface.width();
+        state_->backing_height = surface.height();
+        state_->backing_stride = surface.stride();
+        was_pending = state_->repaint_pending;
+        state_->repaint_pending = true;
+    }
+    if (!was_pending) service_post(RequestKind::Repaint, state_);
+}
+
+MouseCounters& Window::mouse() { return state_->mouse; }
+
+Pointer Window::pointer() const {
+    if (headless()) return {};
+    const ScreenPointer screen = service_pointer();
+    return {screen.x - state_->origin_x, screen.y - state_->origin_y, screen.left, screen.right};
+}
+
+}  // namespace zov

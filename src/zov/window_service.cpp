@@ -1,0 +1,368 @@
+// The GUI thread. It is started by the first window that opens and then runs for the
+// life of the process: it waits for SDL events in 10 ms turns, carries out the queued
+// requests, and polls the pointer. It is detached and its service is never destroyed,
+// so the process can end at any moment without waiting for it.
+#include "zov/window_service.h"
+
+#include <SDL.h>
+#include <pthread.h>
+#include <signal.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <future>
+#include <thread>
+#include <unordered_map>
+
+#include "zov/diagnostics.h"
+
+namespace zov {
+
+namespace {
+
+constexpr auto kOpenWait = std::chrono::seconds(10);
+constexpr int kTurnMilliseconds = 10;
+
+struct Request {
+    RequestKind kind;
+    std::shared_ptr<WindowState> state;
+    int a = 0;
+    int b = 0;
+    std::string text;
+};
+
+struct OpenRequest {
+    std::shared_ptr<WindowState> state;
+    int width;
+    int height;
+    std::string title;
+    std::promise<std::string> done;  // empty text: the window is there
+};
+
+// A window as the GUI thread knows it.
+struct GuiWindow {
+    std::shared_ptr<WindowState> state;
+    SDL_Window* window = nullptr;
+    bool captured = false;
+};
+
+class Service {
+public:
+    static Service& instance() {
+        static Service* service = new Service;  // never destroyed: the thread may outlive main
+        return *service;
+    }
+
+    bool open(OpenRequest request, std::string& failure);
+    void post(Request request);
+    ScreenPointer pointer() const {
+        return {pointer_x_.load(), pointer_y_.load(), pointer_left_.load(), pointer_right_.load()};
+    }
+
+private:
+    bool start(std::string& failure);
+    void run(std::promise<std::string>& started);
+    void take_requests();
+    void carry_out(const Request& request);
+    void create(OpenRequest& request);
+    void handle(const SDL_Event& event);
+    void repaint(GuiWindow& gui);
+    void end_drag(GuiWindow& gui);
+    void poll_pointer();
+    GuiWindow* find(const WindowState* state);
+    GuiWindow* find(Uint32 window_id);
+
+    std::mutex open_lock_;  // one opening at a time
+    std::mutex queue_lock_;
+    std::deque<Request> requests_;
+    std::deque<OpenRequest> opens_;
+    bool started_ = false;
+    std::string start_failure_;
+
+    // GUI thread only.
+    std::unordered_map<Uint32, GuiWindow> windows_;
+
+    std::atomic<int> pointer_x_{0};
+    std::atomic<int> pointer_y_{0};
+    std::atomic<bool> pointer_left_{false};
+    std::atomic<bool> pointer_right_{false};
+};
+
+bool Service::start(std::string& failure) {
+    if (started_) {
+        failure = start_failure_;
+        return failure.empty();
+    }
+    started_ = true;
+    auto started = std::make_shared<std::promise<std::string>>();
+    std::future<std::string> result = started->get_future();
+    // Signals stay with the interpreter thread: Ctrl-C must interrupt its reads.
+    sigset_t all, previous;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, &previous);
+    try {
+        std::thread([this, started] { run(*started); }).detach();
+    } catch (const std::system_error& error) {
+        start_failure_ = std::string("thread: ") + error.what();
+    }
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    if (start_failure_.empty()) {
+        if (result.wait_for(kOpenWait) != std::future_status::ready)
+            start_failure_ = "the window thread did not start";
+        else
+            start_failure_ = result.get();
+    }
+    failure = start_failure_;
+    return failure.empty();
+}
+
+bool Service::open(OpenRequest request, std::string& failure) {
+    std::lock_guard guard(open_lock_);
+    if (!start(failure)) return false;
+    std::future<std::string> done = request.done.get_future();
+    const std::shared_ptr<WindowState> state = request.state;
+    {
+        std::lock_guard queue_guard(queue_lock_);
+        opens_.push_back(std::move(request));
+    }
+    if (done.wait_for(kOpenWait) != std::future_status::ready) {
+        // Should it come late, the window goes again at once.
+        post({RequestKind::Destroy, state, 0, 0, {}});
+        failure = "no window within the time allowed";
+        return false;
+    }
+    failure = done.get();
+    return failure.empty();
+}
+
+void Service::post(Request request) {
+    std::lock_guard guard(queue_lock_);
+    requests_.push_back(std::move(request));
+}
+
+void Service::run(std::promise<std::string>& started) {
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_WINDOW_NO_ACTIVATION_WHEN_SHOWN, "1");
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        started.set_value(std::string("SDL_Init: ") + SDL_GetError());
+        return;
+    }
+    started.set_value({});
+    for (;;) {
+        SDL_Event event;
+        if (SDL_WaitEventTimeout(&event, kTurnMilliseconds)) {
+            handle(event);
+            while (SDL_PollEvent(&event)) handle(event);
+        }
+        take_requests();
+        poll_pointer();
+    }
+}
+
+void Service::take_requests() {
+    std::deque<OpenRequest> opens;
+    std::deque<Request> requests;
+    {
+        std::lock_guard guard(queue_lock_);
+        opens.swap(opens_);
+        requests.swap(requests_);
+    }
+    for (OpenRequest& open : opens) create(open);
+    for (const Request& request : requests) carry_out(request);
+}
+
+// Places the window right of the middle of the usable screen, cascading by its
+// number, and keeps it inside that area where it fits.
+void place(SDL_Window* window, int number, int width, int height) {
+    SDL_Rect usable{0, 0, 1024, 768};
+    SDL_GetDisplayUsableBounds(0, &usable);
+    int top = 0, left = 0, bottom = 0, right = 0;
+    SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right);
+    int x = usable.x + usable.w / 2 - 100 + 16 * number;
+    int y = usable.y + 16 * number;
+    x = std::max(usable.x + left, std::min(x, usable.x + usable.w - width - right));
+    y = std::max(usable.y + top, std::min(y, usable.y + usable.h - height - bottom));
+    SDL_SetWindowPosition(window, x, y);
+}
+
+void Service::create(OpenRequest& request) {
+    SDL_Window* window = SDL_CreateWindow(request.title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                                          request.width, request.height, SDL_WINDOW_HIDDEN);
+    if (!window) {
+        request.done.set_value(std::string("SDL_CreateWindow: ") + SDL_GetError());
+        return;
+    }
+    place(window, request.state->number, request.width, request.height);
+    SDL_ShowWindow(window);
+    if (!SDL_GetWindowSurface(window)) {
+        const std::string failure = std::string("SDL_GetWindowSurface: ") + SDL_GetError();
+        SDL_DestroyWindow(window);
+        request.done.set_value(failure);
+        return;
+    }
+    GuiWindow& gui = windows_[SDL_GetWindowID(window)];
+    gui.state = request.state;
+    gui.window = window;
+    repaint(gui);
+    request.done.set_value({});
+}
+
+GuiWindow* Service::find(const WindowState* state) {
+    for (auto& [id, gui] : windows_)
+        if (gui.state.get() == state) return &gui;
+    return nullptr;
+}
+
+GuiWindow* Service::find(Uint32 window_id) {
+    const auto found = windows_.find(window_id);
+    return found == windows_.end() ? nullptr : &found->second;
+}
+
+void Service::carry_out(const Request& request) {
+    GuiWindow* gui = find(request.state.get());
+    if (!gui) return;
+    SDL_Window* window = gui->window;
+    switch (request.kind) {
+        case RequestKind::Resize: SDL_SetWindowSize(window, request.a, request.b); break;
+        case RequestKind::Show:
+            SDL_ShowWindow(window);
+            repaint(*gui);
+            break;
+        case RequestKind::Hide:
+            end_drag(*gui);
+            SDL_HideWindow(window);
+            break;
+        case RequestKind::Title: SDL_SetWindowTitle(window, request.text.c_str()); break;
+        case RequestKind::Move: {
+            int top = 0, left = 0;
+            SDL_GetWindowBordersSize(window, &top, &left, nullptr, nullptr);
+            SDL_SetWindowPosition(window, request.a + left, request.b + top);
+            break;
+        }
+        case RequestKind::Activate:
+            SDL_RestoreWindow(window);
+            SDL_RaiseWindow(window);
+            break;
+        case RequestKind::Repaint: repaint(*gui); break;
+        case RequestKind::Destroy:
+            SDL_DestroyWindow(window);
+            windows_.erase(SDL_GetWindowID(window));
+            break;
+    }
+}
+
+// Converts the backing store into the window's own pixels, bottom-up rows flipped.
+void Service::repaint(GuiWindow& gui) {
+    SDL_Surface* target = SDL_GetWindowSurface(gui.window);
+    if (!target) {
+        ZOV_REPORT(std::string("SDL_GetWindowSurface: ") + SDL_GetError());
+        return;
+    }
+    WindowState& state = *gui.state;
+    {
+        std::lock_guard guard(state.lock);
+        state.repaint_pending = false;
+        if (SDL_MUSTLOCK(target)) SDL_LockSurface(target);
+        const int width = std::min(target->w, state.backing_width);
+        const int height = std::min(target->h, state.backing_height);
+        for (int y = 0; y < height; ++y) {
+            const uint8_t* source = state.backing.data() + std::size_t(state.backing_height - 1 - y) * state.backing_stride;
+            auto* row = static_cast<uint8_t*>(target->pixels) + std::size_t(y) * target->pitch;
+            SDL_ConvertPixels(width, 1, SDL_PIXELFORMAT_BGR24, source, int(state.backing_stride), target->format->format,
+                              row, target->pitch);
+        }
+        if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
+    }
+    SDL_UpdateWindowSurface(gui.window);
+}
+
+// A drag cut short (the window hidden while the button is held) ends where it is.
+void Service::end_drag(GuiWindow& gui) {
+    if (!gui.captured) return;
+    int x = 0, y = 0;
+    SDL_GetGlobalMouseState(&x, &y);
+    left_released(gui.state->mouse, gui.captured, x - gui.state->origin_x, y - gui.state->origin_y);
+    SDL_CaptureMouse(SDL_FALSE);
+}
+
+void Service::handle(const SDL_Event& event) {
+    switch (event.type) {
+        case SDL_WINDOWEVENT: {
+            GuiWindow* gui = find(event.window.windowID);
+            if (!gui) return;
+            if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+                // The user's close only hides the window.
+                end_drag(*gui);
+                gui->state->hidden = true;
+                SDL_HideWindow(gui->window);
+            } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                       event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+                repaint(*gui);
+            }
+            return;
+        }
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP: {
+            GuiWindow* gui = find(event.button.windowID);
+            if (!gui) return;
+            MouseCounters& mouse = gui->state->mouse;
+            const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+            if (event.button.button == SDL_BUTTON_LEFT && down) {
+                const bool was_captured = gui->captured;
+                left_pressed(mouse, gui->captured, event.button.x, event.button.y);
+                if (!was_captured) SDL_CaptureMouse(SDL_TRUE);
+            } else if (event.button.button == SDL_BUTTON_LEFT) {
+                if (gui->captured) SDL_CaptureMouse(SDL_FALSE);
+                left_released(mouse, gui->captured, event.button.x, event.button.y);
+            } else if (event.button.button == SDL_BUTTON_RIGHT && down) {
+                right_pressed(mouse);
+            } else if (event.button.button == SDL_BUTTON_MIDDLE && down) {
+                wheel_pressed(mouse);
+            }
+            return;
+        }
+        case SDL_MOUSEWHEEL: {
+            GuiWindow* gui = find(event.wheel.windowID);
+            if (!gui || event.wheel.y == 0) return;
+            const int forward = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
+            wheel_turned(gui->state->mouse, forward);
+            return;
+        }
+        default: return;
+    }
+}
+
+void Service::poll_pointer() {
+    if (windows_.empty()) return;
+    int x = 0, y = 0;
+    const Uint32 buttons = SDL_GetGlobalMouseState(&x, &y);
+    pointer_x_ = x;
+    pointer_y_ = y;
+    pointer_left_ = (buttons & SDL_BUTTON_LMASK) != 0;
+    pointer_right_ = (buttons & SDL_BUTTON_RMASK) != 0;
+    for (auto& [id, gui] : windows_) {
+        int left = 0, top = 0;
+        SDL_GetWindowPosition(gui.window, &left, &top);
+        gui.state->origin_x = left;
+        gui.state->origin_y = top;
+    }
+}
+
+}  // namespace
+
+bool service_open(const std::shared_ptr<WindowState>& state, int width, int height, const std::string& title,
+                  std::string& failure) {
+    return Service::instance().open({state, width, height, title, {}}, failure);
+}
+
+void service_post(RequestKind kind, const std::shared_ptr<WindowState>& state, int a, int b, std::string text) {
+    Service::instance().post({kind, state, a, b, std::move(text)});
+}
+
+ScreenPointer service_pointer() { return Service::instance().pointer(); }
+
+}  // namespace zov
