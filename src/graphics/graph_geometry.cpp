@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -15,6 +16,10 @@ constexpr double kPixelLimit = 4.0e18;                 // well inside int64_t
 std::optional<int64_t> truncate_to_pixel(double value) {
     if (!(std::fabs(value) < kPixelLimit)) return std::nullopt;
     return static_cast<int64_t>(value);
+}
+
+bool fits_32_bits(int64_t value) {
+    return value >= std::numeric_limits<int32_t>::min() && value <= std::numeric_limits<int32_t>::max();
 }
 
 bool is_real_value(Complex value) {

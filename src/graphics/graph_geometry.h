@@ -27,6 +27,10 @@ struct PixelPoint {
 // pixel position (the point is then left out rather than wrapped around).
 std::optional<int64_t> truncate_to_pixel(double value);
 
+// Whether a pixel position can be handed to the drawing operations; positions beyond
+// 32 bits lie off every surface.
+bool fits_32_bits(int64_t value);
+
 // A value counts as real when its imaginary part is negligible beside its real part.
 bool is_real_value(Complex value);
 

@@ -1,0 +1,221 @@
+// Drawing a 3D graph panel, with the function values taken from the cache when it holds
+// them for this function, ranges, size and type.
+#include "graphics/graph3d_panel.h"
+
+#include <algorithm>
+#include <new>
+#include <optional>
+#include <string>
+
+#include "graphics/graph_function.h"
+#include "graphics/graph_statement.h"
+#include "graphics/graph_workspace.h"
+#include "interp/break_flag.h"
+#include "interp/vmbas.h"
+#include "zov/draw.h"
+
+namespace {
+
+// The tallest window: a larger square panel can never be seen whole, and its bitmap
+// and values would take gigabytes. Such a panel is left undrawn, as when memory runs out.
+constexpr int64_t kMaxPanelSide = 10800;
+
+bool prepare_bitmap(zov::Surface& bitmap, int64_t side) {
+    if (bitmap.width() == side && bitmap.height() == side) {
+        bitmap.fill(kGraphWhite);
+        return true;
+    }
+    try {
+        bitmap = zov::Surface(static_cast<int>(side), static_cast<int>(side), kGraphWhite);
+    } catch (const std::bad_alloc&) {
+        bitmap = zov::Surface();
+        return false;
+    }
+    return true;
+}
+
+int parameter_count(Graph3dType type) { return type == Graph3dType::Z2c || type == Graph3dType::C2c ? 1 : 2; }
+
+class PanelPainter {
+public:
+    PanelPainter(GraphWorkspace& workspace, const Graph3dSettings& settings, const Graph3dPanelJob& job)
+        : bitmap_(workspace.bitmap),
+          font_(workspace.font),
+          cache_(workspace.cache),
+          settings_(settings),
+          job_(job),
+          projection_(job.panel.side, graph3d_view_angle(job.type, job.panel.eye, settings.hroll), settings.vroll) {}
+
+    GraphCacheKey cache_key() const {
+        return {job_.function->serial, settings_.x, settings_.y, settings_.z, job_.panel.side, static_cast<int>(job_.type)};
+    }
+    size_t sample_count() const {
+        const auto n = static_cast<size_t>(projection_.grid()) + 1;
+        return std::max(n * n, static_cast<size_t>(projection_.levels()) + 1);
+    }
+
+    void draw_title() {
+        font_.set_size(0, 24);
+        std::string title = job_.function->body + " " + graph_text(job_.label);
+        draw_graph_label(bitmap_, font_, {font_.cell_width(), font_.cell_height() / 2}, title);
+    }
+
+    void draw_cube() {
+        font_.set_size(0, 16);
+        for (int corner = 0; corner < 8; ++corner)
+            for (int axis = 1; axis < 8; axis <<= 1)
+                if (!(corner & axis)) draw_edge(corner, corner | axis);
+        draw_corner_labels();
+    }
+
+    // False when Ctrl-C stopped the plot before every value was in.
+    bool plot(SampledFunction* function) {
+        return job_.type == Graph3dType::Z2c ? plot_curve(function) : plot_surface(function);
+    }
+
+private:
+    static constexpr int kX = 1, kY = 2, kZ = 4;
+
+    std::optional<PixelPoint> corner_point(int corner) const {
+        const int64_t n = projection_.grid(), m = projection_.levels();
+        return projection_.project(corner & kX ? n : 0, corner & kY ? n : 0, corner & kZ ? m : 0);
+    }
+
+    void draw_edge(int from, int to) {
+        const auto a = corner_point(from), b = corner_point(to);
+        if (!a || !b) return;
+        zov::draw_line(bitmap_, static_cast<int32_t>(a->x), static_cast<int32_t>(a->y), static_cast<int32_t>(b->x),
+                       static_cast<int32_t>(b->y), kGraphBlack, 0);
+    }
+
+    void draw_corner_labels() {
+        struct Label {
+            int corner;
+            char axis;
+            bool at_max;
+            int rows;  // character heights below (+) or above (-) the corner
+        };
+        static constexpr Label kLabels[] = {
+            {0, 'x', false, 1}, {0, 'y', false, 2}, {0, 'z', false, 3},
+            {kX, 'x', true, 1},
+            {kY, 'y', true, 1},
+            {kZ, 'z', true, -2},
+            {kX | kY, 'x', true, 1}, {kX | kY, 'y', true, 2},
+            {kX | kY | kZ, 'x', true, -4}, {kX | kY | kZ, 'y', true, -3}, {kX | kY | kZ, 'z', true, -2},
+        };
+        const int64_t cw = font_.cell_width(), ch = font_.cell_height();
+        for (const Label& label : kLabels) {
+            const auto corner = corner_point(label.corner);
+            if (!corner) continue;
+            const GraphRange& range = label.axis == 'x' ? settings_.x : label.axis == 'y' ? settings_.y : settings_.z;
+            const std::string text =
+                graph_number_label(std::string(1, label.axis) + "=", label.at_max ? range.max : range.min);
+            draw_graph_label(bitmap_, font_, {corner->x - graph_label_cells(text) * cw / 2, corner->y + label.rows * ch},
+                             text);
+        }
+    }
+
+    GraphSample sample(SampledFunction* function, size_t index, Complex argument0, Complex argument1) {
+        if (!function) return cache_[index];
+        function->set(0, argument0);
+        if (parameter_count(job_.type) == 2) function->set(1, argument1);
+        const std::optional<Complex> value = function->evaluate();
+        cache_[index] = value ? GraphSample{*value, false} : GraphSample{};
+        return cache_[index];
+    }
+
+    std::optional<double> height(Complex value) const {
+        switch (job_.type) {
+            case Graph3dType::Xy2c:
+            case Graph3dType::C2c: return job_.panel.eye ? value.re : value.im;
+            default:
+                if (value.im < -1e-10 || value.im > 1e-10) return std::nullopt;
+                return value.re;
+        }
+    }
+
+    void set_pixel(std::optional<PixelPoint> point) {
+        if (point && bitmap_.contains(static_cast<int>(point->x), static_cast<int>(point->y)))
+            bitmap_.set_pixel(static_cast<int>(point->x), static_cast<int>(point->y), kGraphBlue);
+    }
+
+    static double between(int64_t k, int64_t steps, const GraphRange& range) {
+        return (static_cast<double>(k) * range.max + static_cast<double>(steps - k) * range.min) /
+               static_cast<double>(steps);
+    }
+
+    // Grid coordinate of `value` in `range` spread over `steps`; nothing outside the range.
+    static std::optional<int64_t> grid_coordinate(double value, const GraphRange& range, int64_t steps) {
+        if (!(value >= range.min && value <= range.max)) return std::nullopt;
+        return truncate_to_pixel((value - range.min) * static_cast<double>(steps) / (range.max - range.min));
+    }
+
+    bool plot_surface(SampledFunction* function) {
+        const int64_t n = projection_.grid(), m = projection_.levels();
+        for (int64_t j = 0; j <= n; ++j) {
+            if (break_flag::is_set()) return false;
+            const double y = between(j, n, settings_.y);
+            for (int64_t i = 0; i <= n; ++i) {
+                const double x = between(i, n, settings_.x);
+                const Complex first = job_.type == Graph3dType::C2c ? Complex{x, y} : Complex{x, 0.0};
+                const GraphSample f = sample(function, static_cast<size_t>(j * (n + 1) + i), first, {y, 0.0});
+                if (f.failed) continue;
+                const std::optional<double> v = height(f.value);
+                if (!v) continue;
+                if (const auto z = grid_coordinate(*v, settings_.z, m)) set_pixel(projection_.project(i, j, *z));
+            }
+        }
+        return true;
+    }
+
+    bool plot_curve(SampledFunction* function) {
+        const int64_t n = projection_.grid(), m = projection_.levels();
+        for (int64_t k = 0; k <= m; ++k) {
+            if (break_flag::is_set()) return false;
+            const GraphSample f = sample(function, static_cast<size_t>(k), {between(k, m, settings_.z), 0.0}, {});
+            if (f.failed) continue;
+            const auto x = grid_coordinate(f.value.re, settings_.x, n);
+            const auto y = grid_coordinate(f.value.im, settings_.y, n);
+            if (!x || !y) continue;
+            if (const auto point = projection_.project(*x, *y, k))
+                zov::rectangle(bitmap_, {point->x - 1, point->y - 1, point->x + 2, point->y + 2}, kGraphBlue,
+                               zov::option::fill);
+        }
+        return true;
+    }
+
+    zov::Surface& bitmap_;
+    zov::Font& font_;
+    GraphCache& cache_;
+    const Graph3dSettings& settings_;
+    const Graph3dPanelJob& job_;
+    Graph3dProjection projection_;
+};
+
+void copy_to_target(zov::Surface& target, const zov::Surface& bitmap, const GraphPanel& panel) {
+    if (!fits_32_bits(panel.x) || !fits_32_bits(panel.y)) return;
+    const auto side = static_cast<int32_t>(panel.side);
+    zov::stretch_copy(target, static_cast<int32_t>(panel.x), static_cast<int32_t>(panel.y), side, side, bitmap, 0, 0,
+                      side, side);
+}
+
+}  // namespace
+
+int draw_graph3d_panel(C_VMBAS& vm, zov::Surface& target, const Graph3dSettings& settings, const Graph3dPanelJob& job) {
+    if (job.panel.side < 1 || job.panel.side > kMaxPanelSide) return 0;
+    GraphWorkspace& workspace = vm.graph_workspace;
+    if (!prepare_bitmap(workspace.bitmap, job.panel.side)) return 0;
+    PanelPainter painter(workspace, settings, job);
+    const GraphCacheKey key = painter.cache_key();
+    const bool cached = workspace.cache.holds(key);
+    if (!cached && !workspace.cache.prepare(key, painter.sample_count())) return 0;
+    painter.draw_title();
+    painter.draw_cube();
+    {
+        SampledFunction function(vm, *job.function, parameter_count(job.type));
+        if (!function.bound()) return -1;
+        if (painter.plot(cached ? nullptr : &function) && !cached) workspace.cache.complete();
+    }
+    copy_to_target(target, workspace.bitmap, job.panel);
+    return 0;
+}
