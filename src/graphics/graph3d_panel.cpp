@@ -115,28 +115,10 @@ private:
         }
     }
 
-    GraphSample sample(SampledFunction* function, size_t index, Complex argument0, Complex argument1) {
-        if (!function) return cache_[index];
-        function->set(0, argument0);
-        if (parameter_count(job_.type) == 2) function->set(1, argument1);
-        const std::optional<Complex> value = function->evaluate();
+    const GraphSample& store(SampledFunction& function, size_t index) {
+        const std::optional<Complex> value = function.evaluate();
         cache_[index] = value ? GraphSample{*value, false} : GraphSample{};
         return cache_[index];
-    }
-
-    std::optional<double> height(Complex value) const {
-        switch (job_.type) {
-            case Graph3dType::Xy2c:
-            case Graph3dType::C2c: return job_.panel.eye ? value.re : value.im;
-            default:
-                if (value.im < -1e-10 || value.im > 1e-10) return std::nullopt;
-                return value.re;
-        }
-    }
-
-    void set_pixel(std::optional<PixelPoint> point) {
-        if (point && bitmap_.contains(static_cast<int>(point->x), static_cast<int>(point->y)))
-            bitmap_.set_pixel(static_cast<int>(point->x), static_cast<int>(point->y), kGraphBlue);
     }
 
     static double between(int64_t k, int64_t steps, const GraphRange& range) {
@@ -151,28 +133,66 @@ private:
     }
 
     bool plot_surface(SampledFunction* function) {
-        const int64_t n = projection_.grid(), m = projection_.levels();
-        for (int64_t j = 0; j <= n; ++j) {
+        if (!projection_.angles_finite()) return true;  // no point can be placed
+        for (int64_t j = 0; j <= projection_.grid(); ++j) {
             if (break_flag::is_set()) return false;
-            const double y = between(j, n, settings_.y);
-            for (int64_t i = 0; i <= n; ++i) {
-                const double x = between(i, n, settings_.x);
-                const Complex first = job_.type == Graph3dType::C2c ? Complex{x, y} : Complex{x, 0.0};
-                const GraphSample f = sample(function, static_cast<size_t>(j * (n + 1) + i), first, {y, 0.0});
-                if (f.failed) continue;
-                const std::optional<double> v = height(f.value);
-                if (!v) continue;
-                if (const auto z = grid_coordinate(*v, settings_.z, m)) set_pixel(projection_.project(i, j, *z));
-            }
+            if (function) evaluate_row(*function, j);
+            plot_row(j);
         }
         return true;
+    }
+
+    void evaluate_row(SampledFunction& function, int64_t j) {
+        const int64_t n = projection_.grid();
+        const double y = between(j, n, settings_.y);
+        for (int64_t i = 0; i <= n; ++i) {
+            const double x = between(i, n, settings_.x);
+            if (job_.type == Graph3dType::C2c) {
+                function.set(0, {x, y});
+            } else {
+                function.set(0, {x, 0.0});
+                function.set(1, {y, 0.0});
+            }
+            store(function, static_cast<size_t>(j * (n + 1) + i));
+        }
+    }
+
+    // The inner loop of every redraw, so it works on local copies only: the pixel
+    // stores could otherwise alias every value the loop reads.
+    void plot_row(int64_t j) {
+        const int64_t n = projection_.grid();
+        const GraphSample* samples = &cache_[static_cast<size_t>(j * (n + 1))];
+        const Graph3dProjection::GridView view = projection_.grid_view();
+        const double zmin = settings_.z.min, zmax = settings_.z.max, levels = static_cast<double>(projection_.levels());
+        const bool real_only = job_.type != Graph3dType::Xy2c && job_.type != Graph3dType::C2c;
+        const bool imaginary = !real_only && job_.panel.eye == 0;
+        const int64_t width = bitmap_.width(), height = bitmap_.height();
+        uint8_t* const top_row = bitmap_.row(0);
+        const auto stride = static_cast<int64_t>(bitmap_.stride());
+        for (int64_t i = 0; i <= n; ++i) {
+            const GraphSample& f = samples[i];
+            if (f.failed) continue;
+            if (real_only && (f.value.im < -1e-10 || f.value.im > 1e-10)) continue;
+            const double v = imaginary ? f.value.im : f.value.re;
+            if (!(v >= zmin && v <= zmax)) continue;
+            const double level = (v - zmin) * levels / (zmax - zmin);
+            if (!(level >= 0 && level < levels + 1)) continue;  // 0/0 of an empty range
+            const PixelPoint point = view.project(i, j, static_cast<int64_t>(level));
+            if (point.x < 0 || point.y < 0 || point.x >= width || point.y >= height) continue;
+            uint8_t* pixel = top_row - point.y * stride + point.x * 3;  // rows are stored bottom-up
+            pixel[0] = 0xFF;  // blue, in blue-green-red order
+            pixel[1] = 0x00;
+            pixel[2] = 0x00;
+        }
     }
 
     bool plot_curve(SampledFunction* function) {
         const int64_t n = projection_.grid(), m = projection_.levels();
         for (int64_t k = 0; k <= m; ++k) {
             if (break_flag::is_set()) return false;
-            const GraphSample f = sample(function, static_cast<size_t>(k), {between(k, m, settings_.z), 0.0}, {});
+            const auto index = static_cast<size_t>(k);
+            if (function) function->set(0, {between(k, m, settings_.z), 0.0});
+            const GraphSample& f = function ? store(*function, index) : cache_[index];
             if (f.failed) continue;
             const auto x = grid_coordinate(f.value.re, settings_.x, n);
             const auto y = grid_coordinate(f.value.im, settings_.y, n);

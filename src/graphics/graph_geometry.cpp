@@ -72,14 +72,27 @@ Graph3dProjection::Graph3dProjection(int64_t side, double hroll, double vroll)
       a_(std::cos(hroll)),
       b_(std::sin(hroll)),
       c_(std::cos(vroll)),
-      d_(std::sin(vroll)) {}
+      d_(std::sin(vroll)),
+      half_width_(static_cast<double>(width_ / 2)),
+      half_height_(static_cast<double>(height_ / 2)) {
+    if (grid_ < 0 || !angles_finite()) return;
+    for (int64_t k = 0; k <= grid_; ++k) {
+        along_a_.push_back(a_ * static_cast<double>(k - grid_ / 2));
+        along_b_.push_back(b_ * static_cast<double>(k - grid_ / 2));
+    }
+    for (int64_t z = 0; z <= levels_; ++z) up_.push_back(static_cast<double>(z - levels_ / 2) * c_);
+}
+
+bool Graph3dProjection::angles_finite() const {
+    return std::isfinite(a_) && std::isfinite(b_) && std::isfinite(c_) && std::isfinite(d_);
+}
 
 std::optional<PixelPoint> Graph3dProjection::project(int64_t x, int64_t y, int64_t z) const {
     const auto dx = static_cast<double>(x - grid_ / 2);
     const auto dy = static_cast<double>(y - grid_ / 2);
     const auto dz = static_cast<double>(z - levels_ / 2);
-    const auto sx = truncate_to_pixel(a_ * dx - b_ * dy + static_cast<double>(width_ / 2) + 0.5);
-    const auto s = truncate_to_pixel((a_ * dy + b_ * dx) * d_ + dz * c_ + static_cast<double>(height_ / 2) + 0.5);
+    const auto sx = truncate_to_pixel(a_ * dx - b_ * dy + half_width_ + 0.5);
+    const auto s = truncate_to_pixel((a_ * dy + b_ * dx) * d_ + dz * c_ + half_height_ + 0.5);
     if (!sx || !s) return std::nullopt;
     return PixelPoint{*sx, height_ - *s - 1};
 }

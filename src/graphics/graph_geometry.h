@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "graphics/graph_settings.h"
 #include "values/complex.h"
@@ -69,7 +70,30 @@ public:
     // Grid point (X, Y, Z): X and Y across the horizontal plane, Z upward.
     std::optional<PixelPoint> project(int64_t x, int64_t y, int64_t z) const;
 
+    // The same for points of the grid (0 <= X, Y <= N, 0 <= Z <= M) by the same
+    // arithmetic, with the products of each column, row and level computed once:
+    // plotting a panel is then a few additions per point. Only for finite angles.
+    struct GridView {
+        const double* along_a;  // a * (k - N/2) for k = 0..N
+        const double* along_b;  // b * (k - N/2)
+        const double* up;       // c * (z - M/2) for z = 0..M
+        double d, half_width, half_height;
+        int64_t height;
+
+        PixelPoint project(int64_t x, int64_t y, int64_t z) const {
+            const double sx = along_a[x] - along_b[y] + half_width + 0.5;
+            const double s = (along_a[y] + along_b[x]) * d + up[z] + half_height + 0.5;
+            return {static_cast<int64_t>(sx), height - static_cast<int64_t>(s) - 1};
+        }
+    };
+    bool angles_finite() const;
+    GridView grid_view() const {
+        return {along_a_.data(), along_b_.data(), up_.data(), d_, half_width_, half_height_, height_};
+    }
+
 private:
     int64_t width_, height_, grid_, levels_;
     double a_, b_, c_, d_;
+    double half_width_, half_height_;
+    std::vector<double> along_a_, along_b_, up_;
 };

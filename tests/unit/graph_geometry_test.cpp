@@ -128,6 +128,22 @@ TEST(Graph3dGeometry, OddSidesAndTruncationTowardZero) {
     EXPECT_EQ(Graph3dProjection(600, std::nan(""), 0).project(0, 0, 0), std::nullopt);
 }
 
+TEST(Graph3dGeometry, GridLookupsGiveTheSamePixels) {
+    for (const double hroll : {-kPi / 6, 0.0, 1.0, kPi / 2, -3.0}) {
+        const Graph3dProjection projection(203, hroll, kPi / 12 + hroll / 3);  // N = M = 121
+        const Graph3dProjection::GridView view = projection.grid_view();
+        for (int64_t x = 0; x <= 121; x += 5)
+            for (int64_t y = 0; y <= 121; y += 3)
+                for (int64_t z = 0; z <= 121; z += 11) {
+                    const PixelPoint fast = view.project(x, y, z);
+                    const auto exact = projection.project(x, y, z);
+                    ASSERT_EQ(fast.x, exact->x);
+                    ASSERT_EQ(fast.y, exact->y);
+                }
+    }
+    EXPECT_FALSE(Graph3dProjection(600, std::nan(""), 0).angles_finite());
+}
+
 TEST(GraphCache, KeyedByDefinitionRangesSizeAndType) {
     GraphCache cache;
     GraphCacheKey key{7, {-2, 2}, {-2, 2}, {-2, 2}, 400, 5};
