@@ -1,0 +1,105 @@
+// Decoding UTF-8 strictly, and Shift-JIS through iconv's CP932 table.
+#include "zov/text_decode.h"
+
+#include <iconv.h>
+
+#include <algorithm>
+#include <mutex>
+
+namespace zov {
+namespace {
+
+struct Range {
+    char32_t first, last;
+};
+
+constexpr Range wide_ranges[] = {
+    {0x1100, 0x115F},   {0x231A, 0x231B},   {0x2329, 0x232A},   {0x23E9, 0x23EC},   {0x25FD, 0x25FE},
+    {0x2614, 0x2615},   {0x2648, 0x2653},   {0x26AA, 0x26AB},   {0x26BD, 0x26BE},   {0x26C4, 0x26C5},
+    {0x2705, 0x2705},   {0x270A, 0x270B},   {0x2753, 0x2755},   {0x2795, 0x2797},   {0x2B1B, 0x2B1C},
+    {0x2E80, 0x303E},   {0x3041, 0x33FF},   {0x3400, 0x4DBF},   {0x4E00, 0x9FFF},   {0xA000, 0xA4CF},
+    {0xA960, 0xA97F},   {0xAC00, 0xD7A3},   {0xF900, 0xFAFF},   {0xFE10, 0xFE19},   {0xFE30, 0xFE6F},
+    {0xFF00, 0xFF60},   {0xFFE0, 0xFFE6},   {0x16FE0, 0x18CFF}, {0x1B000, 0x1B2FF}, {0x1F004, 0x1F004},
+    {0x1F0CF, 0x1F0CF}, {0x1F18E, 0x1F18E}, {0x1F191, 0x1F19A}, {0x1F200, 0x1F2FF}, {0x1F300, 0x1F64F},
+    {0x1F680, 0x1F6FF}, {0x1F7E0, 0x1F7EB}, {0x1F90C, 0x1F9FF}, {0x1FA70, 0x1FAFF}, {0x20000, 0x3FFFD},
+};
+
+Character narrow(char32_t code) { return {code, 1}; }
+Character sized(char32_t code) { return {code, is_wide(code) ? 2 : 1}; }
+
+// The length and value of the UTF-8 sequence at the start of `text`, 0 when broken.
+int utf8_sequence(std::string_view text, char32_t& code) {
+    const auto lead = static_cast<unsigned char>(text[0]);
+    const int length = lead < 0x80 ? 1 : lead < 0xC2 ? 0 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF5 ? 4 : 0;
+    if (length == 0 || text.size() < std::size_t(length)) return 0;
+    code = length == 1 ? lead : lead & (0x7F >> length);
+    for (int i = 1; i < length; ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if ((byte & 0xC0) != 0x80) return 0;
+        code = code << 6 | (byte & 0x3F);
+    }
+    static constexpr char32_t shortest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < shortest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
+    return length;
+}
+
+std::vector<Character> decode_utf8(std::string_view text) {
+    std::vector<Character> characters;
+    while (!text.empty()) {
+        char32_t code = 0;
+        const int length = utf8_sequence(text, code);
+        characters.push_back(length ? sized(code) : narrow(replacement_character));
+        text.remove_prefix(length ? length : 1);
+    }
+    return characters;
+}
+
+// One CP932 double-byte character to its code point, or the replacement character.
+char32_t cp932_pair(unsigned char lead, unsigned char trail) {
+    static std::mutex mutex;
+    static const iconv_t converter = iconv_open("UTF-32LE", "CP932");
+    if (converter == iconv_t(-1)) return replacement_character;
+    std::lock_guard lock(mutex);
+    char in[2] = {char(lead), char(trail)};
+    unsigned char out[8] = {};
+    char* in_at = in;
+    char* out_at = reinterpret_cast<char*>(out);
+    std::size_t in_left = 2, out_left = sizeof out;
+    iconv(converter, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(converter, &in_at, &in_left, &out_at, &out_left) == std::size_t(-1) || out_left != 4)
+        return replacement_character;
+    return char32_t(out[0]) | char32_t(out[1]) << 8 | char32_t(out[2]) << 16 | char32_t(out[3]) << 24;
+}
+
+bool is_lead_byte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
+
+std::vector<Character> decode_shift_jis(std::string_view text) {
+    std::vector<Character> characters;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (is_lead_byte(byte) && i + 1 < text.size() && text[i + 1] != 0) {
+            characters.push_back({cp932_pair(byte, static_cast<unsigned char>(text[++i])), 2});
+        } else if (byte < 0x80) {
+            characters.push_back(narrow(byte));
+        } else if (byte >= 0xA1 && byte <= 0xDF) {
+            characters.push_back(narrow(0xFF61 + (byte - 0xA1)));
+        } else {
+            characters.push_back(narrow(replacement_character));
+        }
+    }
+    return characters;
+}
+
+}  // namespace
+
+bool is_wide(char32_t code) {
+    const auto* range = std::upper_bound(std::begin(wide_ranges), std::end(wide_ranges), code,
+                                         [](char32_t c, const Range& r) { return c < r.first; });
+    return range != std::begin(wide_ranges) && code <= (range - 1)->last;
+}
+
+std::vector<Character> decode_text(std::string_view text, TextEncoding encoding) {
+    return encoding == TextEncoding::ShiftJis ? decode_shift_jis(text) : decode_utf8(text);
+}
+
+}  // namespace zov
