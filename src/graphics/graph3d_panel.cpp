@@ -3,6 +3,7 @@
 #include "graphics/graph3d_panel.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 #include <optional>
 #include <string>
@@ -40,7 +41,8 @@ class PanelPainter {
 public:
     PanelPainter(GraphWorkspace& workspace, const Graph3dSettings& settings, const Graph3dPanelJob& job)
         : bitmap_(workspace.bitmap),
-          font_(workspace.font),
+          title_font_(workspace.title_font),
+          label_font_(workspace.label_font),
           cache_(workspace.cache),
           settings_(settings),
           job_(job),
@@ -55,13 +57,11 @@ public:
     }
 
     void draw_title() {
-        font_.set_size(0, 24);
-        std::string title = job_.function->body + " " + graph_text(job_.label);
-        draw_graph_label(bitmap_, font_, {font_.cell_width(), font_.cell_height() / 2}, title);
+        const std::string title = job_.function->body + " " + graph_text(job_.label);
+        draw_graph_label(bitmap_, title_font_, {title_font_.cell_width(), title_font_.cell_height() / 2}, title);
     }
 
     void draw_cube() {
-        font_.set_size(0, 16);
         for (int corner = 0; corner < 8; ++corner)
             for (int axis = 1; axis < 8; axis <<= 1)
                 if (!(corner & axis)) draw_edge(corner, corner | axis);
@@ -103,14 +103,14 @@ private:
             {kX | kY, 'x', true, 1}, {kX | kY, 'y', true, 2},
             {kX | kY | kZ, 'x', true, -4}, {kX | kY | kZ, 'y', true, -3}, {kX | kY | kZ, 'z', true, -2},
         };
-        const int64_t cw = font_.cell_width(), ch = font_.cell_height();
+        const int64_t cw = label_font_.cell_width(), ch = label_font_.cell_height();
         for (const Label& label : kLabels) {
             const auto corner = corner_point(label.corner);
             if (!corner) continue;
             const GraphRange& range = label.axis == 'x' ? settings_.x : label.axis == 'y' ? settings_.y : settings_.z;
             const std::string text =
                 graph_number_label(std::string(1, label.axis) + "=", label.at_max ? range.max : range.min);
-            draw_graph_label(bitmap_, font_, {corner->x - graph_label_cells(text) * cw / 2, corner->y + label.rows * ch},
+            draw_graph_label(bitmap_, label_font_, {corner->x - graph_label_cells(text) * cw / 2, corner->y + label.rows * ch},
                              text);
         }
     }
@@ -153,31 +153,41 @@ private:
                 function.set(0, {x, 0.0});
                 function.set(1, {y, 0.0});
             }
-            store(function, static_cast<size_t>(j * (n + 1) + i));
+            const auto index = static_cast<size_t>(j * (n + 1) + i);
+            const GraphSample& f = store(function, index);
+            if (f.failed) continue;
+            if (job_.type == Graph3dType::Xy2c || job_.type == Graph3dType::C2c) {
+                cache_.levels(0)[index] = level(f.value.re);
+                cache_.levels(1)[index] = level(f.value.im);
+            } else if (f.value.im >= -1e-10 && f.value.im <= 1e-10) {
+                cache_.levels(0)[index] = level(f.value.re);
+            }
         }
+    }
+
+    // The height step of value v, when it lies in the z range.
+    int16_t level(double v) const {
+        const GraphRange& z = settings_.z;
+        if (!(v >= z.min && v <= z.max)) return GraphCache::kNoLevel;
+        const auto m = static_cast<double>(projection_.levels());
+        const double step = (v - z.min) * m / (z.max - z.min);
+        if (!(step >= 0 && step < m + 1)) return GraphCache::kNoLevel;  // 0/0 of an empty range
+        return static_cast<int16_t>(step);
     }
 
     // The inner loop of every redraw, so it works on local copies only: the pixel
     // stores could otherwise alias every value the loop reads.
     void plot_row(int64_t j) {
         const int64_t n = projection_.grid();
-        const GraphSample* samples = &cache_[static_cast<size_t>(j * (n + 1))];
+        const bool imaginary = (job_.type == Graph3dType::Xy2c || job_.type == Graph3dType::C2c) && job_.panel.eye == 0;
+        const int16_t* levels = cache_.levels(imaginary ? 1 : 0) + j * (n + 1);
         const Graph3dProjection::GridView view = projection_.grid_view();
-        const double zmin = settings_.z.min, zmax = settings_.z.max, levels = static_cast<double>(projection_.levels());
-        const bool real_only = job_.type != Graph3dType::Xy2c && job_.type != Graph3dType::C2c;
-        const bool imaginary = !real_only && job_.panel.eye == 0;
         const int64_t width = bitmap_.width(), height = bitmap_.height();
         uint8_t* const top_row = bitmap_.row(0);
         const auto stride = static_cast<int64_t>(bitmap_.stride());
         for (int64_t i = 0; i <= n; ++i) {
-            const GraphSample& f = samples[i];
-            if (f.failed) continue;
-            if (real_only && (f.value.im < -1e-10 || f.value.im > 1e-10)) continue;
-            const double v = imaginary ? f.value.im : f.value.re;
-            if (!(v >= zmin && v <= zmax)) continue;
-            const double level = (v - zmin) * levels / (zmax - zmin);
-            if (!(level >= 0 && level < levels + 1)) continue;  // 0/0 of an empty range
-            const PixelPoint point = view.project(i, j, static_cast<int64_t>(level));
+            if (levels[i] == GraphCache::kNoLevel) continue;
+            const PixelPoint point = view.project(i, j, levels[i]);
             if (point.x < 0 || point.y < 0 || point.x >= width || point.y >= height) continue;
             uint8_t* pixel = top_row - point.y * stride + point.x * 3;  // rows are stored bottom-up
             pixel[0] = 0xFF;  // blue, in blue-green-red order
@@ -205,18 +215,30 @@ private:
     }
 
     zov::Surface& bitmap_;
-    zov::Font& font_;
+    const zov::Font& title_font_;
+    const zov::Font& label_font_;
     GraphCache& cache_;
     const Graph3dSettings& settings_;
     const Graph3dPanelJob& job_;
     Graph3dProjection projection_;
 };
 
+// The whole bitmap at (x, y) of the target, clipped: a row copy per visible row.
 void copy_to_target(zov::Surface& target, const zov::Surface& bitmap, const GraphPanel& panel) {
-    if (!fits_32_bits(panel.x) || !fits_32_bits(panel.y)) return;
-    const auto side = static_cast<int32_t>(panel.side);
-    zov::stretch_copy(target, static_cast<int32_t>(panel.x), static_cast<int32_t>(panel.y), side, side, bitmap, 0, 0,
-                      side, side);
+    const int64_t left = std::max<int64_t>(panel.x, 0), right = std::min<int64_t>(panel.x + panel.side, target.width());
+    const int64_t top = std::max<int64_t>(panel.y, 0), bottom = std::min<int64_t>(panel.y + panel.side, target.height());
+    if (left >= right) return;
+    for (int64_t y = top; y < bottom; ++y)
+        std::memcpy(target.row(static_cast<int>(y)) + left * 3,
+                    bitmap.row(static_cast<int>(y - panel.y)) + (left - panel.x) * 3,
+                    static_cast<size_t>(right - left) * 3);
+}
+
+void size_fonts(GraphWorkspace& workspace) {
+    if (workspace.fonts_sized) return;
+    workspace.title_font.set_size(0, 24);
+    workspace.label_font.set_size(0, 16);
+    workspace.fonts_sized = true;
 }
 
 }  // namespace
@@ -225,6 +247,7 @@ int draw_graph3d_panel(C_VMBAS& vm, zov::Surface& target, const Graph3dSettings&
     if (job.panel.side < 1 || job.panel.side > kMaxPanelSide) return 0;
     GraphWorkspace& workspace = vm.graph_workspace;
     if (!prepare_bitmap(workspace.bitmap, job.panel.side)) return 0;
+    size_fonts(workspace);
     PanelPainter painter(workspace, settings, job);
     const GraphCacheKey key = painter.cache_key();
     const bool cached = workspace.cache.holds(key);

@@ -15,15 +15,21 @@ bool operator==(const GraphCacheKey& a, const GraphCacheKey& b) {
            a.side == b.side && a.type == b.type;
 }
 
+void GraphCache::release() {
+    samples_ = {};
+    for (auto& levels : levels_) levels = {};
+}
+
 bool GraphCache::prepare(const GraphCacheKey& key, size_t count) {
     complete_ = false;
     try {
         samples_.assign(count, GraphSample{});
+        for (auto& levels : levels_) levels.assign(count, kNoLevel);
     } catch (const std::bad_alloc&) {
-        samples_ = {};
+        release();
         return false;
     } catch (const std::length_error&) {
-        samples_ = {};
+        release();
         return false;
     }
     key_ = key;

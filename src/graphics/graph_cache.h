@@ -31,11 +31,19 @@ public:
     // nothing held) when the memory cannot be had.
     bool prepare(const GraphCacheKey& key, size_t count);
     GraphSample& operator[](size_t i) { return samples_[i]; }
+    // The height step (0..M) at which sample i is plotted, for the real part (part 0)
+    // and the imaginary part (part 1), or kNoLevel. The key fixes the z range and M,
+    // so the steps are worked out once, with the values, and a redraw only projects.
+    static constexpr int16_t kNoLevel = -1;
+    int16_t* levels(int part) { return levels_[part].data(); }
     // All values for the prepared key are in; until then nothing counts as held.
     void complete() { complete_ = true; }
 
 private:
+    void release();
+
     GraphCacheKey key_;
     bool complete_ = false;
     std::vector<GraphSample> samples_;
+    std::vector<int16_t> levels_[2];
 };
