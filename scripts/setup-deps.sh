@@ -8,6 +8,8 @@ packages=(
   libgtest-dev libbenchmark-dev
   libreadline-dev
   libsdl2-dev xvfb xauth xclip
+  xdotool
+  imagemagick
   libfreetype-dev libfontconfig-dev fonts-ipafont-gothic fonts-ipafont-mincho
   libpng-dev libjpeg62-turbo-dev zlib1g-dev
   libcairo2-dev libcups2-dev poppler-utils

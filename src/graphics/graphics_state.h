@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "zov/font.h"
 #include "zov/surface.h"
@@ -12,12 +13,15 @@
 class C_VMBAS;
 
 // One graphics window: the window (null until first opened), its drawing surface and
-// the surface's font.
+// the surface's font (made by gopen: finding a face is not for every start-up).
 struct C_GWIN {
     std::unique_ptr<zov::Window> window;
     zov::Surface surface;
-    zov::Font font;
+    std::optional<zov::Font> font;
     bool changed = false;
+    // The first tick at which a running program may copy the surface again: a large
+    // surface whose copy takes d ms waits d ticks, so refreshing costs under a tenth.
+    int64_t next_tick = 0;
 
     bool is_open() const { return window != nullptr; }
 };

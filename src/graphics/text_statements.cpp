@@ -22,7 +22,7 @@ int stmt_gputs(C_VMBAS& vm, const char*& p) {
     const auto encoding =
         console_code_page() == CodePage::ShiftJis ? zov::TextEncoding::ShiftJis : zov::TextEncoding::Utf8;
     const C_GWIN& gwin = vm.graphics.windows[static_cast<size_t>(vm.graphics.current_window)];
-    zov::draw_text(*surface, gwin.font, x, y, text.view(), colour_of(fg), colour_or_none(bg), encoding);
+    zov::draw_text(*surface, *gwin.font, x, y, text.view(), colour_of(fg), colour_or_none(bg), encoding);
     return 0;
 }
 
@@ -30,6 +30,6 @@ int stmt_gfont(C_VMBAS& vm, const char*& p) {
     if (!gw_surface(vm, vm.graphics.current_window)) return -1;
     int32_t width, height;
     if (parse_int_list(vm, p, {&width, &height}) < 0) return vm_error::fail("使用法:gfont x,y");
-    vm.graphics.windows[static_cast<size_t>(vm.graphics.current_window)].font.set_size(width, height);
+    vm.graphics.windows[static_cast<size_t>(vm.graphics.current_window)].font->set_size(width, height);
     return 0;
 }

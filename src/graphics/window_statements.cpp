@@ -64,9 +64,9 @@ void present(C_GWIN& gwin) {
     if (gwin.is_open() && !gwin.surface.empty()) gwin.window->present(gwin.surface);
 }
 
-int64_t current_tick() {
+int64_t milliseconds_now() {
     const auto now = std::chrono::steady_clock::now().time_since_epoch();
-    return std::chrono::duration_cast<std::chrono::milliseconds>(now).count() / 10;
+    return std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
 }
 
 }  // namespace
@@ -97,11 +97,15 @@ void gw_refresh(C_VMBAS& vm, RefreshMode mode, int32_t n) {
             return;
         case REFRESH_TICK: {
             if (!graphics.refresh_wanted) return;
-            const int64_t tick = current_tick();
+            const int64_t started = milliseconds_now();
+            const int64_t tick = started / 10;
             if (tick == graphics.last_tick) return;
             graphics.last_tick = tick;
             C_GWIN& gwin = graphics.windows[static_cast<size_t>(graphics.refresh_index)];
-            if (gwin.changed) present(gwin);
+            if (gwin.changed && tick >= gwin.next_tick) {
+                present(gwin);
+                gwin.next_tick = tick + 1 + (milliseconds_now() - started);
+            }
             graphics.refresh_index = graphics.refresh_index % 9 + 1;
             return;
         }
@@ -129,7 +133,7 @@ int stmt_gopen(C_VMBAS& vm, const char*& p) {
         gwin.window->set_hidden(false);
     }
     if (!gwin.window->headless()) vm.graphics.refresh_wanted = true;
-    gwin.font = zov::Font();
+    gwin.font.emplace();
     if (make_surface(gwin, w, h) < 0) return -1;
     gwin.changed = true;
     return 0;

@@ -19,6 +19,12 @@ namespace {
 
 using Reader = std::optional<Dib> (*)(ByteSpan);
 
+// What gsave and gload use: the members of the original's file object, fixed.
+constexpr int kJpegQuality = 90;
+constexpr int kJpegSampling = 0x11;
+
+std::optional<Dib> read_first_gif(ByteSpan file) { return read_gif(file, 0); }
+
 
 // The text after the last ".", or the whole name when it has none, in capitals.
 std::string extension_of(const std::string& path) {
@@ -31,7 +37,13 @@ std::string extension_of(const std::string& path) {
 
 std::vector<Reader> readers_for(std::string_view extension) {
     if (extension == "BMP") return {read_bmp};
-    return {read_bmp};
+    if (extension == "PBM" || extension == "PGM" || extension == "PPM") return {read_pnm};
+    if (extension == "ICO") return {read_ico, read_bmp};
+    if (extension == "TIF" || extension == "TIFF") return {read_tiff};
+    if (extension == "GIF") return {read_first_gif};
+    if (extension == "JPG" || extension == "JPEG") return {read_jpeg};
+    if (extension == "PNG") return {read_png};
+    return {read_bmp, read_png, read_pnm, read_ico, read_tiff, read_first_gif, read_jpeg};
 }
 
 std::optional<Dib> decode(ByteSpan file, const std::string& path) {
@@ -44,11 +56,24 @@ std::optional<Dib> decode(ByteSpan file, const std::string& path) {
 struct Encoding {
     int bits;
     bool (*write)(const Dib&, Bytes&);
+    // Only these open the file for appending when the mode asks for it.
+    bool can_append = false;
 };
 
 std::optional<Encoding> encoding_for(int format) {
     switch (format) {
     case kBmp1: case kBmp4: case kBmp8: case kBmp16: case kBmp24: return Encoding{format, write_bmp};
+    case kJpeg:
+        return Encoding{24, [](const Dib& dib, Bytes& out) { return write_jpeg(dib, kJpegQuality, kJpegSampling, out); }, true};
+    case kPbm: return Encoding{24, [](const Dib& dib, Bytes& out) { return write_pnm(dib, 4, out); }};
+    case kPgm: return Encoding{24, [](const Dib& dib, Bytes& out) { return write_pnm(dib, 5, out); }};
+    case kPpm: return Encoding{24, [](const Dib& dib, Bytes& out) { return write_pnm(dib, 6, out); }};
+    case kGif: return Encoding{8, write_gif};
+    case kTiff1: return Encoding{1, write_tiff};
+    case kTiff8: return Encoding{8, write_tiff};
+    case kTiff24: return Encoding{24, write_tiff};
+    case kPng8: return Encoding{24, [](const Dib& dib, Bytes& out) { return write_png(dib, true, out); }, true};
+    case kPng24: return Encoding{24, [](const Dib& dib, Bytes& out) { return write_png(dib, false, out); }, true};
     default: return std::nullopt;
     }
 }
@@ -88,7 +113,7 @@ int save(const zov::Surface& surface, const std::string& path, int mode) {
     try {
         Bytes bytes;
         if (!encoding->write(render(surface, encoding->bits), bytes)) return -1;
-        const bool append = (mode & kAppend) != 0;
+        const bool append = encoding->can_append && (mode & kAppend) != 0;
         if (!write_file(path, bytes, append)) return -1;
         return 0;
     } catch (const std::bad_alloc&) {

@@ -46,35 +46,26 @@ void render_black_and_white(const zov::Surface& surface, Dib& dib) {
 bool render_exact(const zov::Surface& surface, Dib& dib, std::size_t limit) {
     std::unordered_map<uint32_t, unsigned> index_of;
     dib.palette.clear();
+    uint32_t last_key = 0xFFFFFFFF;
+    unsigned last_index = 0;
     for (int y = 0; y < dib.height; ++y) {
         const uint8_t* source = surface.row(y);
         uint8_t* target = dib.row(y);
         for (int x = 0; x < dib.width; ++x, source += 3) {
-            const auto [entry, added] = index_of.try_emplace(key_of(source), unsigned(dib.palette.size()));
-            if (added) {
-                if (dib.palette.size() == limit) return false;
-                dib.palette.push_back(colour_of(source));
+            const uint32_t key = key_of(source);
+            if (key != last_key) {
+                const auto [entry, added] = index_of.try_emplace(key, unsigned(dib.palette.size()));
+                if (added) {
+                    if (dib.palette.size() == limit) return false;
+                    dib.palette.push_back(colour_of(source));
+                }
+                last_key = key;
+                last_index = entry->second;
             }
-            set_index(target, x, dib.bits, entry->second);
+            set_index(target, x, dib.bits, last_index);
         }
     }
     return true;
-}
-
-// Each pixel through `index_for` (keyed by its colour, remembered per colour).
-template <typename IndexFor>
-void render_mapped(const zov::Surface& surface, Dib& dib, IndexFor index_for) {
-    std::fill(dib.pixels.begin(), dib.pixels.end(), 0);
-    std::unordered_map<uint32_t, unsigned> cache;
-    for (int y = 0; y < dib.height; ++y) {
-        const uint8_t* source = surface.row(y);
-        uint8_t* target = dib.row(y);
-        for (int x = 0; x < dib.width; ++x, source += 3) {
-            const auto [entry, added] = cache.try_emplace(key_of(source), 0);
-            if (added) entry->second = index_for(colour_of(source));
-            set_index(target, x, dib.bits, entry->second);
-        }
-    }
 }
 
 // The 8-bit palette without a colour table: 6 levels of red, 7 of green, 6 of blue
@@ -89,9 +80,13 @@ void render_cube(const zov::Surface& surface, Dib& dib) {
             for (int b = 0; b < 6; ++b)
                 dib.palette[std::size_t((r * 7 + g) * 6 + b)] =
                     Colour{uint8_t(cube_value(r, 6)), uint8_t(cube_value(g, 7)), uint8_t(cube_value(b, 6))};
-    render_mapped(surface, dib, [](Colour c) {
-        return unsigned((cube_level(c.red, 6) * 7 + cube_level(c.green, 7)) * 6 + cube_level(c.blue, 6));
-    });
+    for (int y = 0; y < dib.height; ++y) {
+        const uint8_t* source = surface.row(y);
+        uint8_t* target = dib.row(y);
+        for (int x = 0; x < dib.width; ++x, source += 3) {
+            target[x] = uint8_t((cube_level(source[2], 6) * 7 + cube_level(source[1], 7)) * 6 + cube_level(source[0], 6));
+        }
+    }
 }
 
 constexpr std::array<Colour, 16> kClassicColours{{
@@ -99,20 +94,29 @@ constexpr std::array<Colour, 16> kClassicColours{{
     {128, 128, 128}, {255, 0, 0}, {0, 255, 0}, {255, 255, 0}, {0, 0, 255}, {255, 0, 255}, {0, 255, 255}, {255, 255, 255},
 }};
 
+unsigned nearest_classic(const uint8_t* pixel) {
+    unsigned best = 0;
+    int best_distance = 1 << 30;
+    for (unsigned i = 0; i < kClassicColours.size(); ++i) {
+        const int dr = pixel[2] - kClassicColours[i].red;
+        const int dg = pixel[1] - kClassicColours[i].green;
+        const int db = pixel[0] - kClassicColours[i].blue;
+        const int distance = dr * dr + dg * dg + db * db;
+        if (distance < best_distance) best = i, best_distance = distance;
+    }
+    return best;
+}
+
+// Each pixel the nearest of the classic colours (by the sum of squared differences).
 void render_classic(const zov::Surface& surface, Dib& dib) {
     dib.palette.assign(kClassicColours.begin(), kClassicColours.end());
-    render_mapped(surface, dib, [](Colour c) {
-        unsigned best = 0;
-        int best_distance = 1 << 30;
-        for (unsigned i = 0; i < kClassicColours.size(); ++i) {
-            const int dr = c.red - kClassicColours[i].red;
-            const int dg = c.green - kClassicColours[i].green;
-            const int db = c.blue - kClassicColours[i].blue;
-            const int distance = dr * dr + dg * dg + db * db;
-            if (distance < best_distance) best = i, best_distance = distance;
-        }
-        return best;
-    });
+    // An attempt at exact colours may have set bits already.
+    std::fill(dib.pixels.begin(), dib.pixels.end(), 0);
+    for (int y = 0; y < dib.height; ++y) {
+        const uint8_t* source = surface.row(y);
+        uint8_t* target = dib.row(y);
+        for (int x = 0; x < dib.width; ++x, source += 3) set_index(target, x, 4, nearest_classic(source));
+    }
 }
 
 // The surface's own colour table: each 15-bit colour maps to the entry whose largest

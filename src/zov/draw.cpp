@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "zov/raster.h"
+
 namespace zov {
 namespace {
 
@@ -17,7 +19,15 @@ int pen_line(Surface& surface, Point from, Point to, uint32_t rgb, uint32_t opti
     return polyline(surface, points, rgb, options);
 }
 
-int64_t away_from(int64_t start, int64_t end) { return end + (end > start ? 1 : -1); }
+int64_t step_past(int64_t start, int64_t end) { return end == start ? end : end + (end > start ? 1 : -1); }
+
+// The pen from `from` through `last`, both drawn: a wide solid pen's polyline includes
+// its end (with a round cap), the others leave it out and go one pixel further.
+int pen_through(Surface& surface, Point from, Point last, uint32_t rgb, uint32_t options) {
+    const raster::Pen pen = raster::Pen::from(rgb, options);
+    if (pen.width > 1 && !pen.dotted) return pen_line(surface, from, last, rgb, options);
+    return pen_line(surface, from, {step_past(from.x, last.x), step_past(from.y, last.y)}, rgb, options);
+}
 
 }  // namespace
 
@@ -27,15 +37,15 @@ int draw_box(Surface& surface, int32_t x, int32_t y, int32_t xw, int32_t yw, uin
     if (width < 0) width = -width, left = left + 1 - width;
     if (height < 0) height = -height, top = top + 1 - height;
     if (width == 1 && height == 1) return plain_pixel(surface, left, top, rgb);
-    if (width == 1) return pen_line(surface, {left, top}, {left, top + height}, rgb, options);
-    if (height == 1) return pen_line(surface, {left, top}, {left + width, top}, rgb, options);
+    if (width == 1) return pen_through(surface, {left, top}, {left, top + height - 1}, rgb, options);
+    if (height == 1) return pen_through(surface, {left, top}, {left + width - 1, top}, rgb, options);
     return rectangle(surface, {left, top, left + width, top + height}, rgb, options);
 }
 
 int draw_line(Surface& surface, int32_t x1, int32_t y1, int32_t x2, int32_t y2, uint32_t rgb, uint32_t options) {
     options &= ~option::fill;
-    if (y1 == y2 && x1 != x2) return pen_line(surface, {x1, y1}, {away_from(x1, x2), y2}, rgb, options);
-    if (x1 == x2 && y1 != y2) return pen_line(surface, {x1, y1}, {x2, away_from(y1, y2)}, rgb, options);
+    const bool straight = (y1 == y2 && x1 != x2) || (x1 == x2 && y1 != y2);
+    if (straight) return pen_through(surface, {x1, y1}, {x2, y2}, rgb, options);
     plain_pixel(surface, x2, y2, rgb);
     if (x1 == x2) return 0;
     return pen_line(surface, {x1, y1}, {x2, y2}, rgb, options);

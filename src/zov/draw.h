@@ -10,9 +10,11 @@
 // Pen, brush and raster operation come from the draw option word:
 // - width: option & 15 when option has bit 0x100, else 1; widths of 0 count as 1.
 //   A wide pen is centred on the outline: (width-1)/2 pixels inside, the rest outside.
-//   Wide lines have round caps and joins; boxes keep square corners.
+//   Wide solid lines have round caps and joins; boxes keep square corners; a wide
+//   dotted pen draws its dots as squares of its width.
 // - dotted (0x20): 3 pixels drawn, 3 skipped, continuing along a polyline and around a
-//   box or ellipse outline. The skipped pixels are left untouched when bit 0x40
+//   box or ellipse outline. (Around an ellipse the dots are counted from the first
+//   pixel near the surface, so their phase may shift when the ellipse is clipped.) The skipped pixels are left untouched when bit 0x40
 //   (transparent) is set, else painted with background_colour.
 // - exclusive or (0x80): pen and brush pixels become old ^ rgb. Every pixel of one
 //   primitive is combined once, even where outline, fill, caps or joins overlap, so
@@ -96,8 +98,9 @@ int stretch_copy(Surface& destination, int32_t x, int32_t y, int32_t xw, int32_t
 
 // --- The underlying primitives, for graphs and other callers ----------------------
 
-// Connected segments with the pen; a thin pen leaves out the last point (as each
-// segment leaves out its end, where the next one starts).
+// Connected segments with the pen. A thin or dotted pen leaves out the last point (as
+// each segment leaves out its end, where the next one starts); a wide solid pen draws
+// it, with its round cap.
 int polyline(Surface& surface, std::span<const Point> points, uint32_t rgb, uint32_t options);
 
 // Outline of the box with the pen, interior with the brush.

@@ -170,3 +170,13 @@ bool FontFace::render(char32_t code, int cells, int cell_width, int cell_height,
 }
 
 }  // namespace zov
+
+// fontconfig 2.14 loses a few bytes while it parses its configuration files; the leak
+// checker of sanitizer builds should not blame the program for them.
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+#endif
+#endif

@@ -69,12 +69,16 @@ __int128 offset_numerator(int64_t step, int64_t major, int64_t minor) {
 }
 
 int64_t minor_offset(int64_t step, int64_t major, int64_t minor) {
+    constexpr int64_t small = int64_t(1) << 30;
+    if (step < small && minor < small && major < small) return (2 * step * minor + major - 1) / (2 * major);
     const __int128 numerator = offset_numerator(step, major, minor);
     return int64_t(numerator / (__int128(2) * major));
 }
 
 // The first step in [low, high] whose offset is at least `bound`, or high + 1.
 int64_t first_reaching(int64_t low, int64_t high, int64_t major, int64_t minor, int64_t bound) {
+    if (low > high || minor_offset(low, major, minor) >= bound) return low;
+    if (minor_offset(high, major, minor) < bound) return high + 1;
     while (low <= high) {
         const int64_t mid = low + (high - low) / 2;
         if (minor_offset(mid, major, minor) >= bound)

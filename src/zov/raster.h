@@ -41,7 +41,12 @@ public:
 
     // Pixels x0..x1 (inclusive) of row y.
     void span(int64_t y, int64_t x0, int64_t x1, uint32_t colour);
-    void pixel(int64_t x, int64_t y, uint32_t colour) { span(y, x, x, colour); }
+    void pixel(int64_t x, int64_t y, uint32_t colour) {
+        if (exclusive_or_ || x < 0 || y < 0 || x >= surface_.width() || y >= surface_.height())
+            span(y, x, x, colour);
+        else
+            surface_.set_pixel(int(x), int(y), colour);
+    }
     void finish();
 
 private:

@@ -87,8 +87,7 @@ MouseCounters& Window::mouse() { return state_->mouse; }
 
 Pointer Window::pointer() const {
     if (headless()) return {};
-    const ScreenPointer screen = service_pointer();
-    return {screen.x - state_->origin_x, screen.y - state_->origin_y, screen.left, screen.right};
+    return {state_->pointer_x, state_->pointer_y, state_->left_down, state_->right_down};
 }
 
 }  // namespace zov

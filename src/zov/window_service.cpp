@@ -5,6 +5,8 @@
 #include "zov/window_service.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xlib.h>
 #include <pthread.h>
 #include <signal.h>
 
@@ -57,9 +59,6 @@ public:
 
     bool open(OpenRequest request, std::string& failure);
     void post(Request request);
-    ScreenPointer pointer() const {
-        return {pointer_x_.load(), pointer_y_.load(), pointer_left_.load(), pointer_right_.load()};
-    }
 
 private:
     bool start(std::string& failure);
@@ -83,11 +82,6 @@ private:
 
     // GUI thread only.
     std::unordered_map<Uint32, GuiWindow> windows_;
-
-    std::atomic<int> pointer_x_{0};
-    std::atomic<int> pointer_y_{0};
-    std::atomic<bool> pointer_left_{false};
-    std::atomic<bool> pointer_right_{false};
 };
 
 bool Service::start(std::string& failure) {
@@ -175,28 +169,26 @@ void Service::take_requests() {
     for (const Request& request : requests) carry_out(request);
 }
 
-// Places the window right of the middle of the usable screen, cascading by its
-// number, and keeps it inside that area where it fits.
-void place(SDL_Window* window, int number, int width, int height) {
+// The terminal's window is not known, so windows open right of the middle of the
+// usable screen, cascading by their number, kept inside that area where they fit.
+SDL_Point placement(int number, int width, int height) {
     SDL_Rect usable{0, 0, 1024, 768};
     SDL_GetDisplayUsableBounds(0, &usable);
-    int top = 0, left = 0, bottom = 0, right = 0;
-    SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right);
     int x = usable.x + usable.w / 2 - 100 + 16 * number;
     int y = usable.y + 16 * number;
-    x = std::max(usable.x + left, std::min(x, usable.x + usable.w - width - right));
-    y = std::max(usable.y + top, std::min(y, usable.y + usable.h - height - bottom));
-    SDL_SetWindowPosition(window, x, y);
+    x = std::max(usable.x, std::min(x, usable.x + usable.w - width));
+    y = std::max(usable.y, std::min(y, usable.y + usable.h - height));
+    return {x, y};
 }
 
 void Service::create(OpenRequest& request) {
-    SDL_Window* window = SDL_CreateWindow(request.title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                                          request.width, request.height, SDL_WINDOW_HIDDEN);
+    const SDL_Point at = placement(request.state->number, request.width, request.height);
+    SDL_Window* window =
+        SDL_CreateWindow(request.title.c_str(), at.x, at.y, request.width, request.height, SDL_WINDOW_HIDDEN);
     if (!window) {
         request.done.set_value(std::string("SDL_CreateWindow: ") + SDL_GetError());
         return;
     }
-    place(window, request.state->number, request.width, request.height);
     SDL_ShowWindow(window);
     if (!SDL_GetWindowSurface(window)) {
         const std::string failure = std::string("SDL_GetWindowSurface: ") + SDL_GetError();
@@ -280,12 +272,38 @@ void Service::repaint(GuiWindow& gui) {
     SDL_UpdateWindowSurface(gui.window);
 }
 
+// On X11 the server is asked directly: SDL's global mouse state is refreshed only by
+// the input events it happens to see. Elsewhere the global state serves.
+void read_pointer(GuiWindow& gui) {
+    WindowState& state = *gui.state;
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(gui.window, &info) && info.subsystem == SDL_SYSWM_X11) {
+        ::Window root, child;
+        int root_x, root_y, x, y;
+        unsigned int mask;
+        if (XQueryPointer(info.info.x11.display, info.info.x11.window, &root, &child, &root_x, &root_y, &x, &y, &mask)) {
+            state.pointer_x = x;
+            state.pointer_y = y;
+            state.left_down = (mask & Button1Mask) != 0;
+            state.right_down = (mask & Button3Mask) != 0;
+        }
+        return;
+    }
+    int x = 0, y = 0, left = 0, top = 0;
+    const Uint32 buttons = SDL_GetGlobalMouseState(&x, &y);
+    SDL_GetWindowPosition(gui.window, &left, &top);
+    state.pointer_x = x - left;
+    state.pointer_y = y - top;
+    state.left_down = (buttons & SDL_BUTTON_LMASK) != 0;
+    state.right_down = (buttons & SDL_BUTTON_RMASK) != 0;
+}
+
 // A drag cut short (the window hidden while the button is held) ends where it is.
 void Service::end_drag(GuiWindow& gui) {
     if (!gui.captured) return;
-    int x = 0, y = 0;
-    SDL_GetGlobalMouseState(&x, &y);
-    left_released(gui.state->mouse, gui.captured, x - gui.state->origin_x, y - gui.state->origin_y);
+    read_pointer(gui);
+    left_released(gui.state->mouse, gui.captured, gui.state->pointer_x, gui.state->pointer_y);
     SDL_CaptureMouse(SDL_FALSE);
 }
 
@@ -337,19 +355,7 @@ void Service::handle(const SDL_Event& event) {
 }
 
 void Service::poll_pointer() {
-    if (windows_.empty()) return;
-    int x = 0, y = 0;
-    const Uint32 buttons = SDL_GetGlobalMouseState(&x, &y);
-    pointer_x_ = x;
-    pointer_y_ = y;
-    pointer_left_ = (buttons & SDL_BUTTON_LMASK) != 0;
-    pointer_right_ = (buttons & SDL_BUTTON_RMASK) != 0;
-    for (auto& [id, gui] : windows_) {
-        int left = 0, top = 0;
-        SDL_GetWindowPosition(gui.window, &left, &top);
-        gui.state->origin_x = left;
-        gui.state->origin_y = top;
-    }
+    for (auto& [id, gui] : windows_) read_pointer(gui);
 }
 
 }  // namespace
@@ -363,6 +369,5 @@ void service_post(RequestKind kind, const std::shared_ptr<WindowState>& state, i
     Service::instance().post({kind, state, a, b, std::move(text)});
 }
 
-ScreenPointer service_pointer() { return Service::instance().pointer(); }
 
 }  // namespace zov

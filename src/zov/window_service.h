@@ -27,9 +27,11 @@ struct WindowState {
     bool repaint_pending = false;
 
     std::atomic<bool> hidden{false};
-    // The client area's screen position, kept by the GUI thread.
-    std::atomic<int> origin_x{0};
-    std::atomic<int> origin_y{0};
+    // The pointer in client pixels and the physical buttons, polled by the GUI thread.
+    std::atomic<int> pointer_x{0};
+    std::atomic<int> pointer_y{0};
+    std::atomic<bool> left_down{false};
+    std::atomic<bool> right_down{false};
     MouseCounters mouse;
 
     WindowState(int n, bool no_display) : number(n), headless(no_display) {}
@@ -44,14 +46,5 @@ bool service_open(const std::shared_ptr<WindowState>& state, int width, int heig
 // Queues a request; the GUI thread carries it out within one of its 10 ms turns.
 void service_post(RequestKind kind, const std::shared_ptr<WindowState>& state, int a = 0, int b = 0,
                   std::string text = {});
-
-// The pointer on the screen and the physical buttons, as last polled.
-struct ScreenPointer {
-    int x = 0;
-    int y = 0;
-    bool left = false;
-    bool right = false;
-};
-ScreenPointer service_pointer();
 
 }  // namespace zov

@@ -44,6 +44,8 @@ void enter() {
     sigemptyset(&action.sa_mask);
     sigaction(SIGPROF, &action, nullptr);
     std::signal(SIGFPE, SIG_IGN);
+    // Graphics windows stay headless, and the clipboard inside the process.
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
     detect_console_code_page();
 }
 

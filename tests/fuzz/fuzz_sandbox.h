@@ -6,7 +6,8 @@
 namespace fuzz_sandbox {
 
 // Once per process: moves into a fresh scratch directory and sends standard output
-// to /dev/null, so that nothing a session prints or writes lands anywhere that matters.
+// to /dev/null, so that nothing a session prints or writes lands anywhere that matters;
+// graphics windows are headless.
 void enter();
 
 // Makes `text` the whole of standard input: it is read as typed lines, then the input ends.

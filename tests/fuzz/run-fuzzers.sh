@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Runs both fuzz harnesses one after the other (one process at a time), each for a
-# bounded time, on corpora seeded from the language tests. Findings are written to
-# BUILD/fuzz/artifacts. Usage: run-fuzzers.sh BUILD SECONDS
+# Runs the fuzz harnesses one after the other (one process at a time), each for a
+# bounded time: the session and expression harnesses on corpora seeded from the
+# language tests, the image readers on small files of every format. Findings are
+# written to BUILD/fuzz/artifacts. Usage: run-fuzzers.sh BUILD SECONDS
+# FUZZ_HARNESSES picks some of them (default: all), e.g. FUZZ_HARNESSES="gif png".
 set -euo pipefail
 build=${1:?build directory}
 seconds=${2:?seconds for each harness}
@@ -11,11 +13,16 @@ build=$(cd "$build" && pwd)
 work="$build/fuzz"
 mkdir -p "$work/artifacts"
 python3 "$here/seed_corpus.py" "$here/../programs" "$work/corpus-lines" "$work/corpus-expression"
+"$build/image_seeds" "$work/corpus-image"
 status=0
-for harness in lines expression; do
+for harness in ${FUZZ_HARNESSES:-lines expression bmp pnm ico tiff gif png jpeg}; do
   echo "fuzz_$harness: $seconds s"
-  "$build/fuzz_$harness" "$work/corpus-$harness" -dict="$here/velmora.dict" \
-    -max_total_time="$seconds" -max_len=2048 -timeout=20 -rss_limit_mb=2048 \
+  case $harness in
+    lines|expression) corpus="$work/corpus-$harness"; options=(-dict="$here/velmora.dict" -max_len=2048) ;;
+    *) corpus="$work/corpus-image/$harness"; options=(-max_len=8192) ;;
+  esac
+  "$build/fuzz_$harness" "$corpus" "${options[@]}" \
+    -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
     -artifact_prefix="$work/artifacts/$harness-" -print_final_stats=1 2>"$work/$harness.log" || status=1
   grep -E "^(Done|stat::|==[0-9]+==ERROR|SUMMARY|artifact_prefix)" "$work/$harness.log" || true
 done

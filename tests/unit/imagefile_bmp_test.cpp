@@ -1,5 +1,5 @@
 // BMP files and the load/save dispatch.
-#include <numeric>
+#include <cstdlib>
 
 #include "imagefile/formats.h"
 #include "imagefile/limits.h"
@@ -88,6 +88,17 @@ TEST_F(ImageFiles, BmpOneBitIsBlackAndWhiteAndSixteenBitsKeepFiveBitsAChannel) {
     ASSERT_EQ(imagefile::load(loaded, path("a.bmp")), 0);
     // 5-bit levels scaled back: 200 -> 25 -> 205, 150 -> 18 -> 148, 130 -> 16 -> 131.
     EXPECT_EQ(loaded.get_pixel(1, 0), zov::rgb(205, 148, 131));
+}
+
+TEST_F(ImageFiles, BmpFourBitsWithMoreThanSixteenColoursTakeTheNearestClassicColour) {
+    zov::Surface picture = few_colours(17, 1, 17);
+    picture.set_pixel(0, 0, zov::rgb(250, 5, 5));
+    picture.set_pixel(1, 0, zov::rgb(100, 120, 130));
+    ASSERT_EQ(imagefile::save(picture, path("a.bmp"), imagefile::kBmp4), 0);
+    zov::Surface loaded;
+    ASSERT_EQ(imagefile::load(loaded, path("a.bmp")), 0);
+    EXPECT_EQ(loaded.get_pixel(0, 0), zov::rgb(255, 0, 0));
+    EXPECT_EQ(loaded.get_pixel(1, 0), zov::rgb(128, 128, 128));
 }
 
 TEST_F(ImageFiles, BmpReadsEveryDepthBottomUp) {
@@ -187,6 +198,37 @@ TEST_F(ImageFiles, SaveRefusesBadModesAndLeavesNoFileBehind) {
     EXPECT_EQ(imagefile::save(picture, path("old.bmp"), imagefile::kBmp24), 0);
     EXPECT_EQ(contents("old.bmp").size(), 14u + 40 + 16);
     EXPECT_EQ(files_in_dir(), 1u);
+}
+
+TEST_F(ImageFiles, AFailedSaveKeepsTheOldFileAndAppendingAddsToIt) {
+    put("old.gif", {1, 2, 3});
+    // GIF sizes are 16-bit: a picture 70000 pixels wide cannot be written.
+    EXPECT_EQ(imagefile::save(zov::Surface(70000, 1), path("old.gif"), imagefile::kGif), -1);
+    EXPECT_EQ(contents("old.gif"), (Bytes{1, 2, 3}));
+    EXPECT_EQ(files_in_dir(), 1u);
+    // The append bit counts for PNG and JPEG only.
+    ASSERT_EQ(imagefile::save(gradient(3, 3), path("a.png"), imagefile::kPng24), 0);
+    const std::size_t one = contents("a.png").size();
+    ASSERT_EQ(imagefile::save(gradient(3, 3), path("a.png"), imagefile::kPng24 | imagefile::kAppend), 0);
+    EXPECT_EQ(contents("a.png").size(), 2 * one);
+    ASSERT_EQ(imagefile::save(gradient(3, 3), path("a.bmp"), imagefile::kBmp24 | imagefile::kAppend), 0);
+    ASSERT_EQ(imagefile::save(gradient(3, 3), path("a.bmp"), imagefile::kBmp24 | imagefile::kAppend), 0);
+    EXPECT_EQ(contents("a.bmp").size(), 14u + 40 + 36);
+}
+
+TEST_F(ImageFiles, DiagnosticsGoToStandardErrorOnlyWithZovDebug) {
+    zov::Surface loaded;
+    unsetenv("ZOV_DEBUG");
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(imagefile::load(loaded, path("missing.png")), -1);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    setenv("ZOV_DEBUG", "1", 1);
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(imagefile::save(loaded, path("a.bmp"), 99), -1);
+    const std::string report = ::testing::internal::GetCapturedStderr();
+    unsetenv("ZOV_DEBUG");
+    EXPECT_EQ(report.rfind("ZOV/ZOV:", 0), 0u) << report;
+    EXPECT_NE(report.find(" mod が無効\n"), std::string::npos) << report;
 }
 
 TEST_F(ImageFiles, LoadKeepsTheSurfacesColourTableAndRespectsThePixelLimit) {

@@ -76,7 +76,9 @@ inline bool same_pixels(const zov::Surface& a, const zov::Surface& b) {
 
 inline void u16le(Bytes& out, uint32_t v) { out.insert(out.end(), {uint8_t(v), uint8_t(v >> 8)}); }
 inline void u32le(Bytes& out, uint32_t v) { u16le(out, v & 0xFFFF); u16le(out, v >> 16); }
-inline void text(Bytes& out, const std::string& s) { out.insert(out.end(), s.begin(), s.end()); }
+inline void text(Bytes& out, const std::string& s) {
+    for (char c : s) out.push_back(uint8_t(c));
+}
 inline uint32_t at32le(const Bytes& b, std::size_t i) { return b[i] | b[i + 1] << 8 | b[i + 2] << 16 | uint32_t(b[i + 3]) << 24; }
 inline uint32_t at16le(const Bytes& b, std::size_t i) { return b[i] | b[i + 1] << 8; }
 

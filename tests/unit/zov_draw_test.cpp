@@ -4,6 +4,7 @@
 #include <array>
 #include <climits>
 #include <functional>
+#include <random>
 #include <string>
 
 #include "zov/draw.h"
@@ -82,6 +83,9 @@ TEST(ZovDraw, LinesIncludeBothEnds) {
     EXPECT_EQ(picture(s, 10, 0, 1, 4), "#\n#\n#\n.\n");
     draw_line(s, 12, 10, 16, 12, 0, 0);
     EXPECT_EQ(picture(s, 12, 10, 5, 3), "##...\n..##.\n....#\n");
+    Surface bold(12, 8);
+    draw_line(bold, 2, 5, 8, 5, 0, option::bold);  // round caps of radius 1 at both ends
+    EXPECT_EQ(picture(bold, 0, 3, 11, 5), "...........\n.#########.\n.#########.\n.#########.\n...........\n");
 }
 
 TEST(ZovDraw, DottedPenLeavesGapsUntouchedOrPaintsThemWhite) {
@@ -204,6 +208,32 @@ TEST(ZovDraw, HugeCoordinatesDrawOnlyTheVisiblePart) {
     EXPECT_EQ(read_pixel(edge, -1, 0), -1);
     EXPECT_EQ(read_pixel(edge, 0, INT_MAX), -1);
     EXPECT_EQ(read_pixel(edge, 63, 47), int32_t(white));
+}
+
+// Any mix of extreme and ordinary arguments draws or refuses, and never strays outside
+// the surface (the sanitizer builds watch every access).
+TEST(ZovDraw, ExtremeArgumentsNeverFail) {
+    std::mt19937 random(8);
+    const int32_t picks[] = {INT_MIN, INT_MIN + 1, -(1 << 30), -70, -1, 0, 1, 2, 3, 35, 69, 70, 1 << 30, INT_MAX - 1, INT_MAX};
+    auto any = [&] { return random() % 3 ? picks[random() % std::size(picks)] : int32_t(random() % 200) - 60; };
+    const uint32_t options[] = {0, option::fill, option::dash, option::dotted, option::exclusive_or, option::bold,
+                                option::width_given | 15, option::width_given, 0x1FF};
+    Surface s(70, 50), other(33, 21);
+    for (int round = 0; round < 20000; ++round) {
+        const uint32_t o = options[random() % std::size(options)], c = random();
+        int result = 0;
+        switch (round % 8) {
+        case 0: result = draw_box(s, any(), any(), any(), any(), c, o); break;
+        case 1: result = draw_line(s, any(), any(), any(), any(), c, o); break;
+        case 2: result = draw_circle(s, any(), any(), any(), c, o); break;
+        case 3: result = draw_oval(s, any(), any(), any(), any(), c, o); break;
+        case 4: result = flood_fill(s, any(), any(), c); break;
+        case 5: result = scroll(s, any(), any(), random() % 2 ? -1 : int32_t(c & 0xFFFFFF)); break;
+        case 6: result = stretch_copy(s, any(), any(), any(), any(), other, any(), any(), any(), any()); break;
+        case 7: result = stretch_copy(s, any(), any(), any(), any(), s, any(), any(), any(), any()); break;
+        }
+        ASSERT_TRUE(result == 0 || result == -1) << round;
+    }
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "zov/font.h"
@@ -126,6 +128,28 @@ TEST(ZovText, FreeTypeGlyphsStayInTheirCells) {
     draw_text(broken, font, 0, 0, "\xff\xfe\xe3", 0, -1, TextEncoding::Utf8);  // replacement glyphs
     EXPECT_GT(drawn(broken).right, 0);
     EXPECT_EQ(draw_text(broken, font, INT_MAX, INT_MIN, "edge", 0, 0, TextEncoding::Utf8), 0);
+}
+
+// The face is chosen once per process, so each choice runs in a fresh one.
+void expect_face(const char* chosen, const std::string& family) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            setenv("ZOV_GOTHIC", chosen, 1);
+            std::exit(Font().face_name() == family ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "")
+        << chosen;
+}
+
+TEST(ZovText, ZovGothicNamesAFontFileOrAFamily) {
+    const char* file = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf";
+    if (!std::filesystem::exists(file)) GTEST_SKIP() << "DejaVu Sans Mono is not installed";
+    expect_face(file, "DejaVu Sans Mono");
+    expect_face("DejaVu Sans Mono", "DejaVu Sans Mono");
+    const std::string fallback = Font().face_name();
+    expect_face("No Such Face Anywhere", fallback);
+    expect_face("/no/such/file.ttf", fallback);
 }
 
 }  // namespace

@@ -1,0 +1,175 @@
+#!/usr/bin/env python3
+"""Graphics windows on a real X display (run under xvfb-run): a shown window holds the
+picture of its surface, injected mouse events reach the gmouse counters, and the
+interpreter ends promptly with windows open. Screenshots by ImageMagick's import,
+pointer and window lookup by xdotool."""
+import os
+import select
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+EXECUTABLE = None
+TITLE = "Velmora BASIC V2.00 描画画面 {}"
+
+
+class Interpreter:
+    """velmora on pipes; each command is followed by a marker so its output is known."""
+
+    def __init__(self, workdir):
+        env = dict(os.environ, LC_ALL="C.UTF-8", SDL_VIDEODRIVER="x11")
+        self.process = subprocess.Popen([EXECUTABLE], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                        stderr=subprocess.DEVNULL, cwd=workdir, env=env)
+        self.output = b""
+        self.markers = 0
+
+    def run(self, *lines, timeout=10.0):
+        """Sends the lines and returns what they printed, prompts removed."""
+        self.markers += 1
+        marker = f"@@{self.markers}@@".encode()
+        text = "".join(line + "\n" for line in lines) + f'print "{marker.decode()}"\n'
+        self.process.stdin.write(text.encode())
+        self.process.stdin.flush()
+        deadline = time.time() + timeout
+        while marker + b"\n" not in self.output:
+            remaining = deadline - time.time()
+            if remaining <= 0:
+                raise AssertionError(f"{marker!r} not seen in {self.output!r}")
+            ready, _, _ = select.select([self.process.stdout], [], [], remaining)
+            if ready:
+                chunk = os.read(self.process.stdout.fileno(), 4096)
+                if not chunk:
+                    raise AssertionError(f"the interpreter ended: {self.output!r}")
+                self.output += chunk
+        before, _, self.output = self.output.partition(marker + b"\n")
+        return [line for line in before.decode().split("\n") if line not in ("", "OK")]
+
+    def value(self, expression):
+        return self.run(f"print {expression}")[0].strip()
+
+    def wait_for(self, expression, expected, timeout=10.0):
+        """Polls until the expression prints the expected text (events take a moment)."""
+        deadline = time.time() + timeout
+        while (got := self.value(expression)) != expected:
+            if time.time() > deadline:
+                raise AssertionError(f"{expression} is {got}, not {expected}")
+            time.sleep(0.05)
+
+    def close(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+
+
+def xdotool(*args):
+    return subprocess.run(["xdotool", *map(str, args)], capture_output=True, text=True, timeout=20,
+                          env=dict(os.environ, LC_ALL="C.UTF-8")).stdout.strip()
+
+
+def find_window(number):
+    """The X window of graphics window `number`, found by its title."""
+    deadline = time.time() + 10
+    while time.time() < deadline:
+        for window in xdotool("search", "--onlyvisible", "--class", "velmora").split():
+            if xdotool("getwindowname", window) == TITLE.format(number):
+                return window
+        time.sleep(0.05)
+    raise AssertionError(f"window {number} is not shown")
+
+
+def read_ppm(data):
+    """Width, height and rows of (r, g, b) of a binary PPM."""
+    fields, position = [], 0
+    while len(fields) < 4:
+        while data[position:position + 1].isspace():
+            position += 1
+        end = position
+        while not data[end:end + 1].isspace():
+            end += 1
+        fields.append(data[position:end])
+        position = end
+    width, height = int(fields[1]), int(fields[2])
+    pixels = data[position + 1:]
+    return width, height, [[tuple(pixels[(y * width + x) * 3:(y * width + x) * 3 + 3]) for x in range(width)]
+                           for y in range(height)]
+
+
+def read_bmp(path):
+    """Width, height and rows of (r, g, b) of a 24-bit bottom-up BMP."""
+    data = open(path, "rb").read()
+    offset = int.from_bytes(data[10:14], "little")
+    width = int.from_bytes(data[18:22], "little")
+    height = int.from_bytes(data[22:26], "little")
+    stride = (width * 3 + 3) & ~3
+    rows = []
+    for y in range(height):
+        row = data[offset + (height - 1 - y) * stride:]
+        rows.append([(row[x * 3 + 2], row[x * 3 + 1], row[x * 3]) for x in range(width)])
+    return width, height, rows
+
+
+class WindowTest(unittest.TestCase):
+    def setUp(self):
+        self.workdir = tempfile.TemporaryDirectory()
+        self.basic = Interpreter(self.workdir.name)
+
+    def tearDown(self):
+        self.basic.close()
+        self.workdir.cleanup()
+
+    def test_shown_window_matches_its_surface(self):
+        self.basic.run("gopen 2,160,120", "gbox 10,10,60,40,&HFF,fill", "gcircle 100,60,30,&HFF0000,fill",
+                       "gline 0,119,159,0,&H00FF00,bold", 'gputs 4,90,"Velmora",0,&HC0C0C0', 'gsave "s.bmp"')
+        window = find_window(2)
+        self.assertIn("WIDTH=160\nHEIGHT=120", xdotool("getwindowgeometry", "--shell", window))
+        expected = read_bmp(os.path.join(self.workdir.name, "s.bmp"))
+        deadline = time.time() + 10
+        while True:
+            shot = subprocess.run(["import", "-window", window, "-depth", "8", "ppm:-"], capture_output=True, timeout=20).stdout
+            if read_ppm(shot) == expected or time.time() > deadline:
+                break
+            time.sleep(0.1)
+        self.assertEqual(read_ppm(shot), expected)
+
+        self.basic.run("gclose 2")
+        deadline = time.time() + 10
+        while xdotool("search", "--onlyvisible", "--class", "velmora") and time.time() < deadline:
+            time.sleep(0.05)
+        self.assertEqual(xdotool("search", "--onlyvisible", "--class", "velmora"), "")
+        self.basic.run("gopen 2,50,40")
+        self.assertIn("WIDTH=50\nHEIGHT=40", xdotool("getwindowgeometry", "--shell", find_window(2)))
+
+    def test_mouse_events_reach_the_counters(self):
+        self.basic.run("gopen 1,200,150", 'x = gmouse("reset")')
+        window = find_window(1)
+        xdotool("mousemove", "--window", window, 20, 20, "mousedown", 1, "mousemove", "--window", window, 50, 30)
+        self.basic.wait_for('gmouse("cxp");gmouse("cyp");gmouse("lon")', "30101")
+        xdotool("mouseup", 1, "mousedown", 1, "mousemove", "--window", window, 45, 30, "mouseup", 1)
+        self.basic.wait_for('gmouse("lct")', "2")
+        self.basic.wait_for('gmouse("cxp");" ";gmouse("cyp");" ";gmouse("xp");" ";gmouse("yp")', "25 10 45 30")
+        xdotool("click", 4, "click", 4, "click", 4, "click", 5, "click", 3, "click", 2)
+        self.basic.wait_for('gmouse("hp");" ";gmouse("rct");" ";gmouse("hct")', "2 1 1")
+        self.basic.run('x = gmouse("reset")')
+        self.assertEqual(self.basic.value('gmouse("lct");gmouse("cxp");gmouse("hp")'), "000")
+
+    def test_ends_promptly_with_windows_open(self):
+        self.basic.run("gopen 1,100,100", "gopen 2,100,100")
+        find_window(2)
+        self.basic.process.stdin.close()
+        self.assertEqual(self.basic.process.wait(timeout=20), 0)
+
+        other = Interpreter(self.workdir.name)
+        try:
+            other.run("gopen 3,100,100")
+            other.process.stdin.write(b"system\n")
+            other.process.stdin.flush()
+            self.assertEqual(other.process.wait(timeout=20), 0)
+        finally:
+            other.close()
+
+
+if __name__ == "__main__":
+    EXECUTABLE = os.path.abspath(sys.argv.pop(1))
+    unittest.main()
