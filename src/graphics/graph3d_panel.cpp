@@ -41,8 +41,8 @@ class PanelPainter {
 public:
     PanelPainter(GraphWorkspace& workspace, const Graph3dSettings& settings, const Graph3dPanelJob& job)
         : bitmap_(workspace.bitmap),
-          title_font_(workspace.title_font),
-          label_font_(workspace.label_font),
+          title_font_(*workspace.title_font),
+          label_font_(*workspace.label_font),
           cache_(workspace.cache),
           settings_(settings),
           job_(job),
@@ -61,11 +61,12 @@ public:
         draw_graph_label(bitmap_, title_font_, {title_font_.cell_width(), title_font_.cell_height() / 2}, title);
     }
 
+    // The corner labels first, then the twelve edges over them.
     void draw_cube() {
+        draw_corner_labels();
         for (int corner = 0; corner < 8; ++corner)
             for (int axis = 1; axis < 8; axis <<= 1)
                 if (!(corner & axis)) draw_edge(corner, corner | axis);
-        draw_corner_labels();
     }
 
     // False when Ctrl-C stopped the plot before every value was in.
@@ -234,11 +235,10 @@ void copy_to_target(zov::Surface& target, const zov::Surface& bitmap, const Grap
                     static_cast<size_t>(right - left) * 3);
 }
 
-void size_fonts(GraphWorkspace& workspace) {
-    if (workspace.fonts_sized) return;
-    workspace.title_font.set_size(0, 24);
-    workspace.label_font.set_size(0, 16);
-    workspace.fonts_sized = true;
+void make_fonts(GraphWorkspace& workspace) {
+    if (workspace.title_font) return;
+    workspace.title_font.emplace().set_size(0, 24);
+    workspace.label_font.emplace().set_size(0, 16);
 }
 
 }  // namespace
@@ -247,7 +247,7 @@ int draw_graph3d_panel(C_VMBAS& vm, zov::Surface& target, const Graph3dSettings&
     if (job.panel.side < 1 || job.panel.side > kMaxPanelSide) return 0;
     GraphWorkspace& workspace = vm.graph_workspace;
     if (!prepare_bitmap(workspace.bitmap, job.panel.side)) return 0;
-    size_fonts(workspace);
+    make_fonts(workspace);
     PanelPainter painter(workspace, settings, job);
     const GraphCacheKey key = painter.cache_key();
     const bool cached = workspace.cache.holds(key);

@@ -4,7 +4,6 @@
 // its message is dropped.
 #pragma once
 #include <optional>
-#include <string_view>
 
 #include "values/complex.h"
 

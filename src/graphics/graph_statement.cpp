@@ -29,7 +29,7 @@ int parse_graph_request(C_VMBAS& vm, const char*& p, std::string_view usage, Gra
     const int32_t n = vm.graphics.current_window;
     request.surface = gw_surface(vm, n);
     if (!request.surface) return vm_error::fail(usage);
-    request.font = &vm.graphics.windows[static_cast<size_t>(n)].font;
+    request.font = &*vm.graphics.windows[static_cast<size_t>(n)].font;  // made by gopen
     C_STR type;
     if (eval_string_value(vm, p, type) < 0 || match_keyword(p, ",") < 0) return vm_error::fail(usage);
     request.type = std::string(type.view());
