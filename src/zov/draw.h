@@ -13,17 +13,22 @@
 //   Wide solid lines have round caps and joins; boxes keep square corners; a wide
 //   dotted pen draws its dots as squares of its width.
 // - dotted (0x20): 3 pixels drawn, 3 skipped, continuing along a polyline and around a
-//   box or ellipse outline. (Around an ellipse the dots are counted from the first
-//   pixel near the surface, so their phase may shift when the ellipse is clipped.) The skipped pixels are left untouched when bit 0x40
-//   (transparent) is set, else painted with background_colour.
+//   box or ellipse outline. The skipped pixels are left untouched when bit 0x40
+//   (transparent) is set, else painted with background_colour. Around an ellipse the
+//   dots are counted from the first pixel near the surface, so their phase may shift
+//   when the ellipse is clipped.
 // - exclusive or (0x80): pen and brush pixels become old ^ rgb. Every pixel of one
 //   primitive is combined once, even where outline, fill, caps or joins overlap, so
 //   drawing the same thing twice restores the surface.
 // - fill (0x10): the interior is painted with rgb; the pen then draws the outline
 //   around it (the two never overlap).
+// Slanted lines step along their longer axis; a pixel exactly halfway between two
+// rows (or columns) goes to the one nearer the start.
 // Ellipses: the pixel (px, py) of the box (l, t, r, b) is inside when its centre lies
 // strictly inside the ellipse whose axes are the box's width and height; the outline is
 // the inside pixels with a 4-neighbour outside, so it is 8-connected and one pixel thin.
+// A wide pen's outline is the ellipse grown by its outside part, less the interior of
+// the ellipse shrunk by its inside part.
 #pragma once
 #include <cstdint>
 #include <span>

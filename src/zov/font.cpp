@@ -14,10 +14,11 @@ namespace zov {
 // The glyphs of one cell size, rendered on first use.
 class GlyphCache {
 public:
-    GlyphCache(FontFace* face, int cell_width, int cell_height)
-        : face_(face), cell_width_(cell_width), cell_height_(cell_height) {}
+    GlyphCache(Font::Source source, int cell_width, int cell_height)
+        : source_(source), cell_width_(cell_width), cell_height_(cell_height) {}
 
-    FontFace* face() const { return face_; }
+    // Looked up on first use, so that making a font costs nothing.
+    FontFace* face() const { return source_ == Font::Source::Default ? FontFace::shared() : nullptr; }
 
     const GlyphImage& glyph(char32_t code, int cells) {
         const uint64_t key = uint64_t(code) << 2 | uint64_t(cells);
@@ -33,10 +34,11 @@ private:
 
     GlyphImage render(char32_t code, int cells) const {
         GlyphImage image;
-        if (face_ && (face_->render(code, cells, cell_width_, cell_height_, image) ||
-                      face_->render(replacement_character, cells, cell_width_, cell_height_, image)))
+        FontFace* const face = this->face();
+        if (face && (face->render(code, cells, cell_width_, cell_height_, image) ||
+                     face->render(replacement_character, cells, cell_width_, cell_height_, image)))
             return image;
-        return builtin(face_ ? replacement_character : code, cells);
+        return builtin(face ? replacement_character : code, cells);
     }
 
     GlyphImage builtin(char32_t code, int cells) const {
@@ -51,7 +53,7 @@ private:
         return image;
     }
 
-    FontFace* face_;
+    Font::Source source_;
     int cell_width_, cell_height_;
     std::unordered_map<uint64_t, GlyphImage> glyphs_;
     std::size_t bytes_ = 0;
@@ -60,8 +62,7 @@ private:
 namespace {
 
 std::shared_ptr<GlyphCache> glyph_cache(Font::Source source, int width, int height) {
-    return std::make_shared<GlyphCache>(source == Font::Source::Default ? FontFace::shared() : nullptr, width,
-                                        height);
+    return std::make_shared<GlyphCache>(source, width, height);
 }
 
 void fill_cells(Surface& surface, const Box& cells, uint32_t colour) {

@@ -9,7 +9,9 @@
 // 4. the built-in font (ASCII; other characters show as a hollow box).
 //
 // Glyphs are rendered in two colours, no anti-aliasing, so text pixels are exactly the
-// text colour and flood fills stop at them.
+// text colour and flood fills stop at them. Every character sits in its cell on a
+// fixed pitch, so there is no separate bold layout. A Font and its glyph cache belong
+// to one thread at a time; the shared face locks itself.
 #pragma once
 #include <cstdint>
 #include <memory>
@@ -27,6 +29,8 @@ class GlyphCache;
 
 class Font {
 public:
+    // Default: the default face; Builtin: always the built-in font, whatever is
+    // installed (pixels that do not depend on the machine).
     enum class Source { Default, Builtin };
 
     // A new surface's font: 8 x 16 pixel cells.
@@ -34,8 +38,8 @@ public:
 
     // The cell size of gfont/set_font. A width of 0 (or below) takes the face's natural
     // width for the height; a height of 0 (or below) takes the default 16. Sizes are
-    // capped at max_cell pixels. Returns 0, or -1 when the face cannot take the size
-    // (the font then stays as it was).
+    // capped at max_cell pixels. Every size is accepted (0 is returned); a glyph the
+    // face cannot render at it comes from the built-in font.
     int set_size(int32_t width, int32_t height);
 
     int cell_width() const { return cell_width_; }

@@ -32,17 +32,12 @@ void Painter::span(int64_t y, int64_t x0, int64_t x1, uint32_t colour) {
 
 void Painter::write(const Span& span) {
     uint8_t* p = surface_.row(span.y) + std::size_t(span.x0) * 3;
+    uint8_t* const end = p + std::size_t(span.x1 - span.x0 + 1) * 3;
     const uint8_t blue = uint8_t(span.colour >> 16), green = uint8_t(span.colour >> 8), red = uint8_t(span.colour);
-    for (int32_t x = span.x0; x <= span.x1; ++x, p += 3) {
-        if (exclusive_or_) {
-            p[0] ^= blue;
-            p[1] ^= green;
-            p[2] ^= red;
-        } else {
-            p[0] = blue;
-            p[1] = green;
-            p[2] = red;
-        }
+    if (exclusive_or_) {
+        for (; p != end; p += 3) p[0] ^= blue, p[1] ^= green, p[2] ^= red;
+    } else {
+        for (; p != end; p += 3) p[0] = blue, p[1] = green, p[2] = red;
     }
 }
 
@@ -156,6 +151,18 @@ bool EllipseRows::inside(int64_t dx2, int64_t dy2) const {
 }
 
 bool EllipseRows::row(int64_t y, int64_t& left, int64_t& right) const {
+    Remembered& slot = remembered_[y & 3];
+    if (slot.y != y) {
+        int64_t l = 0, r = -1;
+        const bool present = compute_row(y, l, r);
+        slot = {y, l, r, present};
+    }
+    left = slot.left;
+    right = slot.right;
+    return slot.present;
+}
+
+bool EllipseRows::compute_row(int64_t y, int64_t& left, int64_t& right) const {
     if (empty()) return false;
     const int64_t dy2 = 2 * y - centre_y2_;
     if (std::llabs(dy2) >= height_) return false;

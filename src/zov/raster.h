@@ -42,10 +42,14 @@ public:
     // Pixels x0..x1 (inclusive) of row y.
     void span(int64_t y, int64_t x0, int64_t x1, uint32_t colour);
     void pixel(int64_t x, int64_t y, uint32_t colour) {
-        if (exclusive_or_ || x < 0 || y < 0 || x >= surface_.width() || y >= surface_.height())
+        if (exclusive_or_ || x < 0 || y < 0 || x >= surface_.width() || y >= surface_.height()) {
             span(y, x, x, colour);
-        else
-            surface_.set_pixel(int(x), int(y), colour);
+            return;
+        }
+        uint8_t* p = surface_.row(int(y)) + std::size_t(x) * 3;
+        p[0] = uint8_t(colour >> 16);
+        p[1] = uint8_t(colour >> 8);
+        p[2] = uint8_t(colour);
     }
     void finish();
 
@@ -103,9 +107,16 @@ public:
 
 private:
     bool inside(int64_t dx2, int64_t dy2) const;
+    bool compute_row(int64_t y, int64_t& left, int64_t& right) const;
     // Coordinates are doubled so that the centre of an even-sized box is whole.
     int64_t centre_x2_, centre_y2_, width_, height_;
     bool exact_;
+    // Shapes ask for each row and its two neighbours: the last few answers are kept.
+    struct Remembered {
+        int64_t y = INT64_MIN, left = 0, right = -1;
+        bool present = false;
+    };
+    mutable Remembered remembered_[4];
 };
 
 }  // namespace zov::raster

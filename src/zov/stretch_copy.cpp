@@ -59,17 +59,22 @@ int stretch_copy(Surface& destination, int32_t x, int32_t y, int32_t xw, int32_t
                  int32_t sx, int32_t sy, int32_t sxw, int32_t syw) {
     if (xw == 0 || yw == 0 || sxw == 0 || syw == 0) return -1;
     if (destination.empty() || source.empty()) return -1;
-    const Axis across(x, xw, sx, sxw), down(y, yw, sy, syw);
     if (&source != &destination) {
-        copy_pixels(destination, source, across, down);
+        copy_pixels(destination, source, Axis(x, xw, sx, sxw), Axis(y, yw, sy, syw));
         return 0;
     }
-    // The same surface: read from a copy of the picture, so overlapping rectangles copy
-    // what was there before. As with a separate bitmap of the source's size, the
-    // source extents must then be positive.
+    // The same surface: read from a copy of the source rectangle's visible part, so
+    // overlapping rectangles copy what was there before. As with a separate bitmap of
+    // the source's size, the source extents must then be positive.
     if (sxw < 1 || syw < 1) return -1;
-    const Surface before = source;
-    copy_pixels(destination, before, across, down);
+    const int64_t left = std::max<int64_t>(sx, 0), top = std::max<int64_t>(sy, 0);
+    const int64_t right = std::min<int64_t>(int64_t(sx) + sxw, source.width());
+    const int64_t bottom = std::min<int64_t>(int64_t(sy) + syw, source.height());
+    if (left >= right || top >= bottom) return 0;
+    Surface part(int(right - left), int(bottom - top));
+    for (int64_t row = top; row < bottom; ++row)
+        std::memcpy(part.row(int(row - top)), source.row(int(row)) + left * 3, std::size_t(right - left) * 3);
+    copy_pixels(destination, part, Axis(x, xw, int32_t(sx - left), sxw), Axis(y, yw, int32_t(sy - top), syw));
     return 0;
 }
 

@@ -1,6 +1,7 @@
 // Flood fill, scrolling, clearing and stretched copies.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 
 #include "zov/draw.h"
@@ -120,6 +121,13 @@ TEST(ZovFill, StretchCopyWithinOneSurfaceReadsThePictureBeforeTheCopy) {
     stretch_copy(s, 0, 0, 200, 200, s, 0, 0, 100, 100);  // doubles the top-left quarter
     for (int y = 0; y < 200; ++y)
         for (int x = 0; x < 200; ++x) ASSERT_EQ(s.get_pixel(x, y), original.get_pixel(x / 2, y / 2));
+    // A source rectangle reaching outside: the same as copying from a separate surface.
+    Surface separate = original;
+    s = original;
+    stretch_copy(s, 150, -10, -120, 90, s, -30, 170, 80, 60);
+    stretch_copy(separate, 150, -10, -120, 90, original, -30, 170, 80, 60);
+    EXPECT_TRUE(std::equal(s.bytes().begin(), s.bytes().end(), separate.bytes().begin()));
+    EXPECT_NE(s.get_pixel(100, 10), original.get_pixel(100, 10));
 }
 
 TEST(ZovFill, StretchCopyLeavesPixelsWithoutASourceAndIgnoresHugeExtents) {

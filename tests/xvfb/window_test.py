@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Graphics windows on a real X display (run under xvfb-run): a shown window holds the
-picture of its surface, injected mouse events reach the gmouse counters, and the
-interpreter ends promptly with windows open. Screenshots by ImageMagick's import,
+picture of its surface, injected mouse events reach the gmouse counters, pictures go
+through the desktop clipboard, and the interpreter ends promptly with windows open. Screenshots by ImageMagick's import,
 pointer and window lookup by xdotool."""
 import os
 import select
@@ -153,6 +153,15 @@ class WindowTest(unittest.TestCase):
         self.basic.wait_for('gmouse("hp");" ";gmouse("rct");" ";gmouse("hct")', "2 1 1")
         self.basic.run('x = gmouse("reset")')
         self.assertEqual(self.basic.value('gmouse("lct");gmouse("cxp");gmouse("hp")'), "000")
+
+    def test_pictures_go_through_the_desktop_clipboard(self):
+        self.basic.run("gopen 1,40,30", "gput 3,3,&HFF", "gclipcopy")
+        png = subprocess.run(["xclip", "-selection", "clipboard", "-t", "image/png", "-o"], capture_output=True,
+                             timeout=20).stdout
+        self.assertEqual(png[:8], b"\x89PNG\r\n\x1a\n")
+        self.assertEqual((int.from_bytes(png[16:20], "big"), int.from_bytes(png[20:24], "big")), (40, 30))
+        self.assertEqual(self.basic.run("gopen 2,5,5", "gclippaste", 'print gsizex();" ";gsizey();" ";gget(3,3)'),
+                         ["40 30 255"])
 
     def test_ends_promptly_with_windows_open(self):
         self.basic.run("gopen 1,100,100", "gopen 2,100,100")
