@@ -47,6 +47,7 @@ const Keyword kKeywords[] = {
     {"put", stmt_put, false, After::CheckEnd},     {"lset", stmt_lset, false, After::CheckEnd},
     {"rset", stmt_rset, false, After::CheckEnd},   {"spawn", stmt_spawn, false, After::CheckEnd},
     {"system", stmt_system, false, After::CheckEnd},
+    {"graph2d", stmt_graph2d, false, After::CheckEnd}, {"graph3d", stmt_graph3d, false, After::CheckEnd},
     {"files", stmt_files, true, After::CheckEnd},  {"kill", stmt_kill, false, After::CheckEnd},
     {"name", stmt_name, false, After::CheckEnd},   {"chdir", stmt_chdir, false, After::CheckEnd},
     {"pwd", stmt_pwd, false, After::CheckEnd},     {"sleep", stmt_sleep, false, After::CheckEnd},

@@ -52,6 +52,10 @@ int stmt_erase(C_VMBAS& vm, const char*& p);
 int stmt_swap(C_VMBAS& vm, const char*& p);
 int stmt_def(C_VMBAS& vm, const char*& p);
 
+// Graphs of user functions.
+int stmt_graph2d(C_VMBAS& vm, const char*& p);
+int stmt_graph3d(C_VMBAS& vm, const char*& p);
+
 // Console output.
 int stmt_print(C_VMBAS& vm, const char*& p);
 int stmt_lprint(C_VMBAS& vm, const char*& p);

@@ -22,6 +22,7 @@ void C_VMBAS::end_execution() {
 void C_VMBAS::clear_state() {
     variables.clear();
     functions.clear();
+    graph_settings = {};
     option_base = 0;
     cont_line = nullptr;
     cont_text = nullptr;

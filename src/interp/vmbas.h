@@ -10,6 +10,8 @@
 #include "io/channel_table.h"
 #include "values/user_functions.h"
 #include "values/variables.h"
+#include "graphics/graph_settings.h"
+#include "graphics/graph_workspace.h"
 
 inline constexpr int kStackDepth = 20;
 
@@ -87,4 +89,8 @@ public:
     // Nesting of evaluations and function calls, bounded so that no input can
     // exhaust the machine stack.
     int eval_depth = 0;
+
+    // The graphs' ranges and angles, and what graph3d keeps from one graph to the next.
+    GraphSettings graph_settings;
+    GraphWorkspace graph_workspace;
 };

@@ -2,6 +2,7 @@
 // source text, re-evaluated at every call with the parameters bound as variables.
 #pragma once
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -20,6 +21,9 @@ struct UserFunction {
     std::array<int, kMaxParameters> parameter_types{};
     int parameter_count = 0;
     std::string body;
+    // Unique to this definition: a new def of the same name gets a new number, so a
+    // graph's cached values can tell whether they still belong to the function.
+    uint64_t serial = 0;
 
     int type() const;
 };
@@ -32,6 +36,7 @@ public:
 
 private:
     std::vector<std::unique_ptr<UserFunction>> functions_;
+    uint64_t next_serial_ = 1;
 };
 
 // The def statement, positioned after the keyword.
