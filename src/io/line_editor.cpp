@@ -70,6 +70,7 @@ int paste(int, int) {
     }
     const size_t newline = text.find('\n');
     rl_insert_text(text.substr(0, newline).c_str());
+    rl_redisplay();  // else the line is entered unseen
     if (newline == std::string::npos) return 0;
     pasted = text.substr(newline + 1);
     return rl_newline(1, '\n');

@@ -123,6 +123,7 @@ class ScreenTest(unittest.TestCase):
     def test_pastes_enter_line_by_line_and_prompts_show_once(self):
         t = self.start()
         t.send('\x1b[200~10 print "one"\r20 print "two"\r30 print "three"\r\x1b[201~')
+        self.assert_last_rows(t, ["OK", '10 print "one"', '20 print "two"', '30 print "three"'])  # each line shown
         t.command("list 20", "OK")
         self.assert_last_rows(t, ["list 20", '   20 print "two"', "OK"])
         t.command('40 line input a$ : line input b$ : print "<";a$;"|";b$;">" : end', "")
