@@ -88,10 +88,13 @@ class Terminal:
             pass
         return self.raw
 
-    def continue_in_the_shells_mode(self):
+    def fg(self):
         """What fg does after Ctrl-Z: the shell has left the terminal in its own mode."""
         termios.tcsetattr(self.slave, termios.TCSANOW, self.cooked)
         os.kill(self.process.pid, signal.SIGCONT)
+
+    def continue_in_the_shells_mode(self):
+        self.fg()
         self.wait(lambda: not termios.tcgetattr(self.slave)[3] & termios.ECHO, "the interpreter's mode")
 
 
@@ -189,6 +192,20 @@ class ScreenTest(unittest.TestCase):
         t.send("a")  # read at once, not echoed
         t.wait(lambda: "key97" in t.output_since(mark), "key97")
         self.assertEqual(t.output_since(mark).split("key97")[0], "")
+
+    def test_a_stop_inside_a_command_keeps_one_report_of_ctrl_c(self):
+        t = self.start()
+        line_mode = lambda: termios.tcgetattr(t.slave)[3] & termios.ICANON
+        t.send('system "read x" : print "sec";"ond" : system "sleep 30"\r')
+        t.wait(line_mode, "the command's mode")
+        t.fg()  # while the command runs
+        t.send("\r")
+        t.wait(lambda: "second" in t.text(), "second")
+        t.wait(line_mode, "the next command's mode")
+        mark = len(t.raw)
+        t.send("\x03")
+        t.wait(lambda: "^C\r\nOK" in t.output_since(mark), "^C")
+        self.assertEqual(t.output_since(mark).count("^C"), 1)
 
     def test_long_lines_and_columns(self):
         t = self.start()
