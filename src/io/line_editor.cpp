@@ -76,11 +76,6 @@ int paste(int, int) {
     return rl_newline(1, '\n');
 }
 
-// An answer is data, not a program: Tab goes into it as typed, as the paste of a TAB does.
-int tab_key(int count, int key) {
-    return AnswerHistory::active() ? rl_insert(count, '\t') : rl_complete(count, key);
-}
-
 // readline takes the character type from the environment whenever a line begins; the
 // interpreter's own (UTF-8 also under LANG=C) must hold while editing too.
 template <typename Step>
@@ -104,10 +99,15 @@ void set_up_readline() {
     rl_variable_bind("output-meta", "on");
     rl_variable_bind("convert-meta", "off");
     for (const char* name : {"emacs", "vi-insert"})
-        if (Keymap keymap = rl_get_keymap_by_name(name)) {
-            rl_bind_keyseq_in_map("\x1b[200~", paste, keymap);
-            rl_bind_key_in_map('\t', tab_key, keymap);
-        }
+        if (Keymap keymap = rl_get_keymap_by_name(name)) rl_bind_keyseq_in_map("\x1b[200~", paste, keymap);
+}
+
+// An answer is data, not a program: Tab goes into it as typed, as the paste of a TAB
+// does. Bound to readline's own function otherwise, whose second Tab lists the choices.
+void bind_tab() {
+    rl_command_func_t* tab = AnswerHistory::active() ? rl_insert : rl_complete;
+    for (const char* name : {"emacs", "vi-insert"})
+        if (Keymap keymap = rl_get_keymap_by_name(name)) rl_bind_key_in_map('\t', tab, keymap);
 }
 
 // The next whole line of a paste, shown as typed; false when none is waiting.
@@ -144,6 +144,7 @@ void abandon_line(const std::string& prompt) {
 
 EditorResult edit_line(std::string_view row_so_far, std::string_view pretyped, std::string& line) {
     set_up_readline();
+    bind_tab();
     if (take_pasted_line(pretyped, line)) return EditorResult::Line;
     finished = end_of_input = false;
     received.clear();

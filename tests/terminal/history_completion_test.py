@@ -61,6 +61,8 @@ class SessionsTest(unittest.TestCase):
         s.send('"abc") + zeb\t\r')  # a name that only the program text holds
         s.read_until(b"10\r\nOK")
         self.assertIn(b'print counter + TOTAL + len("abc") + zebra', s.output)
+        s.send("po\t\t")  # a second Tab lists the choices
+        s.read_until(b"poke")
 
     def test_tab_goes_into_an_answer_as_typed(self):
         s = self.start()
