@@ -129,10 +129,13 @@ bool interrupt_pending() {
 }
 
 // Drops the line being edited, and the rest of a paste as the terminal drops keys typed
-// ahead; redraws the row, so that "^C" follows what was typed.
+// ahead; redraws it from its first row, which readline's carriage return at the end of
+// the paste mode leaves, so that "^C" follows what was typed.
 void abandon_line(const std::string& prompt) {
     pasted.clear();
     const std::string typed = rl_line_buffer ? rl_line_buffer : "";
+    rl_point = 0;
+    rl_redisplay();
     rl_free_line_state();
     rl_callback_sigcleanup();
     rl_callback_handler_remove();

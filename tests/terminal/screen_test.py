@@ -145,6 +145,11 @@ class ScreenTest(unittest.TestCase):
 
     def test_ctrl_d_and_ctrl_c(self):
         t = self.start()
+        line = 'print "' + "b" * 130
+        t.send(line)
+        t.wait(lambda: line[100:] in t.text(), "the line")
+        t.send("\x03")  # "^C" after the last row the line fills, which stays as it was
+        self.assert_last_rows(t, ["OK", line[:100], line[100:] + "^C", "OK"])
         for statement in ("input x", "line input a$", "auto"):
             t.send(statement + "\r\x04")  # end of input must leave later output alone
             t.command("print 5", "5\r\nOK")
