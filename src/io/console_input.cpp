@@ -67,6 +67,9 @@ bool wait_for_key(int milliseconds) {
 
 void enter_key_mode() {
     if (keys_only || !isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &line_mode) != 0) return;
+    // The interpreter writes its own "^C"; a shell's mode, left after a stop, would
+    // have the terminal write a second one while a command runs.
+    line_mode.c_lflag &= static_cast<tcflag_t>(~ECHOCTL);
     termios keys = line_mode;
     keys.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
     keys.c_iflag &= static_cast<tcflag_t>(~ICRNL);  // Enter reads as 13, as on the DOS console

@@ -70,6 +70,7 @@ int paste(int, int) {
     }
     const size_t newline = text.find('\n');
     rl_insert_text(text.substr(0, newline).c_str());
+    rl_redisplay();  // else the line is entered unseen
     if (newline == std::string::npos) return 0;
     pasted = text.substr(newline + 1);
     return rl_newline(1, '\n');
@@ -101,6 +102,14 @@ void set_up_readline() {
         if (Keymap keymap = rl_get_keymap_by_name(name)) rl_bind_keyseq_in_map("\x1b[200~", paste, keymap);
 }
 
+// An answer is data, not a program: Tab goes into it as typed, as the paste of a TAB
+// does. Bound to readline's own function otherwise, whose second Tab lists the choices.
+void bind_tab() {
+    rl_command_func_t* tab = AnswerHistory::active() ? rl_insert : rl_complete;
+    for (const char* name : {"emacs", "vi-insert"})
+        if (Keymap keymap = rl_get_keymap_by_name(name)) rl_bind_key_in_map('\t', tab, keymap);
+}
+
 // The next whole line of a paste, shown as typed; false when none is waiting.
 bool take_pasted_line(std::string_view pretyped, std::string& line) {
     const size_t newline = pasted.find('\n');
@@ -120,10 +129,13 @@ bool interrupt_pending() {
 }
 
 // Drops the line being edited, and the rest of a paste as the terminal drops keys typed
-// ahead; redraws the row, so that "^C" follows what was typed.
+// ahead; redraws it from its first row, which readline's carriage return at the end of
+// the paste mode leaves, so that "^C" follows what was typed.
 void abandon_line(const std::string& prompt) {
     pasted.clear();
     const std::string typed = rl_line_buffer ? rl_line_buffer : "";
+    rl_point = 0;
+    rl_redisplay();
     rl_free_line_state();
     rl_callback_sigcleanup();
     rl_callback_handler_remove();
@@ -135,6 +147,7 @@ void abandon_line(const std::string& prompt) {
 
 EditorResult edit_line(std::string_view row_so_far, std::string_view pretyped, std::string& line) {
     set_up_readline();
+    bind_tab();
     if (take_pasted_line(pretyped, line)) return EditorResult::Line;
     finished = end_of_input = false;
     received.clear();

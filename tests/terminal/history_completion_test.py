@@ -61,6 +61,16 @@ class SessionsTest(unittest.TestCase):
         s.send('"abc") + zeb\t\r')  # a name that only the program text holds
         s.read_until(b"10\r\nOK")
         self.assertIn(b'print counter + TOTAL + len("abc") + zebra', s.output)
+        s.send("po\t\t")  # a second Tab lists the choices
+        s.read_until(b"poke")
+
+    def test_tab_goes_into_an_answer_as_typed(self):
+        s = self.start()
+        s.send('line input a$ : print "<";a$;">"\r')
+        s.read_until(b"\r\n")
+        s.send("pri\tx\r")  # an answer is data: no keyword is completed into it
+        s.read_until(b"OK")
+        self.assertIn("<pri\tx>".expandtabs(8).encode(), s.output)
 
     def test_inside_a_string_tab_completes_file_names(self):
         s = self.start()

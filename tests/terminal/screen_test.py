@@ -88,10 +88,13 @@ class Terminal:
             pass
         return self.raw
 
-    def continue_in_the_shells_mode(self):
+    def fg(self):
         """What fg does after Ctrl-Z: the shell has left the terminal in its own mode."""
         termios.tcsetattr(self.slave, termios.TCSANOW, self.cooked)
         os.kill(self.process.pid, signal.SIGCONT)
+
+    def continue_in_the_shells_mode(self):
+        self.fg()
         self.wait(lambda: not termios.tcgetattr(self.slave)[3] & termios.ECHO, "the interpreter's mode")
 
 
@@ -123,6 +126,7 @@ class ScreenTest(unittest.TestCase):
     def test_pastes_enter_line_by_line_and_prompts_show_once(self):
         t = self.start()
         t.send('\x1b[200~10 print "one"\r20 print "two"\r30 print "three"\r\x1b[201~')
+        self.assert_last_rows(t, ["OK", '10 print "one"', '20 print "two"', '30 print "three"'])  # each line shown
         t.command("list 20", "OK")
         self.assert_last_rows(t, ["list 20", '   20 print "two"', "OK"])
         t.command('40 line input a$ : line input b$ : print "<";a$;"|";b$;">" : end', "")
@@ -141,6 +145,11 @@ class ScreenTest(unittest.TestCase):
 
     def test_ctrl_d_and_ctrl_c(self):
         t = self.start()
+        line = 'print "' + "b" * 130
+        t.send(line)
+        t.wait(lambda: line[100:] in t.text(), "the line")
+        t.send("\x03")  # "^C" after the last row the line fills, which stays as it was
+        self.assert_last_rows(t, ["OK", line[:100], line[100:] + "^C", "OK"])
         for statement in ("input x", "line input a$", "auto"):
             t.send(statement + "\r\x04")  # end of input must leave later output alone
             t.command("print 5", "5\r\nOK")
@@ -188,6 +197,20 @@ class ScreenTest(unittest.TestCase):
         t.send("a")  # read at once, not echoed
         t.wait(lambda: "key97" in t.output_since(mark), "key97")
         self.assertEqual(t.output_since(mark).split("key97")[0], "")
+
+    def test_a_stop_inside_a_command_keeps_one_report_of_ctrl_c(self):
+        t = self.start()
+        line_mode = lambda: termios.tcgetattr(t.slave)[3] & termios.ICANON
+        t.send('system "read x" : print "sec";"ond" : system "sleep 30"\r')
+        t.wait(line_mode, "the command's mode")
+        t.fg()  # while the command runs
+        t.send("\r")
+        t.wait(lambda: "second" in t.text(), "second")
+        t.wait(line_mode, "the next command's mode")
+        mark = len(t.raw)
+        t.send("\x03")
+        t.wait(lambda: "^C\r\nOK" in t.output_since(mark), "^C")
+        self.assertEqual(t.output_since(mark).count("^C"), 1)
 
     def test_long_lines_and_columns(self):
         t = self.start()
