@@ -133,12 +133,14 @@ private:
         return truncate_to_pixel((value - range.min) * static_cast<double>(steps) / (range.max - range.min));
     }
 
+    // At an angle that is not a number no point can be placed, but the values are
+    // still computed: the cache counts them as held once this returns true.
     bool plot_surface(SampledFunction* function) {
-        if (!projection_.angles_finite()) return true;  // no point can be placed
+        const bool placeable = projection_.angles_finite();
         for (int64_t j = 0; j <= projection_.grid(); ++j) {
             if (break_flag::is_set()) return false;
             if (function) evaluate_row(*function, j);
-            plot_row(j);
+            if (placeable) plot_row(j);
         }
         return true;
     }
