@@ -48,11 +48,16 @@ int stmt_gsave(C_VMBAS& vm, const char*& p) {
 }
 
 // The picture is read into a surface of its own, so a failed load leaves the window
-// as it was.
+// as it was. A missing window reports the usage, not the window check's own message.
 int stmt_gload(C_VMBAS& vm, const char*& p) {
+    constexpr std::string_view kUsage = "使用法:gload ファイル名";
     zov::Surface* surface = gw_surface(vm, vm.graphics.current_window);
+    if (!surface) {
+        vm_error::clear();
+        return vm_error::fail(kUsage);
+    }
     C_STR name;
-    if (!surface || eval_string_value(vm, p, name) < 0) return vm_error::fail("使用法:gload ファイル名");
+    if (eval_string_value(vm, p, name) < 0) return vm_error::fail(kUsage);
     zov::Surface loaded;
     if (imagefile::load(loaded, std::string(name.view())) < 0 || loaded.empty()) return vm_error::fail("画像読込失敗");
     *surface = std::move(loaded);
