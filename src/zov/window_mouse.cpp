@@ -27,6 +27,8 @@ void MouseCounters::reset() {
     wheel_clicks = 0;
 }
 
+bool is_double_click(int clicks) { return clicks >= 2 && clicks % 2 == 0; }
+
 void left_pressed(MouseCounters& mouse, bool& captured, int x, int y) {
     ++mouse.left_clicks;
     if (captured) return;

@@ -22,6 +22,11 @@ struct MouseCounters {
     void reset();
 };
 
+// The window system numbers the presses of a quick series in one place 1, 2, 3, ...;
+// every second one completes a double click, which is not a press: it changes nothing,
+// and the release after it finds no capture.
+bool is_double_click(int clicks);
+
 // `captured` is the window's hold on the mouse, kept by the GUI thread.
 void left_pressed(MouseCounters& mouse, bool& captured, int x, int y);
 void left_released(MouseCounters& mouse, bool& captured, int x, int y);

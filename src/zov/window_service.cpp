@@ -367,6 +367,7 @@ void Service::handle(const SDL_Event& event) {
             if (!gui) return;
             MouseCounters& mouse = gui->state->mouse;
             const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+            if (down && is_double_click(event.button.clicks)) return;
             if (event.button.button == SDL_BUTTON_LEFT && down) {
                 const bool was_captured = gui->captured;
                 left_pressed(mouse, gui->captured, event.button.x, event.button.y);

@@ -42,6 +42,24 @@ TEST(WindowMouse, PressWhileCapturedCountsOnlyAndReleaseWithoutCaptureDoesNothin
     EXPECT_EQ(mouse.left_dragging, 1);  // a reset leaves the drag in progress
 }
 
+// A double click arrives as press (1), release, press (2), release: only the first
+// press counts and drags, and a triple click's third press is a plain press again.
+TEST(WindowMouse, EverySecondPressOfASeriesIsADoubleClick) {
+    EXPECT_FALSE(zov::is_double_click(1));
+    EXPECT_TRUE(zov::is_double_click(2));
+    EXPECT_FALSE(zov::is_double_click(3));
+    EXPECT_TRUE(zov::is_double_click(4));
+    zov::MouseCounters mouse;
+    bool captured = false;
+    for (int clicks : {1, 2}) {
+        if (!zov::is_double_click(clicks)) zov::left_pressed(mouse, captured, 10, 10);
+        zov::left_released(mouse, captured, 12, 10);
+    }
+    EXPECT_EQ(mouse.left_clicks, 1);
+    EXPECT_EQ(mouse.drag_x, 2);
+    EXPECT_EQ(mouse.left_dragging, 0);
+}
+
 TEST(WindowMouse, WheelCountsNotchesAndSaturates) {
     zov::MouseCounters mouse;
     for (int direction : {1, 1, 1, -1}) zov::wheel_turned(mouse, direction);

@@ -177,11 +177,14 @@ class WindowTest(unittest.TestCase):
         window = find_window(1)
         xdotool("mousemove", "--window", window, 20, 20, "mousedown", 1, "mousemove", "--window", window, 50, 30)
         self.basic.wait_for('gmouse("cxp");gmouse("cyp");gmouse("lon")', "30101")
-        xdotool("mouseup", 1, "mousedown", 1, "mousemove", "--window", window, 45, 30, "mouseup", 1)
+        # Presses further apart than a double click's time are two presses.
+        xdotool("mouseup", 1, "sleep", "0.7", "mousedown", 1, "mousemove", "--window", window, 45, 30, "mouseup", 1)
         self.basic.wait_for('gmouse("lct")', "2")
         self.basic.wait_for('gmouse("cxp");" ";gmouse("cyp");" ";gmouse("xp");" ";gmouse("yp")', "25 10 45 30")
+        # A double click's second press is no press.
+        xdotool("sleep", "0.7", "click", "--repeat", "2", "--delay", "50", 1)
         xdotool("click", 4, "click", 4, "click", 4, "click", 5, "click", 3, "click", 2)
-        self.basic.wait_for('gmouse("hp");" ";gmouse("rct");" ";gmouse("hct")', "2 1 1")
+        self.basic.wait_for('gmouse("hp");" ";gmouse("rct");" ";gmouse("hct");" ";gmouse("lct")', "2 1 1 3")
         self.basic.run('x = gmouse("reset")')
         self.assertEqual(self.basic.value('gmouse("lct");gmouse("cxp");gmouse("hp")'), "000")
 
