@@ -43,6 +43,12 @@ bool run_child(const char* path, char* const argv[], bool search_path) {
     leave_key_mode();
     terminal_signals::leave_mode_to_child();
     console_writer::flush();
+    // A Ctrl-C that came before the command could start reached only the interpreter;
+    // the command is not started, and the program stops before its next statement.
+    if (break_flag::is_set()) {
+        if (keys_only) enter_key_mode();
+        return true;
+    }
     pid_t child;
     const int failed = search_path ? posix_spawnp(&child, path, nullptr, nullptr, argv, environ)
                                    : posix_spawn(&child, path, nullptr, nullptr, argv, environ);

@@ -98,6 +98,18 @@ class Terminal:
         self.wait(lambda: not termios.tcgetattr(self.slave)[3] & termios.ECHO, "the interpreter's mode")
 
 
+def running(command_line):
+    """True when some process runs with exactly this command line (NUL-separated)."""
+    for entry in os.listdir("/proc"):
+        try:
+            with open(f"/proc/{entry}/cmdline", "rb") as handle:
+                if handle.read() == command_line.encode():
+                    return True
+        except OSError:
+            continue
+    return False
+
+
 class ScreenTest(unittest.TestCase):
     def setUp(self):
         self.directory = tempfile.TemporaryDirectory()
@@ -206,7 +218,7 @@ class ScreenTest(unittest.TestCase):
         t.fg()  # while the command runs
         t.send("\r")
         t.wait(lambda: "second" in t.text(), "second")
-        t.wait(line_mode, "the next command's mode")
+        t.wait(lambda: line_mode() and running("sleep\x0030\x00"), "the next command")
         mark = len(t.raw)
         t.send("\x03")
         t.wait(lambda: "^C\r\nOK" in t.output_since(mark), "^C")
