@@ -6,23 +6,10 @@
 #include <algorithm>
 #include <mutex>
 
+#include "zov/char_width.h"
+
 namespace zov {
 namespace {
-
-struct Range {
-    char32_t first, last;
-};
-
-constexpr Range wide_ranges[] = {
-    {0x1100, 0x115F},   {0x231A, 0x231B},   {0x2329, 0x232A},   {0x23E9, 0x23EC},   {0x25FD, 0x25FE},
-    {0x2614, 0x2615},   {0x2648, 0x2653},   {0x26AA, 0x26AB},   {0x26BD, 0x26BE},   {0x26C4, 0x26C5},
-    {0x2705, 0x2705},   {0x270A, 0x270B},   {0x2753, 0x2755},   {0x2795, 0x2797},   {0x2B1B, 0x2B1C},
-    {0x2E80, 0x303E},   {0x3041, 0x33FF},   {0x3400, 0x4DBF},   {0x4E00, 0x9FFF},   {0xA000, 0xA4CF},
-    {0xA960, 0xA97F},   {0xAC00, 0xD7A3},   {0xF900, 0xFAFF},   {0xFE10, 0xFE19},   {0xFE30, 0xFE6F},
-    {0xFF00, 0xFF60},   {0xFFE0, 0xFFE6},   {0x16FE0, 0x18CFF}, {0x1B000, 0x1B2FF}, {0x1F004, 0x1F004},
-    {0x1F0CF, 0x1F0CF}, {0x1F18E, 0x1F18E}, {0x1F191, 0x1F19A}, {0x1F200, 0x1F2FF}, {0x1F300, 0x1F64F},
-    {0x1F680, 0x1F6FF}, {0x1F7E0, 0x1F7EB}, {0x1F90C, 0x1F9FF}, {0x1FA70, 0x1FAFF}, {0x20000, 0x3FFFD},
-};
 
 Character narrow(char32_t code) { return {code, 1}; }
 Character sized(char32_t code) { return {code, is_wide(code) ? 2 : 1}; }
@@ -92,11 +79,6 @@ std::vector<Character> decode_shift_jis(std::string_view text) {
 
 }  // namespace
 
-bool is_wide(char32_t code) {
-    const auto* range = std::upper_bound(std::begin(wide_ranges), std::end(wide_ranges), code,
-                                         [](char32_t c, const Range& r) { return c < r.first; });
-    return range != std::begin(wide_ranges) && code <= (range - 1)->last;
-}
 
 std::vector<Character> decode_text(std::string_view text, TextEncoding encoding) {
     return encoding == TextEncoding::ShiftJis ? decode_shift_jis(text) : decode_utf8(text);

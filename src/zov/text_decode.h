@@ -18,7 +18,5 @@ struct Character {
 // Shift-JIS pair that names no character becomes one of two cells).
 std::vector<Character> decode_text(std::string_view text, TextEncoding encoding);
 
-// East Asian wide and fullwidth characters, which take two cells.
-bool is_wide(char32_t code);
 
 }  // namespace zov
