@@ -16,9 +16,11 @@ import tempfile
 import time
 
 DELIVERY_SECONDS = 30
+COPY_FILTER = "/usr/lib/cups/filter/gziptoany"
 
 # A raw queue runs no filter, and with a file device nothing would then write the file:
-# gziptoany copies the job's PDF through unchanged.
+# gziptoany copies the job's PDF through unchanged. The default media is Letter, so that
+# the page size shows it was taken from the destination rather than the A4 fallback.
 CAPTURE_PPD = """\
 *PPD-Adobe: "4.3"
 *FormatVersion: "4.3"
@@ -42,18 +44,22 @@ CAPTURE_PPD = """\
 *cupsFilter: "application/pdf 0 gziptoany"
 *OpenUI *PageSize/Media Size: PickOne
 *OrderDependency: 10 AnySetup *PageSize
-*DefaultPageSize: A4
+*DefaultPageSize: Letter
 *PageSize A4/A4: "<</PageSize[595 842]>>setpagedevice"
+*PageSize Letter/Letter: "<</PageSize[612 792]>>setpagedevice"
 *CloseUI: *PageSize
 *OpenUI *PageRegion/Media Size: PickOne
 *OrderDependency: 10 AnySetup *PageRegion
-*DefaultPageRegion: A4
+*DefaultPageRegion: Letter
 *PageRegion A4/A4: "<</PageSize[595 842]>>setpagedevice"
+*PageRegion Letter/Letter: "<</PageSize[612 792]>>setpagedevice"
 *CloseUI: *PageRegion
-*DefaultImageableArea: A4
+*DefaultImageableArea: Letter
 *ImageableArea A4/A4: "0 0 595 842"
-*DefaultPaperDimension: A4
+*ImageableArea Letter/Letter: "0 0 612 792"
+*DefaultPaperDimension: Letter
 *PaperDimension A4/A4: "595 842"
+*PaperDimension Letter/Letter: "612 792"
 """
 
 
@@ -118,6 +124,10 @@ def pdf_text(path):
     return subprocess.run(["pdftotext", path, "-"], capture_output=True, text=True).stdout
 
 
+def pdf_info(path):
+    return subprocess.run(["pdfinfo", path], capture_output=True, text=True).stdout
+
+
 def error_log(root):
     path = os.path.join(root, "log", "error_log")
     if not os.path.exists(path):
@@ -143,8 +153,8 @@ def run(executable, root, socket_path):
 def main():
     executable = os.path.abspath(sys.argv[1])
     cupsd = shutil.which("cupsd") or ("/usr/sbin/cupsd" if os.path.exists("/usr/sbin/cupsd") else None)
-    if os.geteuid() != 0 or cupsd is None:
-        print("skipped: needs root and cupsd")
+    if os.geteuid() != 0 or cupsd is None or not os.path.exists(COPY_FILTER):
+        print("skipped: needs root, cupsd and the gziptoany filter (cups-core-drivers)")
         return 77
     root = tempfile.mkdtemp(prefix="velmora-cups-")
     os.chmod(root, 0o755)
@@ -167,6 +177,8 @@ def main():
         delivered = os.path.join(root, "out", "job.pdf")
         if not wait_for(lambda: "hello" in pdf_text(delivered), DELIVERY_SECONDS):
             failures.append(f"no PDF holding the text arrived in {DELIVERY_SECONDS} s\n" + error_log(root))
+        elif "Page size:       612 x 792 pts" not in pdf_info(delivered):
+            failures.append("the page is not the destination's Letter:\n" + pdf_info(delivered))
         for failure in failures:
             print("FAIL:", failure)
         if not failures:
