@@ -14,6 +14,7 @@ packages=(
   libfreetype-dev libfontconfig-dev fonts-ipafont-gothic fonts-ipafont-mincho
   libpng-dev libjpeg62-turbo-dev zlib1g-dev
   libcairo2-dev libcups2-dev poppler-utils
+  cups-daemon cups-core-drivers
   man-db
   dpkg-dev
 )
