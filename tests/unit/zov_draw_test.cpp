@@ -9,20 +9,12 @@
 
 #include "zov/draw.h"
 
+#include "zov_picture.h"
+
 namespace {
 
 using namespace zov;
-constexpr uint32_t white = 0xFFFFFF, red = 0x0000FF, blue = 0xFF0000;
-
-// Rows of the area as text: '.' for white, '#' for any other colour.
-std::string picture(const Surface& s, int x0, int y0, int w, int h) {
-    std::string text;
-    for (int y = y0; y < y0 + h; ++y) {
-        for (int x = x0; x < x0 + w; ++x) text += s.get_pixel(x, y) == white ? '.' : '#';
-        text += '\n';
-    }
-    return text;
-}
+using namespace zov_test;
 
 int count_colour(const Surface& s, uint32_t colour) {
     int count = 0;

@@ -9,19 +9,12 @@
 #include "zov/font.h"
 #include "zov/text_decode.h"
 
+#include "zov_picture.h"
+
 namespace {
 
 using namespace zov;
-constexpr uint32_t white = 0xFFFFFF, red = 0x0000FF, blue = 0xFF0000;
-
-std::string picture(const Surface& s, int x0, int y0, int w, int h) {
-    std::string text;
-    for (int y = y0; y < y0 + h; ++y) {
-        for (int x = x0; x < x0 + w; ++x) text += s.get_pixel(x, y) == white ? '.' : '#';
-        text += '\n';
-    }
-    return text;
-}
+using namespace zov_test;
 
 // The box around every pixel that is not white, or an empty box.
 struct Extent {
