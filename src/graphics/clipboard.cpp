@@ -9,9 +9,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "imagefile/gfile.h"
@@ -95,6 +99,30 @@ bool run(std::vector<std::string> command, const char* input, const char* output
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+bool read_clipboard(Desktop where, const std::string& into) {
+    return where == Desktop::X11
+               ? run({"xclip", "-selection", "clipboard", "-t", "image/png", "-o"}, nullptr, into.c_str())
+               : run({"wl-paste", "--no-newline", "--type", "image/png"}, nullptr, into.c_str());
+}
+
+std::string contents(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// xclip and wl-copy return while their background owner may not yet have claimed
+// the selection, so a paste right after a copy could still see the old picture.
+// Waits (two seconds at most) until the clipboard hands back what was copied.
+void wait_until_offered(Desktop where, const std::string& copied) {
+    const std::string expected = contents(copied);
+    TemporaryPng offered;
+    if (!offered.usable()) return;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (!(read_clipboard(where, offered.path()) && contents(offered.path()) == expected) &&
+           std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+}
+
 std::optional<zov::Surface>& held_picture() {
     static std::optional<zov::Surface> picture;
     return picture;
@@ -108,10 +136,11 @@ void copy_picture(const zov::Surface& picture) {
     if (where == Desktop::None) return;
     TemporaryPng file;
     if (!file.usable() || imagefile::save(picture, file.path(), imagefile::kPng24) < 0) return;
-    if (where == Desktop::X11)
-        run({"xclip", "-selection", "clipboard", "-t", "image/png", "-i"}, file.path().c_str(), nullptr);
-    else
-        run({"wl-copy", "--type", "image/png"}, file.path().c_str(), nullptr);
+    const bool copied =
+        where == Desktop::X11
+            ? run({"xclip", "-selection", "clipboard", "-t", "image/png", "-i"}, file.path().c_str(), nullptr)
+            : run({"wl-copy", "--type", "image/png"}, file.path().c_str(), nullptr);
+    if (copied) wait_until_offered(where, file.path());
 }
 
 bool paste_picture(zov::Surface& picture) {
@@ -123,12 +152,8 @@ bool paste_picture(zov::Surface& picture) {
     }
     TemporaryPng file;
     if (!file.usable()) return false;
-    const bool pasted =
-        where == Desktop::X11
-            ? run({"xclip", "-selection", "clipboard", "-t", "image/png", "-o"}, nullptr, file.path().c_str())
-            : run({"wl-paste", "--no-newline", "--type", "image/png"}, nullptr, file.path().c_str());
     zov::Surface loaded;
-    if (!pasted || imagefile::load(loaded, file.path()) < 0) return false;
+    if (!read_clipboard(where, file.path()) || imagefile::load(loaded, file.path()) < 0) return false;
     picture = std::move(loaded);
     return true;
 }
