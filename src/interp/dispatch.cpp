@@ -7,6 +7,7 @@
 
 #include "graphics/graphics_state.h"
 #include "interp/break_flag.h"
+#include "interp/compiled_engine.h"
 #include "interp/error.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
@@ -151,14 +152,18 @@ int exec_statements(C_VMBAS& vm, const char*& p) {
             ++p;
             continue;
         }
-        const Keyword* keyword = recognise(p);
-        if (!keyword) {
-            if (stmt_assignment(vm, p) < 0) return vm_error::fail("無効な構文,");
-        } else {
-            p += keyword->word.size();
-            if (keyword->direct_only && vm.is_running()) return vm_error::fail("実行中は無効");
-            if (keyword->handler(vm, p) < 0) return -1;
-            if (keyword->after == After::Jumped) continue;
+        const compiled::Outcome outcome = compiled::run_statement(vm, p);
+        if (outcome == compiled::Outcome::Jumped) continue;
+        if (outcome == compiled::Outcome::Declined) {
+            const Keyword* keyword = recognise(p);
+            if (!keyword) {
+                if (stmt_assignment(vm, p) < 0) return vm_error::fail("無効な構文,");
+            } else {
+                p += keyword->word.size();
+                if (keyword->direct_only && vm.is_running()) return vm_error::fail("実行中は無効");
+                if (keyword->handler(vm, p) < 0) return -1;
+                if (keyword->after == After::Jumped) continue;
+            }
         }
         if (vm.current_line == nullptr) return 0;
         bool more;
@@ -167,6 +172,11 @@ int exec_statements(C_VMBAS& vm, const char*& p) {
         // not as a stale flag at the next prompt.
         if (!more && !break_flag::is_set()) return 0;
     }
+}
+
+std::string_view statement_keyword_at(const char* p) {
+    const Keyword* keyword = recognise(p);
+    return keyword ? keyword->word : std::string_view();
 }
 
 std::vector<std::string_view> statement_keywords() {

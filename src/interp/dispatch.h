@@ -10,5 +10,8 @@ class C_VMBAS;
 // failure; the position is left where execution stopped (for the caret).
 int exec_statements(C_VMBAS& vm, const char*& p);
 
+// The keyword of the statement that begins at `p`, or an empty view for an assignment.
+std::string_view statement_keyword_at(const char* p);
+
 // The statements' keywords that are words ("?", "'" and "*" left out), for Tab completion.
 std::vector<std::string_view> statement_keywords();

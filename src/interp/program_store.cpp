@@ -42,6 +42,7 @@ ProgramLine* ProgramStore::find_label(std::string_view name) const {
 
 void ProgramStore::store(int32_t number, const char* text) {
     labels_indexed_ = false;
+    ++generation_;
     if (text == nullptr) {
         auto it = lines_.find(number);
         if (it == lines_.end()) return;
@@ -87,6 +88,7 @@ bool ProgramStore::renumber(int64_t start, int64_t step) {
 }
 
 void ProgramStore::clear() {
+    ++generation_;
     lines_.clear();
     head_ = nullptr;
     labels_indexed_ = false;
@@ -95,6 +97,7 @@ void ProgramStore::clear() {
 
 void ProgramStore::relink() {
     labels_indexed_ = false;
+    ++generation_;
     ProgramLine* previous = nullptr;
     head_ = nullptr;
     for (auto& [number, line] : lines_) {

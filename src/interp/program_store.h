@@ -9,11 +9,20 @@
 
 #include "values/text_scan.h"
 
+namespace compiled {
+struct CompiledLine;
+struct CompiledLineDeleter {
+    void operator()(CompiledLine* line) const;
+};
+}  // namespace compiled
+
 struct ProgramLine {
     int32_t number = 0;
     int32_t indentation = 0;  // blanks and tabs at the start of the text
     ProgramLine* next = nullptr;
     std::string text;  // as entered, indentation included
+    // The statements of the text as the compiled engine translated them so far.
+    std::unique_ptr<compiled::CompiledLine, compiled::CompiledLineDeleter> compiled;
 
     const char* body() const { return text.c_str() + indentation; }
     void set_text(std::string_view source);
@@ -26,6 +35,8 @@ public:
     // The first line, in program order, that begins with the label `*name`.
     ProgramLine* find_label(std::string_view name) const;
     bool empty() const { return lines_.empty(); }
+    // Changes with every edit of the program: what was compiled before is stale.
+    uint64_t generation() const { return generation_; }
 
     // Inserts or replaces line `number`; a null text deletes it.
     void store(int32_t number, const char* text);
@@ -46,6 +57,7 @@ private:
     void index_labels() const;
     Lines lines_;
     ProgramLine* head_ = nullptr;
+    uint64_t generation_ = 0;
     // Labels by name (without regard to case), built when first needed after a change.
     mutable std::unordered_map<std::string, ProgramLine*, NoCaseHash, NoCaseEqual> labels_;
     mutable bool labels_indexed_ = false;

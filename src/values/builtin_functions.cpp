@@ -22,26 +22,10 @@
 
 namespace {
 
-struct Args {
-    Complex c[3];
-    double d[3] = {};
-    int32_t l[3] = {};
-    int64_t L[3] = {};
-    C_STR s[3];
-};
-
-using Compute = int (*)(C_VMBAS& vm, const Args& args, Complex& out);
-
-struct Builtin {
-    std::string_view name;
-    std::string_view format;
-    Compute compute;
-};
-
 Complex real(double x) { return {x, 0.0}; }
 
 template <Complex (*F)(Complex)>
-int complex_function(C_VMBAS&, const Args& a, Complex& out) {
+int complex_function(C_VMBAS&, const BuiltinArgs& a, Complex& out) {
     out = F(a.c[0]);
     return 0;
 }
@@ -56,7 +40,7 @@ T read_little_endian(const C_STR& s) {
     return value;
 }
 
-int fn_val(C_VMBAS&, const Args& a, Complex& out) {
+int fn_val(C_VMBAS&, const BuiltinArgs& a, Complex& out) {
     std::string text(a.s[0].view());
     const char* p = text.c_str();
     Complex value;
@@ -65,7 +49,7 @@ int fn_val(C_VMBAS&, const Args& a, Complex& out) {
     return 0;
 }
 
-int fn_instr(C_VMBAS&, const Args& a, Complex& out) {
+int fn_instr(C_VMBAS&, const BuiltinArgs& a, Complex& out) {
     std::string_view text = a.s[0].view(), sought = a.s[1].view();
     double position = 0;
     if (!text.empty()) {
@@ -91,7 +75,7 @@ double available_memory() {
     return 0.0;
 }
 
-int fn_eof(C_VMBAS& vm, const Args& a, Complex& out) {
+int fn_eof(C_VMBAS& vm, const BuiltinArgs& a, Complex& out) {
     const int n = a.l[0];
     double result = -1;
     if (n >= 1 && n <= 15) {
@@ -110,26 +94,26 @@ int fn_eof(C_VMBAS& vm, const Args& a, Complex& out) {
     return 0;
 }
 
-int fn_peek(C_VMBAS& vm, const Args& a, Complex& out) {
+int fn_peek(C_VMBAS& vm, const BuiltinArgs& a, Complex& out) {
     const int byte = peek_byte(vm, a.L[0]);
     if (byte < 0) return vm_error::fail("引数レンジ超過");
     out = real(byte);
     return 0;
 }
 
-int fn_varptr_variable(C_VMBAS&, const Args& a, Complex& out) {
+int fn_varptr_variable(C_VMBAS&, const BuiltinArgs& a, Complex& out) {
     out = real(static_cast<double>(a.L[0]));
     return 0;
 }
 
-int fn_varptr_channel(C_VMBAS& vm, const Args& a, Complex& out) {
+int fn_varptr_channel(C_VMBAS& vm, const BuiltinArgs& a, Complex& out) {
     const int n = a.l[0];
     const auto address = n >= 1 && n <= 15 ? reinterpret_cast<uintptr_t>(vm.io.record(n).record_buffer) : 0;
     out = real(static_cast<double>(address));
     return 0;
 }
 
-int fn_loc(C_VMBAS& vm, const Args& a, Complex& out) {
+int fn_loc(C_VMBAS& vm, const BuiltinArgs& a, Complex& out) {
     const int n = a.l[0];
     double result = 0;
     if (n >= 1 && n <= 15 && vm.io.record(n).mode == MODE_RANDOM && vm.io.record(n).file)
@@ -139,36 +123,36 @@ int fn_loc(C_VMBAS& vm, const Args& a, Complex& out) {
 }
 
 // The tables, in the order in which the candidates of each first letter are tried.
-const Builtin kBuiltins[] = {
-    {"abs", "c", [](C_VMBAS&, const Args& a, Complex& o) { o = real(std::hypot(a.c[0].re, a.c[0].im)); return 0; }},
-    {"arg", "c", [](C_VMBAS&, const Args& a, Complex& o) { o = real(std::atan2(a.c[0].im, a.c[0].re)); return 0; }},
+const BuiltinFunction kBuiltins[] = {
+    {"abs", "c", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = real(std::hypot(a.c[0].re, a.c[0].im)); return 0; }},
+    {"arg", "c", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = real(std::atan2(a.c[0].im, a.c[0].re)); return 0; }},
     {"asin", "c", complex_function<cmath::asin>},
     {"acos", "c", complex_function<cmath::acos>},
     {"atan", "c", complex_function<cmath::atan>},
     {"atn", "c", complex_function<cmath::atan>},
-    {"asc", "s", [](C_VMBAS&, const Args& a, Complex& o) {
+    {"asc", "s", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) {
          o = real(a.s[0].empty() ? 0 : static_cast<unsigned char>(a.s[0].view()[0]));
          return 0;
      }},
-    {"conj", "c", [](C_VMBAS&, const Args& a, Complex& o) { o = {a.c[0].re, -a.c[0].im}; return 0; }},
+    {"conj", "c", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = {a.c[0].re, -a.c[0].im}; return 0; }},
     {"cos", "c", complex_function<cmath::cos>},
     {"cosh", "c", complex_function<cmath::cosh>},
-    {"cint", "c", [](C_VMBAS&, const Args& a, Complex& o) {
+    {"cint", "c", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) {
          o = {round_half_away(a.c[0].re), round_half_away(a.c[0].im)};
          return 0;
      }},
-    {"csng", "d", [](C_VMBAS&, const Args& a, Complex& o) { o = real(a.d[0]); return 0; }},
-    {"cdbl", "d", [](C_VMBAS&, const Args& a, Complex& o) { o = real(a.d[0]); return 0; }},
-    {"cvi", "s", [](C_VMBAS&, const Args& a, Complex& o) { o = real(read_little_endian<int16_t>(a.s[0])); return 0; }},
-    {"cvs", "s", [](C_VMBAS&, const Args& a, Complex& o) { o = real(read_little_endian<float>(a.s[0])); return 0; }},
-    {"cvd", "s", [](C_VMBAS&, const Args& a, Complex& o) { o = real(read_little_endian<double>(a.s[0])); return 0; }},
-    {"norm", "c", [](C_VMBAS&, const Args& a, Complex& o) {
+    {"csng", "d", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = real(a.d[0]); return 0; }},
+    {"cdbl", "d", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = real(a.d[0]); return 0; }},
+    {"cvi", "s", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = real(read_little_endian<int16_t>(a.s[0])); return 0; }},
+    {"cvs", "s", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = real(read_little_endian<float>(a.s[0])); return 0; }},
+    {"cvd", "s", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = real(read_little_endian<double>(a.s[0])); return 0; }},
+    {"norm", "c", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) {
          o = real(a.c[0].re * a.c[0].re + a.c[0].im * a.c[0].im);
          return 0;
      }},
     {"sqrt", "c", complex_function<cmath::sqrt>},
     {"sin", "c", complex_function<cmath::sin>},
-    {"sgn", "c", [](C_VMBAS&, const Args& a, Complex& o) {
+    {"sgn", "c", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) {
          const double magnitude = std::hypot(a.c[0].re, a.c[0].im);
          o = magnitude == 0 ? Complex{} : Complex{a.c[0].re / magnitude, a.c[0].im / magnitude};
          return 0;
@@ -178,45 +162,45 @@ const Builtin kBuiltins[] = {
     {"tan", "c", complex_function<cmath::tan>},
     {"tanh", "c", complex_function<cmath::tanh>},
     {"exp", "c", complex_function<cmath::exp>},
-    {"e", "", [](C_VMBAS&, const Args&, Complex& o) { o = real(2.718281828459045); return 0; }},
+    {"e", "", [](C_VMBAS&, const BuiltinArgs&, Complex& o) { o = real(2.718281828459045); return 0; }},
     {"eof", "l", fn_eof},
     {"log", "c", complex_function<cmath::log>},
     {"log10", "c", complex_function<cmath::log10>},
-    {"len", "s", [](C_VMBAS&, const Args& a, Complex& o) { o = real(static_cast<double>(a.s[0].length())); return 0; }},
-    {"lpos", "l", [](C_VMBAS& vm, const Args&, Complex& o) { o = real(vm.io.record(CHANNEL_PRINTER).column + 1); return 0; }},
+    {"len", "s", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = real(static_cast<double>(a.s[0].length())); return 0; }},
+    {"lpos", "l", [](C_VMBAS& vm, const BuiltinArgs&, Complex& o) { o = real(vm.io.record(CHANNEL_PRINTER).column + 1); return 0; }},
     {"loc", "l", fn_loc},
-    {"pow", "cc", [](C_VMBAS&, const Args& a, Complex& o) { o = cmath::pow(a.c[0], a.c[1]); return 0; }},
-    {"pi", "", [](C_VMBAS&, const Args&, Complex& o) { o = real(3.141592653589793); return 0; }},
+    {"pow", "cc", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = cmath::pow(a.c[0], a.c[1]); return 0; }},
+    {"pi", "", [](C_VMBAS&, const BuiltinArgs&, Complex& o) { o = real(3.141592653589793); return 0; }},
     {"peek", "L", fn_peek},
-    {"pos", "l", [](C_VMBAS& vm, const Args&, Complex& o) { o = real(vm.io.record(CHANNEL_CONSOLE).column + 1); return 0; }},
-    {"real", "c", [](C_VMBAS&, const Args& a, Complex& o) { o = real(a.c[0].re); return 0; }},
-    {"rnd", "l", [](C_VMBAS&, const Args&, Complex& o) { o = real(random_numbers::next() / 32767.0); return 0; }},
-    {"rand", "", [](C_VMBAS&, const Args&, Complex& o) { o = real(random_numbers::next()); return 0; }},
-    {"imag", "c", [](C_VMBAS&, const Args& a, Complex& o) { o = real(a.c[0].im); return 0; }},
-    {"int", "c", [](C_VMBAS&, const Args& a, Complex& o) {
+    {"pos", "l", [](C_VMBAS& vm, const BuiltinArgs&, Complex& o) { o = real(vm.io.record(CHANNEL_CONSOLE).column + 1); return 0; }},
+    {"real", "c", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = real(a.c[0].re); return 0; }},
+    {"rnd", "l", [](C_VMBAS&, const BuiltinArgs&, Complex& o) { o = real(random_numbers::next() / 32767.0); return 0; }},
+    {"rand", "", [](C_VMBAS&, const BuiltinArgs&, Complex& o) { o = real(random_numbers::next()); return 0; }},
+    {"imag", "c", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = real(a.c[0].im); return 0; }},
+    {"int", "c", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) {
          o = {std::floor(a.c[0].re), std::floor(a.c[0].im)};
          return 0;
      }},
     {"instr", "ss", fn_instr},
-    {"gmouse", "s", [](C_VMBAS& vm, const Args& a, Complex& o) { o = real(gmouse_value(vm, a.s[0].view())); return 0; }},
-    {"gsizex", "", [](C_VMBAS& vm, const Args&, Complex& o) { o = real(gsize_value(vm, true)); return 0; }},
-    {"gsizey", "", [](C_VMBAS& vm, const Args&, Complex& o) { o = real(gsize_value(vm, false)); return 0; }},
-    {"gget", "ll", [](C_VMBAS& vm, const Args& a, Complex& o) { o = real(gget_value(vm, a.l[0], a.l[1])); return 0; }},
-    {"grgb", "lll", [](C_VMBAS&, const Args& a, Complex& o) {
+    {"gmouse", "s", [](C_VMBAS& vm, const BuiltinArgs& a, Complex& o) { o = real(gmouse_value(vm, a.s[0].view())); return 0; }},
+    {"gsizex", "", [](C_VMBAS& vm, const BuiltinArgs&, Complex& o) { o = real(gsize_value(vm, true)); return 0; }},
+    {"gsizey", "", [](C_VMBAS& vm, const BuiltinArgs&, Complex& o) { o = real(gsize_value(vm, false)); return 0; }},
+    {"gget", "ll", [](C_VMBAS& vm, const BuiltinArgs& a, Complex& o) { o = real(gget_value(vm, a.l[0], a.l[1])); return 0; }},
+    {"grgb", "lll", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) {
          o = real((a.l[2] & 255) * 65536 + (a.l[1] & 255) * 256 + (a.l[0] & 255));
          return 0;
      }},
-    {"gcolor", "s", [](C_VMBAS&, const Args& a, Complex& o) { o = real(gcolor_value(a.s[0].view())); return 0; }},
-    {"grgb2r", "l", [](C_VMBAS&, const Args& a, Complex& o) { o = real(a.l[0] & 255); return 0; }},
-    {"grgb2g", "l", [](C_VMBAS&, const Args& a, Complex& o) { o = real((a.l[0] >> 8) & 255); return 0; }},
-    {"grgb2b", "l", [](C_VMBAS&, const Args& a, Complex& o) { o = real((a.l[0] >> 16) & 255); return 0; }},
-    {"fix", "c", [](C_VMBAS&, const Args& a, Complex& o) { o = {truncate(a.c[0].re), truncate(a.c[0].im)}; return 0; }},
-    {"fre", "", [](C_VMBAS&, const Args&, Complex& o) { o = real(available_memory()); return 0; }},
-    {"min", "dd", [](C_VMBAS&, const Args& a, Complex& o) {
+    {"gcolor", "s", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = real(gcolor_value(a.s[0].view())); return 0; }},
+    {"grgb2r", "l", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = real(a.l[0] & 255); return 0; }},
+    {"grgb2g", "l", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = real((a.l[0] >> 8) & 255); return 0; }},
+    {"grgb2b", "l", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = real((a.l[0] >> 16) & 255); return 0; }},
+    {"fix", "c", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = {truncate(a.c[0].re), truncate(a.c[0].im)}; return 0; }},
+    {"fre", "", [](C_VMBAS&, const BuiltinArgs&, Complex& o) { o = real(available_memory()); return 0; }},
+    {"min", "dd", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) {
          o = real(std::isnan(a.d[0]) || std::isnan(a.d[1]) ? a.d[1] : std::min(a.d[0], a.d[1]));
          return 0;
      }},
-    {"max", "dd", [](C_VMBAS&, const Args& a, Complex& o) {
+    {"max", "dd", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) {
          o = real(std::isnan(a.d[0]) || std::isnan(a.d[1]) ? a.d[1] : std::max(a.d[0], a.d[1]));
          return 0;
      }},
@@ -225,7 +209,7 @@ const Builtin kBuiltins[] = {
     {"varptr", "p", fn_varptr_channel},
 };
 
-ArgSlot slot_for(Args& args, char format, size_t i) {
+ArgSlot slot_for(BuiltinArgs& args, char format, size_t i) {
     switch (format) {
         case 'c': return &args.c[i];
         case 'd': return &args.d[i];
@@ -244,7 +228,7 @@ bool names_call(const char* p, std::string_view name) {
 
 // A variable argument ("A") is taken only when a name stands there; otherwise the
 // next candidate of the same name is tried.
-bool argument_fits(const char* p, const Builtin& builtin) {
+bool argument_fits(const char* p, const BuiltinFunction& builtin) {
     if (builtin.format != "A") return true;
     match_keyword(p, builtin.name);
     p = skip_blanks(p) + 1;
@@ -252,8 +236,8 @@ bool argument_fits(const char* p, const Builtin& builtin) {
     return is_letter(*p) || *p == '_';
 }
 
-int call_builtin(C_VMBAS& vm, const Builtin& builtin, const char*& p, Complex& out) {
-    Args args;
+int call_builtin(C_VMBAS& vm, const BuiltinFunction& builtin, const char*& p, Complex& out) {
+    BuiltinArgs args;
     const std::string_view f = builtin.format;
     int fetched;
     switch (f.size()) {
@@ -270,22 +254,26 @@ int call_builtin(C_VMBAS& vm, const Builtin& builtin, const char*& p, Complex& o
 
 }  // namespace
 
-BuiltinResult eval_builtin(C_VMBAS& vm, const char*& p, Complex& out) {
+const BuiltinFunction* builtin_called_at(const char* p) {
     const char* q = skip_blanks(p);
     const char first = to_lower(*q);
-    for (const Builtin& builtin : kBuiltins) {
-        if (builtin.name[0] != first || !names_call(q, builtin.name) || !argument_fits(q, builtin)) continue;
-        const char* r = q;
-        if (call_builtin(vm, builtin, r, out) < 0) return BuiltinResult::Failed;
-        p = r;
-        return BuiltinResult::Done;
-    }
-    return BuiltinResult::NotBuiltin;
+    for (const BuiltinFunction& builtin : kBuiltins)
+        if (builtin.name[0] == first && names_call(q, builtin.name) && argument_fits(q, builtin)) return &builtin;
+    return nullptr;
+}
+
+BuiltinResult eval_builtin(C_VMBAS& vm, const char*& p, Complex& out) {
+    const BuiltinFunction* builtin = builtin_called_at(p);
+    if (!builtin) return BuiltinResult::NotBuiltin;
+    const char* r = skip_blanks(p);
+    if (call_builtin(vm, *builtin, r, out) < 0) return BuiltinResult::Failed;
+    p = r;
+    return BuiltinResult::Done;
 }
 
 std::vector<std::string_view> builtin_function_names() {
     std::vector<std::string_view> names;
-    for (const Builtin& builtin : kBuiltins)
+    for (const BuiltinFunction& builtin : kBuiltins)
         if (std::ranges::find(names, builtin.name) == names.end()) names.push_back(builtin.name);
     return names;
 }

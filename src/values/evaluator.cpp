@@ -42,7 +42,6 @@ struct LeadingString {
 
 int eval_compare(C_VMBAS& vm, const char*& p, Complex& out, const LeadingString* lead = nullptr);
 int eval_power(C_VMBAS& vm, const char*& p, Complex& out);
-bool may_begin_string(const char* p);
 
 bool is_comparison_start(char c) { return c == '!' || c == '<' || c == '=' || c == '>'; }
 
@@ -54,17 +53,6 @@ int64_t combine_logical(std::string_view op, int64_t x, int64_t y) {
     if (op == "xor") return x ^ y;
     if (op == "imp") return ~x | y;
     return ~(x ^ y);
-}
-
-// Unsigned byte order over the whole length: a proper prefix is the lesser string.
-int compare_bytes(std::string_view a, std::string_view b) {
-    const size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        const auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-        if (x != y) return x < y ? -1 : 1;
-    }
-    if (a.size() == b.size()) return 0;
-    return a.size() < b.size() ? -1 : 1;
 }
 
 // The operator and right operand of a string comparison whose left string is read.
@@ -81,7 +69,7 @@ int compare_with(C_VMBAS& vm, const C_STR& left, const char*& p, Complex& out) {
     q += op.size();
     C_STR right;
     if (eval_string(vm, q, right) < 0) return -1;
-    const int order = compare_bytes(left.view(), right.view());
+    const int order = compare_strings(left.view(), right.view());
     bool result;
     if (op == "==" || op == "=") result = order == 0;
     else if (op == "!=" || op == "<>") result = order != 0;
@@ -354,17 +342,6 @@ int eval_primary(C_VMBAS& vm, const char*& p, Complex& out) {
 }
 
 // One string operand: literal, string fn call, string function, string variable.
-// Every string operand is a literal or a name ending in "$" (variable, element,
-// function or fn); numbers are turned away here without a lookup, which matters
-// because every comparison tries a string first. A numeric fn still goes on, to be
-// refused with its own message.
-bool may_begin_string(const char* p) {
-    if (*p == '"' || starts_with_nocase(p, "fn")) return true;
-    if (!is_letter(*p) && *p != '_') return false;
-    while (is_name_char(*p)) ++p;
-    return *p == '$';
-}
-
 int eval_string_operand(C_VMBAS& vm, const char*& p, C_STR& out) {
     const char* q = skip_blanks(p);
     if (!may_begin_string(q)) return -1;
@@ -401,6 +378,26 @@ int eval_string_operand(C_VMBAS& vm, const char*& p, C_STR& out) {
 }
 
 }  // namespace
+
+int compare_strings(std::string_view a, std::string_view b) {
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        const auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    if (a.size() == b.size()) return 0;
+    return a.size() < b.size() ? -1 : 1;
+}
+
+// Numbers are turned away here without a lookup, which matters because every
+// comparison tries a string first. A numeric fn still goes on, to be refused with its
+// own message.
+bool may_begin_string(const char* p) {
+    if (*p == '"' || starts_with_nocase(p, "fn")) return true;
+    if (!is_letter(*p) && *p != '_') return false;
+    while (is_name_char(*p)) ++p;
+    return *p == '$';
+}
 
 int eval_expr(C_VMBAS& vm, const char*& p, Complex& out) {
     NestingGuard guard(vm);

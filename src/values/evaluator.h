@@ -2,6 +2,7 @@
 // function per precedence level, yielding a complex value or a string.
 #pragma once
 #include <cstdint>
+#include <string_view>
 
 #include "values/c_str.h"
 #include "values/complex.h"
@@ -22,3 +23,9 @@ int eval_string_value(C_VMBAS& vm, const char*& p, C_STR& out);
 // eval_string_value when that succeeds, else the number of eval_expr (the error buffer
 // cleared first), with the text read only once.
 int eval_string_or_number(C_VMBAS& vm, const char*& p, C_STR& text, Complex& number, bool& is_string);
+
+// Every string operand is a literal or a name ending in "$" (variable, element,
+// function or fn); true when one may begin at `p`.
+bool may_begin_string(const char* p);
+// Unsigned byte order over the whole length: a proper prefix is the lesser string.
+int compare_strings(std::string_view a, std::string_view b);

@@ -25,6 +25,7 @@ PCVAR* VariableStore::create(std::string_view name) {
     if (!inserted) {
         record->shadowed = it->second;
         it->second = index;
+        ++generation_;
     }
     records_.push_back(std::move(record));
     return records_.back().get();
@@ -36,6 +37,7 @@ PCVAR* VariableStore::find_or_create(std::string_view name) {
 }
 
 void VariableStore::release_to(size_t mark) {
+    if (records_.size() > mark) ++generation_;
     while (records_.size() > mark) {
         PCVAR& record = *records_.back();
         auto it = newest_.find(std::string_view(record.name));
@@ -48,6 +50,7 @@ void VariableStore::release_to(size_t mark) {
 }
 
 void VariableStore::clear() {
+    ++generation_;
     newest_.clear();
     records_.clear();
 }

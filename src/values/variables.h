@@ -46,8 +46,12 @@ public:
     void clear();
 
     const std::vector<std::unique_ptr<PCVAR>>& records() const { return records_; }
+    // Changes whenever a name may stand for another record than before (records
+    // dropped or hidden), so that a record found earlier by name must be found again.
+    uint64_t generation() const { return generation_; }
 
 private:
     std::vector<std::unique_ptr<PCVAR>> records_;
+    uint64_t generation_ = 1;
     std::unordered_map<std::string, size_t, NoCaseHash, NoCaseEqual> newest_;
 };

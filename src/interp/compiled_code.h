@@ -1,0 +1,85 @@
+// The compiled form of a program line: each statement, the first time it runs,
+// translated into a small tree of nodes with its names, numbers and jump targets
+// already resolved. The text stays the truth: a compiled statement that meets
+// anything it cannot reproduce exactly gives the statement back, unchanged, to the
+// text interpreter.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "values/complex.h"
+
+struct PCVAR;
+struct ProgramLine;
+struct BuiltinFunction;
+
+namespace compiled {
+
+enum class Op : uint8_t {
+    // Numbers.
+    Constant, Variable, Element, Err, Erl,
+    Negate, Add, Subtract, Multiply, Divide, Normalize, Power,
+    Equal, NotEqual, Less, LessEqual, Greater, GreaterEqual,
+    StringEqual, StringNotEqual, StringLess, StringLessEqual, StringGreater, StringGreaterEqual,
+    Not, And, Or, Xor, Imp, Eqv,
+    Builtin, Len, Instr, Asc,
+    // Strings.
+    StringConstant, StringVariable, StringElement, Concat, Left, Right, Mid, Chr, Str, Space, StringOf,
+};
+
+// Children are further nodes of the same line: operands, arguments or subscripts.
+struct Node {
+    Node() = default;
+    explicit Node(Op kind, int32_t slot_or_index = -1) : op(kind), index(slot_or_index) {}
+    Node(Op kind, Complex constant) : op(kind), value(constant) {}
+
+    Op op = Op::Constant;
+    uint8_t count = 0;   // subscripts or arguments in `child`
+    int32_t index = -1;  // variable slot, string constant or built-in, by op
+    std::array<int32_t, 4> child{-1, -1, -1, -1};
+    Complex value;  // Constant
+};
+
+// A variable named in the line, looked up (and created) the first time it is read,
+// then kept while the variable store's generation stays the same.
+struct VariableSlot {
+    std::string name;
+    int type = VT_COMPLEX;
+    PCVAR* record = nullptr;
+    uint64_t generation = 0;
+};
+
+enum class Kind : uint8_t { AssignNumber, AssignString, For, Next, If, Goto, Gosub, Return, While, Wend };
+
+// Offsets count from the start of the line's text after its indentation.
+struct Statement {
+    Kind kind = Kind::Goto;
+    int32_t end = 0;  // just after the statement's own text
+    int32_t slot = -1;  // the assigned, for or named next variable
+    uint8_t subscript_count = 0;
+    std::array<int32_t, 4> subscripts{-1, -1, -1, -1};
+    int32_t value = -1;  // right side, for start, if or while condition
+    int32_t limit = -1;
+    int32_t step = -1;
+    ProgramLine* target = nullptr;  // goto, gosub, if ... then line
+    int32_t then_offset = -1;       // if: where a true condition goes on (-1: no then)
+    int32_t else_offset = -1;       // if: where a false one goes on; while: its keyword
+    bool evaluates = false;         // reads an expression, which clears the error buffer
+};
+
+inline constexpr int32_t kUntried = -1;
+inline constexpr int32_t kTextOnly = -2;
+
+struct CompiledLine {
+    uint64_t program_generation = 0;
+    std::vector<int32_t> statement_at;  // by offset: a statement, kUntried or kTextOnly
+    std::vector<Statement> statements;
+    std::vector<Node> nodes;
+    std::vector<VariableSlot> slots;
+    std::vector<std::string> strings;
+    std::vector<const BuiltinFunction*> builtins;
+};
+
+}  // namespace compiled

@@ -1,0 +1,509 @@
+// Running compiled statements. Every check of the text interpreter is made here in
+// the same order; where one would fail, the statement is declined before it has
+// changed anything but the creation of variables, which the text interpreter then
+// finds already made, in the same order. Strings live in 255-byte buffers on the stack.
+#include "interp/compiled_run.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
+#include "interp/error.h"
+#include "interp/vmbas.h"
+#include "values/builtin_functions.h"
+#include "values/complex_math.h"
+#include "values/evaluator.h"
+#include "values/number_format.h"
+#include "values/text_scan.h"
+
+namespace compiled {
+
+namespace {
+
+// A string value: its bytes lie in `bytes`, in a variable or in a constant.
+struct Text {
+    std::string_view view;
+    char bytes[C_STR::kMaxLength];
+
+    void set(std::string_view a, std::string_view b = {}) {
+        std::memcpy(bytes, a.data(), a.size());
+        std::memcpy(bytes + a.size(), b.data(), b.size());
+        view = {bytes, a.size() + b.size()};
+    }
+};
+
+Complex real(double x) { return {x, 0.0}; }
+Complex truth(bool value) { return {value ? -1.0 : 0.0, 0.0}; }
+int32_t clamp_count(int32_t n) { return std::max(0, std::min(n, 255)); }
+
+class Runner {
+public:
+    Runner(C_VMBAS& vm, CompiledLine& code) : vm_(vm), code_(code) {}
+
+    Outcome run(const Statement& statement, const char*& p, const char* body);
+
+private:
+    const Node& node(int32_t index) const { return code_.nodes[static_cast<size_t>(index)]; }
+    VariableSlot& slot(int32_t index) { return code_.slots[static_cast<size_t>(index)]; }
+    PCVAR* record(int32_t index);
+    bool locate(const Node& subscripted, int32_t slot_index, PCVAR*& found, size_t& element);
+    Complex* number_target(const Statement& statement);
+    C_STR* string_target(const Statement& statement);
+
+    bool number(int32_t index, Complex& out);
+    bool ordered(const Node& compare, Complex& out);
+    bool logical(const Node& combine, Complex& out);
+    bool builtin(const Node& call, Complex& out);
+    bool real_argument(int32_t index, double low, double high, double& out);
+    bool int32_argument(int32_t index, int32_t& out);
+    bool string(int32_t index, Text& out);
+    bool substring(const Node& call, Text& out);
+
+    Outcome assign_number(const Statement& statement);
+    Outcome assign_string(const Statement& statement);
+    Outcome for_loop(const Statement& statement, const char* body);
+    Outcome next(const Statement& statement, const char*& p, const char* body);
+    Outcome if_then(const Statement& statement, const char*& p, const char* body);
+    Outcome while_loop(const Statement& statement, const char* body);
+
+    C_VMBAS& vm_;
+    CompiledLine& code_;
+};
+
+PCVAR* Runner::record(int32_t index) {
+    VariableSlot& variable = slot(index);
+    if (!variable.record || variable.generation != vm_.variables.generation()) {
+        variable.record = vm_.variables.find_or_create(variable.name);
+        variable.generation = vm_.variables.generation();
+    }
+    return variable.record;
+}
+
+// The element that the subscripts name; the record is found after they are read, as
+// they may mention variables not made yet.
+bool Runner::locate(const Node& subscripted, int32_t slot_index, PCVAR*& found, size_t& element) {
+    int32_t values[4];
+    for (int d = 0; d < subscripted.count; ++d) {
+        Complex value;
+        if (!number(subscripted.child[static_cast<size_t>(d)], value) || value.im != 0.0) return false;
+        if (!(value.re > -1.0 && value.re < kMaxSubscript + 1.0)) return false;
+        values[d] = static_cast<int32_t>(value.re);
+        if (vm_.option_base == 1 && values[d] < 1) return false;
+    }
+    found = record(slot_index);
+    if (!found->has_array() || subscripted.count != found->dimension_count) return false;
+    uint64_t flat = 0;
+    for (int d = 0; d < subscripted.count; ++d) {
+        const int32_t size = found->dimension_sizes[static_cast<size_t>(d)];
+        if (values[d] >= size) return false;
+        flat = flat * static_cast<uint64_t>(size) + static_cast<uint64_t>(values[d]);
+    }
+    const size_t count = found->type == VT_STRING ? found->string_elements.size() : found->numeric_elements.size();
+    if (flat >= count) return false;
+    element = static_cast<size_t>(flat);
+    return true;
+}
+
+bool Runner::number(int32_t index, Complex& out) {
+    const Node& n = node(index);
+    Complex a, b;
+    switch (n.op) {
+        case Op::Constant: out = n.value; return true;
+        case Op::Variable: out = record(n.index)->value; return true;
+        case Op::Element: {
+            PCVAR* found;
+            size_t element;
+            if (!locate(n, n.index, found, element)) return false;
+            Complex& value = found->numeric_elements[element];
+            if (slot(n.index).type == VT_INTEGER) value = coerce_to_type(value, VT_INTEGER);
+            out = value;
+            return true;
+        }
+        case Op::Err: out = real(vm_.err); return true;
+        case Op::Erl: out = real(vm_.erl); return true;
+        case Op::Negate:
+            if (!number(n.child[0], a)) return false;
+            out = -a;
+            return true;
+        case Op::Normalize:
+            if (!number(n.child[0], a)) return false;
+            out = normalize_zero(a);
+            return true;
+        case Op::Add:
+        case Op::Subtract:
+        case Op::Multiply:
+        case Op::Divide:
+        case Op::Power:
+        case Op::Equal:
+        case Op::NotEqual:
+            if (!number(n.child[0], a) || !number(n.child[1], b)) return false;
+            switch (n.op) {
+                case Op::Add: out = a + b; break;
+                case Op::Subtract: out = a - b; break;
+                case Op::Multiply: out = a * b; break;
+                case Op::Divide: out = a / b; break;
+                case Op::Power: out = cmath::pow(a, b); break;
+                case Op::Equal: out = truth(a.re == b.re && a.im == b.im); break;
+                default: out = truth(!(a.re == b.re && a.im == b.im)); break;
+            }
+            return true;
+        case Op::Less:
+        case Op::LessEqual:
+        case Op::Greater:
+        case Op::GreaterEqual: return ordered(n, out);
+        case Op::StringEqual:
+        case Op::StringNotEqual:
+        case Op::StringLess:
+        case Op::StringLessEqual:
+        case Op::StringGreater:
+        case Op::StringGreaterEqual: {
+            Text left, right;
+            if (!string(n.child[0], left) || !string(n.child[1], right)) return false;
+            const int order = compare_strings(left.view, right.view);
+            switch (n.op) {
+                case Op::StringEqual: out = truth(order == 0); break;
+                case Op::StringNotEqual: out = truth(order != 0); break;
+                case Op::StringLess: out = truth(order < 0); break;
+                case Op::StringLessEqual: out = truth(order <= 0); break;
+                case Op::StringGreater: out = truth(order > 0); break;
+                default: out = truth(order >= 0); break;
+            }
+            return true;
+        }
+        case Op::Not:
+            if (!number(n.child[0], a) || a.im != 0.0) return false;
+            out = real(static_cast<double>(~to_int64(a.re)));
+            return true;
+        case Op::And:
+        case Op::Or:
+        case Op::Xor:
+        case Op::Imp:
+        case Op::Eqv: return logical(n, out);
+        case Op::Builtin: return builtin(n, out);
+        case Op::Len: {
+            Text text;
+            if (!string(n.child[0], text)) return false;
+            out = real(static_cast<double>(text.view.size()));
+            return true;
+        }
+        case Op::Instr: {
+            Text text, sought;
+            if (!string(n.child[0], text) || !string(n.child[1], sought)) return false;
+            const size_t found = text.view.empty() ? std::string_view::npos : text.view.find(sought.view);
+            out = real(found == std::string_view::npos ? 0.0 : static_cast<double>(found + 1));
+            return true;
+        }
+        case Op::Asc: {
+            Text text;
+            if (!string(n.child[0], text)) return false;
+            out = real(text.view.empty() ? 0 : static_cast<unsigned char>(text.view[0]));
+            return true;
+        }
+        default: return false;
+    }
+}
+
+// An ordering applies only to a real left side, and needs a real right side.
+bool Runner::ordered(const Node& compare, Complex& out) {
+    Complex a, b;
+    if (!number(compare.child[0], a) || a.im != 0.0) return false;
+    if (!number(compare.child[1], b) || b.im != 0.0) return false;
+    switch (compare.op) {
+        case Op::Less: out = truth(a.re < b.re); break;
+        case Op::LessEqual: out = truth(a.re <= b.re); break;
+        case Op::Greater: out = truth(a.re > b.re); break;
+        default: out = truth(a.re >= b.re); break;
+    }
+    return true;
+}
+
+bool Runner::logical(const Node& combine, Complex& out) {
+    Complex a, b;
+    if (!number(combine.child[0], a) || !number(combine.child[1], b)) return false;
+    if (a.im != 0.0 || b.im != 0.0) return false;
+    const int64_t x = to_int64(a.re), y = to_int64(b.re);
+    int64_t result;
+    switch (combine.op) {
+        case Op::And: result = x & y; break;
+        case Op::Or: result = x | y; break;
+        case Op::Xor: result = x ^ y; break;
+        case Op::Imp: result = ~x | y; break;
+        default: result = ~(x ^ y); break;
+    }
+    out = real(static_cast<double>(result));
+    return true;
+}
+
+bool Runner::real_argument(int32_t index, double low, double high, double& out) {
+    Complex value;
+    if (!number(index, value) || value.im != 0.0) return false;
+    if (!(value.re >= low && value.re <= high)) return false;
+    out = value.re;
+    return true;
+}
+
+bool Runner::int32_argument(int32_t index, int32_t& out) {
+    double value;
+    if (!real_argument(index, -2147483648.0, 2147483647.0, value)) return false;
+    out = static_cast<int32_t>(value);
+    return true;
+}
+
+bool Runner::builtin(const Node& call, Complex& out) {
+    const BuiltinFunction& function = *code_.builtins[static_cast<size_t>(call.index)];
+    BuiltinArgs args;
+    for (size_t i = 0; i < function.format.size(); ++i) {
+        const int32_t argument = call.child[i];
+        bool ok = true;
+        switch (function.format[i]) {
+            case 'c': ok = number(argument, args.c[i]); break;
+            case 'd': {
+                Complex value;
+                ok = number(argument, value) && value.im == 0.0;
+                args.d[i] = value.re;
+                break;
+            }
+            case 'l': ok = int32_argument(argument, args.l[i]); break;
+            case 'L': {
+                double value;
+                ok = real_argument(argument, -9223372036854775808.0, 9223372036854775808.0, value);
+                if (ok) args.L[i] = to_int64(value);
+                break;
+            }
+            default: {
+                Text text;
+                ok = string(argument, text);
+                args.s[i].assign(text.view);
+            }
+        }
+        if (!ok) return false;
+    }
+    // A function that fails leaves its message: only into an empty buffer, which is
+    // emptied again so that the text interpreter meets the same state.
+    if (vm_error::has_message()) return false;
+    if (function.compute(vm_, args, out) < 0) {
+        vm_error::clear();
+        return false;
+    }
+    return true;
+}
+
+bool Runner::string(int32_t index, Text& out) {
+    const Node& n = node(index);
+    switch (n.op) {
+        case Op::StringConstant: out.view = code_.strings[static_cast<size_t>(n.index)]; return true;
+        case Op::StringVariable: out.view = record(n.index)->string_value.view(); return true;
+        case Op::StringElement: {
+            PCVAR* found;
+            size_t element;
+            if (!locate(n, n.index, found, element)) return false;
+            out.view = found->string_elements[element].view();
+            return true;
+        }
+        case Op::Concat: {
+            Text left, right;
+            if (!string(n.child[0], left) || !string(n.child[1], right)) return false;
+            if (left.view.size() + right.view.size() > C_STR::kMaxLength) return false;
+            out.set(left.view, right.view);
+            return true;
+        }
+        case Op::Left:
+        case Op::Right:
+        case Op::Mid: return substring(n, out);
+        case Op::Chr: {
+            int32_t code;
+            if (!int32_argument(n.child[0], code)) return false;
+            const char byte = static_cast<char>(code & 0xFF);
+            out.set({&byte, 1});
+            return true;
+        }
+        case Op::Str: {
+            Complex value;
+            if (!number(n.child[0], value)) return false;
+            const std::string_view formatted = format_default(value.re, value.im);
+            out.set(formatted.substr(0, std::min(formatted.size(), C_STR::kMaxLength)));
+            return true;
+        }
+        case Op::Space:
+        case Op::StringOf: {
+            int32_t count, code = ' ';
+            if (!int32_argument(n.child[0], count)) return false;
+            if (n.op == Op::StringOf && !int32_argument(n.child[1], code)) return false;
+            const auto length = static_cast<size_t>(clamp_count(count));
+            std::memset(out.bytes, code & 0xFF, length);
+            out.view = {out.bytes, length};
+            return true;
+        }
+        default: return false;
+    }
+}
+
+// left$, right$ and mid$ cut the string where it lies, which outlives the cut.
+bool Runner::substring(const Node& call, Text& out) {
+    int32_t first, count = 0;
+    if (!string(call.child[0], out) || !int32_argument(call.child[1], first)) return false;
+    if (call.op == Op::Mid && !int32_argument(call.child[2], count)) return false;
+    const std::string_view whole = out.view;
+    switch (call.op) {
+        case Op::Left: out.view = whole.substr(0, static_cast<size_t>(std::max(first, 0))); break;
+        case Op::Right: {
+            const size_t keep = std::min(static_cast<size_t>(std::max(first, 0)), whole.size());
+            out.view = whole.substr(whole.size() - keep);
+            break;
+        }
+        default: {
+            const size_t start = static_cast<size_t>(std::max(first, 1) - 1);
+            out.view = start >= whole.size() ? std::string_view() : whole.substr(start, static_cast<size_t>(std::max(count, 0)));
+        }
+    }
+    return true;
+}
+
+// ---- Statements.
+
+Complex* Runner::number_target(const Statement& statement) {
+    if (statement.subscript_count == 0) return &record(statement.slot)->value;
+    Node subscripted(Op::Element);
+    subscripted.count = statement.subscript_count;
+    subscripted.child = statement.subscripts;
+    PCVAR* found;
+    size_t element;
+    if (!locate(subscripted, statement.slot, found, element)) return nullptr;
+    Complex& value = found->numeric_elements[element];
+    if (slot(statement.slot).type == VT_INTEGER) value = coerce_to_type(value, VT_INTEGER);
+    return &value;
+}
+
+C_STR* Runner::string_target(const Statement& statement) {
+    if (statement.subscript_count == 0) return &record(statement.slot)->string_value;
+    Node subscripted(Op::StringElement);
+    subscripted.count = statement.subscript_count;
+    subscripted.child = statement.subscripts;
+    PCVAR* found;
+    size_t element;
+    if (!locate(subscripted, statement.slot, found, element)) return nullptr;
+    return &found->string_elements[element];
+}
+
+Outcome Runner::assign_number(const Statement& statement) {
+    Complex* target = number_target(statement);
+    Complex value;
+    if (!target || !number(statement.value, value)) return Outcome::Declined;
+    *target = coerce_to_type(value, slot(statement.slot).type);
+    return Outcome::Done;
+}
+
+Outcome Runner::assign_string(const Statement& statement) {
+    C_STR* target = string_target(statement);
+    Text value;
+    if (!target || !string(statement.value, value)) return Outcome::Declined;
+    target->assign(value.view);
+    return Outcome::Done;
+}
+
+Outcome Runner::for_loop(const Statement& statement, const char* body) {
+    PCVAR* variable = record(statement.slot);
+    Complex start, limit;
+    if (!number(statement.value, start) || !number(statement.limit, limit)) return Outcome::Declined;
+    Complex step{limit.re > start.re ? 1.0 : -1.0, 0.0};
+    if (statement.step >= 0 && !number(statement.step, step)) return Outcome::Declined;
+    if (start.im != 0.0 || limit.im != 0.0 || step.im != 0.0) return Outcome::Declined;
+    if (limit.re > start.re ? !(step.re > 0) : !(step.re < 0)) return Outcome::Declined;
+    if (vm_.for_depth == kStackDepth) return Outcome::Declined;
+    const VariableSlot& name = slot(statement.slot);
+    variable->value = coerce_to_type(start, name.type);
+    ForEntry& loop = vm_.for_stack[static_cast<size_t>(vm_.for_depth++)];
+    loop.line = vm_.current_line;
+    loop.text = body + statement.end;
+    loop.variable.assign(name.name);
+    loop.type = name.type;
+    loop.limit = limit.re;
+    loop.step = step.re;
+    return Outcome::Done;
+}
+
+Outcome Runner::next(const Statement& statement, const char*& p, const char* body) {
+    if (vm_.for_depth == 0) return Outcome::Declined;
+    ForEntry& loop = vm_.for_stack[static_cast<size_t>(vm_.for_depth - 1)];
+    if (statement.slot >= 0 && !equals_nocase(slot(statement.slot).name, loop.variable)) return Outcome::Declined;
+    PCVAR* variable = statement.slot >= 0 ? record(statement.slot) : vm_.variables.find_or_create(loop.variable);
+    const Complex step = coerce_to_type({loop.step, 0.0}, loop.type);
+    variable->value = coerce_to_type(variable->value + step, loop.type);
+    const double value = variable->value.re;
+    if ((loop.step > 0 && value <= loop.limit) || (loop.step < 0 && value >= loop.limit)) {
+        vm_.jump_to_line(loop.line);
+        p = loop.text;
+    } else {
+        --vm_.for_depth;
+        p = body + statement.end;
+    }
+    return Outcome::Done;
+}
+
+Outcome Runner::if_then(const Statement& statement, const char*& p, const char* body) {
+    Complex condition;
+    if (!number(statement.value, condition) || condition.im != 0.0) return Outcome::Declined;
+    if (condition.re == 0.0) {
+        p = body + statement.else_offset;
+    } else if (statement.then_offset < 0) {
+        return Outcome::Declined;
+    } else {
+        p = statement.target ? vm_.jump_to_line(statement.target) : body + statement.then_offset;
+    }
+    return Outcome::Jumped;
+}
+
+// A false condition looks for its wend across lines: the text interpreter does that.
+Outcome Runner::while_loop(const Statement& statement, const char* body) {
+    Complex condition;
+    if (!number(statement.value, condition) || condition.im != 0.0 || condition.re == 0.0) return Outcome::Declined;
+    if (vm_.while_depth == kStackDepth) return Outcome::Declined;
+    vm_.while_stack[static_cast<size_t>(vm_.while_depth++)] = {vm_.current_line, body + statement.else_offset};
+    return Outcome::Done;
+}
+
+Outcome Runner::run(const Statement& statement, const char*& p, const char* body) {
+    Outcome outcome = Outcome::Done;
+    switch (statement.kind) {
+        case Kind::AssignNumber: outcome = assign_number(statement); break;
+        case Kind::AssignString: outcome = assign_string(statement); break;
+        case Kind::For: outcome = for_loop(statement, body); break;
+        case Kind::Next: return next(statement, p, body);
+        case Kind::If: outcome = if_then(statement, p, body); break;
+        case Kind::While: outcome = while_loop(statement, body); break;
+        case Kind::Goto:
+            p = vm_.jump_to_line(statement.target);
+            return Outcome::Jumped;
+        case Kind::Gosub:
+            if (vm_.gosub_depth == kStackDepth) return Outcome::Declined;
+            vm_.gosub_stack[static_cast<size_t>(vm_.gosub_depth++)] = {vm_.current_line, body + statement.end};
+            p = vm_.jump_to_line(statement.target);
+            return Outcome::Jumped;
+        case Kind::Return: {
+            if (!vm_.is_running() || vm_.gosub_depth == 0) return Outcome::Declined;
+            const GosubEntry entry = vm_.gosub_stack[static_cast<size_t>(--vm_.gosub_depth)];
+            vm_.jump_to_line(entry.line);
+            p = entry.text;
+            return Outcome::Done;
+        }
+        case Kind::Wend: {
+            if (vm_.while_depth == 0) return Outcome::Declined;
+            const WhileEntry entry = vm_.while_stack[static_cast<size_t>(--vm_.while_depth)];
+            if (entry.line) vm_.jump_to_line(entry.line);
+            p = entry.text;
+            return Outcome::Jumped;
+        }
+    }
+    if (outcome == Outcome::Declined) return outcome;
+    if (statement.evaluates) vm_error::clear();
+    if (outcome == Outcome::Done) p = body + statement.end;
+    return outcome;
+}
+
+}  // namespace
+
+Outcome run_compiled(C_VMBAS& vm, CompiledLine& code, const Statement& statement, const char*& p, const char* body) {
+    return Runner(vm, code).run(statement, p, body);
+}
+
+}  // namespace compiled
