@@ -4,8 +4,6 @@
 
 namespace break_flag {
 namespace {
-volatile std::sig_atomic_t flag = 0;
-
 extern "C" void on_interrupt(int) { flag = 1; }
 }  // namespace
 
@@ -18,8 +16,5 @@ void install_handler() {
     std::signal(SIGFPE, SIG_IGN);
 }
 
-bool is_set() { return flag != 0; }
-void set() { flag = 1; }
-void clear() { flag = 0; }
 
 }  // namespace break_flag

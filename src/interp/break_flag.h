@@ -5,9 +5,13 @@
 
 namespace break_flag {
 
+// Written only by the handler and the functions below; read before every statement,
+// so the test is inline.
+inline volatile std::sig_atomic_t flag = 0;
+
 void install_handler();
-bool is_set();
-void set();
-void clear();
+inline bool is_set() { return flag != 0; }
+inline void set() { flag = 1; }
+inline void clear() { flag = 0; }
 
 }  // namespace break_flag

@@ -20,7 +20,7 @@ namespace compiled {
 enum class Op : uint8_t {
     // Numbers.
     Constant, Variable, Element, Err, Erl,
-    Negate, Add, Subtract, Multiply, Divide, Normalize, Power,
+    Negate, Add, Subtract, Multiply, Divide, Power,
     Equal, NotEqual, Less, LessEqual, Greater, GreaterEqual,
     StringEqual, StringNotEqual, StringLess, StringLessEqual, StringGreater, StringGreaterEqual,
     Not, And, Or, Xor, Imp, Eqv,
@@ -36,7 +36,8 @@ struct Node {
     Node(Op kind, Complex constant) : op(kind), value(constant) {}
 
     Op op = Op::Constant;
-    uint8_t count = 0;   // subscripts or arguments in `child`
+    bool normalize = false;  // a sum's result: a negative zero part becomes +0
+    uint8_t count = 0;       // subscripts or arguments in `child`
     int32_t index = -1;  // variable slot, string constant or built-in, by op
     std::array<int32_t, 4> child{-1, -1, -1, -1};
     Complex value;  // Constant

@@ -226,12 +226,12 @@ int32_t Compiler::additive(const char*& p) {
         q = r;
     }
     p = q;
-    const Node& result = code_.nodes[static_cast<size_t>(value)];
-    if (result.op == Op::Constant) {
-        code_.nodes[static_cast<size_t>(value)].value = normalize_zero(result.value);
-        return value;
-    }
-    return unary(Op::Normalize, value);
+    Node& result = code_.nodes[static_cast<size_t>(value)];
+    if (result.op == Op::Constant)
+        result.value = normalize_zero(result.value);
+    else
+        result.normalize = true;
+    return value;
 }
 
 int32_t Compiler::multiplicative(const char*& p) {

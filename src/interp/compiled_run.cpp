@@ -38,44 +38,64 @@ int32_t clamp_count(int32_t n) { return std::max(0, std::min(n, 255)); }
 
 class Runner {
 public:
-    Runner(C_VMBAS& vm, CompiledLine& code) : vm_(vm), code_(code) {}
+    Runner(C_VMBAS& vm, CompiledLine& code) : vm_(vm), code_(code), nodes_(code.nodes.data()), slots_(code.slots.data()) {}
 
     Outcome run(const Statement& statement, const char*& p, const char* body);
 
 private:
-    const Node& node(int32_t index) const { return code_.nodes[static_cast<size_t>(index)]; }
-    VariableSlot& slot(int32_t index) { return code_.slots[static_cast<size_t>(index)]; }
-    PCVAR* record(int32_t index);
+    const Node& node(int32_t index) const { return nodes_[index]; }
+    VariableSlot& slot(int32_t index) { return slots_[index]; }
+    PCVAR* record(int32_t index) {
+        VariableSlot& variable = slot(index);
+        if (variable.generation != vm_.variables.generation()) [[unlikely]]
+            return find_record(variable);
+        return variable.record;
+    }
+    PCVAR* find_record(VariableSlot& variable);
     bool locate(const Node& subscripted, int32_t slot_index, PCVAR*& found, size_t& element);
     Complex* number_target(const Statement& statement);
     C_STR* string_target(const Statement& statement);
 
-    bool number(int32_t index, Complex& out);
+    bool number(int32_t index, Complex& out) {
+        const Node& n = node(index);
+        if (n.op == Op::Constant) {
+            out = n.value;
+            return true;
+        }
+        if (n.op == Op::Variable)
+            out = record(n.index)->value;
+        else if (!compute(n, out))
+            return false;
+        if (n.normalize) out = normalize_zero(out);
+        return true;
+    }
+    bool compute(const Node& n, Complex& out);
     bool ordered(const Node& compare, Complex& out);
+    [[gnu::noinline]] bool string_comparison(const Node& compare, Complex& out);
+    [[gnu::noinline]] bool string_measure(const Node& call, Complex& out);
     bool logical(const Node& combine, Complex& out);
-    bool builtin(const Node& call, Complex& out);
+    [[gnu::noinline]] bool builtin(const Node& call, Complex& out);
     bool real_argument(int32_t index, double low, double high, double& out);
     bool int32_argument(int32_t index, int32_t& out);
     bool string(int32_t index, Text& out);
     bool substring(const Node& call, Text& out);
 
     Outcome assign_number(const Statement& statement);
-    Outcome assign_string(const Statement& statement);
-    Outcome for_loop(const Statement& statement, const char* body);
+    [[gnu::noinline]] Outcome assign_string(const Statement& statement);
+    [[gnu::noinline]] Outcome for_loop(const Statement& statement, const char* body);
     Outcome next(const Statement& statement, const char*& p, const char* body);
     Outcome if_then(const Statement& statement, const char*& p, const char* body);
     Outcome while_loop(const Statement& statement, const char* body);
 
     C_VMBAS& vm_;
     CompiledLine& code_;
+    const Node* nodes_;
+    VariableSlot* slots_;
 };
 
-PCVAR* Runner::record(int32_t index) {
-    VariableSlot& variable = slot(index);
-    if (!variable.record || variable.generation != vm_.variables.generation()) {
-        variable.record = vm_.variables.find_or_create(variable.name);
-        variable.generation = vm_.variables.generation();
-    }
+PCVAR* Runner::find_record(VariableSlot& variable) {
+    variable.record = vm_.variables.find_or_create(variable.name);
+    variable.generation = vm_.variables.generation();
     return variable.record;
 }
 
@@ -104,11 +124,9 @@ bool Runner::locate(const Node& subscripted, int32_t slot_index, PCVAR*& found, 
     return true;
 }
 
-bool Runner::number(int32_t index, Complex& out) {
-    const Node& n = node(index);
+bool Runner::compute(const Node& n, Complex& out) {
     Complex a, b;
     switch (n.op) {
-        case Op::Constant: out = n.value; return true;
         case Op::Variable: out = record(n.index)->value; return true;
         case Op::Element: {
             PCVAR* found;
@@ -124,10 +142,6 @@ bool Runner::number(int32_t index, Complex& out) {
         case Op::Negate:
             if (!number(n.child[0], a)) return false;
             out = -a;
-            return true;
-        case Op::Normalize:
-            if (!number(n.child[0], a)) return false;
-            out = normalize_zero(a);
             return true;
         case Op::Add:
         case Op::Subtract:
@@ -156,20 +170,7 @@ bool Runner::number(int32_t index, Complex& out) {
         case Op::StringLess:
         case Op::StringLessEqual:
         case Op::StringGreater:
-        case Op::StringGreaterEqual: {
-            Text left, right;
-            if (!string(n.child[0], left) || !string(n.child[1], right)) return false;
-            const int order = compare_strings(left.view, right.view);
-            switch (n.op) {
-                case Op::StringEqual: out = truth(order == 0); break;
-                case Op::StringNotEqual: out = truth(order != 0); break;
-                case Op::StringLess: out = truth(order < 0); break;
-                case Op::StringLessEqual: out = truth(order <= 0); break;
-                case Op::StringGreater: out = truth(order > 0); break;
-                default: out = truth(order >= 0); break;
-            }
-            return true;
-        }
+        case Op::StringGreaterEqual: return string_comparison(n, out);
         case Op::Not:
             if (!number(n.child[0], a) || a.im != 0.0) return false;
             out = real(static_cast<double>(~to_int64(a.re)));
@@ -180,27 +181,43 @@ bool Runner::number(int32_t index, Complex& out) {
         case Op::Imp:
         case Op::Eqv: return logical(n, out);
         case Op::Builtin: return builtin(n, out);
-        case Op::Len: {
-            Text text;
-            if (!string(n.child[0], text)) return false;
-            out = real(static_cast<double>(text.view.size()));
-            return true;
-        }
-        case Op::Instr: {
-            Text text, sought;
-            if (!string(n.child[0], text) || !string(n.child[1], sought)) return false;
-            const size_t found = text.view.empty() ? std::string_view::npos : text.view.find(sought.view);
-            out = real(found == std::string_view::npos ? 0.0 : static_cast<double>(found + 1));
-            return true;
-        }
-        case Op::Asc: {
-            Text text;
-            if (!string(n.child[0], text)) return false;
-            out = real(text.view.empty() ? 0 : static_cast<unsigned char>(text.view[0]));
-            return true;
-        }
+        case Op::Len:
+        case Op::Instr:
+        case Op::Asc: return string_measure(n, out);
         default: return false;
     }
+}
+
+bool Runner::string_comparison(const Node& compare, Complex& out) {
+    Text left, right;
+    if (!string(compare.child[0], left) || !string(compare.child[1], right)) return false;
+    const int order = compare_strings(left.view, right.view);
+    switch (compare.op) {
+        case Op::StringEqual: out = truth(order == 0); break;
+        case Op::StringNotEqual: out = truth(order != 0); break;
+        case Op::StringLess: out = truth(order < 0); break;
+        case Op::StringLessEqual: out = truth(order <= 0); break;
+        case Op::StringGreater: out = truth(order > 0); break;
+        default: out = truth(order >= 0); break;
+    }
+    return true;
+}
+
+// len, instr and asc.
+bool Runner::string_measure(const Node& call, Complex& out) {
+    Text text;
+    if (!string(call.child[0], text)) return false;
+    if (call.op == Op::Len) {
+        out = real(static_cast<double>(text.view.size()));
+    } else if (call.op == Op::Asc) {
+        out = real(text.view.empty() ? 0 : static_cast<unsigned char>(text.view[0]));
+    } else {
+        Text sought;
+        if (!string(call.child[1], sought)) return false;
+        const size_t found = text.view.empty() ? std::string_view::npos : text.view.find(sought.view);
+        out = real(found == std::string_view::npos ? 0.0 : static_cast<double>(found + 1));
+    }
+    return true;
 }
 
 // An ordering applies only to a real left side, and needs a real right side.
@@ -368,10 +385,10 @@ Complex* Runner::number_target(const Statement& statement) {
     subscripted.child = statement.subscripts;
     PCVAR* found;
     size_t element;
+    // An integer element is made whole when read; as a target it is overwritten, so
+    // the read can be left out.
     if (!locate(subscripted, statement.slot, found, element)) return nullptr;
-    Complex& value = found->numeric_elements[element];
-    if (slot(statement.slot).type == VT_INTEGER) value = coerce_to_type(value, VT_INTEGER);
-    return &value;
+    return &found->numeric_elements[element];
 }
 
 C_STR* Runner::string_target(const Statement& statement) {

@@ -5,6 +5,11 @@
 
 enum class Engine { Compiled, Text };
 
-Engine current_engine();
+namespace engine_choice {
+Engine from_environment();
+inline Engine chosen = from_environment();
+}  // namespace engine_choice
+
+inline Engine current_engine() { return engine_choice::chosen; }
 // For tests and the differential fuzz harness, which run the same program on both.
-void set_engine(Engine engine);
+inline void set_engine(Engine engine) { engine_choice::chosen = engine; }
