@@ -14,6 +14,7 @@
 struct PCVAR;
 struct ProgramLine;
 struct BuiltinFunction;
+struct UserFunction;
 
 namespace compiled {
 
@@ -24,9 +25,10 @@ enum class Op : uint8_t {
     Equal, NotEqual, Less, LessEqual, Greater, GreaterEqual,
     StringEqual, StringNotEqual, StringLess, StringLessEqual, StringGreater, StringGreaterEqual,
     Not, And, Or, Xor, Imp, Eqv,
-    Builtin, Len, Instr, Asc,
+    Builtin, Len, Instr, Asc, Call, Parameter,
     // Strings.
     StringConstant, StringVariable, StringElement, Concat, Left, Right, Mid, Chr, Str, Space, StringOf,
+    StringCall, StringParameter,
 };
 
 // Children are further nodes of the same line: operands, arguments or subscripts.
@@ -48,8 +50,22 @@ struct Node {
 struct VariableSlot {
     std::string name;
     int type = VT_COMPLEX;
+    // Named in a function body: a variable that does not exist reads as 0 or "" and is
+    // not made, since one made during a call would go again when the call ends.
+    bool in_body = false;
     PCVAR* record = nullptr;
     uint64_t generation = 0;
+};
+
+inline constexpr int kMaxArguments = 10;
+
+// A call of a def fn function: the arguments, and the body compiled for this call
+// with its parameters read from the call's own values.
+struct CompiledCall {
+    const UserFunction* function = nullptr;
+    std::array<int32_t, kMaxArguments> arguments{};
+    int argument_count = 0;
+    int32_t body = -1;
 };
 
 enum class Kind : uint8_t { AssignNumber, AssignString, For, Next, If, Goto, Gosub, Return, While, Wend };
@@ -75,12 +91,14 @@ inline constexpr int32_t kTextOnly = -2;
 
 struct CompiledLine {
     uint64_t program_generation = 0;
+    uint64_t functions_generation = 0;
     std::vector<int32_t> statement_at;  // by offset: a statement, kUntried or kTextOnly
     std::vector<Statement> statements;
     std::vector<Node> nodes;
     std::vector<VariableSlot> slots;
     std::vector<std::string> strings;
     std::vector<const BuiltinFunction*> builtins;
+    std::vector<CompiledCall> calls;
 };
 
 }  // namespace compiled

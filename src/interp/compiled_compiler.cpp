@@ -18,6 +18,7 @@
 #include "values/number_parse.h"
 #include "values/string_literal.h"
 #include "values/text_scan.h"
+#include "values/user_functions.h"
 
 namespace compiled {
 
@@ -99,6 +100,9 @@ private:
     int32_t string_operand(const char*& p);
     bool string_function(const char*& p, int32_t& node);
     int32_t call_with(const char*& p, std::string_view name, std::string_view format, Op op);
+    int32_t user_call(const char*& p, bool wants_string);
+    bool arguments(const char*& p, CompiledCall& call);
+    int32_t parameter(std::string_view name) const;
 
     int32_t assignment(const char* p, Statement& statement);
     int32_t for_statement(const char* p, Statement& statement);
@@ -112,14 +116,76 @@ private:
     const char* body_;
     int depth_ = 0;
     bool evaluates_ = false;
+    // The function whose body is being compiled: its parameters are names of the call.
+    const UserFunction* body_of_ = nullptr;
 };
 
 int32_t Compiler::slot(std::string_view name, int type) {
     // Spelled as written: a for loop keeps its variable's name as the text gives it.
+    const bool in_body = body_of_ != nullptr;
     for (size_t i = 0; i < code_.slots.size(); ++i)
-        if (code_.slots[i].name == name) return static_cast<int32_t>(i);
-    code_.slots.push_back({std::string(name), type});
+        if (code_.slots[i].name == name && code_.slots[i].in_body == in_body) return static_cast<int32_t>(i);
+    code_.slots.push_back({std::string(name), type, in_body});
     return static_cast<int32_t>(code_.slots.size() - 1);
+}
+
+// The parameter of the body being compiled that `name` (with its suffix) names, or -1.
+int32_t Compiler::parameter(std::string_view name) const {
+    if (!body_of_) return -1;
+    for (int k = 0; k < body_of_->parameter_count; ++k)
+        if (equals_nocase(body_of_->parameter_names[static_cast<size_t>(k)], name)) return k;
+    return -1;
+}
+
+// A call as call_fn reads it. A body calls no further function here, so a compiled
+// call never nests and never meets the call depth limit.
+int32_t Compiler::user_call(const char*& p, bool wants_string) {
+    if (body_of_) return kRefused;
+    const char* q = p;
+    std::string_view name;
+    int type;
+    if (!scan_var_name(q, name, type)) return kRefused;
+    CompiledCall call;
+    call.function = vm_.functions.find(name);
+    if (!call.function || (call.function->type() == VT_STRING) != wants_string) return kRefused;
+    if (!arguments(q, call)) return kRefused;
+    body_of_ = call.function;
+    const char* body = call.function->body.c_str();
+    call.body = wants_string ? string_value(body) : expression(body);
+    body_of_ = nullptr;
+    if (call.body < 0) return kRefused;
+    code_.calls.push_back(call);
+    p = q;
+    return add(Node(wants_string ? Op::StringCall : Op::Call, static_cast<int32_t>(code_.calls.size() - 1)));
+}
+
+bool Compiler::arguments(const char*& p, CompiledCall& call) {
+    const UserFunction& function = *call.function;
+    const char* q = skip_blanks(p);
+    if (*q == '(' && *skip_blanks(q + 1) != ')') {
+        ++q;
+        for (;;) {
+            const int k = call.argument_count;
+            if (k == kMaxArguments || k >= function.parameter_count) return false;
+            const bool is_string = function.parameter_types[static_cast<size_t>(k)] == VT_STRING;
+            const int32_t value = is_string ? string_value(q) : expression(q);
+            if (value < 0) return false;
+            call.arguments[static_cast<size_t>(call.argument_count++)] = value;
+            q = skip_blanks(q);
+            if (*q == ',') {
+                ++q;
+                continue;
+            }
+            if (*q != ')') return false;
+            ++q;
+            break;
+        }
+    } else if (*q == '(') {
+        q = skip_blanks(q + 1) + 1;
+    }
+    if (call.argument_count < function.parameter_count) return false;
+    p = q;
+    return true;
 }
 
 // ---- Numeric expressions, loosest level first.
@@ -333,7 +399,13 @@ int32_t Compiler::named_primary(const char*& p, std::string_view name, const cha
     if (*skip_blanks(after_name) == '(') {
         if (const BuiltinFunction* builtin = builtin_called_at(p)) return builtin_call(p, *builtin);
     }
-    if (starts_with_nocase(p, "fn")) return kRefused;
+    if (starts_with_nocase(p, "fn")) return user_call(p, false);
+    if (const int32_t k = parameter(name); k >= 0) {
+        const char c = *skip_blanks(after_name);
+        if (c == '(' || c == '[') return kRefused;
+        p = after_name;
+        return add(Node(Op::Parameter, k));
+    }
     p = after_name;
     return element(slot(name, type), p, Op::Variable, Op::Element);
 }
@@ -447,7 +519,12 @@ int32_t Compiler::string_value(const char*& p) {
 
 int32_t Compiler::string_operand(const char*& p) {
     const char* q = skip_blanks(p);
-    if (!may_begin_string(q) || starts_with_nocase(q, "fn")) return kRefused;
+    if (!may_begin_string(q)) return kRefused;
+    if (starts_with_nocase(q, "fn")) {
+        const int32_t call = user_call(q, true);
+        if (call >= 0) p = q;
+        return call;
+    }
     if (*q == '"') {
         C_STR literal;
         if (scan_string_literal(q, literal) < 0) return kRefused;
@@ -466,6 +543,12 @@ int32_t Compiler::string_operand(const char*& p) {
     int type;
     const char* after = q;
     if (!scan_var_name(after, name, type) || type != VT_STRING) return kRefused;
+    if (const int32_t k = parameter(name); k >= 0) {
+        const char c = *skip_blanks(after);
+        if (c == '(' || c == '[') return kRefused;
+        p = after;
+        return add(Node(Op::StringParameter, k));
+    }
     const int32_t node = element(slot(name, type), after, Op::StringVariable, Op::StringElement);
     if (node >= 0) p = after;
     return node;

@@ -1,5 +1,6 @@
 // Finding, or making, the compiled form of the statement at a position of the
-// current line; a line's compiled form goes stale with any edit of the program.
+// current line; a line's compiled form goes stale with any edit of the program and
+// any definition of a function.
 #include "interp/compiled_engine.h"
 
 #include "graphics/graphics_state.h"
@@ -18,9 +19,11 @@ void CompiledLineDeleter::operator()(CompiledLine* line) const { delete line; }
 namespace {
 
 CompiledLine& compiled_form(const C_VMBAS& vm, ProgramLine& line) {
-    if (!line.compiled || line.compiled->program_generation != vm.program.generation()) {
+    if (!line.compiled || line.compiled->program_generation != vm.program.generation() ||
+        line.compiled->functions_generation != vm.functions.generation()) {
         line.compiled.reset(new CompiledLine);
         line.compiled->program_generation = vm.program.generation();
+        line.compiled->functions_generation = vm.functions.generation();
         line.compiled->statement_at.assign(line.text.size() - static_cast<size_t>(line.indentation), kUntried);
     }
     return *line.compiled;

@@ -15,6 +15,7 @@
 #include "values/evaluator.h"
 #include "values/number_format.h"
 #include "values/text_scan.h"
+#include "values/user_functions.h"
 
 namespace compiled {
 
@@ -45,6 +46,7 @@ public:
 private:
     const Node& node(int32_t index) const { return nodes_[index]; }
     VariableSlot& slot(int32_t index) { return slots_[index]; }
+    // Null only for a variable named in a function body that does not exist.
     PCVAR* record(int32_t index) {
         VariableSlot& variable = slot(index);
         if (variable.generation != vm_.variables.generation()) [[unlikely]]
@@ -62,10 +64,12 @@ private:
             out = n.value;
             return true;
         }
-        if (n.op == Op::Variable)
-            out = record(n.index)->value;
-        else if (!compute(n, out))
+        if (n.op == Op::Variable) {
+            const PCVAR* found = record(n.index);
+            out = found ? found->value : Complex{};
+        } else if (!compute(n, out)) {
             return false;
+        }
         if (n.normalize) out = normalize_zero(out);
         return true;
     }
@@ -75,6 +79,7 @@ private:
     [[gnu::noinline]] bool string_measure(const Node& call, Complex& out);
     bool logical(const Node& combine, Complex& out);
     [[gnu::noinline]] bool builtin(const Node& call, Complex& out);
+    [[gnu::noinline]] bool call(const Node& call, Complex* number_out, Text* string_out);
     bool real_argument(int32_t index, double low, double high, double& out);
     bool int32_argument(int32_t index, int32_t& out);
     bool string(int32_t index, Text& out);
@@ -87,13 +92,29 @@ private:
     Outcome if_then(const Statement& statement, const char*& p, const char* body);
     Outcome while_loop(const Statement& statement, const char* body);
 
+    // The arguments of the call whose body is being evaluated.
+    struct Frame {
+        Complex numbers[kMaxArguments];
+        Text strings[kMaxArguments];
+    };
+
     C_VMBAS& vm_;
     CompiledLine& code_;
     const Node* nodes_;
     VariableSlot* slots_;
+    const Frame* frame_ = nullptr;
 };
 
 PCVAR* Runner::find_record(VariableSlot& variable) {
+    if (variable.in_body) {
+        // Not kept while missing: making the variable later changes no generation.
+        PCVAR* found = vm_.variables.find(variable.name);
+        if (found) {
+            variable.record = found;
+            variable.generation = vm_.variables.generation();
+        }
+        return found;
+    }
     variable.record = vm_.variables.find_or_create(variable.name);
     variable.generation = vm_.variables.generation();
     return variable.record;
@@ -111,7 +132,7 @@ bool Runner::locate(const Node& subscripted, int32_t slot_index, PCVAR*& found, 
         if (vm_.option_base == 1 && values[d] < 1) return false;
     }
     found = record(slot_index);
-    if (!found->has_array() || subscripted.count != found->dimension_count) return false;
+    if (!found || !found->has_array() || subscripted.count != found->dimension_count) return false;
     uint64_t flat = 0;
     for (int d = 0; d < subscripted.count; ++d) {
         const int32_t size = found->dimension_sizes[static_cast<size_t>(d)];
@@ -181,6 +202,8 @@ bool Runner::compute(const Node& n, Complex& out) {
         case Op::Imp:
         case Op::Eqv: return logical(n, out);
         case Op::Builtin: return builtin(n, out);
+        case Op::Parameter: out = frame_->numbers[n.index]; return true;
+        case Op::Call: return call(n, &out, nullptr);
         case Op::Len:
         case Op::Instr:
         case Op::Asc: return string_measure(n, out);
@@ -305,11 +328,53 @@ bool Runner::builtin(const Node& call, Complex& out) {
     return true;
 }
 
+// The arguments are read, the body is evaluated with them, and whatever variables the
+// arguments made go again, as when the text interpreter calls the function.
+bool Runner::call(const Node& n, Complex* number_out, Text* string_out) {
+    const CompiledCall& compiled = code_.calls[static_cast<size_t>(n.index)];
+    const UserFunction& function = *compiled.function;
+    const size_t mark = vm_.variables.mark();
+    Frame frame;
+    bool ok = true;
+    for (int k = 0; ok && k < compiled.argument_count; ++k) {
+        const int32_t argument = compiled.arguments[static_cast<size_t>(k)];
+        const int type = function.parameter_types[static_cast<size_t>(k)];
+        if (type == VT_STRING) {
+            ok = string(argument, frame.strings[k]);
+        } else {
+            ok = number(argument, frame.numbers[k]);
+            if (type == VT_INTEGER || function.type() == VT_INTEGER)
+                frame.numbers[k] = coerce_to_type(frame.numbers[k], VT_INTEGER);
+        }
+    }
+    if (ok) {
+        const Frame* caller = frame_;
+        frame_ = &frame;
+        if (string_out) {
+            Text result;
+            ok = string(compiled.body, result);
+            if (ok) string_out->set(result.view);
+        } else {
+            ok = number(compiled.body, *number_out);
+            if (ok && function.type() == VT_INTEGER) *number_out = coerce_to_type(*number_out, VT_INTEGER);
+        }
+        frame_ = caller;
+    }
+    vm_.variables.release_to(mark);
+    return ok;
+}
+
 bool Runner::string(int32_t index, Text& out) {
     const Node& n = node(index);
     switch (n.op) {
         case Op::StringConstant: out.view = code_.strings[static_cast<size_t>(n.index)]; return true;
-        case Op::StringVariable: out.view = record(n.index)->string_value.view(); return true;
+        case Op::StringVariable: {
+            const PCVAR* found = record(n.index);
+            out.view = found ? found->string_value.view() : std::string_view();
+            return true;
+        }
+        case Op::StringParameter: out.view = frame_->strings[n.index].view; return true;
+        case Op::StringCall: return call(n, nullptr, &out);
         case Op::StringElement: {
             PCVAR* found;
             size_t element;

@@ -178,6 +178,7 @@ const UserFunction* UserFunctions::find(std::string_view name) const {
 
 void UserFunctions::define(std::unique_ptr<UserFunction> function) {
     function->serial = next_serial_++;
+    ++generation_;
     for (auto& existing : functions_) {
         if (equals_nocase(existing->name, function->name)) {
             existing = std::move(function);

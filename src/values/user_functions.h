@@ -32,10 +32,16 @@ class UserFunctions {
 public:
     const UserFunction* find(std::string_view name) const;
     void define(std::unique_ptr<UserFunction> function);
-    void clear() { functions_.clear(); }
+    void clear() {
+        functions_.clear();
+        ++generation_;
+    }
+    // Changes with every definition: code that found a function by name must look again.
+    uint64_t generation() const { return generation_; }
 
 private:
     std::vector<std::unique_ptr<UserFunction>> functions_;
+    uint64_t generation_ = 0;
     uint64_t next_serial_ = 1;
 };
 
