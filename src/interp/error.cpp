@@ -4,9 +4,6 @@
 #include <cstring>
 
 namespace vm_error {
-namespace {
-char buffer[256];
-}
 
 int fail(std::string_view text) {
     if (text.empty() || buffer[0] != '\0' || text.size() >= sizeof buffer) return kFailed;
@@ -14,9 +11,5 @@ int fail(std::string_view text) {
     buffer[text.size()] = '\0';
     return kFailed;
 }
-
-void clear() { buffer[0] = '\0'; }
-bool has_message() { return buffer[0] != '\0'; }
-const char* message() { return buffer; }
 
 }  // namespace vm_error

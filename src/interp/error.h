@@ -12,8 +12,11 @@ constexpr int kFailed = -1;
 // the 256-byte buffer. Always returns -1 so that `return fail("...")` reads naturally.
 int fail(std::string_view message);
 
-void clear();
-bool has_message();
-const char* message();
+// The buffer itself, for the inline tests below: they run before every statement.
+inline char buffer[256];
+
+inline void clear() { buffer[0] = '\0'; }
+inline bool has_message() { return buffer[0] != '\0'; }
+inline const char* message() { return buffer; }
 
 }  // namespace vm_error

@@ -68,10 +68,6 @@ void C_VMBAS::set_direct_command(std::string_view text) {
     direct_line.set_text(text);
 }
 
-const char* C_VMBAS::jump_to_line(ProgramLine* line) {
-    if (!line) return "";
-    current_line = line;
-    vm_error::clear();
-    if (trace && line->number > 0) io.chan_printf(CHANNEL_CONSOLE, "[%ld]", static_cast<long>(line->number));
-    return line->body();
+void C_VMBAS::print_trace_mark(const ProgramLine& line) {
+    io.chan_printf(CHANNEL_CONSOLE, "[%ld]", static_cast<long>(line.number));
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "graphics/graphics_state.h"
+#include "interp/error.h"
 #include "interp/program_store.h"
 #include "io/channel_table.h"
 #include "values/user_functions.h"
@@ -56,7 +57,13 @@ public:
     void set_direct_command(std::string_view text);
 
     // Makes `line` current (trace mark included) and returns its text after indentation.
-    const char* jump_to_line(ProgramLine* line);
+    const char* jump_to_line(ProgramLine* line) {
+        if (!line) return "";
+        current_line = line;
+        vm_error::clear();
+        if (trace && line->number > 0) print_trace_mark(*line);
+        return line->body();
+    }
 
     ProgramStore program;
     ProgramLine direct_line;
@@ -93,4 +100,7 @@ public:
     // The graphs' ranges and angles, and what graph3d keeps from one graph to the next.
     GraphSettings graph_settings;
     GraphWorkspace graph_workspace;
+
+private:
+    void print_trace_mark(const ProgramLine& line);
 };
