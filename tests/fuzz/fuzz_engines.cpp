@@ -3,6 +3,8 @@
 // interpreter and once on the compiled engine, each in a fresh interpreter object from
 // the same starting state and with the same piped input. Everything the sessions write
 // to the console must be the same byte for byte; a difference aborts, a finding.
+// An input is read as typed lines, or, when it starts with a zero byte, as picks from
+// the program lines of the language tests (a file named by FUZZ_ENGINE_LINES).
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -12,8 +14,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "fuzz_sandbox.h"
 #include "interp/break_flag.h"
@@ -64,7 +68,39 @@ struct Session {
     std::string file_text;  // the program file in the scratch directory
 };
 
+const std::vector<std::string>& known_lines() {
+    static const std::vector<std::string> lines = [] {
+        std::vector<std::string> kept;
+        const char* path = std::getenv("FUZZ_ENGINE_LINES");
+        std::ifstream file(path ? path : "");
+        for (std::string line; std::getline(file, line);)
+            if (repeatable(line)) kept.push_back(line);
+        return kept;
+    }();
+    return lines;
+}
+
+constexpr int kMaxPickedLines = 24;
+// Typed after "run": what a user does next with a stopped or failed program.
+constexpr std::array<std::string_view, 6> kFollowUps = {"",          "cont\n",    "renum\nrun\n",
+                                                        "clear\ncont\n", "goto 20\n", "print err;erl\n"};
+
+// Two bytes pick each line, numbered 10, 20, ...; an odd byte left picks a follow-up.
+Session session_picked(std::string_view bytes) {
+    const std::vector<std::string>& lines = known_lines();
+    Session session;
+    for (int number = 10; bytes.size() >= 2 && !lines.empty() && number <= kMaxPickedLines * 10; number += 10) {
+        const size_t pick = (static_cast<uint8_t>(bytes[0]) << 8 | static_cast<uint8_t>(bytes[1])) % lines.size();
+        session.typed += std::to_string(number) + " " + lines[pick] + "\n";
+        bytes.remove_prefix(2);
+    }
+    session.typed += "run\n";
+    if (!bytes.empty()) session.typed += kFollowUps[static_cast<uint8_t>(bytes[0]) % kFollowUps.size()];
+    return session;
+}
+
 Session session_from(std::string_view input) {
+    if (!input.empty() && input.front() == '\0') return session_picked(input.substr(1));
     Session session;
     size_t lines = 0;
     while (!input.empty() && lines < kMaxLines) {

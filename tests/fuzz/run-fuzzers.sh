@@ -14,7 +14,9 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "$build" && pwd)
 work="$build/fuzz"
 mkdir -p "$work/artifacts"
-python3 "$here/seed_corpus.py" "$here/../programs" "$work/corpus-lines" "$work/corpus-expression" "$work/corpus-engines"
+python3 "$here/seed_corpus.py" "$here/../programs" "$work/corpus-lines" "$work/corpus-expression" \
+  "$work/corpus-engines" "$work/engine-lines.txt"
+export FUZZ_ENGINE_LINES="$work/engine-lines.txt"
 "$build/image_seeds" "$work/corpus-image"
 status=0
 for harness in ${FUZZ_HARNESSES:-lines expression engines bmp pnm ico tiff gif png jpeg}; do
