@@ -132,7 +132,7 @@ public:
 
     std::string taken() {
         console_writer::flush();
-        std::string text(static_cast<size_t>(lseek(fd_, 0, SEEK_CUR)), '\0');
+        std::string text(static_cast<size_t>(lseek(fd_, 0, SEEK_END)), '\0');
         if (pread(fd_, text.data(), text.size(), 0) != static_cast<ssize_t>(text.size())) std::abort();
         return text;
     }
@@ -170,7 +170,6 @@ Outcome run_session(Engine engine, const Session& session, ConsoleCapture& conso
         {
             C_VMBAS vm;
             main_loop(vm, nullptr);
-            vm.io.end_console_row_at_exit();
         }
         outcome.interrupted = timer.fired();
     }
