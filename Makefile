@@ -4,6 +4,7 @@ SAN_BUILD  ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 300
 FUZZ_TIMEOUT ?= 20
+FUZZ_HARNESSES ?= lines expression engines bmp pnm ico tiff gif png jpeg
 JOBS       ?= $(shell nproc)
 
 PREFIX     ?= /usr/local
@@ -31,14 +32,15 @@ test-sanitize: setup
 	@cmake --build $(SAN_BUILD) -j $(JOBS)
 	@cd $(SAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 
-# libFuzzer with clang: each harness runs FUZZ_SECONDS; an input that runs longer than
-# FUZZ_TIMEOUT seconds is a finding; findings go to $(FUZZ_BUILD)/fuzz/artifacts.
+# libFuzzer with clang: each harness of FUZZ_HARNESSES runs FUZZ_SECONDS; an input that
+# runs longer than FUZZ_TIMEOUT seconds is a finding; findings go to $(FUZZ_BUILD)/fuzz/artifacts.
+# fuzz_engines runs each random program on both engines: any difference is a finding.
 fuzz: setup
 	@command -v clang++ >/dev/null || { echo "make fuzz needs clang++ (Debian package clang)"; exit 1; }
 	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DVELMORA_FUZZ=ON >/dev/null
-	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_lines fuzz_expression image_seeds \
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_lines fuzz_expression fuzz_engines image_seeds \
 		fuzz_bmp fuzz_pnm fuzz_ico fuzz_tiff fuzz_gif fuzz_png fuzz_jpeg
-	@tests/fuzz/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_TIMEOUT)
+	@FUZZ_HARNESSES="$(FUZZ_HARNESSES)" tests/fuzz/run-fuzzers.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_TIMEOUT)
 
 bench: build
 	@bench/run-benchmarks.sh $(BUILD)

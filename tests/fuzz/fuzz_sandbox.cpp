@@ -1,4 +1,4 @@
-// The scratch directory, piped input and break timer behind both fuzz harnesses.
+// The scratch directory, piped input and break timer behind the session fuzz harnesses.
 #include "fuzz_sandbox.h"
 
 #include <fcntl.h>
@@ -17,7 +17,12 @@ namespace {
 
 constexpr suseconds_t kBreakEveryMicroseconds = 10000;
 
-extern "C" void on_timer(int) { break_flag::set(); }
+volatile sig_atomic_t ticks = 0;
+
+extern "C" void on_timer(int) {
+    ticks = 1;
+    break_flag::set();
+}
 
 void redirect(int fd, const char* path, int flags) {
     const int opened = open(path, flags);
@@ -63,7 +68,12 @@ void feed_stdin(std::string_view text) {
     close(ends[0]);
 }
 
-BreakTimer::BreakTimer() { set_timer(kBreakEveryMicroseconds); }
+BreakTimer::BreakTimer() {
+    ticks = 0;
+    set_timer(kBreakEveryMicroseconds);
+}
+
+bool BreakTimer::fired() const { return ticks != 0; }
 
 BreakTimer::~BreakTimer() {
     set_timer(0);

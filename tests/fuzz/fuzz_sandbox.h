@@ -19,6 +19,8 @@ class BreakTimer {
 public:
     BreakTimer();
     ~BreakTimer();
+    // Whether it has broken in since it was made: where it did depends on the speed.
+    bool fired() const;
     BreakTimer(const BreakTimer&) = delete;
     BreakTimer& operator=(const BreakTimer&) = delete;
 };

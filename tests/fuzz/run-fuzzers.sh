@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs the fuzz harnesses one after the other (one process at a time), each for a
-# bounded time: the session and expression harnesses on corpora seeded from the
-# language tests, the image readers on small files of every format. Findings are
-# written to BUILD/fuzz/artifacts. Usage: run-fuzzers.sh BUILD SECONDS [TIMEOUT]
+# bounded time: the session, engine-comparing and expression harnesses on corpora
+# seeded from the language tests, the image readers on small files of every format.
+# Findings are written to BUILD/fuzz/artifacts. Usage: run-fuzzers.sh BUILD SECONDS [TIMEOUT]
 # An input that runs longer than TIMEOUT seconds (default 20) counts as a finding.
 # FUZZ_HARNESSES picks some of them (default: all), e.g. FUZZ_HARNESSES="gif png".
 set -euo pipefail
@@ -14,13 +14,15 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "$build" && pwd)
 work="$build/fuzz"
 mkdir -p "$work/artifacts"
-python3 "$here/seed_corpus.py" "$here/../programs" "$work/corpus-lines" "$work/corpus-expression"
+python3 "$here/seed_corpus.py" "$here/../programs" "$work/corpus-lines" "$work/corpus-expression" \
+  "$work/corpus-engines" "$work/engine-lines.txt"
+export FUZZ_ENGINE_LINES="$work/engine-lines.txt"
 "$build/image_seeds" "$work/corpus-image"
 status=0
-for harness in ${FUZZ_HARNESSES:-lines expression bmp pnm ico tiff gif png jpeg}; do
+for harness in ${FUZZ_HARNESSES:-lines expression engines bmp pnm ico tiff gif png jpeg}; do
   echo "fuzz_$harness: $seconds s"
   case $harness in
-    lines|expression) corpus="$work/corpus-$harness"; options=(-dict="$here/velmora.dict" -max_len=2048) ;;
+    lines|expression|engines) corpus="$work/corpus-$harness"; options=(-dict="$here/velmora.dict" -max_len=2048) ;;
     *) corpus="$work/corpus-image/$harness"; options=(-max_len=8192) ;;
   esac
   "$build/fuzz_$harness" "$corpus" "${options[@]}" \

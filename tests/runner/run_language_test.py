@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Runs one language test file through the real executable and compares its output
-byte for byte.
+byte for byte. Every case runs twice, on the compiled engine (VELMORA_ENGINE unset) and
+on the text interpreter (VELMORA_ENGINE=text): both must give exactly the expected output.
 
 A test file holds one or more cases, each opened by a line "=== name". Within a case:
   --- args: ARG ...    command-line arguments (default: none, the interactive mode)
@@ -134,7 +135,11 @@ def check_results(case, workdir, encoding):
     return problems
 
 
-def run_case(executable, case):
+# The engines every case runs on: the name a failure reports, and VELMORA_ENGINE's value.
+ENGINES = (("compiled", None), ("text", "text"))
+
+
+def run_case(executable, case, engine):
     encoding = encoding_of(case["locale"])
     with tempfile.TemporaryDirectory() as workdir:
         for name, lines in case["files"].items():
@@ -145,6 +150,9 @@ def run_case(executable, case):
         env = dict(os.environ, LC_ALL=case["locale"], SDL_VIDEODRIVER="dummy")
         env.pop("DISPLAY", None)
         env.pop("WAYLAND_DISPLAY", None)
+        env.pop("VELMORA_ENGINE", None)
+        if engine:
+            env["VELMORA_ENGINE"] = engine
         if case["printer"]:
             executable = printer_setup(executable, workdir, env)
         result = subprocess.run([executable] + case["args"], input=stdin, capture_output=True,
@@ -162,6 +170,23 @@ def run_case(executable, case):
     return result, expected.encode(encoding), problems
 
 
+def report_failure(title, case, result, expected, problems):
+    encoding = encoding_of(case["locale"])
+    print(f"FAIL {title} (exit {result.returncode})")
+    print("--- expected")
+    print(expected.decode(encoding, "replace"))
+    print("--- actual")
+    print(result.stdout.decode(encoding, "replace"))
+    if result.stderr:
+        print("--- stderr")
+        print(result.stderr.decode("utf-8", "replace"))
+    for what, wanted, got in problems:
+        print(f"--- {what}: expected")
+        print("\n".join(wanted))
+        print(f"--- {what}: actual")
+        print("\n".join(got))
+
+
 def main():
     executable, path = os.path.abspath(sys.argv[1]), sys.argv[2]
     failures = 0
@@ -172,23 +197,13 @@ def main():
             skipped += 1
             print(f"SKIP {case['name']}: no {case['locale']} locale on this machine")
             continue
-        result, expected, problems = run_case(executable, case)
-        if result.returncode != 0 or result.stdout != expected or problems:
-            failures += 1
-            print(f"FAIL {case['name']} (exit {result.returncode})")
-            print("--- expected")
-            encoding = encoding_of(case["locale"])
-            print(expected.decode(encoding, "replace"))
-            print("--- actual")
-            print(result.stdout.decode(encoding, "replace"))
-            if result.stderr:
-                print("--- stderr")
-                print(result.stderr.decode("utf-8", "replace"))
-            for what, wanted, got in problems:
-                print(f"--- {what}: expected")
-                print("\n".join(wanted))
-                print(f"--- {what}: actual")
-                print("\n".join(got))
+        failed = False
+        for engine_name, engine in ENGINES:
+            result, expected, problems = run_case(executable, case, engine)
+            if result.returncode != 0 or result.stdout != expected or problems:
+                failed = True
+                report_failure(f"{case['name']} [{engine_name} engine]", case, result, expected, problems)
+        failures += failed
     print(f"{len(cases) - failures - skipped} passed, {failures} failed, {skipped} skipped")
     return 1 if failures or not cases else 0
 
