@@ -80,7 +80,8 @@ struct Statement {
     int32_t value = -1;  // right side, for start, if or while condition
     int32_t limit = -1;
     int32_t step = -1;
-    ProgramLine* target = nullptr;  // goto, gosub, if ... then line
+    ProgramLine* target = nullptr;  // goto, gosub, if ... then line; while: its wend's line
+    const char* resume = nullptr;   // while: just after its wend
     int32_t then_offset = -1;       // if: where a true condition goes on (-1: no then)
     int32_t else_offset = -1;       // if: where a false one goes on; while: its keyword
     bool evaluates = false;         // reads an expression, which clears the error buffer

@@ -681,6 +681,9 @@ int32_t Compiler::while_statement(const char* p, Statement& statement) {
     const char* q = p;
     if ((statement.value = expression(q)) < 0) return kRefused;
     statement.end = offset(q);
+    // Where a false condition goes on; without a wend, the text interpreter reports it.
+    statement.resume = q;
+    if (!find_matching_wend(vm_.current_line, statement.resume, statement.target)) return kRefused;
     return 0;
 }
 

@@ -90,7 +90,7 @@ private:
     [[gnu::noinline]] Outcome for_loop(const Statement& statement, const char* body);
     Outcome next(const Statement& statement, const char*& p, const char* body);
     Outcome if_then(const Statement& statement, const char*& p, const char* body);
-    Outcome while_loop(const Statement& statement, const char* body);
+    Outcome while_loop(const Statement& statement, const char*& p, const char* body);
 
     // The arguments of the call whose body is being evaluated.
     struct Frame {
@@ -535,12 +535,17 @@ Outcome Runner::if_then(const Statement& statement, const char*& p, const char* 
     return Outcome::Jumped;
 }
 
-// A false condition looks for its wend across lines: the text interpreter does that.
-Outcome Runner::while_loop(const Statement& statement, const char* body) {
+Outcome Runner::while_loop(const Statement& statement, const char*& p, const char* body) {
     Complex condition;
-    if (!number(statement.value, condition) || condition.im != 0.0 || condition.re == 0.0) return Outcome::Declined;
+    if (!number(statement.value, condition) || condition.im != 0.0) return Outcome::Declined;
+    if (condition.re == 0.0) {
+        vm_.jump_to_line(statement.target);
+        p = statement.resume;
+        return Outcome::Done;
+    }
     if (vm_.while_depth == kStackDepth) return Outcome::Declined;
     vm_.while_stack[static_cast<size_t>(vm_.while_depth++)] = {vm_.current_line, body + statement.else_offset};
+    p = body + statement.end;
     return Outcome::Done;
 }
 
@@ -552,7 +557,10 @@ Outcome Runner::run(const Statement& statement, const char*& p, const char* body
         case Kind::For: outcome = for_loop(statement, body); break;
         case Kind::Next: return next(statement, p, body);
         case Kind::If: outcome = if_then(statement, p, body); break;
-        case Kind::While: outcome = while_loop(statement, body); break;
+        case Kind::While:
+            outcome = while_loop(statement, p, body);
+            if (outcome == Outcome::Done) vm_error::clear();
+            return outcome;
         case Kind::Goto:
             p = vm_.jump_to_line(statement.target);
             return Outcome::Jumped;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "interp/program_store.h"
 #include "values/text_scan.h"
 
 namespace {
@@ -38,4 +39,27 @@ ScanStop scan_for_keywords(const char*& p, std::string_view opener, std::string_
     }
     p += std::strlen(p);
     return ScanStop::EndOfLine;
+}
+
+bool find_matching_wend(ProgramLine* from, const char*& p, ProgramLine*& line) {
+    int nesting = 0;
+    ProgramLine* scanning = from;
+    const char* q = p;
+    for (;;) {
+        switch (scan_for_keywords(q, "while", "wend")) {
+            case ScanStop::Opener: ++nesting; break;
+            case ScanStop::Closer:
+                if (nesting-- == 0) {
+                    line = scanning;
+                    p = q;
+                    return true;
+                }
+                break;
+            case ScanStop::EndOfLine:
+                scanning = scanning ? scanning->next : nullptr;
+                if (!scanning) return false;
+                q = scanning->text.c_str();
+                break;
+        }
+    }
 }

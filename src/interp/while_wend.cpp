@@ -8,34 +8,6 @@
 #include "values/evaluator.h"
 #include "values/text_scan.h"
 
-namespace {
-
-// From `p` in the current line onward; true with the line and position after the match.
-bool find_matching_wend(C_VMBAS& vm, const char*& p, ProgramLine*& line) {
-    int nesting = 0;
-    ProgramLine* scanning = vm.current_line;
-    const char* q = p;
-    for (;;) {
-        switch (scan_for_keywords(q, "while", "wend")) {
-            case ScanStop::Opener: ++nesting; break;
-            case ScanStop::Closer:
-                if (nesting-- == 0) {
-                    line = scanning;
-                    p = q;
-                    return true;
-                }
-                break;
-            case ScanStop::EndOfLine:
-                scanning = scanning ? scanning->next : nullptr;
-                if (!scanning) return false;
-                q = scanning->text.c_str();
-                break;
-        }
-    }
-}
-
-}  // namespace
-
 int stmt_while(C_VMBAS& vm, const char*& p) {
     const char* keyword = p - std::char_traits<char>::length("while");
     Complex condition;
@@ -48,7 +20,7 @@ int stmt_while(C_VMBAS& vm, const char*& p) {
     }
     const char* q = p;
     ProgramLine* line = nullptr;
-    if (!find_matching_wend(vm, q, line)) return vm_error::fail("while に対する wend がない");
+    if (!find_matching_wend(vm.current_line, q, line)) return vm_error::fail("while に対する wend がない");
     vm.jump_to_line(line);
     p = q;
     return 0;
