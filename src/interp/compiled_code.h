@@ -74,9 +74,8 @@ enum class Kind : uint8_t { AssignNumber, AssignString, For, Next, If, Goto, Gos
 struct Statement {
     Kind kind = Kind::Goto;
     int32_t end = 0;  // just after the statement's own text
-    int32_t slot = -1;  // the assigned, for or named next variable
-    uint8_t subscript_count = 0;
-    std::array<int32_t, 4> subscripts{-1, -1, -1, -1};
+    int32_t slot = -1;      // the assigned, for or named next variable
+    int32_t assigned = -1;  // the assigned element, with its subscripts
     int32_t value = -1;  // right side, for start, if or while condition
     int32_t limit = -1;
     int32_t step = -1;

@@ -587,10 +587,9 @@ int32_t Compiler::assignment(const char* p, Statement& statement) {
     statement.slot = slot(name, type);
     const char* after = skip_blanks(q);
     if (*after == '(' || *after == '[') {
-        Node target;
-        if (!subscripts(after, target)) return kRefused;
-        statement.subscript_count = target.count;
-        statement.subscripts = target.child;
+        Node element(type == VT_STRING ? Op::StringElement : Op::Element, statement.slot);
+        if (!subscripts(after, element)) return kRefused;
+        statement.assigned = add(element);
         q = after;
     }
     q = skip_blanks(q);

@@ -443,28 +443,20 @@ bool Runner::substring(const Node& call, Text& out) {
 
 // ---- Statements.
 
+// An integer element is made whole when read; as a target it is overwritten, so the
+// read can be left out.
 Complex* Runner::number_target(const Statement& statement) {
-    if (statement.subscript_count == 0) return &record(statement.slot)->value;
-    Node subscripted(Op::Element);
-    subscripted.count = statement.subscript_count;
-    subscripted.child = statement.subscripts;
+    if (statement.assigned < 0) return &record(statement.slot)->value;
     PCVAR* found;
     size_t element;
-    // An integer element is made whole when read; as a target it is overwritten, so
-    // the read can be left out.
-    if (!locate(subscripted, statement.slot, found, element)) return nullptr;
-    return &found->numeric_elements[element];
+    return locate(node(statement.assigned), statement.slot, found, element) ? &found->numeric_elements[element] : nullptr;
 }
 
 C_STR* Runner::string_target(const Statement& statement) {
-    if (statement.subscript_count == 0) return &record(statement.slot)->string_value;
-    Node subscripted(Op::StringElement);
-    subscripted.count = statement.subscript_count;
-    subscripted.child = statement.subscripts;
+    if (statement.assigned < 0) return &record(statement.slot)->string_value;
     PCVAR* found;
     size_t element;
-    if (!locate(subscripted, statement.slot, found, element)) return nullptr;
-    return &found->string_elements[element];
+    return locate(node(statement.assigned), statement.slot, found, element) ? &found->string_elements[element] : nullptr;
 }
 
 Outcome Runner::assign_number(const Statement& statement) {
