@@ -41,7 +41,7 @@ int stmt_auto(C_VMBAS& vm, const char*& p) {
         const ProgramLine* existing = vm.program.find(number);
         const std::string offered =
             existing ? existing->text.substr(0, character_boundary(existing->text, 255)) : std::string();
-        vm.io.chan_printf(CHANNEL_CONSOLE, "%5ld ", static_cast<long>(number));
+        vm.io.put_bytes(CHANNEL_CONSOLE, line_number_prefix(number));
         std::string line = offered;
         if (read_console_line(vm, line, 256) != LineRead::Ok) return vm_error::fail("^C");
         // An entry left as offered stores the line whole, also one longer than the

@@ -1,6 +1,5 @@
 // edit: offers a program line, or a variable's value, as already typed text for the
 // line editor.
-#include <cstdio>
 #include <string>
 
 #include "interp/error.h"
@@ -22,9 +21,7 @@ int edit_line(C_VMBAS& vm, const char*& p, int32_t number) {
     if (!at_statement_end(p)) return vm_error::fail("無効な構文");
     const ProgramLine* line = vm.program.find(number);
     if (!line) return vm_error::fail("該当行がない");
-    char prefix[16];
-    std::snprintf(prefix, sizeof prefix, "%5ld ", static_cast<long>(number));
-    std::string text = prefix + line->text;
+    std::string text = line_number_prefix(number) + line->text;
     // Only 255 bytes can be offered: a longer line would come back cut short.
     if (text.size() > kOfferedSize) return vm_error::fail("行が長すぎる");
     vm.pretyped_input = std::move(text);

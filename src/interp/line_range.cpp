@@ -16,10 +16,8 @@ void read_line_range(C_VMBAS& vm, const char*& p, LineRange& range) {
         range.to = range.from;
         return;
     }
-    range.has_separator = true;
     p = q + 1;
     if (at_statement_end(p)) {
-        range.open_end = true;
         range.to = INT32_MAX;
         return;
     }

@@ -7,9 +7,7 @@ class C_VMBAS;
 
 struct LineRange {
     int32_t from = 0;  // 0 when no first bound was given
-    int32_t to = 0;    // 0 when the second bound was given but is not valid
-    bool has_separator = false;
-    bool open_end = false;  // "from-" with nothing after it
+    int32_t to = 0;  // 0 when the second bound is not valid; INT32_MAX for "from-"
 };
 
 // Reads what bounds there are; the position moves past them.

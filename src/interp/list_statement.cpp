@@ -1,4 +1,4 @@
-// list and llist: show program lines as "%5ld %s", the first line at or after the start always.
+// list and llist: show program lines after their line numbers, the first line at or after the start always.
 #include <algorithm>
 #include <climits>
 
@@ -51,7 +51,7 @@ int list_program(C_VMBAS& vm, const char*& p, int channel) {
             vm.io.put_text(CHANNEL_CONSOLE, "^C\n");
             break;
         }
-        vm.io.chan_printf(channel, "%5ld %s\n", static_cast<long>(line->number), line->text.c_str());
+        vm.io.chan_printf(channel, "%s%s\n", line_number_prefix(line->number).c_str(), line->text.c_str());
     }
     if (channel == CHANNEL_PRINTER) {
         vm.io.listing = false;

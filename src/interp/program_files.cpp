@@ -2,7 +2,6 @@
 // numbered 100, 200, ... when loaded.
 #include <algorithm>
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +12,7 @@
 #include "interp/vmbas.h"
 #include "interp/whole_file_writer.h"
 #include "io/code_page.h"
+#include "io/file_handle.h"
 #include "values/evaluator.h"
 #include "values/text_scan.h"
 
@@ -21,10 +21,6 @@ namespace {
 constexpr size_t kMaxLineBytes = 305;
 // The longest name that still leaves room for an appended ".vmb" in 256 bytes.
 constexpr size_t kMaxFileName = 251;
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 bool ends_with_nocase(std::string_view name, std::string_view extension) {
     return name.size() >= extension.size() && equals_nocase(name.substr(name.size() - extension.size()), extension);
@@ -52,7 +48,7 @@ int read_file_name(C_VMBAS& vm, const char*& p, std::string& name) {
 // because the load fails there: a device or a huge file that is no program is never
 // read whole.
 bool read_file_lines(const std::string& name, std::vector<std::string>& lines) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(name.c_str(), "rb"));
+    FileHandle file(std::fopen(name.c_str(), "rb"));
     struct stat status {};
     if (!file || fstat(fileno(file.get()), &status) != 0 || S_ISDIR(status.st_mode)) return false;
     std::string line;
@@ -147,7 +143,7 @@ int save_program(C_VMBAS& vm, const std::string& name, bool numbered) {
         const std::string& script_line = vm.program.script_line;
         if (!script_line.empty() && std::fprintf(file, "%s\n", script_line.c_str()) < 0) return false;
         for (const ProgramLine* line = vm.program.first(); line; line = line->next) {
-            const int written = numbered ? std::fprintf(file, "%5ld %s\n", static_cast<long>(line->number), line->text.c_str())
+            const int written = numbered ? std::fprintf(file, "%s%s\n", line_number_prefix(line->number).c_str(), line->text.c_str())
                                          : std::fprintf(file, "%s\n", line->text.c_str());
             if (written < 0) return false;
         }

@@ -1,6 +1,8 @@
 // Program lines, labels, jump targets.
 #include "interp/program_store.h"
 
+#include <cstdio>
+
 #include "interp/error.h"
 #include "interp/names.h"
 #include "values/text_scan.h"
@@ -108,6 +110,12 @@ void ProgramStore::relink() {
             head_ = line.get();
         previous = line.get();
     }
+}
+
+std::string line_number_prefix(int64_t number) {
+    char prefix[24];
+    const int length = std::snprintf(prefix, sizeof prefix, "%5ld ", static_cast<long>(number));
+    return std::string(prefix, static_cast<size_t>(length));
 }
 
 int32_t parse_line_number(const char*& p) {

@@ -63,6 +63,10 @@ private:
     mutable bool labels_indexed_ = false;
 };
 
+// A line number as listings, saved files, edit, auto and error reports show it: right
+// aligned in five columns, then a blank.
+std::string line_number_prefix(int64_t number);
+
 // Reads a line number of at least 1 after blanks (above 2147483647 counts as that);
 // returns 0 and leaves the position when there is none.
 int32_t parse_line_number(const char*& p);

@@ -21,15 +21,14 @@ void new_line_if_needed(C_VMBAS& vm) {
 void print_report(C_VMBAS& vm, const ProgramLine& line, const char* stop) {
     const bool interrupted = std::strcmp(vm_error::message(), "^C") == 0;
     if (!interrupted && &line != &vm.direct_line) {
-        char prefix[32];
-        const int prefix_length = std::snprintf(prefix, sizeof prefix, "%5ld ", static_cast<long>(line.number));
+        const std::string prefix = line_number_prefix(line.number);
         new_line_if_needed(vm);
         const char* text = line.body();
-        vm.io.chan_printf(CHANNEL_CONSOLE, "%s%s\n", prefix, text);
+        vm.io.chan_printf(CHANNEL_CONSOLE, "%s%s\n", prefix.c_str(), text);
         const ptrdiff_t offset = stop - text;
         // The caret stands under the stopping character as the terminal shows the line.
         if (offset >= 0 && offset <= static_cast<ptrdiff_t>(std::strlen(text))) {
-            const int column = console_column_after(std::string_view(text, static_cast<size_t>(offset)), prefix_length);
+            const int column = console_column_after(std::string_view(text, static_cast<size_t>(offset)), static_cast<int>(prefix.size()));
             vm.io.chan_printf(CHANNEL_CONSOLE, "%*s^ ", column, "");
         }
     }

@@ -1,16 +1,12 @@
 // A new file beside the target, renamed over it when complete.
 #include "interp/whole_file_writer.h"
 
-#include <memory>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
+#include "io/file_handle.h"
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
+namespace {
 
 std::string directory_of(const std::string& path) {
     const size_t slash = path.rfind('/');
@@ -27,7 +23,7 @@ mode_t mode_for(bool exists, const struct stat& existing) {
 }
 
 bool write_in_place(const std::string& name, const std::function<bool(std::FILE*)>& write) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(name.c_str(), "w"));
+    FileHandle file(std::fopen(name.c_str(), "w"));
     if (!file) return false;
     const bool written = write(file.get());
     return std::fclose(file.release()) == 0 && written;
@@ -45,7 +41,7 @@ bool write_whole_file(const std::string& name, const std::function<bool(std::FIL
     const int descriptor = mkstemp(partial.data());
     // A directory that takes no new files may still hold a writable file of that name.
     if (descriptor < 0) return write_in_place(name, write);
-    std::unique_ptr<std::FILE, FileCloser> file(fdopen(descriptor, "w"));
+    FileHandle file(fdopen(descriptor, "w"));
     if (!file) {
         close(descriptor);
         unlink(partial.c_str());

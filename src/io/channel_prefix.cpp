@@ -12,7 +12,7 @@ bool read_channel_number(C_VMBAS& vm, const char*& p, int& channel) {
     Complex value;
     if (eval_expr(vm, p, value) < 0) return false;
     const int64_t n = to_int64(value.re);
-    if (n < 1 || n > 15) return false;
+    if (!is_openable_channel(n)) return false;
     channel = static_cast<int>(n);
     return true;
 }
@@ -32,6 +32,6 @@ int parse_channel_prefix(C_VMBAS& vm, const char*& p) {
     if (*q != ',') return CHANNEL_INVALID;
     p = q + 1;
     const int64_t n = to_int64(value.re);
-    if (n < 1 || n > 15 || !vm.io.record(static_cast<int>(n)).is_open()) return CHANNEL_INVALID;
+    if (!is_openable_channel(n) || !vm.io.record(static_cast<int>(n)).is_open()) return CHANNEL_INVALID;
     return static_cast<int>(n);
 }

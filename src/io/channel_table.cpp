@@ -187,7 +187,7 @@ int C_FILEIO::get_char(int channel) {
 }
 
 bool C_FILEIO::take_if_next(int channel, int byte) {
-    if (channel < 1 || channel > 15) return false;
+    if (!is_openable_channel(channel)) return false;
     IO_DATA& r = record(channel);
     if (r.mode != MODE_INPUT || !r.file) return false;
     const int c = std::fgetc(r.file.get());
@@ -197,7 +197,7 @@ bool C_FILEIO::take_if_next(int channel, int byte) {
 }
 
 int C_FILEIO::close(int channel) {
-    if (channel < 1 || channel > 15) {
+    if (!is_openable_channel(channel)) {
         chan_printf(CHANNEL_CONSOLE, "#%d ", channel);
         put_text(CHANNEL_CONSOLE, "クローズ無効\n");
         return -1;
@@ -218,5 +218,5 @@ void C_FILEIO::end_console_row_at_exit() {
 }
 
 void C_FILEIO::close_all() {
-    for (int channel = 1; channel <= 15; ++channel) close(channel);
+    for (int channel = CHANNEL_FIRST_OPENABLE; channel <= CHANNEL_LAST_OPENABLE; ++channel) close(channel);
 }

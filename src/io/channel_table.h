@@ -5,23 +5,26 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <string_view>
 
+#include "io/file_handle.h"
 #include "io/printer.h"
 #include "values/c_str.h"
 
 inline constexpr int CHANNEL_CONSOLE = 0;
+inline constexpr int CHANNEL_FIRST_OPENABLE = 1;
+inline constexpr int CHANNEL_LAST_OPENABLE = 15;
 inline constexpr int CHANNEL_PRINTER = 16;
 inline constexpr int CHANNEL_INVALID = 17;
 inline constexpr int kRecordSize = 128;
 
-enum ChannelMode : int { MODE_CLOSED = 0, MODE_OUTPUT = 1, MODE_INPUT = 2, MODE_RANDOM = 3, MODE_SERIAL = 4 };
+// True for the channels that programs open and close.
+constexpr bool is_openable_channel(int64_t channel) {
+    return channel >= CHANNEL_FIRST_OPENABLE && channel <= CHANNEL_LAST_OPENABLE;
+}
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
+enum ChannelMode : int { MODE_CLOSED = 0, MODE_OUTPUT = 1, MODE_INPUT = 2, MODE_RANDOM = 3, MODE_SERIAL = 4 };
 
 struct FieldDefinition {
     C_STR name;
@@ -34,7 +37,7 @@ struct IO_DATA {
     int32_t lead_byte = 0;  // a Shift-JIS lead byte waiting for its trail byte
     unsigned char pending[4] = {};  // an incomplete UTF-8 sequence
     int32_t pending_length = 0;
-    std::unique_ptr<std::FILE, FileCloser> file;
+    FileHandle file;
     int port = -1;  // serial port descriptor
     int32_t mode = MODE_CLOSED;
     unsigned char record_buffer[kRecordSize] = {};

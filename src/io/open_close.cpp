@@ -79,7 +79,7 @@ int parse_open(C_VMBAS& vm, const char*& p, OpenMode& mode, int& channel, std::s
 }  // namespace
 
 int C_FILEIO::open(int channel, const std::string& name, int mode, const char* c_mode, int32_t value) {
-    if (channel < 1 || channel > 15) return -1;
+    if (!is_openable_channel(channel)) return -1;
     IO_DATA& r = record(channel);
     if (r.is_open()) {
         chan_printf(CHANNEL_CONSOLE, "#%d ", channel);

@@ -78,7 +78,7 @@ double available_memory() {
 int fn_eof(C_VMBAS& vm, const BuiltinArgs& a, Complex& out) {
     const int n = a.l[0];
     double result = -1;
-    if (n >= 1 && n <= 15) {
+    if (is_openable_channel(n)) {
         IO_DATA& r = vm.io.record(n);
         if (r.mode == MODE_SERIAL) {
             result = 0;
@@ -108,7 +108,7 @@ int fn_varptr_variable(C_VMBAS&, const BuiltinArgs& a, Complex& out) {
 
 int fn_varptr_channel(C_VMBAS& vm, const BuiltinArgs& a, Complex& out) {
     const int n = a.l[0];
-    const auto address = n >= 1 && n <= 15 ? reinterpret_cast<uintptr_t>(vm.io.record(n).record_buffer) : 0;
+    const auto address = is_openable_channel(n) ? reinterpret_cast<uintptr_t>(vm.io.record(n).record_buffer) : 0;
     out = real(static_cast<double>(address));
     return 0;
 }
@@ -116,7 +116,7 @@ int fn_varptr_channel(C_VMBAS& vm, const BuiltinArgs& a, Complex& out) {
 int fn_loc(C_VMBAS& vm, const BuiltinArgs& a, Complex& out) {
     const int n = a.l[0];
     double result = 0;
-    if (n >= 1 && n <= 15 && vm.io.record(n).mode == MODE_RANDOM && vm.io.record(n).file)
+    if (is_openable_channel(n) && vm.io.record(n).mode == MODE_RANDOM && vm.io.record(n).file)
         result = vm.io.record(n).record_counter;
     out = real(result);
     return 0;

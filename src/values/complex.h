@@ -13,8 +13,6 @@ struct Complex {
     double im = 0.0;
 };
 
-inline bool is_real(const Complex& z) { return z.im == 0.0; }
-
 inline Complex operator+(Complex a, Complex b) { return {a.re + b.re, a.im + b.im}; }
 inline Complex operator-(Complex a, Complex b) { return {a.re - b.re, a.im - b.im}; }
 inline Complex operator*(Complex a, Complex b) {

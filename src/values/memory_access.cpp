@@ -22,7 +22,7 @@ unsigned char* locate(C_VMBAS& vm, int64_t address) {
             return reinterpret_cast<unsigned char*>(&record->value) + (target - reinterpret_cast<uintptr_t>(&record->value));
         }
     }
-    for (int channel = 1; channel <= 15; ++channel) {
+    for (int channel = CHANNEL_FIRST_OPENABLE; channel <= CHANNEL_LAST_OPENABLE; ++channel) {
         unsigned char* buffer = vm.io.record(channel).record_buffer;
         if (within(buffer, kRecordSize, target)) return buffer + (target - reinterpret_cast<uintptr_t>(buffer));
     }

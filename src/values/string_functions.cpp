@@ -121,7 +121,7 @@ Result string_function_i(C_VMBAS& vm, const char*& p, C_STR& out) {
         gw_refresh(vm, REFRESH_ALL);
         read_channel_bytes(vm, CHANNEL_CONSOLE, n, out);
     } else {
-        const bool open = channel >= 1 && channel <= 15 && vm.io.record(channel).is_open();
+        const bool open = is_openable_channel(channel) && vm.io.record(channel).is_open();
         read_channel_bytes(vm, open ? channel : CHANNEL_INVALID, n, out);
     }
     p = r;

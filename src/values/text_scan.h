@@ -14,12 +14,6 @@ inline const char* skip_blanks(const char* p) {
     return p;
 }
 
-// Skips blanks and tabs and returns the next character.
-inline char skip_blanks_peek(const char*& p) {
-    p = skip_blanks(p);
-    return *p;
-}
-
 // Case-insensitive prefix test of exactly keyword.size() characters.
 inline bool starts_with_nocase(const char* p, std::string_view keyword) {
     for (char k : keyword) {

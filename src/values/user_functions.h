@@ -45,9 +45,6 @@ private:
     uint64_t next_serial_ = 1;
 };
 
-// The def statement, positioned after the keyword.
-int def_fn(C_VMBAS& vm, const char*& p);
-
 enum class CallResult { NotAFunction, Failed, Done };
 
 // A call at a name beginning with "fn"; exactly one of the result slots is written,

@@ -74,7 +74,7 @@ int get_scanned_var(C_VMBAS& vm, std::string_view name, int type, const char*& p
 
     // Subscripts may mention new variables; the record is found after they are read.
     PCVAR* record = vm.variables.find_or_create(name);
-    ref = VarRef{record, type, nullptr, nullptr, has_subscripts};
+    ref = VarRef{record, type};
     if (!has_subscripts) {
         if (type == VT_STRING)
             ref.string = &record->string_value;
@@ -93,11 +93,6 @@ int get_scanned_var(C_VMBAS& vm, std::string_view name, int type, const char*& p
     }
     p = after;
     return 0;
-}
-
-Complex* get_numeric_var(C_VMBAS& vm, const char*& p) {
-    VarRef ref;
-    return get_var(vm, p, VarKind::Numeric, ref) < 0 ? nullptr : ref.number;
 }
 
 C_STR* get_string_var(C_VMBAS& vm, const char*& p) {

@@ -14,7 +14,6 @@ struct VarRef {
     int type = VT_NONE;
     Complex* number = nullptr;  // set for types 1-3
     C_STR* string = nullptr;    // set for type 4
-    bool is_element = false;
 };
 
 enum class VarKind { Numeric, String };
@@ -26,7 +25,6 @@ int get_var(C_VMBAS& vm, const char*& p, VarKind kind, VarRef& ref);
 // get_var for a name already scanned; the position stands just after the name.
 int get_scanned_var(C_VMBAS& vm, std::string_view name, int type, const char*& p, VarRef& ref);
 
-Complex* get_numeric_var(C_VMBAS& vm, const char*& p);
 C_STR* get_string_var(C_VMBAS& vm, const char*& p);
 
 // Stores a value into a numeric target through its type (integers truncate).

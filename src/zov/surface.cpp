@@ -1,4 +1,4 @@
-// The 24-bit surface: pixel access, fill and resizing over the packed DIB rows.
+// The 24-bit surface: pixel access and fill over the packed DIB rows.
 #include "zov/surface.h"
 
 #include <algorithm>
@@ -42,15 +42,6 @@ void Surface::fill(uint32_t colour) {
         first[x * 3 + 2] = uint8_t(colour);
     }
     for (int y = 1; y < height_; ++y) std::memcpy(first + std::size_t(y) * stride_, first, stride_);
-}
-
-void Surface::resize(int width, int height, uint32_t colour) {
-    Surface resized(width, height, colour);
-    const int w = std::min(width_, resized.width_);
-    const int h = std::min(height_, resized.height_);
-    for (int y = 0; y < h; ++y) std::memcpy(resized.row(y), row(y), std::size_t(w) * 3);
-    resized.colour_table = std::move(colour_table);
-    *this = std::move(resized);
 }
 
 }  // namespace zov

@@ -42,8 +42,6 @@ public:
     void set_pixel(int x, int y, uint32_t rgb);
 
     void fill(uint32_t rgb);
-    // New size; the old picture stays at the top-left, the new area takes `fill`.
-    void resize(int width, int height, uint32_t fill = 0xFFFFFF);
 
     // Up to 256 rgb values that 8-bit renderings map their pixels to; empty when the
     // surface has no colour table of its own.

@@ -6,6 +6,7 @@
 
 #include "graphics/graph_function.h"
 #include "interp/error.h"
+#include "interp/statements.h"
 #include "interp/vmbas.h"
 
 namespace {
@@ -13,7 +14,7 @@ namespace {
 // Defines "fnNAME(...)=body" and returns the function.
 const UserFunction& define(C_VMBAS& vm, const char* definition) {
     const char* p = definition;
-    EXPECT_EQ(def_fn(vm, p), 0);
+    EXPECT_EQ(stmt_def(vm, p), 0);
     return *vm.functions.find(std::string_view(definition, std::strchr(definition, '(') - definition));
 }
 
