@@ -27,8 +27,8 @@ struct Text {
     char bytes[C_STR::kMaxLength];
 
     void set(std::string_view a, std::string_view b = {}) {
-        std::memcpy(bytes, a.data(), a.size());
-        std::memcpy(bytes + a.size(), b.data(), b.size());
+        std::copy(a.begin(), a.end(), bytes);
+        std::copy(b.begin(), b.end(), bytes + a.size());
         view = {bytes, a.size() + b.size()};
     }
 };
