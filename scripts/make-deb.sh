@@ -34,9 +34,10 @@ COPYRIGHT
 
 libraries=$(cd "$work" && dpkg-shlibdeps -O debian/velmora/usr/bin/velmora | sed -n 's/^shlibs:Depends=//p')
 
-# The libraries opened with dlopen by the first window or print job (src/zov/*_library.cpp,
-# src/io/*_library.cpp) are invisible to dpkg-shlibdeps: each is named here with the
-# dependency its package's shlibs file declares for that SONAME.
+# The libraries opened with dlopen by the first window or print job (the SONAMEs of
+# src/zov/sdl_library.cpp, x11_library.cpp, src/io/cups_library.cpp, cairo_library.cpp)
+# are invisible to dpkg-shlibdeps: each is named here with the dependency its package's
+# shlibs file declares for that SONAME.
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 opened_library_dependency() {
     local soname=$1 package shlibs
