@@ -5,8 +5,8 @@
 
 #include "zov/shared_library.h"
 
-#define CUPS_LIBRARY_FUNCTIONS(F)                                                                     \
-    F(cupsGetDests2) F(cupsGetDest) F(cupsGetNamedDest) F(cupsFreeDests) F(cupsCopyDestInfo)          \
+#define CUPS_LIBRARY_FUNCTIONS(F)                                                                    \
+    F(cupsGetDests2) F(cupsGetDest) F(cupsGetNamedDest) F(cupsFreeDests) F(cupsCopyDestInfo)         \
     F(cupsGetDestMediaDefault) F(cupsFreeDestInfo) F(cupsPrintFile) F(cupsLastErrorString)
 
 struct CupsLibrary {

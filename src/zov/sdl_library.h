@@ -1,5 +1,5 @@
-// libSDL2, opened by the first display check rather than at start-up. The GUI thread
-// makes every SDL call through this table, except the printer's message box.
+// libSDL2, opened by the first display check rather than at start-up. Every SDL call
+// goes through this table: the GUI thread's, and the error box's.
 #pragma once
 #include <SDL.h>
 #include <SDL_syswm.h>
@@ -8,13 +8,14 @@
 
 namespace zov {
 
-#define ZOV_SDL_FUNCTIONS(F)                                                                                  \
-    F(SDL_SetHint) F(SDL_Init) F(SDL_GetError) F(SDL_WaitEventTimeout) F(SDL_PollEvent)                        \
-    F(SDL_GetDisplayUsableBounds) F(SDL_CreateWindow) F(SDL_DestroyWindow) F(SDL_GetWindowID)                  \
-    F(SDL_ShowWindow) F(SDL_HideWindow) F(SDL_RestoreWindow) F(SDL_RaiseWindow) F(SDL_SetWindowSize)           \
-    F(SDL_GetWindowBordersSize) F(SDL_GetWindowPosition) F(SDL_SetWindowPosition) F(SDL_GetWindowSurface)      \
-    F(SDL_UpdateWindowSurface) F(SDL_LockSurface) F(SDL_UnlockSurface) F(SDL_ConvertPixels)                    \
-    F(SDL_GetWindowWMInfo) F(SDL_GetGlobalMouseState) F(SDL_CaptureMouse) F(SDL_ShowSimpleMessageBox)
+#define ZOV_SDL_FUNCTIONS(F)                                                                         \
+    F(SDL_SetHint) F(SDL_Init) F(SDL_GetError) F(SDL_WaitEventTimeout) F(SDL_PollEvent)              \
+    F(SDL_GetDisplayUsableBounds) F(SDL_CreateWindow) F(SDL_DestroyWindow) F(SDL_GetWindowID)        \
+    F(SDL_ShowWindow) F(SDL_HideWindow) F(SDL_RestoreWindow) F(SDL_RaiseWindow) F(SDL_SetWindowSize) \
+    F(SDL_GetWindowBordersSize) F(SDL_GetWindowPosition) F(SDL_SetWindowPosition)                    \
+    F(SDL_GetWindowSurface) F(SDL_UpdateWindowSurface) F(SDL_LockSurface) F(SDL_UnlockSurface)       \
+    F(SDL_ConvertPixels) F(SDL_GetWindowWMInfo) F(SDL_GetGlobalMouseState) F(SDL_CaptureMouse)       \
+    F(SDL_ShowSimpleMessageBox)
 
 struct SdlLibrary {
     ZOV_SDL_FUNCTIONS(ZOV_LIBRARY_FUNCTION)

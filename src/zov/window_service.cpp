@@ -305,7 +305,7 @@ void Service::repaint(GuiWindow& gui) {
                 copy_row_to_xrgb(source, reinterpret_cast<uint32_t*>(row), width);
             else
                 sdl().SDL_ConvertPixels(width, 1, SDL_PIXELFORMAT_BGR24, source, int(state.backing_stride),
-                                  target->format->format, row, target->pitch);
+                                        target->format->format, row, target->pitch);
         }
         if (SDL_MUSTLOCK(target)) sdl().SDL_UnlockSurface(target);
     }
