@@ -2,7 +2,8 @@
 # Builds the Debian package of Velmora BASIC from a built executable:
 #   scripts/make-deb.sh EXECUTABLE OUTPUT_DIRECTORY
 # The package depends on the library packages the executable links (as dpkg-shlibdeps
-# finds them, with their minimal versions) and on the Japanese fonts it draws with.
+# finds them, with their minimal versions), on those it opens when first needed, and on
+# the Japanese fonts it draws with.
 set -euo pipefail
 executable=$(realpath "$1")
 output=$(realpath "$2")
@@ -32,6 +33,24 @@ License: GPL-3.0-or-later
 COPYRIGHT
 
 libraries=$(cd "$work" && dpkg-shlibdeps -O debian/velmora/usr/bin/velmora | sed -n 's/^shlibs:Depends=//p')
+
+# The libraries opened with dlopen by the first window or print job (the SONAMEs of
+# src/zov/sdl_library.cpp, x11_library.cpp, src/io/cups_library.cpp, cairo_library.cpp)
+# are invisible to dpkg-shlibdeps: each is named here with the dependency its package's
+# shlibs file declares for that SONAME.
+multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
+opened_library_dependency() {
+    local soname=$1 package shlibs
+    package=$(dpkg-query -S "*/$multiarch/$soname" | head -n1 | cut -d: -f1)
+    shlibs=$(dpkg-query --control-path "$package" shlibs)
+    awk -v name="${soname%%.so.*}" -v version="${soname##*.so.}" '
+        $1 == name && $2 == version { $1 = $2 = ""; sub(/^ +/, ""); print; exit }' "$shlibs"
+}
+for soname in libSDL2-2.0.so.0 libX11.so.6 libcups.so.2 libcairo.so.2; do
+    dependency=$(opened_library_dependency "$soname")
+    [ -n "$dependency" ] || { echo "make-deb.sh: no package declares $soname" >&2; exit 1; }
+    libraries="$libraries, $dependency"
+done
 installed_size=$(du -sk --exclude=DEBIAN "$root" | cut -f1)
 cat >"$root/DEBIAN/control" <<CONTROL
 Package: velmora

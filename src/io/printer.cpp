@@ -1,14 +1,11 @@
 // printer_put: control bytes, whole characters on the page grid, and the job's life.
 #include "io/printer.h"
 
-#include <SDL.h>
-
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 
 #include "io/code_page.h"
 #include "io/user_paths.h"
+#include "zov/window.h"
 
 namespace {
 
@@ -17,23 +14,12 @@ constexpr std::string_view kFailedOpen = "プリンタオープン失敗。印�
 
 bool is_shift_jis_lead(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
 
-bool has_display() {
-    const char* driver = std::getenv("SDL_VIDEODRIVER");
-    if (driver && std::strcmp(driver, "dummy") == 0) return false;
-    const char* x11 = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    return (x11 && *x11) || (wayland && *wayland);
-}
-
 void report_failed_open() {
     const std::string line = console_code_page() == CodePage::ShiftJis ? to_console_text(kFailedOpen)
                                                                        : std::string(kFailedOpen);
     std::fputs(line.c_str(), stderr);
     std::fflush(stderr);
-    if (has_display()) {
-        const std::string text(kFailedOpen.substr(0, kFailedOpen.size() - 1));
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Velmora BASIC", text.c_str(), nullptr);
-    }
+    zov::show_error_box("Velmora BASIC", std::string(kFailedOpen.substr(0, kFailedOpen.size() - 1)));
 }
 
 }  // namespace

@@ -11,7 +11,8 @@ struct CupsDestination {
     int media_length = 29700;
 };
 
-// Null when there is no CUPS server or it has no default destination.
+// Null when libcups cannot be opened, there is no CUPS server, or it has no default
+// destination.
 std::optional<CupsDestination> default_cups_destination();
 
 // Sends the document as one job; false with `failure` set when CUPS refused it.

@@ -2,9 +2,6 @@
 // written to the PDFFILE file (replacing it only when whole) or given to CUPS.
 #include "io/printer_job.h"
 
-#include <cairo-ft.h>
-#include <cairo-pdf.h>
-#include <cairo.h>
 #include <fontconfig/fontconfig.h>
 #include <unistd.h>
 
@@ -12,6 +9,7 @@
 #include <cstdlib>
 
 #include "interp/whole_file_writer.h"
+#include "io/cairo_library.h"
 #include "io/code_page.h"
 #include "io/printer_cups.h"
 #include "io/printer_font.h"
@@ -22,11 +20,14 @@ namespace {
 constexpr double kPointsPerPixel = 72.0 / kPrinterDpi;
 constexpr int kHundredthsMmPerInch = 2540;
 
+// A job is made only once open_print_job found the library.
+const CairoLibrary& cairo() { return *cairo_library(); }
+
 struct SurfaceFree {
-    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
+    void operator()(cairo_surface_t* surface) const { cairo().cairo_surface_destroy(surface); }
 };
 struct ContextFree {
-    void operator()(cairo_t* context) const { cairo_destroy(context); }
+    void operator()(cairo_t* context) const { cairo().cairo_destroy(context); }
 };
 
 // The printer face at the cell height, or cairo's own serif face when fontconfig
@@ -36,14 +37,14 @@ void select_printer_face(cairo_t* context) {
         FcPattern* pattern = FcPatternCreate();
         FcPatternAddString(pattern, FC_FILE, reinterpret_cast<const FcChar8*>(face->path.c_str()));
         FcPatternAddInteger(pattern, FC_INDEX, face->index);
-        cairo_font_face_t* font = cairo_ft_font_face_create_for_pattern(pattern);
+        cairo_font_face_t* font = cairo().cairo_ft_font_face_create_for_pattern(pattern);
         FcPatternDestroy(pattern);
-        cairo_set_font_face(context, font);
-        cairo_font_face_destroy(font);
+        cairo().cairo_set_font_face(context, font);
+        cairo().cairo_font_face_destroy(font);
     } else {
-        cairo_select_font_face(context, "serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+        cairo().cairo_select_font_face(context, "serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
     }
-    cairo_set_font_size(context, kCellHeight);
+    cairo().cairo_set_font_size(context, kCellHeight);
 }
 
 // The destination is a name in the console's code page already (a PDFFILE spelled in
@@ -74,14 +75,14 @@ public:
         const double length_points = media_length * 72.0 / kHundredthsMmPerInch;
         page_width_ = media_width * kPrinterDpi / kHundredthsMmPerInch;
         page_height_ = media_length * kPrinterDpi / kHundredthsMmPerInch;
-        surface_.reset(cairo_pdf_surface_create_for_stream(append, this, width_points, length_points));
-        context_.reset(cairo_create(surface_.get()));
-        cairo_scale(context_.get(), kPointsPerPixel, kPointsPerPixel);
+        surface_.reset(cairo().cairo_pdf_surface_create_for_stream(append, this, width_points, length_points));
+        context_.reset(cairo().cairo_create(surface_.get()));
+        cairo().cairo_scale(context_.get(), kPointsPerPixel, kPointsPerPixel);
         select_printer_face(context_.get());
         cairo_font_extents_t extents;
-        cairo_font_extents(context_.get(), &extents);
+        cairo().cairo_font_extents(context_.get(), &extents);
         ascent_ = extents.ascent;
-        cairo_set_source_rgb(context_.get(), 0, 0, 0);
+        cairo().cairo_set_source_rgb(context_.get(), 0, 0, 0);
     }
 
     int page_width() const override { return page_width_; }
@@ -89,19 +90,19 @@ public:
 
     void draw_text(int x, int y, std::string_view utf8) override {
         const std::string text(utf8);
-        cairo_move_to(context_.get(), x, y + ascent_);
-        cairo_show_text(context_.get(), text.c_str());
+        cairo().cairo_move_to(context_.get(), x, y + ascent_);
+        cairo().cairo_show_text(context_.get(), text.c_str());
     }
 
-    void end_page() override { cairo_show_page(context_.get()); }
+    void end_page() override { cairo().cairo_show_page(context_.get()); }
 
     bool finish() override {
         context_.reset();
-        cairo_surface_finish(surface_.get());
-        const cairo_status_t status = cairo_surface_status(surface_.get());
+        cairo().cairo_surface_finish(surface_.get());
+        const cairo_status_t status = cairo().cairo_surface_status(surface_.get());
         const std::string destination = cups_ ? cups_->name : pdf_file_;
         if (status != CAIRO_STATUS_SUCCESS) {
-            report_failure(destination, cairo_status_to_string(status));
+            report_failure(destination, cairo().cairo_status_to_string(status));
             return false;
         }
         std::string failure;
@@ -134,6 +135,7 @@ private:
 }  // namespace
 
 std::unique_ptr<PrintJob> open_print_job(const PrinterSettings& settings) {
+    if (!cairo_library()) return nullptr;
     if (!settings.pdf_file.empty()) {
         const CupsDestination a4;
         return std::make_unique<PdfJob>(absolute_file_name(settings.pdf_file), std::nullopt, a4.media_width,

@@ -22,5 +22,5 @@ public:
 };
 
 // The job for the settings' destination, or null when there is none: PDFFILE names no
-// file and CUPS has no default destination.
+// file and CUPS has no default destination, or libcairo cannot be opened.
 std::unique_ptr<PrintJob> open_print_job(const PrinterSettings& settings);

@@ -1,10 +1,12 @@
 // Window handles: the state every window keeps, and the requests a shown window
 // sends to the GUI thread for each change. A headless window keeps the state only.
+// Also what the desktop offers besides windows: whether there is one, an error box.
 #include "zov/window.h"
 
 #include <cstdlib>
 #include <cstring>
 
+#include "zov/sdl_library.h"
 #include "zov/window_service.h"
 
 namespace zov {
@@ -21,7 +23,12 @@ bool named(const char* variable) {
 bool display_available() {
     const char* driver = std::getenv("SDL_VIDEODRIVER");
     if (driver && std::strcmp(driver, "dummy") == 0) return false;
-    return named("DISPLAY") || named("WAYLAND_DISPLAY");
+    return (named("DISPLAY") || named("WAYLAND_DISPLAY")) && sdl_library();
+}
+
+void show_error_box(const std::string& title, const std::string& text) {
+    if (display_available())
+        sdl_library()->SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), text.c_str(), nullptr);
 }
 
 Window::Window(std::shared_ptr<WindowState> state) : state_(std::move(state)) {}

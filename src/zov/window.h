@@ -60,7 +60,12 @@ private:
     std::string title_;
 };
 
-// True when windows can be shown: a display is named and SDL_VIDEODRIVER is not "dummy".
+// True when windows can be shown: a display is named, SDL_VIDEODRIVER is not "dummy"
+// and libSDL2 could be opened (by the first call that gets that far).
 bool display_available();
+
+// An error box on the desktop for a failure the terminal may not show; nothing
+// without a display.
+void show_error_box(const std::string& title, const std::string& text);
 
 }  // namespace zov

@@ -5,9 +5,6 @@
 // so that nothing it uses is torn down under it by the libraries' exit handlers.
 #include "zov/window_service.h"
 
-#include <SDL.h>
-#include <SDL_syswm.h>
-#include <X11/Xlib.h>
 #include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
@@ -22,6 +19,8 @@
 #include <unordered_map>
 
 #include "zov/diagnostics.h"
+#include "zov/sdl_library.h"
+#include "zov/x11_library.h"
 
 namespace zov {
 
@@ -29,6 +28,9 @@ namespace {
 
 constexpr auto kOpenWait = std::chrono::seconds(10);
 constexpr int kTurnMilliseconds = 10;
+
+// A window is shown only where display_available() found libSDL2 opened.
+const SdlLibrary& sdl() { return *sdl_library(); }
 
 struct Request {
     RequestKind kind;
@@ -153,23 +155,23 @@ void Service::post(Request request) {
 }
 
 void Service::run(std::promise<std::string>& started) {
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    SDL_SetHint(SDL_HINT_WINDOW_NO_ACTIVATION_WHEN_SHOWN, "1");
-    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
-    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    sdl().SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    sdl().SDL_SetHint(SDL_HINT_WINDOW_NO_ACTIVATION_WHEN_SHOWN, "1");
+    sdl().SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    sdl().SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     // Only the display that is named: not a fall-back to some other video driver.
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    if (!wayland || !*wayland) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        started.set_value(std::string("SDL_Init: ") + SDL_GetError());
+    if (!wayland || !*wayland) sdl().SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    if (sdl().SDL_Init(SDL_INIT_VIDEO) != 0) {
+        started.set_value(std::string("SDL_Init: ") + sdl().SDL_GetError());
         return;
     }
     started.set_value({});
     while (!stopping_) {
         SDL_Event event;
-        if (SDL_WaitEventTimeout(&event, kTurnMilliseconds)) {
+        if (sdl().SDL_WaitEventTimeout(&event, kTurnMilliseconds)) {
             handle(event);
-            while (SDL_PollEvent(&event)) handle(event);
+            while (sdl().SDL_PollEvent(&event)) handle(event);
         }
         take_requests();
         poll_pointer();
@@ -198,7 +200,7 @@ void Service::take_requests() {
 // usable screen, cascading by their number, kept inside that area where they fit.
 SDL_Point placement(int number, int width, int height) {
     SDL_Rect usable{0, 0, 1024, 768};
-    SDL_GetDisplayUsableBounds(0, &usable);
+    sdl().SDL_GetDisplayUsableBounds(0, &usable);
     int x = usable.x + usable.w / 2 - 100 + 16 * number;
     int y = usable.y + 16 * number;
     x = std::max(usable.x, std::min(x, usable.x + usable.w - width));
@@ -209,19 +211,19 @@ SDL_Point placement(int number, int width, int height) {
 void Service::create(OpenRequest& request) {
     const SDL_Point at = placement(request.state->number, request.width, request.height);
     SDL_Window* window =
-        SDL_CreateWindow(request.title.c_str(), at.x, at.y, request.width, request.height, SDL_WINDOW_HIDDEN);
+        sdl().SDL_CreateWindow(request.title.c_str(), at.x, at.y, request.width, request.height, SDL_WINDOW_HIDDEN);
     if (!window) {
-        request.done.set_value(std::string("SDL_CreateWindow: ") + SDL_GetError());
+        request.done.set_value(std::string("SDL_CreateWindow: ") + sdl().SDL_GetError());
         return;
     }
-    SDL_ShowWindow(window);
-    if (!SDL_GetWindowSurface(window)) {
-        const std::string failure = std::string("SDL_GetWindowSurface: ") + SDL_GetError();
-        SDL_DestroyWindow(window);
+    sdl().SDL_ShowWindow(window);
+    if (!sdl().SDL_GetWindowSurface(window)) {
+        const std::string failure = std::string("SDL_GetWindowSurface: ") + sdl().SDL_GetError();
+        sdl().SDL_DestroyWindow(window);
         request.done.set_value(failure);
         return;
     }
-    GuiWindow& gui = windows_[SDL_GetWindowID(window)];
+    GuiWindow& gui = windows_[sdl().SDL_GetWindowID(window)];
     gui.state = request.state;
     gui.window = window;
     repaint(gui);
@@ -244,29 +246,29 @@ void Service::carry_out(const Request& request) {
     if (!gui) return;
     SDL_Window* window = gui->window;
     switch (request.kind) {
-        case RequestKind::Resize: SDL_SetWindowSize(window, request.a, request.b); break;
+        case RequestKind::Resize: sdl().SDL_SetWindowSize(window, request.a, request.b); break;
         case RequestKind::Show:
-            SDL_ShowWindow(window);
+            sdl().SDL_ShowWindow(window);
             repaint(*gui);
             break;
         case RequestKind::Hide:
             end_drag(*gui);
-            SDL_HideWindow(window);
+            sdl().SDL_HideWindow(window);
             break;
         case RequestKind::Move: {
             int top = 0, left = 0;
-            SDL_GetWindowBordersSize(window, &top, &left, nullptr, nullptr);
-            SDL_SetWindowPosition(window, request.a + left, request.b + top);
+            sdl().SDL_GetWindowBordersSize(window, &top, &left, nullptr, nullptr);
+            sdl().SDL_SetWindowPosition(window, request.a + left, request.b + top);
             break;
         }
         case RequestKind::Activate:
-            SDL_RestoreWindow(window);
-            SDL_RaiseWindow(window);
+            sdl().SDL_RestoreWindow(window);
+            sdl().SDL_RaiseWindow(window);
             break;
         case RequestKind::Repaint: repaint(*gui); break;
         case RequestKind::Destroy: {
-            const Uint32 id = SDL_GetWindowID(window);
-            SDL_DestroyWindow(window);
+            const Uint32 id = sdl().SDL_GetWindowID(window);
+            sdl().SDL_DestroyWindow(window);
             windows_.erase(id);  // `gui` goes with it
             break;
         }
@@ -282,16 +284,16 @@ void copy_row_to_xrgb(const uint8_t* bgr, uint32_t* out, int width) {
 
 // Converts the backing store into the window's own pixels, bottom-up rows flipped.
 void Service::repaint(GuiWindow& gui) {
-    SDL_Surface* target = SDL_GetWindowSurface(gui.window);
+    SDL_Surface* target = sdl().SDL_GetWindowSurface(gui.window);
     if (!target) {
-        ZOV_REPORT(std::string("SDL_GetWindowSurface: ") + SDL_GetError());
+        ZOV_REPORT(std::string("SDL_GetWindowSurface: ") + sdl().SDL_GetError());
         return;
     }
     WindowState& state = *gui.state;
     {
         std::lock_guard guard(state.lock);
         state.repaint_pending = false;
-        if (SDL_MUSTLOCK(target)) SDL_LockSurface(target);
+        if (SDL_MUSTLOCK(target)) sdl().SDL_LockSurface(target);
         const int width = std::min(target->w, state.backing_width);
         const int height = std::min(target->h, state.backing_height);
         const bool xrgb = target->format->format == SDL_PIXELFORMAT_RGB888 ||
@@ -302,25 +304,28 @@ void Service::repaint(GuiWindow& gui) {
             if (xrgb)
                 copy_row_to_xrgb(source, reinterpret_cast<uint32_t*>(row), width);
             else
-                SDL_ConvertPixels(width, 1, SDL_PIXELFORMAT_BGR24, source, int(state.backing_stride),
-                                  target->format->format, row, target->pitch);
+                sdl().SDL_ConvertPixels(width, 1, SDL_PIXELFORMAT_BGR24, source, int(state.backing_stride),
+                                        target->format->format, row, target->pitch);
         }
-        if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
+        if (SDL_MUSTLOCK(target)) sdl().SDL_UnlockSurface(target);
     }
-    SDL_UpdateWindowSurface(gui.window);
+    sdl().SDL_UpdateWindowSurface(gui.window);
 }
 
 // On X11 the server is asked directly: SDL's global mouse state is refreshed only by
-// the input events it happens to see. Elsewhere the global state serves.
+// the input events it happens to see. Elsewhere, or without libX11, the global state
+// serves.
 void read_pointer(GuiWindow& gui) {
     WindowState& state = *gui.state;
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
-    if (SDL_GetWindowWMInfo(gui.window, &info) && info.subsystem == SDL_SYSWM_X11) {
+    const bool on_x11 = sdl().SDL_GetWindowWMInfo(gui.window, &info) && info.subsystem == SDL_SYSWM_X11;
+    if (const X11Library* x11 = on_x11 ? x11_library() : nullptr) {
         ::Window root, child;
         int root_x, root_y, x, y;
         unsigned int mask;
-        if (XQueryPointer(info.info.x11.display, info.info.x11.window, &root, &child, &root_x, &root_y, &x, &y, &mask)) {
+        if (x11->XQueryPointer(info.info.x11.display, info.info.x11.window, &root, &child, &root_x, &root_y, &x, &y,
+                               &mask)) {
             state.pointer_x = x;
             state.pointer_y = y;
             state.left_down = (mask & Button1Mask) != 0;
@@ -329,8 +334,8 @@ void read_pointer(GuiWindow& gui) {
         return;
     }
     int x = 0, y = 0, left = 0, top = 0;
-    const Uint32 buttons = SDL_GetGlobalMouseState(&x, &y);
-    SDL_GetWindowPosition(gui.window, &left, &top);
+    const Uint32 buttons = sdl().SDL_GetGlobalMouseState(&x, &y);
+    sdl().SDL_GetWindowPosition(gui.window, &left, &top);
     state.pointer_x = x - left;
     state.pointer_y = y - top;
     state.left_down = (buttons & SDL_BUTTON_LMASK) != 0;
@@ -342,7 +347,7 @@ void Service::end_drag(GuiWindow& gui) {
     if (!gui.captured) return;
     read_pointer(gui);
     left_released(gui.state->mouse, gui.captured, gui.state->pointer_x, gui.state->pointer_y);
-    SDL_CaptureMouse(SDL_FALSE);
+    sdl().SDL_CaptureMouse(SDL_FALSE);
 }
 
 void Service::handle(const SDL_Event& event) {
@@ -354,7 +359,7 @@ void Service::handle(const SDL_Event& event) {
                 // The user's close only hides the window.
                 end_drag(*gui);
                 gui->state->hidden = true;
-                SDL_HideWindow(gui->window);
+                sdl().SDL_HideWindow(gui->window);
             } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
                        event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
                 repaint(*gui);
@@ -371,9 +376,9 @@ void Service::handle(const SDL_Event& event) {
             if (event.button.button == SDL_BUTTON_LEFT && down) {
                 const bool was_captured = gui->captured;
                 left_pressed(mouse, gui->captured, event.button.x, event.button.y);
-                if (!was_captured) SDL_CaptureMouse(SDL_TRUE);
+                if (!was_captured) sdl().SDL_CaptureMouse(SDL_TRUE);
             } else if (event.button.button == SDL_BUTTON_LEFT) {
-                if (gui->captured) SDL_CaptureMouse(SDL_FALSE);
+                if (gui->captured) sdl().SDL_CaptureMouse(SDL_FALSE);
                 left_released(mouse, gui->captured, event.button.x, event.button.y);
             } else if (event.button.button == SDL_BUTTON_RIGHT && down) {
                 right_pressed(mouse);
