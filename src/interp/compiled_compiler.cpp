@@ -1,7 +1,7 @@
 // The compiler follows the evaluator's grammar step by step over the same text, so a
 // compiled statement reads exactly what the text interpreter would read. Whatever it
-// does not model (user functions, functions with effects, forms the evaluator would
-// refuse or settle only at run time) leaves the statement to the text interpreter.
+// does not model (functions with effects, calls inside function bodies, forms the
+// evaluator would refuse) leaves the statement to the text interpreter.
 #include "interp/compiled_compiler.h"
 
 #include <string>
@@ -40,13 +40,6 @@ bool is_pure(std::string_view name) {
     for (std::string_view pure : kPureBuiltins)
         if (pure == name) return true;
     return false;
-}
-
-bool is_comparison_start(char c) { return c == '!' || c == '<' || c == '=' || c == '>'; }
-
-// Names a call of `name` at `p`: the whole word, then "(" after blanks.
-bool names_call(const char* p, std::string_view name) {
-    return match_keyword(p, name) == 0 && *skip_blanks(p) == '(';
 }
 
 class Compiler {

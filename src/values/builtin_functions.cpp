@@ -222,10 +222,6 @@ ArgSlot slot_for(BuiltinArgs& args, char format, size_t i) {
     }
 }
 
-bool names_call(const char* p, std::string_view name) {
-    return match_keyword(p, name) == 0 && *skip_blanks(p) == '(';
-}
-
 // A variable argument ("A") is taken only when a name stands there; otherwise the
 // next candidate of the same name is tried.
 bool argument_fits(const char* p, const BuiltinFunction& builtin) {

@@ -43,8 +43,6 @@ struct LeadingString {
 int eval_compare(C_VMBAS& vm, const char*& p, Complex& out, const LeadingString* lead = nullptr);
 int eval_power(C_VMBAS& vm, const char*& p, Complex& out);
 
-bool is_comparison_start(char c) { return c == '!' || c == '<' || c == '=' || c == '>'; }
-
 Complex truth(bool value) { return {value ? -1.0 : 0.0, 0.0}; }
 
 int64_t combine_logical(std::string_view op, int64_t x, int64_t y) {

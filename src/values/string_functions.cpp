@@ -20,10 +20,6 @@ using Result = BuiltinResult;
 
 int32_t clamp_count(int32_t n) { return std::max(0, std::min(n, 255)); }
 
-bool names_call(const char* p, std::string_view name) {
-    return match_keyword(p, name) == 0 && *skip_blanks(p) == '(';
-}
-
 std::tm local_now() {
     const std::time_t now = std::time(nullptr);
     std::tm parts{};

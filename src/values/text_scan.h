@@ -35,6 +35,14 @@ inline int match_keyword(const char*& p, std::string_view keyword) {
     return 0;
 }
 
+// A call of `name` at `p`: the whole word, then "(" after blanks.
+inline bool names_call(const char* p, std::string_view name) {
+    return match_keyword(p, name) == 0 && *skip_blanks(p) == '(';
+}
+
+// The characters that begin a comparison operator.
+inline bool is_comparison_start(char c) { return c == '!' || c == '<' || c == '=' || c == '>'; }
+
 inline bool equals_nocase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
