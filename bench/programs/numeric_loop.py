@@ -1,10 +1,10 @@
-# A million passes of a counted loop with integer arithmetic on an accumulator;
-# prints the sum of the first million odd numbers (10^12).
+# Ten million passes of a counted loop with integer arithmetic on an accumulator;
+# prints the sum of the first ten million odd numbers (10^14).
 
 
 def main():
     s = 0
-    for k in range(1, 1000001):
+    for k in range(1, 10000001):
         s = s + k * 2 - 1
     print(s)
 
