@@ -223,7 +223,7 @@ startup_row() {
 
 echo "== Start-up: milliseconds of the fastest of $startup_runs runs (wall clock), and peak memory"
 printf '%-30s %8s %8s\n' command ms MiB
-startup_row "velmora 1+1" "${command_of[velmora]}" 1+1
+[ -x "${command_of[velmora]}" ] && startup_row "velmora 1+1" "${command_of[velmora]}" 1+1
 echo 'end' >"$work/empty.yab"
 for name in "${others[@]}"; do
     case $name in
