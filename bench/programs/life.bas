@@ -1,4 +1,4 @@
-10 rem Game of Life on a 60 x 60 board with a dead border, 800 generations: nested for
+10 rem Game of Life on a 60 x 60 board with a dead border, 1000 generations: nested for
 20 rem loops over two 2-D integer arrays, the rules as if ... then jumps, and a copy back.
 30 rem Prints the live cells summed over all generations, then the last population.
 40 dim a%(61, 61), b%(61, 61)
@@ -8,7 +8,7 @@
 80 if x < 1400 then a%(r, c) = 1
 90 next c: next r
 100 t = 0
-110 for g = 1 to 800
+110 for g = 1 to 1000
 120 for r = 1 to 60
 130 for c = 1 to 60
 140 n = a%(r - 1, c - 1) + a%(r - 1, c) + a%(r - 1, c + 1) + a%(r, c - 1) + a%(r, c + 1) + a%(r + 1, c - 1) + a%(r + 1, c) + a%(r + 1, c + 1)

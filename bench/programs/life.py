@@ -1,4 +1,4 @@
-# Game of Life on a 60 x 60 board with a dead border, 800 generations: nested loops
+# Game of Life on a 60 x 60 board with a dead border, 1000 generations: nested loops
 # over lists of lists, each generation into a new board.
 # Prints the live cells summed over all generations, then the last population.
 
@@ -13,7 +13,7 @@ def main():
             if x < 1400:
                 a[r][c] = 1
     total = 0
-    for g in range(800):
+    for g in range(1000):
         b = [[0] * (size + 2) for _ in range(size + 2)]
         for r in range(1, size + 1):
             for c in range(1, size + 1):

@@ -1,4 +1,4 @@
-10 REM Game of Life on a 60 x 60 board with a dead border, 800 generations: nested FOR
+10 REM Game of Life on a 60 x 60 board with a dead border, 1000 generations: nested FOR
 20 REM loops over two 2-D arrays (not A%(): this bwbasic cannot read integer array elements
 30 REM in expressions), the rules as IF ... THEN jumps, and a copy back.
 40 REM Prints the live cells summed over all generations, then the last population.
@@ -11,7 +11,7 @@
 110 NEXT C
 120 NEXT R
 130 T = 0
-140 FOR G = 1 TO 800
+140 FOR G = 1 TO 1000
 150 FOR R = 1 TO 60
 160 FOR C = 1 TO 60
 170 N = A(R - 1, C - 1) + A(R - 1, C) + A(R - 1, C + 1) + A(R, C - 1) + A(R, C + 1) + A(R + 1, C - 1) + A(R + 1, C) + A(R + 1, C + 1)

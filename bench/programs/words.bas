@@ -1,11 +1,11 @@
-10 rem Text building: 500000 words of two to four syllables put together with mid$ and +.
+10 rem Text building: 600000 words of two to four syllables put together with mid$ and +.
 20 rem Each word is looked up with instr in a line of recent words; if there, it is cut
 30 rem out with left$ and mid$, and it is appended again. When the line passes 200 bytes,
 40 rem every "ka" in it becomes "ga" (found with instr, rebuilt with left$, + and mid$)
 50 rem and the line is cut to its last 100 bytes. Prints the sum of the positions found
 60 rem and the number of replacements.
 70 y$ = "kasatanahamayarawa": l$ = "": t = 0: u = 0: x = 1
-80 for k = 1 to 500000
+80 for k = 1 to 600000
 90 x = x * 421 + 1: x = x - int(x / 4096) * 4096
 100 w$ = "": m = x - int(x / 3) * 3 + 2
 110 for j = 1 to m

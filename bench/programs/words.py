@@ -1,4 +1,4 @@
-# Text building: 500000 words of two to four syllables joined from slices of a syllable
+# Text building: 600000 words of two to four syllables joined from slices of a syllable
 # table. Each word is looked up with find in a line of recent words; if there, it is cut
 # out, and it is appended again. When the line passes 200 characters, every "ka" in it
 # becomes "ga" (counted, then replaced) and the line is cut to its last 100 characters.
@@ -11,7 +11,7 @@ def main():
     t = 0
     u = 0
     x = 1
-    for k in range(500000):
+    for k in range(600000):
         x = (x * 421 + 1) % 4096
         word = ""
         for j in range(x % 3 + 2):

@@ -1,11 +1,11 @@
-10 REM Text building: 500000 words of two to four syllables put together with MID$ and +.
+10 REM Text building: 600000 words of two to four syllables put together with MID$ and +.
 20 REM Each word is looked up with INSTR in a line of recent words; if there, it is cut
 30 REM out with LEFT$ and MID$, and it is appended again. When the line passes 200 bytes,
 40 REM every "ka" in it becomes "ga" (found with INSTR, rebuilt with LEFT$, + and MID$)
 50 REM and the line is cut to its last 100 bytes. Prints the sum of the positions found
 60 REM and the number of replacements.
 70 Y$ = "kasatanahamayarawa": L$ = "": T = 0: U = 0: X = 1
-80 FOR K = 1 TO 500000
+80 FOR K = 1 TO 600000
 90 X = X * 421 + 1: X = X - INT(X / 4096) * 4096
 100 W$ = "": M = X - INT(X / 3) * 3 + 2
 110 FOR J = 1 TO M
