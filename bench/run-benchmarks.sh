@@ -21,6 +21,9 @@ build=$(cd "${1:-build}" 2>/dev/null && pwd) || { echo "no build directory: ${1:
 shift || true
 workloads=("$@")
 [ ${#workloads[@]} -eq 0 ] && workloads=(mandelbrot numeric_loop sieve strings calls life words)
+for w in "${workloads[@]}"; do
+    [ -f "$programs/$w.bas" ] || { echo "no such workload: $w (see $programs)" >&2; exit 1; }
+done
 runs=${BENCH_RUNS:-3}
 limit=${BENCH_TIMEOUT:-600}
 startup_runs=${BENCH_STARTUP_RUNS:-20}
