@@ -10,7 +10,7 @@
 # Environment:
 #   BENCH_RUNS (default 3)       runs per program; the best one counts
 #   BENCH_TIMEOUT (default 600)  seconds after which one run is stopped
-#   BENCH_BWBASIC=1              also time bwbasic (30 to 300 times slower: many minutes)
+#   BENCH_BWBASIC=1              also time bwbasic (20 to 60 times slower than velmora: an hour)
 #   BENCH_PYTHON                 the Python to compare with (default: python3 on PATH)
 #   BENCH_STARTUP_RUNS (default 20)  runs of the start-up measure; the best one counts
 set -uo pipefail
