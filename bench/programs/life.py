@@ -13,7 +13,7 @@ def main():
             if x < 1400:
                 a[r][c] = 1
     total = 0
-    for g in range(1000):
+    for _ in range(1000):
         b = [[0] * (size + 2) for _ in range(size + 2)]
         for r in range(1, size + 1):
             for c in range(1, size + 1):

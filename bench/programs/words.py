@@ -11,10 +11,10 @@ def main():
     t = 0
     u = 0
     x = 1
-    for k in range(600000):
+    for _ in range(600000):
         x = (x * 421 + 1) % 4096
         word = ""
-        for j in range(x % 3 + 2):
+        for _ in range(x % 3 + 2):
             x = (x * 421 + 1) % 4096
             p = x % 9
             word += syllables[p * 2:p * 2 + 2]
