@@ -17,6 +17,7 @@ packages=(
   cups-daemon cups-core-drivers
   man-db
   dpkg-dev
+  time
 )
 missing=()
 for p in "${packages[@]}"; do

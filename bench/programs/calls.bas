@@ -1,9 +1,9 @@
-10 rem Call loops: 300000 passes, each calling a two-parameter def fn function and a
+10 rem Call loops: 5000000 passes, each calling a two-parameter def fn function and a
 20 rem gosub subroutine. Prints the sum of the function results (the sum of the first
-30 rem 300000 odd numbers, 9 * 10^10) and the subroutine's running total (45000150000).
+30 rem 5000000 odd numbers, 2.5 * 10^13) and the subroutine's running total (12500002500000).
 40 def fnodd(x, y) = x * 2 - y
 50 s = 0: c = 0
-60 for k = 1 to 300000
+60 for k = 1 to 5000000
 70 s = s + fnodd(k, 1)
 80 gosub 130
 90 next k

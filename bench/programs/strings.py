@@ -1,4 +1,4 @@
-# String building: 100000 pseudo-random letters appended one by one with slicing,
+# String building: 1500000 pseudo-random letters appended one by one with slicing,
 # the string cut back to its last 100 characters when it passes 200, and each pass
 # searched with find for a two-letter pair. Prints the sum of the 1-based positions found.
 
@@ -8,7 +8,7 @@ def main():
     s = ""
     t = 0
     x = 1
-    for k in range(1, 100001):
+    for k in range(1, 1500001):
         x = (x * 421 + 1) % 4096
         p = x % 26 + 1
         s = s + a[p - 1:p]
