@@ -96,6 +96,7 @@ private:
     int32_t user_call(const char*& p, bool wants_string);
     bool arguments(const char*& p, CompiledCall& call);
     int32_t parameter(std::string_view name) const;
+    bool names_numeric_function(const char* p) const;
 
     int32_t assignment(const char* p, Statement& statement);
     int32_t for_statement(const char* p, Statement& statement);
@@ -120,6 +121,14 @@ int32_t Compiler::slot(std::string_view name, int type) {
         if (code_.slots[i].name == name && code_.slots[i].in_body == in_body) return static_cast<int32_t>(i);
     code_.slots.push_back({std::string(name), type, in_body});
     return static_cast<int32_t>(code_.slots.size() - 1);
+}
+
+bool Compiler::names_numeric_function(const char* p) const {
+    std::string_view name;
+    int type;
+    if (!starts_with_nocase(p, "fn") || !scan_var_name(p, name, type)) return false;
+    const UserFunction* function = vm_.functions.find(name);
+    return function && function->type() != VT_STRING;
 }
 
 // The parameter of the body being compiled that `name` (with its suffix) names, or -1.
@@ -220,9 +229,11 @@ int32_t Compiler::logical(const char*& p) {
 }
 
 // Every comparison level tries a string comparison first; where a string may begin,
-// nothing else can succeed.
+// nothing else can succeed, but for a call of a numeric function: the string attempt
+// refuses it before reading its arguments, and the number is read instead.
 int32_t Compiler::comparison(const char*& p) {
-    if (may_begin_string(skip_blanks(p))) return string_comparison(p);
+    const char* start = skip_blanks(p);
+    if (may_begin_string(start) && !names_numeric_function(start)) return string_comparison(p);
     const char* q = p;
     int32_t left = additive(q);
     if (left < 0) return kRefused;
