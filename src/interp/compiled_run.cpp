@@ -74,6 +74,22 @@ private:
         return true;
     }
     bool compute(const Node& n, Complex& out);
+
+    // Subscripts are mostly a variable plus or minus a constant: read without a call.
+    bool subscript(int32_t index, Complex& out) {
+        const Node& n = node(index);
+        if (n.op == Op::Add || n.op == Op::Subtract) {
+            const Node& left = node(n.child[0]);
+            const Node& right = node(n.child[1]);
+            if (left.op == Op::Variable && !left.normalize && right.op == Op::Constant) {
+                const PCVAR* found = record(left.index);
+                const Complex variable = found ? found->value : Complex{};
+                out = normalize_zero(n.op == Op::Add ? variable + right.value : variable - right.value);
+                return true;
+            }
+        }
+        return number(index, out);
+    }
     bool ordered(const Node& compare, Complex& out);
     [[gnu::noinline]] bool string_comparison(const Node& compare, Complex& out);
     [[gnu::noinline]] bool string_measure(const Node& call, Complex& out);
@@ -126,7 +142,7 @@ bool Runner::locate(const Node& subscripted, int32_t slot_index, PCVAR*& found, 
     int32_t values[4];
     for (int d = 0; d < subscripted.count; ++d) {
         Complex value;
-        if (!number(subscripted.child[static_cast<size_t>(d)], value) || value.im != 0.0) return false;
+        if (!subscript(subscripted.child[static_cast<size_t>(d)], value) || value.im != 0.0) return false;
         if (!(value.re > -1.0 && value.re < kMaxSubscript + 1.0)) return false;
         values[d] = static_cast<int32_t>(value.re);
         if (vm_.option_base == 1 && values[d] < 1) return false;
