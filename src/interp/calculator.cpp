@@ -28,7 +28,7 @@ int calc_print(C_VMBAS& vm, const char* line) {
         vm.io.put_text(CHANNEL_CONSOLE, ":は無効\n");
         return -1;
     }
-    vm.io.chan_printf(CHANNEL_CONSOLE, "%s\n", format_default(value.re, value.im));
+    vm.io.chan_printf(CHANNEL_CONSOLE, "%s\n", format_default(value.re, value.im).c_str());
     return 0;
 }
 

@@ -418,7 +418,7 @@ bool Runner::string(int32_t index, Text& out) {
         case Op::Str: {
             Complex value;
             if (!number(n.child[0], value)) return false;
-            const std::string_view formatted = format_default(value.re, value.im);
+            const std::string formatted = format_default(value.re, value.im);
             out.set(formatted.substr(0, std::min(formatted.size(), C_STR::kMaxLength)));
             return true;
         }

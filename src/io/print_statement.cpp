@@ -53,7 +53,7 @@ int print_item(C_VMBAS& vm, const char*& p, int channel, const NumberFormat& for
     if (is_string)
         vm.io.put_bytes(channel, text.view());
     else
-        vm.io.chan_printf(channel, "%s", format_number(format, value.re, value.im));
+        vm.io.chan_printf(channel, "%s", format_number(format, value.re, value.im).c_str());
     return 0;
 }
 

@@ -19,7 +19,7 @@ int stmt_write(C_VMBAS& vm, const char*& p) {
             vm.io.put_bytes(channel, text.view());
             vm.io.put_char(channel, '"');
         } else {
-            vm.io.chan_printf(channel, "%s", format_default(value.re, value.im));
+            vm.io.chan_printf(channel, "%s", format_default(value.re, value.im).c_str());
         }
         p = skip_blanks(p);
         if (*p != ',' && *p != ';') {

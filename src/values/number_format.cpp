@@ -10,17 +10,18 @@ namespace {
 // Two parts of the widest print-using field (a conversion narrower than 310
 // characters, yet a double may need 309 integer digits beside up to 309 decimals),
 // a sign each, "i" and the commas of the real part.
-char result[2048];
+constexpr size_t kLongest = 2048;
+using Buffer = char[kLongest];
 
 bool is_nonzero(double x) { return !(x == 0.0); }  // NaN counts as not zero
 
-void append_formatted(size_t& length, const char* format, double value) {
+void append_formatted(Buffer& result, size_t& length, const char* format, double value) {
     int written = std::snprintf(result + length, sizeof result - length, format, value);
     if (written > 0) length = std::min(sizeof result - 1, length + static_cast<size_t>(written));
 }
 
 // "1" becomes "i", "+1"/"-1" become "+i"/"-i", anything else gains a trailing "i".
-void mark_imaginary(size_t& length, size_t start) {
+void mark_imaginary(Buffer& result, size_t& length, size_t start) {
     const char* text = result + start;
     if (std::strcmp(text, "1") == 0 || std::strcmp(text, "+1") == 0 || std::strcmp(text, "-1") == 0) {
         result[length - 1] = 'i';
@@ -30,7 +31,7 @@ void mark_imaginary(size_t& length, size_t start) {
     }
 }
 
-void group_integer_digits(size_t& length) {
+void group_integer_digits(Buffer& result, size_t& length) {
     char* dot = std::strchr(result, '.');
     size_t end = dot ? static_cast<size_t>(dot - result) : length;
     size_t digits = 0, commas = 0;
@@ -60,9 +61,10 @@ void group_integer_digits(size_t& length) {
 
 }  // namespace
 
-const char* format_number(const NumberFormat& format, double re, double im) {
+std::string format_number(const NumberFormat& format, double re, double im) {
     char spec[sizeof format.spec + 1];
     std::snprintf(spec, sizeof spec, "%s", format.spec);
+    Buffer result;
     result[0] = '\0';
     size_t length = 0;
 
@@ -75,7 +77,7 @@ const char* format_number(const NumberFormat& format, double re, double im) {
 
     bool real_written = false;
     if (is_nonzero(re) || (re == 0.0 && im == 0.0)) {
-        append_formatted(length, spec, re);
+        append_formatted(result, length, spec, re);
         real_written = true;
     }
     if (is_nonzero(im)) {
@@ -84,11 +86,11 @@ const char* format_number(const NumberFormat& format, double re, double im) {
             spec[1] = '+';
         }
         size_t start = length;
-        append_formatted(length, spec, im);
-        mark_imaginary(length, start);
+        append_formatted(result, length, spec, im);
+        mark_imaginary(result, length, start);
     }
-    if (format.group_thousands) group_integer_digits(length);
-    return result;
+    if (format.group_thousands) group_integer_digits(result, length);
+    return std::string(result, length);
 }
 
-const char* format_default(double re, double im) { return format_number(NumberFormat{}, re, im); }
+std::string format_default(double re, double im) { return format_number(NumberFormat{}, re, im); }

@@ -8,6 +8,5 @@ struct NumberFormat {
     bool group_thousands = false;  // commas between groups of three integer digits
 };
 
-// Returns text in a buffer owned by the formatter, valid until the next call.
-const char* format_number(const NumberFormat& format, double re, double im);
-const char* format_default(double re, double im);
+std::string format_number(const NumberFormat& format, double re, double im);
+std::string format_default(double re, double im);

@@ -38,27 +38,27 @@ TEST(NumberFormat, DisplayTable) {
 TEST(NumberFormat, ExplicitPlusFlagIsNotDoubled) {
     NumberFormat format;
     std::snprintf(format.spec, sizeof format.spec, "%%+6.2f");
-    EXPECT_STREQ(format_number(format, 1.5, 2), " +1.50 +2.00i");
+    EXPECT_EQ(format_number(format, 1.5, 2), " +1.50 +2.00i");
 }
 
 TEST(NumberFormat, GroupingTakesBlanksForCommas) {
     NumberFormat format;
     format.group_thousands = true;
     std::snprintf(format.spec, sizeof format.spec, "%%12.2f");
-    EXPECT_STREQ(format_number(format, 1234567.891, 0), "1,234,567.89");
+    EXPECT_EQ(format_number(format, 1234567.891, 0), "1,234,567.89");
     std::snprintf(format.spec, sizeof format.spec, "%%10.2f");
-    EXPECT_STREQ(format_number(format, 1234567.891, 0), "1,234,567.89");
+    EXPECT_EQ(format_number(format, 1234567.891, 0), "1,234,567.89");
     std::snprintf(format.spec, sizeof format.spec, "%%4.0f");
-    EXPECT_STREQ(format_number(format, 123, 0), " 123");
+    EXPECT_EQ(format_number(format, 123, 0), " 123");
 }
 
 TEST(NumberFormat, OnlyTheRealPartBeforeTheFirstDotIsGrouped) {
     NumberFormat format;
     format.group_thousands = true;
     std::snprintf(format.spec, sizeof format.spec, "%%1.1f");
-    EXPECT_STREQ(format_number(format, 1234.5, 5678.5), "1,234.5+5678.5i");
+    EXPECT_EQ(format_number(format, 1234.5, 5678.5), "1,234.5+5678.5i");
     std::snprintf(format.spec, sizeof format.spec, "%%1.0f");
-    EXPECT_STREQ(format_number(format, 1234, 5678), "1234+5678i");
+    EXPECT_EQ(format_number(format, 1234, 5678), "1234+5678i");
 }
 
 TEST(NumberFormat, TheWidestFieldsOfBothPartsFitWhole) {
