@@ -9,6 +9,7 @@
 #include "interp/error.h"
 #include "interp/program_store.h"
 #include "io/channel_table.h"
+#include "values/random.h"
 #include "values/user_functions.h"
 #include "values/variables.h"
 #include "graphics/graph_settings.h"
@@ -87,6 +88,7 @@ public:
     C_FILEIO io;
     GraphicsState graphics;
 
+    RandomNumbers random;
     bool trace = false;
     int option_base = 0;
     int32_t error_handler_line = 0;

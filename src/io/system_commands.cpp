@@ -195,6 +195,6 @@ int stmt_sleep(C_VMBAS& vm, const char*& p) {
 int stmt_randomize(C_VMBAS& vm, const char*& p) {
     int32_t seed;
     if (eval_int32(vm, p, &seed) < 0) return vm_error::fail("seed が必要");
-    random_numbers::seed(seed);
+    vm.random.seed(seed);
     return 0;
 }

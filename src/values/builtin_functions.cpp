@@ -174,8 +174,8 @@ const BuiltinFunction kBuiltins[] = {
     {"peek", "L", fn_peek},
     {"pos", "l", [](C_VMBAS& vm, const BuiltinArgs&, Complex& o) { o = real(vm.io.record(CHANNEL_CONSOLE).column + 1); return 0; }},
     {"real", "c", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = real(a.c[0].re); return 0; }},
-    {"rnd", "l", [](C_VMBAS&, const BuiltinArgs&, Complex& o) { o = real(random_numbers::next() / 32767.0); return 0; }},
-    {"rand", "", [](C_VMBAS&, const BuiltinArgs&, Complex& o) { o = real(random_numbers::next()); return 0; }},
+    {"rnd", "l", [](C_VMBAS& vm, const BuiltinArgs&, Complex& o) { o = real(vm.random.next() / 32767.0); return 0; }},
+    {"rand", "", [](C_VMBAS& vm, const BuiltinArgs&, Complex& o) { o = real(vm.random.next()); return 0; }},
     {"imag", "c", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = real(a.c[0].im); return 0; }},
     {"int", "c", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) {
          o = {std::floor(a.c[0].re), std::floor(a.c[0].im)};

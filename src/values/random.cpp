@@ -3,16 +3,9 @@
 
 #include <cstdlib>
 
-namespace random_numbers {
-namespace {
-uint32_t state = 1;
+int RandomNumbers::next() {
+    state_ = state_ * 214013u + 2531011u;
+    return static_cast<int>((state_ >> 16) & 32767u);
 }
 
-int next() {
-    state = state * 214013u + 2531011u;
-    return static_cast<int>((state >> 16) & 32767u);
-}
-
-void seed(int32_t n) { state = static_cast<uint32_t>(std::llabs(static_cast<int64_t>(n)) % 32767); }
-
-}  // namespace random_numbers
+void RandomNumbers::seed(int32_t n) { state_ = static_cast<uint32_t>(std::llabs(static_cast<int64_t>(n)) % 32767); }

@@ -26,7 +26,6 @@
 #include "interp/main_loop.h"
 #include "interp/vmbas.h"
 #include "io/console_writer.h"
-#include "values/random.h"
 
 namespace {
 
@@ -163,7 +162,6 @@ Outcome run_session(Engine engine, const Session& session, ConsoleCapture& conso
     console_writer::start_row();
     vm_error::clear();
     break_flag::clear();
-    random_numbers::seed(1);  // the generator's state at start-up
     Outcome outcome;
     {
         fuzz_sandbox::BreakTimer timer;
