@@ -18,24 +18,23 @@ constexpr int kMaxCallDepth = 100;
 
 class CallDepth {
 public:
-    CallDepth() { ++depth_; }
+    explicit CallDepth(CallNesting& nesting) : nesting_(nesting) { ++nesting_.depth; }
     ~CallDepth() {
-        if (--depth_ == 0) exhausted_ = false;
+        if (--nesting_.depth == 0) nesting_.exhausted = false;
     }
     CallDepth(const CallDepth&) = delete;
     CallDepth& operator=(const CallDepth&) = delete;
 
-    // False, with the message stored, when this call may not go deeper.
-    static bool allowed() {
-        if (!exhausted_ && depth_ < kMaxCallDepth) return true;
-        exhausted_ = true;
+    // False, with the message stored, when a call may not go deeper.
+    static bool allowed(CallNesting& nesting) {
+        if (!nesting.exhausted && nesting.depth < kMaxCallDepth) return true;
+        nesting.exhausted = true;
         vm_error::fail("関数の呼び出しが深すぎる");
         return false;
     }
 
 private:
-    static inline int depth_ = 0;
-    static inline bool exhausted_ = false;
+    CallNesting& nesting_;
 };
 
 // One argument's value, kept until every argument has been read.
@@ -149,8 +148,8 @@ CallResult call_fn(C_VMBAS& vm, const char*& p, Complex* number, C_STR* string) 
         vm_error::fail("関数型が不一致");
         return CallResult::Failed;
     }
-    if (!CallDepth::allowed()) return CallResult::Failed;
-    const CallDepth depth;
+    if (!CallDepth::allowed(vm.functions.nesting)) return CallResult::Failed;
+    const CallDepth depth(vm.functions.nesting);
     // Parameters and variables first mentioned during the call go when it ends.
     const size_t mark = vm.variables.mark();
     Complex number_result;

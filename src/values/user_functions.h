@@ -28,8 +28,17 @@ struct UserFunction {
     int type() const;
 };
 
+// How deep calls are nested now, and whether one of them met the limit, which stops
+// the calls above it too.
+struct CallNesting {
+    int depth = 0;
+    bool exhausted = false;
+};
+
 class UserFunctions {
 public:
+    CallNesting nesting;
+
     const UserFunction* find(std::string_view name) const;
     void define(std::unique_ptr<UserFunction> function);
     void clear() {
