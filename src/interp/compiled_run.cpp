@@ -103,7 +103,7 @@ private:
 
     Outcome assign_number(const Statement& statement);
     [[gnu::noinline]] Outcome assign_string(const Statement& statement);
-    [[gnu::noinline]] Outcome for_loop(const Statement& statement, const char* body);
+    [[gnu::noinline]] Outcome for_loop(const Statement& statement);
     Outcome next(const Statement& statement, const char*& p, const char* body);
     Outcome if_then(const Statement& statement, const char*& p, const char* body);
     Outcome while_loop(const Statement& statement, const char*& p, const char* body);
@@ -491,7 +491,7 @@ Outcome Runner::assign_string(const Statement& statement) {
     return Outcome::Done;
 }
 
-Outcome Runner::for_loop(const Statement& statement, const char* body) {
+Outcome Runner::for_loop(const Statement& statement) {
     PCVAR* variable = record(statement.slot);
     Complex start, limit;
     if (!number(statement.value, start) || !number(statement.limit, limit)) return Outcome::Declined;
@@ -503,8 +503,7 @@ Outcome Runner::for_loop(const Statement& statement, const char* body) {
     const VariableSlot& name = slot(statement.slot);
     variable->value = coerce_to_type(start, name.type);
     ForEntry& loop = vm_.for_stack[static_cast<size_t>(vm_.for_depth++)];
-    loop.line = vm_.current_line;
-    loop.text = body + statement.end;
+    loop.after = {vm_.current_line, statement.end};
     loop.variable.assign(name.name);
     loop.type = name.type;
     loop.limit = limit.re;
@@ -521,8 +520,7 @@ Outcome Runner::next(const Statement& statement, const char*& p, const char* bod
     variable->value = coerce_to_type(variable->value + step, loop.type);
     const double value = variable->value.re;
     if ((loop.step > 0 && value <= loop.limit) || (loop.step < 0 && value >= loop.limit)) {
-        vm_.jump_to_line(loop.line);
-        p = loop.text;
+        p = vm_.jump_to(loop.after);
     } else {
         --vm_.for_depth;
         p = body + statement.end;
@@ -552,7 +550,7 @@ Outcome Runner::while_loop(const Statement& statement, const char*& p, const cha
         return Outcome::Done;
     }
     if (vm_.while_depth == kStackDepth) return Outcome::Declined;
-    vm_.while_stack[static_cast<size_t>(vm_.while_depth++)] = {vm_.current_line, body + statement.else_offset};
+    vm_.while_stack[static_cast<size_t>(vm_.while_depth++)] = {{vm_.current_line, statement.else_offset}};
     p = body + statement.end;
     return Outcome::Done;
 }
@@ -562,7 +560,7 @@ Outcome Runner::run(const Statement& statement, const char*& p, const char* body
     switch (statement.kind) {
         case Kind::AssignNumber: outcome = assign_number(statement); break;
         case Kind::AssignString: outcome = assign_string(statement); break;
-        case Kind::For: outcome = for_loop(statement, body); break;
+        case Kind::For: outcome = for_loop(statement); break;
         case Kind::Next: return next(statement, p, body);
         case Kind::If: outcome = if_then(statement, p, body); break;
         case Kind::While:
@@ -574,21 +572,19 @@ Outcome Runner::run(const Statement& statement, const char*& p, const char* body
             return Outcome::Jumped;
         case Kind::Gosub:
             if (vm_.gosub_depth == kStackDepth) return Outcome::Declined;
-            vm_.gosub_stack[static_cast<size_t>(vm_.gosub_depth++)] = {vm_.current_line, body + statement.end};
+            vm_.gosub_stack[static_cast<size_t>(vm_.gosub_depth++)] = {{vm_.current_line, statement.end}};
             p = vm_.jump_to_line(statement.target);
             return Outcome::Jumped;
         case Kind::Return: {
             if (!vm_.is_running() || vm_.gosub_depth == 0) return Outcome::Declined;
             const GosubEntry entry = vm_.gosub_stack[static_cast<size_t>(--vm_.gosub_depth)];
-            vm_.jump_to_line(entry.line);
-            p = entry.text;
+            p = vm_.jump_to(entry.resume);
             return Outcome::Done;
         }
         case Kind::Wend: {
             if (vm_.while_depth == 0) return Outcome::Declined;
             const WhileEntry entry = vm_.while_stack[static_cast<size_t>(--vm_.while_depth)];
-            if (entry.line) vm_.jump_to_line(entry.line);
-            p = entry.text;
+            p = vm_.jump_to(entry.keyword);
             return Outcome::Jumped;
         }
     }

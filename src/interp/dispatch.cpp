@@ -130,8 +130,7 @@ int check_statement_end(const char*& p, bool& more) {
 
 void stop_on_break(C_VMBAS& vm, const char* p) {
     break_flag::clear();
-    vm.cont_line = vm.current_line;
-    vm.cont_text = p;
+    vm.cont = TextPosition::at(vm.current_line, p);
     vm.current_line = nullptr;
     vm.io.put_text(CHANNEL_CONSOLE, "^C\n");
 }

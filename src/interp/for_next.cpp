@@ -48,7 +48,7 @@ int stmt_for(C_VMBAS& vm, const char*& p) {
     if (vm.for_depth == kStackDepth) return vm_error::fail("for-next が深すぎる");
     // The bounds may have mentioned new variables; the record address is stable.
     variable->value = coerce_to_type(bounds.start, type);
-    vm.for_stack[static_cast<size_t>(vm.for_depth++)] = {vm.current_line, p, std::string(name), type, bounds.limit.re,
+    vm.for_stack[static_cast<size_t>(vm.for_depth++)] = {TextPosition::at(vm.current_line, p), std::string(name), type, bounds.limit.re,
                                                          bounds.step.re};
     return 0;
 }
@@ -69,8 +69,7 @@ int stmt_next(C_VMBAS& vm, const char*& p) {
     variable->value = coerce_to_type(variable->value + step, loop.type);
     const double value = variable->value.re;
     if ((loop.step > 0 && value <= loop.limit) || (loop.step < 0 && value >= loop.limit)) {
-        vm.jump_to_line(loop.line);
-        p = loop.text;
+        p = vm.jump_to(loop.after);
         return 0;
     }
     --vm.for_depth;

@@ -16,7 +16,7 @@ ProgramLine* read_target_line(C_VMBAS& vm, const char*& p) {
 
 int push_gosub(C_VMBAS& vm, const char* return_text) {
     if (vm.gosub_depth == kStackDepth) return vm_error::fail("gosub が深すぎる");
-    vm.gosub_stack[static_cast<size_t>(vm.gosub_depth++)] = {vm.current_line, return_text};
+    vm.gosub_stack[static_cast<size_t>(vm.gosub_depth++)] = {TextPosition::at(vm.current_line, return_text)};
     return 0;
 }
 
@@ -85,8 +85,7 @@ int stmt_return(C_VMBAS& vm, const char*& p) {
         return 0;
     }
     const GosubEntry entry = vm.gosub_stack[static_cast<size_t>(--vm.gosub_depth)];
-    vm.jump_to_line(entry.line);
-    p = entry.text;
+    p = vm.jump_to(entry.resume);
     return 0;
 }
 

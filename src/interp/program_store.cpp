@@ -1,6 +1,8 @@
 // Program lines, labels, jump targets.
 #include "interp/program_store.h"
 
+#include <algorithm>
+
 #include <cstdio>
 
 #include "interp/error.h"
@@ -11,6 +13,15 @@ void ProgramLine::set_text(std::string_view source) {
     text.assign(source);
     indentation = 0;
     while (indentation < static_cast<int32_t>(text.size()) && is_blank(text[indentation])) ++indentation;
+}
+
+TextPosition TextPosition::at(ProgramLine* line, const char* p) {
+    return line ? TextPosition{line, static_cast<int32_t>(p - line->body())} : TextPosition{};
+}
+
+const char* TextPosition::text() const {
+    const auto length = static_cast<int32_t>(line->text.size()) - line->indentation;
+    return line->body() + std::min(offset, length);
 }
 
 ProgramLine* ProgramStore::find(int64_t number) const {

@@ -16,6 +16,22 @@ struct CompiledLineDeleter {
 };
 }  // namespace compiled
 
+struct ProgramLine;
+
+// A place in a line's text, by offset from the text after its indentation: past the
+// end it stands at the end, so it can never point outside the text, even when the
+// line's text is replaced.
+struct TextPosition {
+    static constexpr int32_t kEnd = INT32_MAX;
+
+    ProgramLine* line = nullptr;
+    int32_t offset = 0;
+
+    // `p` lies in the text of `line` (after its indentation).
+    static TextPosition at(ProgramLine* line, const char* p);
+    const char* text() const;
+};
+
 struct ProgramLine {
     int32_t number = 0;
     int32_t indentation = 0;  // blanks and tabs at the start of the text

@@ -66,8 +66,7 @@ void run_program(C_VMBAS& vm) {
         ProgramLine& failed = vm.current_line ? *vm.current_line : vm.direct_line;
         vm.err = 1;
         vm.erl = failed.number;
-        vm.cont_line = nullptr;
-        vm.cont_text = nullptr;
+        vm.cont = {};
         ProgramLine* handler = &failed == &vm.direct_line ? nullptr : error_handler(vm);
         if (handler) {
             new_line_if_needed(vm);

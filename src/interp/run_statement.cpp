@@ -34,19 +34,17 @@ int stmt_run(C_VMBAS& vm, const char*& p) {
 int stmt_cont(C_VMBAS& vm, const char*& p) {
     if (require_statement_end(p) < 0) return -1;
     // A command typed at the prompt cannot be resumed: its text has been replaced.
-    if (!vm.cont_line || vm.cont_line == &vm.direct_line) return vm_error::fail("実行再開できません");
-    vm.current_line = vm.cont_line;
-    p = vm.cont_text;
-    vm.cont_line = nullptr;
-    vm.cont_text = nullptr;
+    if (!vm.cont.line || vm.cont.line == &vm.direct_line) return vm_error::fail("実行再開できません");
+    vm.current_line = vm.cont.line;
+    p = vm.cont.text();
+    vm.cont = {};
     return 0;
 }
 
 int stmt_stop(C_VMBAS& vm, const char*& p) {
     if (require_statement_end(p) < 0) return -1;
     if (!vm.is_running()) return 0;
-    vm.cont_line = vm.current_line;
-    vm.cont_text = p;
+    vm.cont = TextPosition::at(vm.current_line, p);
     vm.current_line = nullptr;
     p = end_of_text(p);
     vm.io.put_text(CHANNEL_CONSOLE, "stop\n");

@@ -12,8 +12,7 @@ C_VMBAS::~C_VMBAS() {
 
 void C_VMBAS::end_execution() {
     if (is_running()) current_line = nullptr;
-    cont_line = nullptr;
-    cont_text = nullptr;
+    cont = {};
     gosub_depth = for_depth = while_depth = 0;
     error_handler_line = 0;
     err = erl = 0;
@@ -24,8 +23,7 @@ void C_VMBAS::clear_state() {
     functions.clear();
     graph_settings = {};
     option_base = 0;
-    cont_line = nullptr;
-    cont_text = nullptr;
+    cont = {};
     io.close_all();
     data_line = program.first();
     data_position = 0;
@@ -56,15 +54,14 @@ void C_VMBAS::delete_lines(int32_t from, int32_t to) {
 }
 
 void C_VMBAS::set_direct_command(std::string_view text) {
-    // Return points inside an earlier command would point into text that is gone:
+    // Return points inside an earlier command would stand in text that is gone:
     // going back there finds the end of that command instead.
-    static const char kGone[] = "";
-    for (int i = 0; i < gosub_depth; ++i)
-        if (gosub_stack[static_cast<size_t>(i)].line == &direct_line) gosub_stack[static_cast<size_t>(i)].text = kGone;
-    for (int i = 0; i < for_depth; ++i)
-        if (for_stack[static_cast<size_t>(i)].line == &direct_line) for_stack[static_cast<size_t>(i)].text = kGone;
-    for (int i = 0; i < while_depth; ++i)
-        if (while_stack[static_cast<size_t>(i)].line == &direct_line) while_stack[static_cast<size_t>(i)].text = kGone;
+    auto forget = [this](TextPosition& position) {
+        if (position.line == &direct_line) position.offset = TextPosition::kEnd;
+    };
+    for (int i = 0; i < gosub_depth; ++i) forget(gosub_stack[static_cast<size_t>(i)].resume);
+    for (int i = 0; i < for_depth; ++i) forget(for_stack[static_cast<size_t>(i)].after);
+    for (int i = 0; i < while_depth; ++i) forget(while_stack[static_cast<size_t>(i)].keyword);
     direct_line.set_text(text);
 }
 

@@ -18,13 +18,11 @@
 inline constexpr int kStackDepth = 20;
 
 struct GosubEntry {
-    ProgramLine* line = nullptr;
-    const char* text = nullptr;
+    TextPosition resume;  // just after the gosub
 };
 
 struct ForEntry {
-    ProgramLine* line = nullptr;
-    const char* text = nullptr;
+    TextPosition after;  // just after the for statement, where each pass begins
     std::string variable;
     int type = VT_COMPLEX;
     double limit = 0.0;
@@ -32,8 +30,7 @@ struct ForEntry {
 };
 
 struct WhileEntry {
-    ProgramLine* line = nullptr;
-    const char* text = nullptr;
+    TextPosition keyword;  // the while, whose condition wend tests again
 };
 
 class C_VMBAS {
@@ -57,6 +54,12 @@ public:
     // Puts a typed command into the direct-mode line to run next.
     void set_direct_command(std::string_view text);
 
+    // Makes the position's line current, as jump_to_line does, and returns its place.
+    const char* jump_to(const TextPosition& position) {
+        jump_to_line(position.line);
+        return position.line ? position.text() : "";
+    }
+
     // Makes `line` current (trace mark included) and returns its text after indentation.
     const char* jump_to_line(ProgramLine* line) {
         if (!line) return "";
@@ -69,8 +72,7 @@ public:
     ProgramStore program;
     ProgramLine direct_line;
     ProgramLine* current_line = nullptr;
-    ProgramLine* cont_line = nullptr;
-    const char* cont_text = nullptr;
+    TextPosition cont;  // where cont goes on; no line when it cannot
     ProgramLine* data_line = nullptr;
     int32_t data_position = 0;
 

@@ -15,7 +15,7 @@ int stmt_while(C_VMBAS& vm, const char*& p) {
     if (condition.im != 0.0) return vm_error::fail("while 文で虚数は無効");
     if (condition.re != 0.0) {
         if (vm.while_depth == kStackDepth) return vm_error::fail("while-wend が深すぎる");
-        vm.while_stack[static_cast<size_t>(vm.while_depth++)] = {vm.current_line, keyword};
+        vm.while_stack[static_cast<size_t>(vm.while_depth++)] = {TextPosition::at(vm.current_line, keyword)};
         return 0;
     }
     const char* q = p;
@@ -30,7 +30,6 @@ int stmt_wend(C_VMBAS& vm, const char*& p) {
     if (!at_statement_end(p)) return vm_error::fail("無効な構文");
     if (vm.while_depth == 0) return vm_error::fail("wend に対応する while がない");
     const WhileEntry entry = vm.while_stack[static_cast<size_t>(--vm.while_depth)];
-    if (entry.line) vm.jump_to_line(entry.line);
-    p = entry.text;
+    p = vm.jump_to(entry.keyword);
     return 0;
 }
