@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "interp/error.h"
+#include "values/error.h"
 #include "values/evaluator.h"
 #include "values/text_scan.h"
 #include "zov/draw.h"

@@ -6,7 +6,7 @@
 #include "graphics/graph_function.h"
 #include "graphics/graph_statement.h"
 #include "interp/break_flag.h"
-#include "interp/error.h"
+#include "values/error.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"

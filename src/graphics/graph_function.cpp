@@ -1,8 +1,8 @@
 // Binding and sampling the function of a graph.
 #include "graphics/graph_function.h"
 
-#include "interp/error.h"
-#include "interp/names.h"
+#include "values/error.h"
+#include "values/names.h"
 #include "interp/vmbas.h"
 #include "values/evaluator.h"
 #include "values/text_scan.h"

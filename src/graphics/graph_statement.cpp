@@ -5,7 +5,7 @@
 
 #include "graphics/graph_function.h"
 #include "graphics/graphics_state.h"
-#include "interp/error.h"
+#include "values/error.h"
 #include "interp/vmbas.h"
 #include "io/code_page.h"
 #include "values/evaluator.h"

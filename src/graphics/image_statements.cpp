@@ -6,7 +6,7 @@
 #include "graphics/clipboard.h"
 #include "graphics/graphics_state.h"
 #include "imagefile/gfile.h"
-#include "interp/error.h"
+#include "values/error.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
 #include "values/evaluator.h"

@@ -1,7 +1,7 @@
 // Text in a window: gputs draws a string in the window's font, gfont sets its cell size.
 #include "graphics/draw_options.h"
 #include "graphics/graphics_state.h"
-#include "interp/error.h"
+#include "values/error.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
 #include "io/code_page.h"

@@ -8,7 +8,7 @@
 
 #include "graphics/graphics_state.h"
 #include "graphics/memory_budget.h"
-#include "interp/error.h"
+#include "values/error.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"

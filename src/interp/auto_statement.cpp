@@ -3,7 +3,7 @@
 #include <climits>
 #include <string>
 
-#include "interp/error.h"
+#include "values/error.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "interp/error.h"
+#include "values/error.h"
 #include "interp/vmbas.h"
 #include "io/console_line.h"
 #include "values/evaluator.h"

@@ -8,9 +8,9 @@
 #include <string_view>
 
 #include "interp/dispatch.h"
-#include "interp/error.h"
+#include "values/error.h"
 #include "interp/line_scan.h"
-#include "interp/names.h"
+#include "values/names.h"
 #include "interp/program_store.h"
 #include "interp/vmbas.h"
 #include "values/builtin_functions.h"

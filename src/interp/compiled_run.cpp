@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "interp/error.h"
+#include "values/error.h"
 #include "interp/vmbas.h"
 #include "values/builtin_functions.h"
 #include "values/complex_math.h"

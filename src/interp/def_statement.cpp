@@ -1,8 +1,8 @@
 // def fn: a user function of up to ten parameters whose body is kept as source text.
 #include <memory>
 
-#include "interp/error.h"
-#include "interp/names.h"
+#include "values/error.h"
+#include "values/names.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
 #include "values/evaluator.h"

@@ -1,5 +1,5 @@
 // delete: removes a range of lines, and clears all variables even when none is there.
-#include "interp/error.h"
+#include "values/error.h"
 #include "interp/line_range.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"

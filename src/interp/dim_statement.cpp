@@ -1,8 +1,8 @@
 // dim and erase: declaring arrays of up to four dimensions, and freeing them.
 #include <new>
 
-#include "interp/error.h"
-#include "interp/names.h"
+#include "values/error.h"
+#include "values/names.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
 #include "values/number_parse.h"

@@ -2,7 +2,7 @@
 // line editor.
 #include <string>
 
-#include "interp/error.h"
+#include "values/error.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"

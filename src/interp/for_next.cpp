@@ -1,7 +1,7 @@
 // for ... to ... [step ...] and next. Every for pushes a new entry; next compares
 // only with the innermost loop.
-#include "interp/error.h"
-#include "interp/names.h"
+#include "values/error.h"
+#include "values/names.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
 #include "values/evaluator.h"

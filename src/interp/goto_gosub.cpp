@@ -1,6 +1,6 @@
 // goto, gosub, return, and on ... goto/gosub and on error goto.
-#include "interp/error.h"
-#include "interp/names.h"
+#include "values/error.h"
+#include "values/names.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"

@@ -1,6 +1,6 @@
 // if ... then ... [else ...]: a false condition searches this line for its else,
 // pairing each else with the nearest open if.
-#include "interp/error.h"
+#include "values/error.h"
 #include "interp/line_scan.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"

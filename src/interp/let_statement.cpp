@@ -1,6 +1,6 @@
 // let, with or without the keyword: a list of assignments separated by ",".
-#include "interp/error.h"
-#include "interp/names.h"
+#include "values/error.h"
+#include "values/names.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
 #include "values/evaluator.h"

@@ -3,7 +3,7 @@
 #include <climits>
 
 #include "interp/break_flag.h"
-#include "interp/error.h"
+#include "values/error.h"
 #include "interp/line_range.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"

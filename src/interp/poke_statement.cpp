@@ -1,5 +1,5 @@
 // poke: stores one byte in variable storage or a record buffer (see memory_access.h).
-#include "interp/error.h"
+#include "values/error.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
 #include "values/evaluator.h"

@@ -7,7 +7,7 @@
 
 #include <sys/stat.h>
 
-#include "interp/error.h"
+#include "values/error.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
 #include "interp/whole_file_writer.h"

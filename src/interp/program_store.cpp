@@ -5,8 +5,8 @@
 
 #include <cstdio>
 
-#include "interp/error.h"
-#include "interp/names.h"
+#include "values/error.h"
+#include "values/names.h"
 #include "values/text_scan.h"
 
 void ProgramLine::set_text(std::string_view source) {

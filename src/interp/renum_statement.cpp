@@ -1,6 +1,6 @@
 // renum: new numbers for every line in order. Numbers written inside statements stay
 // as they are, which is why programs meant to be renumbered jump to labels.
-#include "interp/error.h"
+#include "values/error.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"

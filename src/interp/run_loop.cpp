@@ -7,7 +7,7 @@
 
 #include "interp/break_flag.h"
 #include "interp/dispatch.h"
-#include "interp/error.h"
+#include "values/error.h"
 #include "interp/vmbas.h"
 #include "io/code_page.h"
 #include "io/console_input.h"

@@ -1,5 +1,5 @@
 // run, cont, stop and end: starting, resuming and stopping execution.
-#include "interp/error.h"
+#include "values/error.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"

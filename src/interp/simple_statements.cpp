@@ -2,8 +2,8 @@
 // skipped text, labels and option base.
 #include <cstring>
 
-#include "interp/error.h"
-#include "interp/names.h"
+#include "values/error.h"
+#include "values/names.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
 #include "values/evaluator.h"

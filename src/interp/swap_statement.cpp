@@ -1,5 +1,5 @@
 // swap: exchanging two strings, or two numbers of the same type.
-#include "interp/error.h"
+#include "values/error.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
 #include "values/text_scan.h"

@@ -1,7 +1,7 @@
 // The interpreter object's resets and line changes.
 #include "interp/vmbas.h"
 
-#include "interp/error.h"
+#include "values/error.h"
 
 C_VMBAS::C_VMBAS() { direct_line.text.reserve(256); }
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "graphics/graphics_state.h"
-#include "interp/error.h"
+#include "values/error.h"
 #include "interp/program_store.h"
 #include "io/channel_table.h"
 #include "values/random.h"

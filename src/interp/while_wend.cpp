@@ -1,6 +1,6 @@
 // while ... wend. A false condition searches forward, across lines, for the matching
 // wend; wend goes back to its while, which tests the condition again.
-#include "interp/error.h"
+#include "values/error.h"
 #include "interp/line_scan.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"

@@ -1,7 +1,7 @@
 // Channel prefix parsing.
 #include "io/channel_prefix.h"
 
-#include "interp/error.h"
+#include "values/error.h"
 #include "interp/vmbas.h"
 #include "values/evaluator.h"
 #include "values/text_scan.h"

@@ -1,7 +1,7 @@
 // locate, cls, width and console: cursor, screen, wrap width and window size.
 #include <string>
 
-#include "interp/error.h"
+#include "values/error.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
 #include "io/console_writer.h"

@@ -1,7 +1,7 @@
 // Item splitting for input and read.
 #include "io/input_items.h"
 
-#include "interp/error.h"
+#include "values/error.h"
 #include "interp/vmbas.h"
 #include "values/text_scan.h"
 

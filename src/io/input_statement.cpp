@@ -2,7 +2,7 @@
 // into the statement's variables.
 #include <string>
 
-#include "interp/error.h"
+#include "values/error.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
 #include "io/channel_prefix.h"

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "interp/error.h"
+#include "values/error.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"

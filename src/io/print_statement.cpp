@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "interp/error.h"
+#include "values/error.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <string>
 
-#include "interp/error.h"
+#include "values/error.h"
 #include "values/evaluator.h"
 #include "values/text_scan.h"
 

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
-#include "interp/error.h"
-#include "interp/names.h"
+#include "values/error.h"
+#include "values/names.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
 #include "io/channel_prefix.h"

@@ -17,7 +17,7 @@
 
 #include "graphics/graphics_state.h"
 #include "interp/break_flag.h"
-#include "interp/error.h"
+#include "values/error.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"

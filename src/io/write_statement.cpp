@@ -1,5 +1,5 @@
 // write: items separated by commas, strings in double quotes, a newline at the end.
-#include "interp/error.h"
+#include "values/error.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
 #include "io/channel_prefix.h"

@@ -10,7 +10,7 @@
 #include <span>
 #include <string_view>
 
-#include "interp/error.h"
+#include "values/error.h"
 #include "graphics/graphics_functions.h"
 #include "interp/vmbas.h"
 #include "values/complex_math.h"

@@ -2,8 +2,8 @@
 // power, primary. Every level advances the text position only on success.
 #include "values/evaluator.h"
 
-#include "interp/error.h"
-#include "interp/names.h"
+#include "values/error.h"
+#include "values/names.h"
 #include "interp/vmbas.h"
 #include "values/builtin_functions.h"
 #include "values/complex_math.h"

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "interp/error.h"
+#include "values/error.h"
 #include "values/evaluator.h"
 #include "values/text_scan.h"
 #include "values/variable_access.h"

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "interp/error.h"
+#include "values/error.h"
 #include "interp/vmbas.h"
 #include "io/console_input.h"
 #include "values/fetch_args.h"

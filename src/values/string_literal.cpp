@@ -3,7 +3,7 @@
 
 #include <cstddef>
 
-#include "interp/error.h"
+#include "values/error.h"
 #include "values/text_scan.h"
 
 int scan_string_literal(const char*& p, C_STR& out) {

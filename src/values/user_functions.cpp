@@ -1,8 +1,8 @@
 // The user-defined functions of def fn, and their calls.
 #include "values/user_functions.h"
 
-#include "interp/error.h"
-#include "interp/names.h"
+#include "values/error.h"
+#include "values/names.h"
 #include "interp/vmbas.h"
 #include "values/evaluator.h"
 #include "values/text_scan.h"

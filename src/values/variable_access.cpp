@@ -1,8 +1,8 @@
 // Variable lookup, subscripts and element addressing.
 #include "values/variable_access.h"
 
-#include "interp/error.h"
-#include "interp/names.h"
+#include "values/error.h"
+#include "values/names.h"
 #include "interp/vmbas.h"
 #include "values/evaluator.h"
 #include "values/number_parse.h"

@@ -1,7 +1,7 @@
 // Variable records and their case-insensitive index.
 #include "values/variables.h"
 
-#include "interp/names.h"
+#include "values/names.h"
 #include "values/text_scan.h"
 
 void PCVAR::erase_array() {

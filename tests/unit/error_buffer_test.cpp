@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "interp/error.h"
+#include "values/error.h"
 
 namespace {
 

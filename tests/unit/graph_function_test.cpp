@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "graphics/graph_function.h"
-#include "interp/error.h"
+#include "values/error.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
 

@@ -1,5 +1,5 @@
 // The 256-byte first-message-wins error buffer.
-#include "interp/error.h"
+#include "values/error.h"
 
 #include <cstring>
 

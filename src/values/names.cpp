@@ -1,11 +1,11 @@
 // Name scanning with the reserved-word and length rules.
-#include "interp/names.h"
+#include "values/names.h"
 
 #include <algorithm>
 #include <array>
 #include <string>
 
-#include "interp/error.h"
+#include "values/error.h"
 #include "values/text_scan.h"
 
 namespace {
