@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "values/error.h"
 #include "interp/vmbas.h"
+#include "values/error.h"
 #include "values/evaluator.h"
 
 namespace {

@@ -4,9 +4,9 @@
 // operation itself returns is not checked, as nothing drawn is not a failure.
 #include "graphics/draw_options.h"
 #include "graphics/graphics_state.h"
-#include "values/error.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "values/error.h"
 #include "values/text_scan.h"
 #include "zov/draw.h"
 

@@ -6,10 +6,10 @@
 #include "graphics/graph_function.h"
 #include "graphics/graph_statement.h"
 #include "interp/break_flag.h"
-#include "values/error.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "values/error.h"
 #include "values/text_scan.h"
 
 namespace {

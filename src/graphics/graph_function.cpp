@@ -1,10 +1,10 @@
 // Binding and sampling the function of a graph.
 #include "graphics/graph_function.h"
 
-#include "values/error.h"
-#include "values/names.h"
 #include "interp/vmbas.h"
+#include "values/error.h"
 #include "values/evaluator.h"
+#include "values/names.h"
 #include "values/text_scan.h"
 
 const UserFunction* scan_graph_function(C_VMBAS& vm, const char*& p) {

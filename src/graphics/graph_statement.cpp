@@ -5,9 +5,9 @@
 
 #include "graphics/graph_function.h"
 #include "graphics/graphics_state.h"
-#include "values/error.h"
 #include "interp/vmbas.h"
 #include "io/code_page.h"
+#include "values/error.h"
 #include "values/evaluator.h"
 #include "values/text_scan.h"
 

@@ -6,9 +6,9 @@
 #include "graphics/clipboard.h"
 #include "graphics/graphics_state.h"
 #include "imagefile/gfile.h"
-#include "values/error.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "values/error.h"
 #include "values/evaluator.h"
 #include "values/text_scan.h"
 

@@ -1,10 +1,10 @@
 // Text in a window: gputs draws a string in the window's font, gfont sets its cell size.
 #include "graphics/draw_options.h"
 #include "graphics/graphics_state.h"
-#include "values/error.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
 #include "io/code_page.h"
+#include "values/error.h"
 #include "values/evaluator.h"
 #include "values/text_scan.h"
 #include "zov/font.h"

@@ -8,10 +8,10 @@
 
 #include "graphics/graphics_state.h"
 #include "graphics/memory_budget.h"
-#include "values/error.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "values/error.h"
 #include "values/evaluator.h"
 #include "values/text_scan.h"
 #include "zov/diagnostics.h"

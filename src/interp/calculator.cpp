@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "values/error.h"
 #include "interp/vmbas.h"
 #include "io/console_line.h"
+#include "values/error.h"
 #include "values/evaluator.h"
 #include "values/number_format.h"
 #include "values/text_scan.h"

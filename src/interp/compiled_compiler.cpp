@@ -8,13 +8,13 @@
 #include <string_view>
 
 #include "interp/dispatch.h"
-#include "values/error.h"
 #include "interp/line_scan.h"
-#include "values/names.h"
 #include "interp/program_store.h"
 #include "interp/vmbas.h"
 #include "values/builtin_functions.h"
+#include "values/error.h"
 #include "values/evaluator.h"
+#include "values/names.h"
 #include "values/number_parse.h"
 #include "values/string_literal.h"
 #include "values/text_scan.h"

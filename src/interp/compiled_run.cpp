@@ -8,10 +8,10 @@
 #include <cstring>
 #include <string_view>
 
-#include "values/error.h"
 #include "interp/vmbas.h"
 #include "values/builtin_functions.h"
 #include "values/complex_math.h"
+#include "values/error.h"
 #include "values/evaluator.h"
 #include "values/number_format.h"
 #include "values/text_scan.h"

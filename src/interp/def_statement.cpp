@@ -1,11 +1,11 @@
 // def fn: a user function of up to ten parameters whose body is kept as source text.
 #include <memory>
 
-#include "values/error.h"
-#include "values/names.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "values/error.h"
 #include "values/evaluator.h"
+#include "values/names.h"
 #include "values/text_scan.h"
 #include "values/user_functions.h"
 

@@ -1,9 +1,9 @@
 // delete: removes a range of lines, and clears all variables even when none is there.
-#include "values/error.h"
 #include "interp/line_range.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "values/error.h"
 #include "values/text_scan.h"
 
 int stmt_delete(C_VMBAS& vm, const char*& p) {

@@ -1,10 +1,10 @@
 // dim and erase: declaring arrays of up to four dimensions, and freeing them.
 #include <new>
 
-#include "values/error.h"
-#include "values/names.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "values/error.h"
+#include "values/names.h"
 #include "values/number_parse.h"
 #include "values/text_scan.h"
 

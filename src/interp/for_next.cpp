@@ -1,10 +1,10 @@
 // for ... to ... [step ...] and next. Every for pushes a new entry; next compares
 // only with the innermost loop.
-#include "values/error.h"
-#include "values/names.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "values/error.h"
 #include "values/evaluator.h"
+#include "values/names.h"
 #include "values/text_scan.h"
 
 namespace {

@@ -1,10 +1,10 @@
 // goto, gosub, return, and on ... goto/gosub and on error goto.
-#include "values/error.h"
-#include "values/names.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "values/error.h"
 #include "values/evaluator.h"
+#include "values/names.h"
 #include "values/text_scan.h"
 
 namespace {

@@ -1,10 +1,10 @@
 // if ... then ... [else ...]: a false condition searches this line for its else,
 // pairing each else with the nearest open if.
-#include "values/error.h"
 #include "interp/line_scan.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "values/error.h"
 #include "values/evaluator.h"
 #include "values/text_scan.h"
 

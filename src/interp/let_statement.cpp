@@ -1,9 +1,9 @@
 // let, with or without the keyword: a list of assignments separated by ",".
-#include "values/error.h"
-#include "values/names.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "values/error.h"
 #include "values/evaluator.h"
+#include "values/names.h"
 #include "values/text_scan.h"
 #include "values/variable_access.h"
 

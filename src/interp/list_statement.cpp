@@ -3,11 +3,11 @@
 #include <climits>
 
 #include "interp/break_flag.h"
-#include "values/error.h"
 #include "interp/line_range.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "values/error.h"
 #include "values/text_scan.h"
 
 namespace {

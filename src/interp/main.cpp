@@ -14,8 +14,8 @@
 #include "io/console_writer.h"
 #include "io/history.h"
 #include "io/terminal.h"
-#include "io/user_paths.h"
 #include "io/terminal_signals.h"
+#include "io/user_paths.h"
 #include "values/text_scan.h"
 
 namespace {

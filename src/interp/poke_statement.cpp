@@ -1,7 +1,7 @@
 // poke: stores one byte in variable storage or a record buffer (see memory_access.h).
-#include "values/error.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "values/error.h"
 #include "values/evaluator.h"
 #include "values/memory_access.h"
 #include "values/text_scan.h"

@@ -1,9 +1,9 @@
 // renum: new numbers for every line in order. Numbers written inside statements stay
 // as they are, which is why programs meant to be renumbered jump to labels.
-#include "values/error.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "values/error.h"
 #include "values/text_scan.h"
 
 int stmt_renum(C_VMBAS& vm, const char*& p) {

@@ -7,10 +7,10 @@
 
 #include "interp/break_flag.h"
 #include "interp/dispatch.h"
-#include "values/error.h"
 #include "interp/vmbas.h"
 #include "io/code_page.h"
 #include "io/console_input.h"
+#include "values/error.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // run, cont, stop and end: starting, resuming and stopping execution.
-#include "values/error.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "values/error.h"
 
 namespace {
 

@@ -2,11 +2,11 @@
 // skipped text, labels and option base.
 #include <cstring>
 
-#include "values/error.h"
-#include "values/names.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "values/error.h"
 #include "values/evaluator.h"
+#include "values/names.h"
 #include "values/text_scan.h"
 
 int stmt_new(C_VMBAS& vm, const char*&) {

@@ -1,7 +1,7 @@
 // swap: exchanging two strings, or two numbers of the same type.
-#include "values/error.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "values/error.h"
 #include "values/text_scan.h"
 #include "values/variable_access.h"
 

@@ -5,15 +5,15 @@
 #include <cstdint>
 #include <string>
 
+#include "graphics/graph_settings.h"
+#include "graphics/graph_workspace.h"
 #include "graphics/graphics_state.h"
-#include "values/error.h"
 #include "interp/program_store.h"
 #include "io/channel_table.h"
+#include "values/error.h"
 #include "values/random.h"
 #include "values/user_functions.h"
 #include "values/variables.h"
-#include "graphics/graph_settings.h"
-#include "graphics/graph_workspace.h"
 
 inline constexpr int kStackDepth = 20;
 

@@ -1,10 +1,10 @@
 // while ... wend. A false condition searches forward, across lines, for the matching
 // wend; wend goes back to its while, which tests the condition again.
-#include "values/error.h"
 #include "interp/line_scan.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "values/error.h"
 #include "values/evaluator.h"
 #include "values/text_scan.h"
 

@@ -1,8 +1,8 @@
 // Channel prefix parsing.
 #include "io/channel_prefix.h"
 
-#include "values/error.h"
 #include "interp/vmbas.h"
+#include "values/error.h"
 #include "values/evaluator.h"
 #include "values/text_scan.h"
 

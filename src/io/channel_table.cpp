@@ -7,9 +7,9 @@
 
 #include "interp/break_flag.h"
 #include "io/code_page.h"
+#include "io/console_input.h"
 #include "io/console_writer.h"
 #include "io/serial_port.h"
-#include "io/console_input.h"
 
 C_FILEIO::C_FILEIO()
     : printer_(system_printer_device([this](std::string_view text) { put_text(CHANNEL_CONSOLE, text); })) {}

@@ -1,11 +1,11 @@
 // locate, cls, width and console: cursor, screen, wrap width and window size.
 #include <string>
 
-#include "values/error.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
 #include "io/console_writer.h"
 #include "io/terminal.h"
+#include "values/error.h"
 #include "values/evaluator.h"
 #include "values/text_scan.h"
 

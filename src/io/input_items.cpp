@@ -1,8 +1,8 @@
 // Item splitting for input and read.
 #include "io/input_items.h"
 
-#include "values/error.h"
 #include "interp/vmbas.h"
+#include "values/error.h"
 #include "values/text_scan.h"
 
 int input_item_from_line(const char*& p, std::string& item) {

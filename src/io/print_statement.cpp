@@ -4,12 +4,12 @@
 #include <cmath>
 #include <string>
 
-#include "values/error.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
 #include "io/channel_prefix.h"
 #include "io/print_using.h"
+#include "values/error.h"
 #include "values/evaluator.h"
 #include "values/number_format.h"
 #include "values/text_scan.h"

@@ -5,12 +5,12 @@
 #include <cstring>
 #include <string>
 
-#include "values/error.h"
-#include "values/names.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
 #include "io/channel_prefix.h"
+#include "values/error.h"
 #include "values/evaluator.h"
+#include "values/names.h"
 #include "values/text_scan.h"
 #include "values/variable_access.h"
 

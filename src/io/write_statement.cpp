@@ -1,8 +1,8 @@
 // write: items separated by commas, strings in double quotes, a newline at the end.
-#include "values/error.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
 #include "io/channel_prefix.h"
+#include "values/error.h"
 #include "values/evaluator.h"
 #include "values/number_format.h"
 #include "values/text_scan.h"

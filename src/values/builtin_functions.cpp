@@ -10,10 +10,10 @@
 #include <span>
 #include <string_view>
 
-#include "values/error.h"
 #include "graphics/graphics_functions.h"
 #include "interp/vmbas.h"
 #include "values/complex_math.h"
+#include "values/error.h"
 #include "values/fetch_args.h"
 #include "values/memory_access.h"
 #include "values/number_parse.h"

@@ -2,11 +2,11 @@
 // power, primary. Every level advances the text position only on success.
 #include "values/evaluator.h"
 
-#include "values/error.h"
-#include "values/names.h"
 #include "interp/vmbas.h"
 #include "values/builtin_functions.h"
 #include "values/complex_math.h"
+#include "values/error.h"
+#include "values/names.h"
 #include "values/number_parse.h"
 #include "values/string_functions.h"
 #include "values/string_literal.h"

@@ -7,9 +7,9 @@
 #include <cstring>
 #include <ctime>
 
-#include "values/error.h"
 #include "interp/vmbas.h"
 #include "io/console_input.h"
+#include "values/error.h"
 #include "values/fetch_args.h"
 #include "values/number_format.h"
 #include "values/text_scan.h"

@@ -1,10 +1,10 @@
 // The user-defined functions of def fn, and their calls.
 #include "values/user_functions.h"
 
-#include "values/error.h"
-#include "values/names.h"
 #include "interp/vmbas.h"
+#include "values/error.h"
 #include "values/evaluator.h"
+#include "values/names.h"
 #include "values/text_scan.h"
 
 namespace {

@@ -1,10 +1,10 @@
 // Variable lookup, subscripts and element addressing.
 #include "values/variable_access.h"
 
-#include "values/error.h"
-#include "values/names.h"
 #include "interp/vmbas.h"
+#include "values/error.h"
 #include "values/evaluator.h"
+#include "values/names.h"
 #include "values/number_parse.h"
 #include "values/text_scan.h"
 

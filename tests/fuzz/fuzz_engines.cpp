@@ -22,10 +22,10 @@
 #include "fuzz_sandbox.h"
 #include "interp/break_flag.h"
 #include "interp/engine.h"
-#include "values/error.h"
 #include "interp/main_loop.h"
 #include "interp/vmbas.h"
 #include "io/console_writer.h"
+#include "values/error.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cstring>
 
 #include "graphics/graph_function.h"
-#include "values/error.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "values/error.h"
 
 namespace {
 
