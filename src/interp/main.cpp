@@ -42,6 +42,7 @@ void print_usage() {
         "  ZOV_GOTHIC       font face for text in graphics windows (a fontconfig name)\n"
         "  ZOV_MINCHO       font face for printed pages (a fontconfig name)\n"
         "  ZOV_DEBUG        when set, the drawing library reports its internal failures\n"
+        "  VELMORA_ENGINE   \"text\" runs programs on the text interpreter, not compiled\n"
         "  XDG_STATE_HOME   where the history lives (default ~/.local/state)\n"
         "  XDG_CONFIG_HOME  where an installed interpreter's .ini lives (default ~/.config)\n"
         "files:\n");

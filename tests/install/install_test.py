@@ -43,7 +43,7 @@ class InstallTest(unittest.TestCase):
         # An installed interpreter keeps its .ini in the XDG directory, never in bin/.
         usage = run(["velmora", "--help"], env=self.env).stdout.decode()
         self.assertIn(self.directory.name + "/config/velmora/velmora.ini", usage)
-        for name in ("ZOV_GOTHIC", "ZOV_MINCHO", "ZOV_DEBUG", "velmora/history", "-c", "EXPRESSION"):
+        for name in ("ZOV_GOTHIC", "ZOV_MINCHO", "ZOV_DEBUG", "VELMORA_ENGINE", "velmora/history", "-c", "EXPRESSION"):
             self.assertIn(name, usage)
         # The example script runs from the shell through its "#!" line.
         examples = self.prefix + "/share/doc/velmora/examples"
@@ -64,7 +64,7 @@ class InstallTest(unittest.TestCase):
         text = result.stdout.decode()
         for heading in ("NAME", "SYNOPSIS", "COMMAND-LINE FORMS", "FILES", "ENVIRONMENT", "EXAMPLES"):
             self.assertIn("\n" + heading + "\n", text)
-        for word in ("velmora -c", "#!/usr/bin/env velmora", "ZOV_GOTHIC", "ZOV_MINCHO", "ZOV_DEBUG",
+        for word in ("velmora -c", "#!/usr/bin/env velmora", "ZOV_GOTHIC", "ZOV_MINCHO", "ZOV_DEBUG", "VELMORA_ENGINE",
                      "$XDG_STATE_HOME/velmora/history", "$XDG_CONFIG_HOME/velmora/velmora.ini", "LINESPC"):
             self.assertIn(word, text)
 
