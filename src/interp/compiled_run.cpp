@@ -169,9 +169,14 @@ bool Runner::compute(const Node& n, Complex& out) {
             PCVAR* found;
             size_t element;
             if (!locate(n, n.index, found, element)) return false;
-            Complex& value = found->numeric_elements[element];
-            if (slot(n.index).type == VT_INTEGER) value = coerce_to_type(value, VT_INTEGER);
-            out = value;
+            Complex& stored = found->numeric_elements[element];
+            out = stored;
+            if (slot(n.index).type == VT_INTEGER) {
+                // Made whole where it lies, as reading it does; most already are, and
+                // are left alone (compared bit for bit: -0 becomes +0).
+                out = coerce_to_type(stored, VT_INTEGER);
+                if (std::memcmp(&out, &stored, sizeof out) != 0) stored = out;
+            }
             return true;
         }
         case Op::Err: out = real(vm_.err); return true;
