@@ -3,6 +3,7 @@
 // SONAME and stays open for the life of the process; its functions are looked up by
 // name into a table whose pointer types come from the library's own headers.
 #pragma once
+#include <optional>
 
 namespace zov {
 
@@ -32,5 +33,19 @@ private:
     void* handle_ = nullptr;  // never closed: its functions may be in use until exit
     bool complete_ = true;
 };
+
+// The table of `soname`'s functions that `find_all(library, table)` looks up, made by
+// the first call and kept; null when the library cannot be opened or lacks one.
+template <typename Table, typename FindAll>
+const Table* library_table(const char* soname, FindAll find_all) {
+    static const std::optional<Table> opened = [&]() -> std::optional<Table> {
+        SharedLibrary library(soname);
+        Table table;
+        find_all(library, table);
+        if (!library.complete()) return std::nullopt;
+        return table;
+    }();
+    return opened ? &*opened : nullptr;
+}
 
 }  // namespace zov
