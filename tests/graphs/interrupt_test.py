@@ -3,12 +3,14 @@
 what was drawn (the cube), the graph's parameter variables are gone, and cont goes on
 after the graph."""
 import os
-import select
 import signal
 import subprocess
 import sys
 import time
 import unittest
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "runner"))
+from streams import read_until  # noqa: E402
 
 EXECUTABLE = None
 
@@ -26,18 +28,6 @@ run
 """
 
 
-def read_until(stream, marker, seconds=20):
-    received = b""
-    deadline = time.time() + seconds
-    while marker not in received and time.time() < deadline:
-        ready, _, _ = select.select([stream], [], [], 0.5)
-        if ready:
-            chunk = os.read(stream.fileno(), 100)
-            if not chunk:
-                break
-            received += chunk
-    return received
-
 
 class GraphInterruptTest(unittest.TestCase):
     def test_ctrl_c_stops_a_long_graph(self):
@@ -46,10 +36,10 @@ class GraphInterruptTest(unittest.TestCase):
         try:
             process.stdin.write(PROGRAM.encode())
             process.stdin.flush()
-            self.assertEqual(read_until(process.stdout, b"drawing\n"), b"Velmora BASIC V2.0.0\nOK\ndrawing\n")
+            self.assertEqual(read_until(process.stdout, b"drawing\n", 20), b"Velmora BASIC V2.0.0\nOK\ndrawing\n")
             time.sleep(0.5)
             process.send_signal(signal.SIGINT)
-            self.assertEqual(read_until(process.stdout, b"OK\n"), b"^C\nOK\n")
+            self.assertEqual(read_until(process.stdout, b"OK\n", 20), b"^C\nOK\n")
             # Corner (0,0,0) of the cube at the default angles, and no variable x.
             process.stdin.write(b'print gget(154,490);" ";x\ncont\n')
             process.stdin.close()

@@ -4,12 +4,13 @@ and reads return at once with whatever has arrived. Without a baud rate the port
 still a raw byte line: no echo, no waiting for a whole line, no CR added to LF; closing the port gives it back
 its earlier settings."""
 import os
-import select
 import subprocess
 import sys
 import termios
-import time
 import unittest
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "runner"))
+from streams import read_until  # noqa: E402
 
 EXECUTABLE = None
 
@@ -41,15 +42,6 @@ RAW_PROGRAM = """10 open "s",1,"{port}"
 run
 """
 
-
-def read_until(master, marker, seconds=10):
-    received = b""
-    deadline = time.time() + seconds
-    while marker not in received and time.time() < deadline:
-        ready, _, _ = select.select([master], [], [], 0.5)
-        if ready:
-            received += os.read(master, 100)
-    return received
 
 
 def start_program(text):

@@ -2,12 +2,13 @@
 """sleep accepts its longest wait and Ctrl-C ends it: the program stops with "^C" before
 its next statement, and cont goes on from there."""
 import os
-import select
 import signal
 import subprocess
 import sys
-import time
 import unittest
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "runner"))
+from streams import read_until  # noqa: E402
 
 EXECUTABLE = None
 
@@ -17,18 +18,6 @@ PROGRAM = """10 print "before"
 run
 """
 
-
-def read_until(stream, marker, seconds=10):
-    received = b""
-    deadline = time.time() + seconds
-    while marker not in received and time.time() < deadline:
-        ready, _, _ = select.select([stream], [], [], 0.5)
-        if ready:
-            chunk = os.read(stream.fileno(), 100)
-            if not chunk:
-                break
-            received += chunk
-    return received
 
 
 class SleepTest(unittest.TestCase):
