@@ -40,9 +40,8 @@ inline Complex operator/(Complex a, Complex b) {
 
 // Replaces -0 parts by +0 so that a computed value never shows as a negative zero.
 inline Complex normalize_zero(Complex z) {
-    if (z.re == 0.0) z.re = 0.0;
-    if (z.im == 0.0) z.im = 0.0;
-    return z;
+    // Adding +0 turns -0 into +0 and leaves every other value, NaN included, as it is.
+    return {z.re + 0.0, z.im + 0.0};
 }
 
 // Truncation toward zero; NaN and out-of-range values give INT64_MIN.
