@@ -29,17 +29,35 @@ CompiledLine& compiled_form(const C_VMBAS& vm, ProgramLine& line) {
     return *line.compiled;
 }
 
-// The compiled statement at `p` in the current line, or null for the text interpreter.
-const Statement* statement_at(C_VMBAS& vm, const char* p, CompiledLine*& code) {
+// The line being run, with its compiled form: valid for as long as run_statement
+// runs, since no compiled statement edits the program or defines a function.
+struct CurrentLine {
+    ProgramLine* line = nullptr;
+    CompiledLine* code = nullptr;
+    const char* body = nullptr;
+    ptrdiff_t length = 0;
+};
+
+[[gnu::noinline]] bool enter_line(C_VMBAS& vm, CurrentLine& current) {
     ProgramLine* line = vm.current_line;
-    if (!line || line == &vm.direct_line) return nullptr;
-    const char* body = line->body();
-    const ptrdiff_t offset = p - body;
-    if (offset < 0 || offset >= static_cast<ptrdiff_t>(line->text.size()) - line->indentation) return nullptr;
-    code = &compiled_form(vm, *line);
-    int32_t& index = code->statement_at[static_cast<size_t>(offset)];
-    if (index == kUntried) index = compile_statement(vm, *code, body, p);
-    return index < 0 ? nullptr : &code->statements[static_cast<size_t>(index)];
+    if (!line || line == &vm.direct_line) return false;
+    current = {line, &compiled_form(vm, *line), line->body(), static_cast<ptrdiff_t>(line->text.size()) - line->indentation};
+    return true;
+}
+
+// Makes the current line the one `current` describes; false outside the program.
+bool enter_current_line(C_VMBAS& vm, CurrentLine& current) {
+    return vm.current_line == current.line || enter_line(vm, current);
+}
+
+// The compiled statement at `p` in the current line, or null for the text interpreter.
+const Statement* statement_at(C_VMBAS& vm, const char* p, CurrentLine& current) {
+    if (!enter_current_line(vm, current)) return nullptr;
+    const ptrdiff_t offset = p - current.body;
+    if (offset < 0 || offset >= current.length) return nullptr;
+    int32_t& index = current.code->statement_at[static_cast<size_t>(offset)];
+    if (index == kUntried) index = compile_statement(vm, *current.code, current.body, p);
+    return index < 0 ? nullptr : &current.code->statements[static_cast<size_t>(index)];
 }
 
 }  // namespace
@@ -51,11 +69,11 @@ const Statement* statement_at(C_VMBAS& vm, const char* p, CompiledLine*& code) {
 Outcome run_statement(C_VMBAS& vm, const char*& p) {
     if (current_engine() == Engine::Text) return Outcome::Declined;
     bool ran = false;
+    CurrentLine current;
     for (;;) {
-        CompiledLine* code = nullptr;
-        const Statement* statement = statement_at(vm, p, code);
+        const Statement* statement = statement_at(vm, p, current);
         if (!statement) return ran ? Outcome::Jumped : Outcome::Declined;
-        const Outcome outcome = run_compiled(vm, *code, *statement, p, vm.current_line->body());
+        const Outcome outcome = run_compiled(vm, *current.code, *statement, p, current.body);
         if (outcome == Outcome::Declined) return ran ? Outcome::Jumped : Outcome::Declined;
         ran = true;
         if (outcome == Outcome::Done) {

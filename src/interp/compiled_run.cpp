@@ -75,20 +75,28 @@ private:
     }
     bool compute(const Node& n, Complex& out);
 
-    // Subscripts are mostly a variable plus or minus a constant: read without a call.
-    bool subscript(int32_t index, Complex& out) {
+    // A subscript's whole-number value, refused as the text interpreter refuses it.
+    // Subscripts are mostly a variable, or one plus or minus a constant: read inline.
+    bool subscript(int32_t index, int32_t& out) {
         const Node& n = node(index);
-        if (n.op == Op::Add || n.op == Op::Subtract) {
-            const Node& left = node(n.child[0]);
-            const Node& right = node(n.child[1]);
-            if (left.op == Op::Variable && !left.normalize && right.op == Op::Constant) {
-                const PCVAR* found = record(left.index);
-                const Complex variable = found ? found->value : Complex{};
-                out = normalize_zero(n.op == Op::Add ? variable + right.value : variable - right.value);
-                return true;
-            }
+        Complex value;
+        if (n.op == Op::Variable && !n.normalize) {
+            value = variable_value(n.index);
+        } else if ((n.op == Op::Add || n.op == Op::Subtract) && node(n.child[0]).op == Op::Variable &&
+                   !node(n.child[0]).normalize && node(n.child[1]).op == Op::Constant) {
+            const Complex variable = variable_value(node(n.child[0]).index);
+            const Complex constant = node(n.child[1]).value;
+            value = normalize_zero(n.op == Op::Add ? variable + constant : variable - constant);
+        } else if (!number(index, value)) {
+            return false;
         }
-        return number(index, out);
+        if (value.im != 0.0 || !(value.re > -1.0 && value.re < kMaxSubscript + 1.0)) return false;
+        out = static_cast<int32_t>(value.re);
+        return vm_.option_base == 0 || out >= 1;
+    }
+    Complex variable_value(int32_t index) {
+        const PCVAR* found = record(index);
+        return found ? found->value : Complex{};
     }
     bool ordered(const Node& compare, Complex& out);
     [[gnu::noinline]] bool string_comparison(const Node& compare, Complex& out);
@@ -139,26 +147,21 @@ PCVAR* Runner::find_record(VariableSlot& variable) {
 // The element that the subscripts name; the record is found after they are read, as
 // they may mention variables not made yet.
 bool Runner::locate(const Node& subscripted, int32_t slot_index, PCVAR*& found, size_t& element) {
-    int32_t values[4];
-    for (int d = 0; d < subscripted.count; ++d) {
-        Complex value;
-        if (!subscript(subscripted.child[static_cast<size_t>(d)], value) || value.im != 0.0) return false;
-        if (!(value.re > -1.0 && value.re < kMaxSubscript + 1.0)) return false;
-        values[d] = static_cast<int32_t>(value.re);
-        if (vm_.option_base == 1 && values[d] < 1) return false;
-    }
+    const int count = subscripted.count;
+    int32_t values[kMaxDimensions];
+    for (int d = 0; d < count; ++d)
+        if (!subscript(subscripted.child[static_cast<size_t>(d)], values[d])) return false;
     found = record(slot_index);
-    if (!found || !found->has_array() || subscripted.count != found->dimension_count) return false;
-    uint64_t flat = 0;
-    for (int d = 0; d < subscripted.count; ++d) {
+    if (!found || found->dimension_count != count) return false;
+    size_t flat = 0;
+    for (int d = 0; d < count; ++d) {
         const int32_t size = found->dimension_sizes[static_cast<size_t>(d)];
         if (values[d] >= size) return false;
-        flat = flat * static_cast<uint64_t>(size) + static_cast<uint64_t>(values[d]);
+        flat = flat * static_cast<size_t>(size) + static_cast<size_t>(values[d]);
     }
-    const size_t count = found->type == VT_STRING ? found->string_elements.size() : found->numeric_elements.size();
-    if (flat >= count) return false;
-    element = static_cast<size_t>(flat);
-    return true;
+    const size_t elements = found->type == VT_STRING ? found->string_elements.size() : found->numeric_elements.size();
+    element = flat;
+    return flat < elements;
 }
 
 bool Runner::compute(const Node& n, Complex& out) {
@@ -513,16 +516,28 @@ Outcome Runner::for_loop(const Statement& statement) {
     loop.type = name.type;
     loop.limit = limit.re;
     loop.step = step.re;
+    loop.record = variable;
+    loop.generation = vm_.variables.generation();
     return Outcome::Done;
 }
 
 Outcome Runner::next(const Statement& statement, const char*& p, const char* body) {
     if (vm_.for_depth == 0) return Outcome::Declined;
     ForEntry& loop = vm_.for_stack[static_cast<size_t>(vm_.for_depth - 1)];
-    if (statement.slot >= 0 && !equals_nocase(slot(statement.slot).name, loop.variable)) return Outcome::Declined;
-    PCVAR* variable = statement.slot >= 0 ? record(statement.slot) : vm_.variables.find_or_create(loop.variable);
-    const Complex step = coerce_to_type({loop.step, 0.0}, loop.type);
-    variable->value = coerce_to_type(variable->value + step, loop.type);
+    PCVAR* variable;
+    if (statement.slot < 0) {
+        variable = vm_.variables.find_or_create(loop.variable);
+    } else {
+        variable = record(statement.slot);
+        const bool same = variable == loop.record && loop.generation == vm_.variables.generation();
+        if (!same && !equals_nocase(slot(statement.slot).name, loop.variable)) return Outcome::Declined;
+    }
+    if (loop.type == VT_INTEGER) {
+        const Complex step = coerce_to_type({loop.step, 0.0}, VT_INTEGER);
+        variable->value = coerce_to_type(variable->value + step, VT_INTEGER);
+    } else {
+        variable->value = variable->value + Complex{loop.step, 0.0};
+    }
     const double value = variable->value.re;
     if ((loop.step > 0 && value <= loop.limit) || (loop.step < 0 && value >= loop.limit)) {
         p = vm_.jump_to(loop.after);

@@ -19,11 +19,6 @@ TextPosition TextPosition::at(ProgramLine* line, const char* p) {
     return line ? TextPosition{line, static_cast<int32_t>(p - line->body())} : TextPosition{};
 }
 
-const char* TextPosition::text() const {
-    const auto length = static_cast<int32_t>(line->text.size()) - line->indentation;
-    return line->body() + std::min(offset, length);
-}
-
 ProgramLine* ProgramStore::find(int64_t number) const {
     if (number < 1 || number > INT32_MAX) return nullptr;
     auto it = lines_.find(static_cast<int32_t>(number));

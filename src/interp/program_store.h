@@ -44,6 +44,11 @@ struct ProgramLine {
     void set_text(std::string_view source);
 };
 
+inline const char* TextPosition::text() const {
+    const auto length = static_cast<int32_t>(line->text.size()) - line->indentation;
+    return line->body() + (offset < length ? offset : length);
+}
+
 class ProgramStore {
 public:
     ProgramLine* first() const { return head_; }

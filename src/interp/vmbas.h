@@ -27,6 +27,10 @@ struct ForEntry {
     int type = VT_COMPLEX;
     double limit = 0.0;
     double step = 0.0;
+    // The variable's record while the store's generation stays `generation`: a next
+    // that names the same record names the same variable, without comparing names.
+    const PCVAR* record = nullptr;
+    uint64_t generation = 0;
 };
 
 struct WhileEntry {
