@@ -84,10 +84,15 @@ struct Statement {
     int32_t then_offset = -1;       // if: where a true condition goes on (-1: no then)
     int32_t else_offset = -1;       // if: where a false one goes on; while: its keyword
     bool evaluates = false;         // reads an expression, which clears the error buffer
+    // What follows `end`: the next statement's start where one ":" lies between,
+    // kFollowLineEnd where the line's statements end there, or kFollowUnknown.
+    int32_t follow = -1;
 };
 
 inline constexpr int32_t kUntried = -1;
 inline constexpr int32_t kTextOnly = -2;
+inline constexpr int32_t kFollowUnknown = -1;
+inline constexpr int32_t kFollowLineEnd = -2;
 
 struct CompiledLine {
     uint64_t program_generation = 0;

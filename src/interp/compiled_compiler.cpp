@@ -721,6 +721,18 @@ int32_t Compiler::statement(const char* p) {
 
 }  // namespace
 
+namespace {
+
+// What follows a statement's end: see Statement::follow.
+int32_t following_statement(const char* body, int32_t end) {
+    const char* q = skip_blanks(body + end);
+    if (*q != ':') return at_statement_end(q) ? kFollowLineEnd : kFollowUnknown;
+    q = skip_blanks(q + 1);
+    return *q == ':' || *q == '\0' ? kFollowUnknown : static_cast<int32_t>(q - body);
+}
+
+}  // namespace
+
 int32_t compile_statement(C_VMBAS& vm, CompiledLine& code, const char* body, const char* p) {
     // Scanning names and targets may leave refusals in the error buffer; whatever the
     // program had there before must be there afterwards.
@@ -728,6 +740,10 @@ int32_t compile_statement(C_VMBAS& vm, CompiledLine& code, const char* body, con
     vm_error::clear();
     // Nodes of a refused statement stay unused in the line; they cost only memory.
     const int32_t index = Compiler(vm, code, body).statement(p);
+    if (index >= 0) {
+        Statement& statement = code.statements[static_cast<size_t>(index)];
+        statement.follow = following_statement(body, statement.end);
+    }
     vm_error::clear();
     vm_error::fail(held);
     return index;

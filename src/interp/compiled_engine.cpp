@@ -3,14 +3,10 @@
 // any definition of a function.
 #include "interp/compiled_engine.h"
 
-#include "graphics/graphics_state.h"
-#include "interp/break_flag.h"
 #include "interp/compiled_compiler.h"
 #include "interp/compiled_run.h"
 #include "interp/engine.h"
 #include "interp/vmbas.h"
-#include "io/console_writer.h"
-#include "values/text_scan.h"
 
 namespace compiled {
 
@@ -29,79 +25,24 @@ CompiledLine& compiled_form(const C_VMBAS& vm, ProgramLine& line) {
     return *line.compiled;
 }
 
-// The line being run, with its compiled form: valid for as long as run_statement
-// runs, since no compiled statement edits the program or defines a function.
-struct CurrentLine {
-    ProgramLine* line = nullptr;
-    CompiledLine* code = nullptr;
-    const char* body = nullptr;
-    ptrdiff_t length = 0;
-};
+}  // namespace
 
-[[gnu::noinline]] bool enter_line(C_VMBAS& vm, CurrentLine& current) {
+bool enter_line(C_VMBAS& vm, CurrentLine& current) {
     ProgramLine* line = vm.current_line;
     if (!line || line == &vm.direct_line) return false;
     current = {line, &compiled_form(vm, *line), line->body(), static_cast<ptrdiff_t>(line->text.size()) - line->indentation};
     return true;
 }
 
-// Makes the current line the one `current` describes; false outside the program.
-bool enter_current_line(C_VMBAS& vm, CurrentLine& current) {
-    return vm.current_line == current.line || enter_line(vm, current);
+int32_t compile_at(C_VMBAS& vm, CurrentLine& current, const char* p) {
+    int32_t& index = current.code->statement_at[static_cast<size_t>(p - current.body)];
+    index = compile_statement(vm, *current.code, current.body, p);
+    return index;
 }
 
-// The compiled statement at `p` in the current line, or null for the text interpreter.
-const Statement* statement_at(C_VMBAS& vm, const char* p, CurrentLine& current) {
-    if (!enter_current_line(vm, current)) return nullptr;
-    const ptrdiff_t offset = p - current.body;
-    if (offset < 0 || offset >= current.length) return nullptr;
-    int32_t& index = current.code->statement_at[static_cast<size_t>(offset)];
-    if (index == kUntried) index = compile_statement(vm, *current.code, current.body, p);
-    return index < 0 ? nullptr : &current.code->statements[static_cast<size_t>(index)];
-}
-
-}  // namespace
-
-// Compiled statements follow one another here without going back to the dispatcher,
-// with the dispatcher's own steps between them: the refresh tick, the break flag, the
-// stale output, the statement end, and from one line to the next the run loop's.
-// Anything else goes back, at the position where the dispatcher would stand.
 Outcome run_statement(C_VMBAS& vm, const char*& p) {
     if (current_engine() == Engine::Text) return Outcome::Declined;
-    bool ran = false;
-    CurrentLine current;
-    for (;;) {
-        const Statement* statement = statement_at(vm, p, current);
-        if (!statement) return ran ? Outcome::Jumped : Outcome::Declined;
-        const Outcome outcome = run_compiled(vm, *current.code, *statement, p, current.body);
-        if (outcome == Outcome::Declined) return ran ? Outcome::Jumped : Outcome::Declined;
-        ran = true;
-        if (outcome == Outcome::Done) {
-            const char* q = skip_blanks(p);
-            if (*q == ':') {
-                p = q + 1;
-            } else if (at_statement_end(q) && !break_flag::is_set()) {
-                if (!vm.current_line->next) return Outcome::Done;
-                p = vm.jump_to_line(vm.current_line->next);
-            } else {
-                return Outcome::Done;
-            }
-        }
-        for (;;) {
-            refresh_tick(vm.graphics, vm);
-            if (break_flag::is_set()) return Outcome::Jumped;
-            console_writer::flush_if_stale();
-            p = skip_blanks(p);
-            if (*p == ':') {
-                ++p;
-            } else if (*p == '\0') {
-                if (!vm.current_line->next) return Outcome::Jumped;
-                p = vm.jump_to_line(vm.current_line->next);
-            } else {
-                break;
-            }
-        }
-    }
+    return run_compiled(vm, p);
 }
 
 }  // namespace compiled

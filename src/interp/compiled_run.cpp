@@ -8,7 +8,11 @@
 #include <cstring>
 #include <string_view>
 
+#include "graphics/graphics_state.h"
+#include "interp/break_flag.h"
+#include "interp/program_store.h"
 #include "interp/vmbas.h"
+#include "io/console_writer.h"
 #include "values/builtin_functions.h"
 #include "values/complex_math.h"
 #include "values/error.h"
@@ -39,11 +43,23 @@ int32_t clamp_count(int32_t n) { return std::max(0, std::min(n, 255)); }
 
 class Runner {
 public:
-    Runner(C_VMBAS& vm, CompiledLine& code) : vm_(vm), code_(code), nodes_(code.nodes.data()), slots_(code.slots.data()) {}
+    explicit Runner(C_VMBAS& vm) : vm_(vm) {}
 
-    Outcome run(const Statement& statement, const char*& p, const char* body);
+    Outcome run_from(const char*& p);
 
 private:
+    const Statement* statement_at(const char* p) {
+        const Statement* statement = find_statement(vm_, line_, p);
+        if (statement) {
+            nodes_ = line_.code->nodes.data();
+            slots_ = line_.code->slots.data();
+        }
+        return statement;
+    }
+    Outcome run(const Statement& statement, const char*& p);
+    bool go_past_end(const Statement& statement, const char* body, const char*& p);
+    bool go_to_next_statement(const char*& p);
+
     const Node& node(int32_t index) const { return nodes_[index]; }
     VariableSlot& slot(int32_t index) { return slots_[index]; }
     // Null only for a variable named in a function body that does not exist.
@@ -123,9 +139,9 @@ private:
     };
 
     C_VMBAS& vm_;
-    CompiledLine& code_;
-    const Node* nodes_;
-    VariableSlot* slots_;
+    CurrentLine line_;
+    const Node* nodes_ = nullptr;
+    VariableSlot* slots_ = nullptr;
     const Frame* frame_ = nullptr;
 };
 
@@ -314,7 +330,7 @@ bool Runner::int32_argument(int32_t index, int32_t& out) {
 }
 
 bool Runner::builtin(const Node& call, Complex& out) {
-    const BuiltinFunction& function = *code_.builtins[static_cast<size_t>(call.index)];
+    const BuiltinFunction& function = *line_.code->builtins[static_cast<size_t>(call.index)];
     BuiltinArgs args;
     for (size_t i = 0; i < function.format.size(); ++i) {
         const int32_t argument = call.child[i];
@@ -355,7 +371,7 @@ bool Runner::builtin(const Node& call, Complex& out) {
 // The arguments are read, the body is evaluated with them, and whatever variables the
 // arguments made go again, as when the text interpreter calls the function.
 bool Runner::call(const Node& n, Complex* number_out, Text* string_out) {
-    const CompiledCall& compiled = code_.calls[static_cast<size_t>(n.index)];
+    const CompiledCall& compiled = line_.code->calls[static_cast<size_t>(n.index)];
     const UserFunction& function = *compiled.function;
     const size_t mark = vm_.variables.mark();
     Frame frame;
@@ -391,7 +407,7 @@ bool Runner::call(const Node& n, Complex* number_out, Text* string_out) {
 bool Runner::string(int32_t index, Text& out) {
     const Node& n = node(index);
     switch (n.op) {
-        case Op::StringConstant: out.view = code_.strings[static_cast<size_t>(n.index)]; return true;
+        case Op::StringConstant: out.view = line_.code->strings[static_cast<size_t>(n.index)]; return true;
         case Op::StringVariable: {
             const PCVAR* found = record(n.index);
             out.view = found ? found->string_value.view() : std::string_view();
@@ -518,6 +534,8 @@ Outcome Runner::for_loop(const Statement& statement) {
     loop.step = step.re;
     loop.record = variable;
     loop.generation = vm_.variables.generation();
+    loop.follow = statement.follow;
+    loop.program_generation = vm_.program.generation();
     return Outcome::Done;
 }
 
@@ -540,6 +558,11 @@ Outcome Runner::next(const Statement& statement, const char*& p, const char* bod
     }
     const double value = variable->value.re;
     if ((loop.step > 0 && value <= loop.limit) || (loop.step < 0 && value >= loop.limit)) {
+        if (loop.follow >= 0 && loop.program_generation == vm_.program.generation()) {
+            // Straight to the body's first statement, past the ":" the dispatcher skips.
+            p = vm_.jump_to_line(loop.after.line) + loop.follow;
+            return Outcome::Jumped;
+        }
         p = vm_.jump_to(loop.after);
     } else {
         --vm_.for_depth;
@@ -575,7 +598,8 @@ Outcome Runner::while_loop(const Statement& statement, const char*& p, const cha
     return Outcome::Done;
 }
 
-Outcome Runner::run(const Statement& statement, const char*& p, const char* body) {
+Outcome Runner::run(const Statement& statement, const char*& p) {
+    const char* body = line_.body;
     Outcome outcome = Outcome::Done;
     switch (statement.kind) {
         case Kind::AssignNumber: outcome = assign_number(statement); break;
@@ -614,10 +638,65 @@ Outcome Runner::run(const Statement& statement, const char*& p, const char* body
     return outcome;
 }
 
+// From a statement's end across one ":", or at the line's end to the next line, as
+// the dispatcher goes on; false where it would stop, leaving `p` at the end.
+bool Runner::go_past_end(const Statement& statement, const char* body, const char*& p) {
+    int32_t follow = kFollowUnknown;
+    if (p == body + statement.end) {
+        follow = statement.follow;
+        if (follow >= 0) {
+            p = body + follow;
+            return true;
+        }
+    }
+    if (follow != kFollowLineEnd) {
+        const char* q = skip_blanks(p);
+        if (*q == ':') {
+            p = q + 1;
+            return true;
+        }
+        if (!at_statement_end(q)) return false;
+    }
+    if (break_flag::is_set() || !vm_.current_line->next) return false;
+    p = vm_.jump_to_line(vm_.current_line->next);
+    return true;
+}
+
+// The dispatcher's steps before each statement, over any further ":" and line ends;
+// false where it would stop.
+bool Runner::go_to_next_statement(const char*& p) {
+    for (;;) {
+        refresh_tick(vm_.graphics, vm_);
+        if (break_flag::is_set()) return false;
+        console_writer::flush_if_stale();
+        p = skip_blanks(p);
+        if (*p == ':') {
+            ++p;
+        } else if (*p == '\0') {
+            if (!vm_.current_line->next) return false;
+            p = vm_.jump_to_line(vm_.current_line->next);
+        } else {
+            return true;
+        }
+    }
+}
+
+Outcome Runner::run_from(const char*& p) {
+    bool ran = false;
+    for (;;) {
+        const Statement* statement = statement_at(p);
+        if (!statement) return ran ? Outcome::Jumped : Outcome::Declined;
+        const char* body = line_.body;
+        const Outcome outcome = run(*statement, p);
+        if (outcome == Outcome::Declined) return ran ? Outcome::Jumped : Outcome::Declined;
+        ran = true;
+        if (outcome == Outcome::Done && !go_past_end(*statement, body, p)) return Outcome::Done;
+        if (!go_to_next_statement(p)) return Outcome::Jumped;
+    }
+}
+
 }  // namespace
 
-Outcome run_compiled(C_VMBAS& vm, CompiledLine& code, const Statement& statement, const char*& p, const char* body) {
-    return Runner(vm, code).run(statement, p, body);
-}
+Outcome run_compiled(C_VMBAS& vm, const char*& p) { return Runner(vm).run_from(p); }
 
 }  // namespace compiled

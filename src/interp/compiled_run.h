@@ -1,14 +1,40 @@
-// Running one compiled statement.
+// Running compiled statements: the line being run with its compiled form, and the
+// loop that runs one compiled statement after another.
 #pragma once
+#include <cstddef>
+
 #include "interp/compiled_code.h"
 #include "interp/compiled_engine.h"
-
-class C_VMBAS;
+#include "interp/vmbas.h"
 
 namespace compiled {
 
-// Runs `statement` of the line whose text (after indentation) is `body`; Declined
-// leaves everything as the text interpreter expects to find it.
-Outcome run_compiled(C_VMBAS& vm, CompiledLine& code, const Statement& statement, const char*& p, const char* body);
+// The line being run, with its compiled form: valid for as long as compiled
+// statements run, since none of them edits the program or defines a function.
+struct CurrentLine {
+    ProgramLine* line = nullptr;
+    CompiledLine* code = nullptr;
+    const char* body = nullptr;
+    ptrdiff_t length = 0;
+};
+
+// Makes `current` describe the interpreter's current line; false outside the program.
+bool enter_line(C_VMBAS& vm, CurrentLine& current);
+// Compiles the statement at `p` of the current line: its index, or kTextOnly.
+int32_t compile_at(C_VMBAS& vm, CurrentLine& current, const char* p);
+
+// The compiled statement at `p` of the current line, or null for the text interpreter.
+inline const Statement* find_statement(C_VMBAS& vm, CurrentLine& current, const char* p) {
+    if (vm.current_line != current.line && !enter_line(vm, current)) return nullptr;
+    const ptrdiff_t offset = p - current.body;
+    if (offset < 0 || offset >= current.length) return nullptr;
+    int32_t index = current.code->statement_at[static_cast<size_t>(offset)];
+    if (index == kUntried) index = compile_at(vm, current, p);
+    return index < 0 ? nullptr : &current.code->statements[static_cast<size_t>(index)];
+}
+
+// Runs compiled statements from `p` for as long as they come, with the dispatcher's
+// steps between them; see run_statement.
+Outcome run_compiled(C_VMBAS& vm, const char*& p);
 
 }  // namespace compiled

@@ -31,6 +31,10 @@ struct ForEntry {
     // that names the same record names the same variable, without comparing names.
     const PCVAR* record = nullptr;
     uint64_t generation = 0;
+    // Where the loop's body begins after `after`, found by the compiled engine, for as
+    // long as the program's generation stays `program_generation`; or -1.
+    int32_t follow = -1;
+    uint64_t program_generation = 0;
 };
 
 struct WhileEntry {
