@@ -26,6 +26,7 @@ enum class Op : uint8_t {
     StringEqual, StringNotEqual, StringLess, StringLessEqual, StringGreater, StringGreaterEqual,
     Not, And, Or, Xor, Imp, Eqv,
     Builtin, Len, Instr, Asc, Call, Parameter,
+    VariablePlus,  // a subscript: variable `index` plus `value`, a zero's sign left as it is
     // Strings.
     StringConstant, StringVariable, StringElement, Concat, Left, Right, Mid, Chr, Str, Space, StringOf,
     StringCall, StringParameter,

@@ -87,6 +87,7 @@ private:
     int32_t argument(const char*& p, char format);
     int32_t element(int32_t variable, const char*& p, Op scalar, Op array);
     bool subscripts(const char*& p, Node& node);
+    int32_t subscript_form(int32_t value);
 
     int32_t string(const char*& p);
     int32_t string_value(const char*& p);
@@ -480,7 +481,7 @@ bool Compiler::subscripts(const char*& p, Node& node) {
         if (node.count == node.child.size()) return false;
         const int32_t value = expression(q);
         if (value < 0) return false;
-        node.child[node.count++] = value;
+        node.child[node.count++] = subscript_form(value);
         q = skip_blanks(q);
         if (*q == ',') {
             ++q;
@@ -490,6 +491,22 @@ bool Compiler::subscripts(const char*& p, Node& node) {
         p = q + 1;
         return true;
     }
+}
+
+// A subscript that is a variable, or one plus or minus a constant, becomes a single
+// node. Only its whole value counts, so a zero's sign, which a sum would make +0,
+// may stay as it is; and x - c is x + (-c) exactly.
+int32_t Compiler::subscript_form(int32_t value) {
+    const Node expression = code_.nodes[static_cast<size_t>(value)];
+    Node offset(Op::VariablePlus, expression.index);
+    if (expression.op == Op::Variable) return add(offset);
+    if (expression.op != Op::Add && expression.op != Op::Subtract) return value;
+    const Node left = code_.nodes[static_cast<size_t>(expression.child[0])];
+    const Node right = code_.nodes[static_cast<size_t>(expression.child[1])];
+    if (left.op != Op::Variable || right.op != Op::Constant) return value;
+    offset.index = left.index;
+    offset.value = expression.op == Op::Add ? right.value : -right.value;
+    return add(offset);
 }
 
 // ---- String expressions.

@@ -92,17 +92,11 @@ private:
     bool compute(const Node& n, Complex& out);
 
     // A subscript's whole-number value, refused as the text interpreter refuses it.
-    // Subscripts are mostly a variable, or one plus or minus a constant: read inline.
-    bool subscript(int32_t index, int32_t& out) {
+    [[gnu::always_inline]] bool subscript(int32_t index, int32_t& out) {
         const Node& n = node(index);
         Complex value;
-        if (n.op == Op::Variable && !n.normalize) {
-            value = variable_value(n.index);
-        } else if ((n.op == Op::Add || n.op == Op::Subtract) && node(n.child[0]).op == Op::Variable &&
-                   !node(n.child[0]).normalize && node(n.child[1]).op == Op::Constant) {
-            const Complex variable = variable_value(node(n.child[0]).index);
-            const Complex constant = node(n.child[1]).value;
-            value = normalize_zero(n.op == Op::Add ? variable + constant : variable - constant);
+        if (n.op == Op::VariablePlus) {
+            value = variable_value(n.index) + n.value;
         } else if (!number(index, value)) {
             return false;
         }
@@ -161,16 +155,20 @@ PCVAR* Runner::find_record(VariableSlot& variable) {
 }
 
 // The element that the subscripts name; the record is found after they are read, as
-// they may mention variables not made yet.
+// they may mention variables not made yet. One and two subscripts, the usual case,
+// are read without a loop.
 bool Runner::locate(const Node& subscripted, int32_t slot_index, PCVAR*& found, size_t& element) {
     const int count = subscripted.count;
     int32_t values[kMaxDimensions];
-    for (int d = 0; d < count; ++d)
-        if (!subscript(subscripted.child[static_cast<size_t>(d)], values[d])) return false;
+    if (!subscript(subscripted.child[0], values[0])) return false;
+    if (count > 1) {
+        for (int d = 1; d < count; ++d)
+            if (!subscript(subscripted.child[static_cast<size_t>(d)], values[d])) return false;
+    }
     found = record(slot_index);
-    if (!found || found->dimension_count != count) return false;
-    size_t flat = 0;
-    for (int d = 0; d < count; ++d) {
+    if (!found || found->dimension_count != count || values[0] >= found->dimension_sizes[0]) return false;
+    size_t flat = static_cast<size_t>(values[0]);
+    for (int d = 1; d < count; ++d) {
         const int32_t size = found->dimension_sizes[static_cast<size_t>(d)];
         if (values[d] >= size) return false;
         flat = flat * static_cast<size_t>(size) + static_cast<size_t>(values[d]);
