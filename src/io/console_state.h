@@ -1,13 +1,18 @@
-// The console as one interpreter has it: its output writer. The console functions
+// The console as one interpreter has it: its output writer, the keys read ahead, the
+// line editor's state and its answers. The console functions
 // work on the console of the interpreter entered on this thread (a ConsoleScope), or
 // on the process's own console while none is entered (the library's unit tests).
 #pragma once
 #include <utility>
 
+#include "io/console_input.h"
 #include "io/console_writer.h"
+#include "io/line_editor.h"
 
 struct ConsoleState {
     ConsoleWriter writer;
+    ConsoleInputBuffer input;
+    LineEditorState editor;
 };
 
 namespace console_state {
