@@ -1,10 +1,11 @@
 // The console as one interpreter has it: its output writer, the keys read ahead, the
-// line editor's state and its answers. The console functions
+// line editor's state and its answers, its code page. The console functions
 // work on the console of the interpreter entered on this thread (a ConsoleScope), or
 // on the process's own console while none is entered (the library's unit tests).
 #pragma once
 #include <utility>
 
+#include "io/code_page.h"
 #include "io/console_input.h"
 #include "io/console_writer.h"
 #include "io/line_editor.h"
@@ -13,6 +14,7 @@ struct ConsoleState {
     ConsoleWriter writer;
     ConsoleInputBuffer input;
     LineEditorState editor;
+    CodePage code_page = locale_code_page();
 };
 
 namespace console_state {
