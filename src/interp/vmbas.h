@@ -71,7 +71,8 @@ public:
         return line->body();
     }
 
-    // First, so that it is the last to go: closing the channels may still write to it.
+    // First, so that they are the last to go: closing the channels may still use them.
+    vm_error::Buffer errors;
     ConsoleState console;
 
     ProgramStore program;
