@@ -42,8 +42,9 @@ void accept(std::string text) {
 }
 
 void on_line(char* text) {
-    editor().finished = true;
-    editor().end_of_input = text == nullptr;
+    LineEditorState& state = editor();
+    state.finished = true;
+    state.end_of_input = text == nullptr;
     if (text) {
         accept(text);
         std::free(text);
