@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "interp/interpreter_entry.h"
 #include "interp/vmbas.h"
 #include "io/console_line.h"
 #include "values/error.h"
@@ -11,6 +12,7 @@
 #include "values/text_scan.h"
 
 int calc_print(C_VMBAS& vm, const char* line) {
+    InterpreterEntry entered(vm);
     vm_error::clear();
     const char* p = line;
     Complex value;
@@ -33,6 +35,7 @@ int calc_print(C_VMBAS& vm, const char* line) {
 }
 
 void calculator_mode(C_VMBAS& vm) {
+    InterpreterEntry entered(vm);
     vm.io.put_text(CHANNEL_CONSOLE, "複素電卓 (q:終了)\n:");
     for (;;) {
         std::string line;

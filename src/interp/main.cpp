@@ -7,6 +7,7 @@
 
 #include "interp/break_flag.h"
 #include "interp/calculator.h"
+#include "interp/interpreter_entry.h"
 #include "interp/main_loop.h"
 #include "interp/vmbas.h"
 #include "io/code_page.h"
@@ -81,6 +82,7 @@ int main(int argc, char** argv) {
     static TerminalModeGuard terminal_mode;  // static: restored by exit() too
     {
         C_VMBAS vm;
+        InterpreterEntry entered(vm);
         if (argc == 1) {
             prepare_line_editor(vm);
             main_loop(vm, nullptr);
@@ -98,6 +100,5 @@ int main(int argc, char** argv) {
         }
         vm.io.end_console_row_at_exit();
     }
-    console_writer::flush();
     return 0;
 }

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "interp/break_flag.h"
+#include "interp/interpreter_entry.h"
 #include "interp/run_loop.h"
 #include "interp/vmbas.h"
 #include "io/console_input.h"
@@ -48,6 +49,7 @@ std::string quoted_file_name(std::string_view name) {
 }  // namespace
 
 void main_loop(C_VMBAS& vm, const char* file_name) {
+    InterpreterEntry entered(vm);
     if (file_name) {
         const std::string command = "load " + quoted_file_name(file_name) + " : run";
         if (command.size() >= kConsoleLineSize) {

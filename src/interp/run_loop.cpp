@@ -7,6 +7,7 @@
 
 #include "interp/break_flag.h"
 #include "interp/dispatch.h"
+#include "interp/interpreter_entry.h"
 #include "interp/vmbas.h"
 #include "io/code_page.h"
 #include "io/console_input.h"
@@ -45,6 +46,7 @@ ProgramLine* error_handler(C_VMBAS& vm) {
 
 void run_program(C_VMBAS& vm) {
     if (!vm.current_line) return;
+    InterpreterEntry entered(vm);
     break_flag::clear();
     enter_key_mode();  // keys typed while the program runs wait, unechoed, for the next read
     ProgramLine* line = vm.current_line;

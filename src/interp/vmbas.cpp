@@ -1,13 +1,17 @@
 // The interpreter object's resets and line changes.
 #include "interp/vmbas.h"
 
+#include "interp/interpreter_entry.h"
 #include "values/error.h"
 
 C_VMBAS::C_VMBAS() { direct_line.text.reserve(256); }
 
 C_VMBAS::~C_VMBAS() {
+    // Closing a channel or the printer's page may report to the console: this one's.
+    InterpreterEntry entered(*this);
     end_execution();
     io.close_all();
+    io.eject_page();
 }
 
 void C_VMBAS::end_execution() {

@@ -1,5 +1,6 @@
 // The interpreter object: the program, the execution state with its stacks, the
-// variables and functions, and the channels. One exists for the life of the process.
+// variables and functions, the channels and the console. Several may live side by side;
+// the code that runs one finds its console through an InterpreterEntry.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include "graphics/graphics_state.h"
 #include "interp/program_store.h"
 #include "io/channel_table.h"
+#include "io/console_state.h"
 #include "values/error.h"
 #include "values/random.h"
 #include "values/user_functions.h"
@@ -76,6 +78,10 @@ public:
         if (trace && line->number > 0) print_trace_mark(*line);
         return line->body();
     }
+
+    // First, so that they are the last to go: closing the channels may still use them.
+    vm_error::Buffer errors;
+    ConsoleState console;
 
     ProgramStore program;
     ProgramLine direct_line;

@@ -32,7 +32,7 @@ bool C_FILEIO::write_device(int channel, unsigned char byte) {
     }
     IO_DATA& r = record(channel);
     if (r.mode == MODE_OUTPUT && r.file) return std::fputc(byte, r.file.get()) != EOF;
-    if (r.mode == MODE_SERIAL && r.port >= 0) return serial_write_byte(r.port, byte);
+    if (r.mode == MODE_SERIAL && r.port.fd >= 0) return serial_write_byte(r.port.fd, byte);
     return false;
 }
 
@@ -179,9 +179,9 @@ int C_FILEIO::get_char(int channel) {
         int c = std::fgetc(r.file.get());
         return c == EOF ? -1 : c;
     }
-    if (r.mode == MODE_SERIAL && r.port >= 0) {
+    if (r.mode == MODE_SERIAL && r.port.fd >= 0) {
         unsigned char byte;
-        return ::read(r.port, &byte, 1) == 1 ? byte : -1;
+        return ::read(r.port.fd, &byte, 1) == 1 ? byte : -1;
     }
     return -1;
 }
@@ -208,7 +208,7 @@ int C_FILEIO::close(int channel) {
         chan_printf(CHANNEL_CONSOLE, "#%d ", channel);
         put_text(CHANNEL_CONSOLE, "クローズ失敗\n");
     }
-    if (r.port >= 0) close_serial_port(r.port);
+    if (r.port.fd >= 0) close_serial_port(r.port);
     r = IO_DATA{};
     return 0;
 }

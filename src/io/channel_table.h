@@ -10,6 +10,7 @@
 
 #include "io/file_handle.h"
 #include "io/printer.h"
+#include "io/serial_port.h"
 #include "values/c_str.h"
 
 inline constexpr int CHANNEL_CONSOLE = 0;
@@ -38,7 +39,7 @@ struct IO_DATA {
     unsigned char pending[4] = {};  // an incomplete UTF-8 sequence
     int32_t pending_length = 0;
     FileHandle file;
-    int port = -1;  // serial port descriptor
+    SerialPort port;
     int32_t mode = MODE_CLOSED;
     unsigned char record_buffer[kRecordSize] = {};
     std::array<FieldDefinition, kRecordSize> fields;
@@ -46,7 +47,7 @@ struct IO_DATA {
     int32_t record_length = 0;
     int32_t record_counter = 0;
 
-    bool is_open() const { return file != nullptr || port >= 0; }
+    bool is_open() const { return file != nullptr || port.fd >= 0; }
 };
 
 class C_FILEIO {

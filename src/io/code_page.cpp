@@ -8,11 +8,13 @@
 #include <cstring>
 #include <span>
 
+#include "io/console_state.h"
 #include "zov/char_width.h"
 
 namespace {
 
-CodePage page = CodePage::Utf8;
+// The locale is the process's.
+CodePage detected = CodePage::Utf8;
 
 struct Range {
     char32_t first, last;
@@ -45,17 +47,19 @@ void detect_console_code_page() {
     const char* codeset = nl_langinfo(CODESET);
     const bool shift_jis = codeset && (std::strcmp(codeset, "SHIFT_JIS") == 0 || std::strcmp(codeset, "SJIS") == 0 ||
                                        std::strcmp(codeset, "CP932") == 0 || std::strcmp(codeset, "WINDOWS-31J") == 0);
-    page = shift_jis ? CodePage::ShiftJis : CodePage::Utf8;
+    detected = shift_jis ? CodePage::ShiftJis : CodePage::Utf8;
+    console().code_page = detected;
     // Under a locale of single bytes (LANG=C) the line editor must still edit whole
     // UTF-8 characters, as the interpreter reads them.
     if (!shift_jis && (!codeset || std::strcmp(codeset, "UTF-8") != 0)) std::setlocale(LC_CTYPE, "C.UTF-8");
 }
 
-CodePage console_code_page() { return page; }
-void set_console_code_page(CodePage new_page) { page = new_page; }
+CodePage locale_code_page() { return detected; }
+CodePage console_code_page() { return console().code_page; }
+void set_console_code_page(CodePage page) { console().code_page = page; }
 
 std::string to_console_text(std::string_view utf8) {
-    if (page == CodePage::Utf8) return std::string(utf8);
+    if (console_code_page() == CodePage::Utf8) return std::string(utf8);
     iconv_t converter = iconv_open("CP932", "UTF-8");
     if (converter == reinterpret_cast<iconv_t>(-1)) return std::string(utf8);
     std::string out(utf8.size() * 2 + 4, '\0');

@@ -6,7 +6,11 @@
 
 enum class CodePage { Utf8, ShiftJis };
 
+// Sets the process's locale and takes the code page from it: the entered interpreter's
+// console and every console made afterwards start with it.
 void detect_console_code_page();
+CodePage locale_code_page();
+// The entered interpreter's code page.
 CodePage console_code_page();
 void set_console_code_page(CodePage page);
 

@@ -9,24 +9,28 @@
 #include <csignal>
 
 #include "interp/break_flag.h"
+#include "io/console_state.h"
 #include "io/console_writer.h"
 #include "io/terminal_signals.h"
 
 namespace {
 
-char buffer[4096];
-size_t start = 0, end = 0;
+ConsoleInputBuffer& input() { return console().input; }
+
+bool buffer_empty() { return input().start == input().end; }
 
 // Refills the buffer; false at end of input or on an interrupted read.
 bool fill() {
     console_writer::flush();
-    ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+    ConsoleInputBuffer& buffer = input();
+    ssize_t n = ::read(STDIN_FILENO, buffer.bytes, sizeof buffer.bytes);
     if (n <= 0) return false;
-    start = 0;
-    end = static_cast<size_t>(n);
+    buffer.start = 0;
+    buffer.end = static_cast<size_t>(n);
     return true;
 }
 
+// The terminal's modes, one for the process as the terminal is.
 termios line_mode{};
 bool keys_only = false;
 
@@ -57,7 +61,7 @@ bool wait_until_readable() {
 }
 
 bool wait_for_key(int milliseconds) {
-    if (start < end) return true;
+    if (!buffer_empty()) return true;
     enter_key_mode();
     pollfd request{STDIN_FILENO, POLLIN, 0};
     return poll(&request, 1, milliseconds) > 0 && fill();
@@ -90,10 +94,11 @@ bool read_input_line(std::string& line, size_t max_length) {
     leave_key_mode();
     line.clear();
     bool any = false;
+    ConsoleInputBuffer& buffer = input();
     for (;;) {
-        if (start == end && !fill()) return any;
-        while (start < end) {
-            char c = buffer[start++];
+        if (buffer.start == buffer.end && !fill()) return any;
+        while (buffer.start < buffer.end) {
+            char c = buffer.bytes[buffer.start++];
             any = true;
             if (c == '\n') {
                 // Lines written on DOS and Windows end in CR LF; the CR is not part of the line.
@@ -106,11 +111,12 @@ bool read_input_line(std::string& line, size_t max_length) {
 }
 
 int read_console_key() {
-    if (start == end) {
+    if (buffer_empty()) {
         enter_key_mode();
         if (!wait_until_readable() || !fill()) return -1;
     }
-    return console_code(static_cast<unsigned char>(buffer[start++]));
+    ConsoleInputBuffer& buffer = input();
+    return console_code(static_cast<unsigned char>(buffer.bytes[buffer.start++]));
 }
 
 bool console_key_waiting() {
@@ -119,13 +125,16 @@ bool console_key_waiting() {
 }
 
 int console_key_following(int milliseconds) {
-    return wait_for_key(milliseconds) ? static_cast<unsigned char>(buffer[start]) : -1;
+    if (!wait_for_key(milliseconds)) return -1;
+    const ConsoleInputBuffer& buffer = input();
+    return static_cast<unsigned char>(buffer.bytes[buffer.start]);
 }
 
 bool take_buffered_key(unsigned char& key) {
-    if (start == end) return false;
-    key = static_cast<unsigned char>(buffer[start++]);
+    if (buffer_empty()) return false;
+    ConsoleInputBuffer& buffer = input();
+    key = static_cast<unsigned char>(buffer.bytes[buffer.start++]);
     return true;
 }
 
-bool keys_buffered() { return start < end; }
+bool keys_buffered() { return !buffer_empty(); }

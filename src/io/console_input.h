@@ -1,7 +1,16 @@
 // Reading the keyboard: whole lines and single keys share one buffer over standard
-// input, so typed-ahead and piped text reaches each reader in order.
+// input, so typed-ahead and piped text reaches each reader in order. Each interpreter
+// has its own buffer; the functions below use that of the interpreter entered.
 #pragma once
+#include <cstddef>
 #include <string>
+
+// Bytes read from standard input and not yet taken.
+struct ConsoleInputBuffer {
+    char bytes[4096];
+    size_t start = 0;
+    size_t end = 0;
+};
 
 // One line without its newline (or CR LF), at most `max_length` bytes: the rest of a
 // longer line is read and dropped. False at end of input or when Ctrl-C interrupts.
@@ -21,7 +30,8 @@ int console_key_following(int milliseconds);
 // Key mode: no echo and no line buffering (Ctrl-C still signals). The interpreter
 // keeps the terminal in it from its first prompt or program on, so keys typed ahead
 // are never echoed into the output but wait for the next read; the line editor works
-// from it, and only a child process (spawn, system) gets the line mode.
+// from it, and only a child process (spawn, system) gets the line mode. The mode is the
+// one terminal's, so it is the process's, not an interpreter's.
 void enter_key_mode();
 void leave_key_mode();
 bool in_key_mode();

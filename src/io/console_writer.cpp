@@ -1,23 +1,16 @@
-// Buffered standard output.
+// Buffered console output.
 #include "io/console_writer.h"
 
 #include <unistd.h>
 
 #include <cerrno>
-#include <ctime>
-#include <string>
 
 #include "io/code_page.h"
+#include "io/console_state.h"
 
-namespace console_writer {
 namespace {
 
-char buffer[8192];
-size_t used = 0;
-int line_flush = -1;
-std::string row;
-constexpr size_t kMaxRow = 1024;  // decided at first use: 1 when standard output is a terminal
-timespec oldest{};                // when the first byte still waiting was written
+constexpr size_t kMaxRow = 1024;
 constexpr long kStaleNanoseconds = 50'000'000;
 
 // The coarse clock is read without a system call.
@@ -27,48 +20,72 @@ timespec now() {
     return time;
 }
 
-bool flush_at_newline() {
-    if (line_flush < 0) line_flush = isatty(STDOUT_FILENO) ? 1 : 0;
-    return line_flush == 1;
-}
-
-}  // namespace
-
-void flush() {
+void write_to_stdout(std::string_view bytes) {
     size_t done = 0;
-    while (done < used) {
-        ssize_t n = ::write(STDOUT_FILENO, buffer + done, used - done);
+    while (done < bytes.size()) {
+        ssize_t n = ::write(STDOUT_FILENO, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;  // output closed: nothing more can be shown
         done += static_cast<size_t>(n);
     }
-    used = 0;
 }
 
-void flush_if_stale() {
-    if (used == 0) return;
+}  // namespace
+
+ConsoleWriter::ConsoleWriter() : sink_(write_to_stdout) {}
+
+ConsoleWriter::~ConsoleWriter() { flush(); }
+
+bool ConsoleWriter::flush_at_newline() {
+    if (line_flush_ < 0) line_flush_ = isatty(STDOUT_FILENO) ? 1 : 0;
+    return line_flush_ == 1;
+}
+
+void ConsoleWriter::flush() {
+    if (used_ == 0) return;
+    sink_({buffer_, used_});
+    used_ = 0;
+}
+
+void ConsoleWriter::flush_if_stale() {
+    if (used_ == 0) return;
     const timespec time = now();
-    const long waited = (time.tv_sec - oldest.tv_sec) * 1'000'000'000L + (time.tv_nsec - oldest.tv_nsec);
+    const long waited = (time.tv_sec - oldest_.tv_sec) * 1'000'000'000L + (time.tv_nsec - oldest_.tv_nsec);
     if (waited >= kStaleNanoseconds) flush();
 }
 
-void put(char byte) {
-    if (used == sizeof buffer) flush();
-    if (used == 0) oldest = now();
-    buffer[used++] = byte;
+void ConsoleWriter::put(char byte) {
+    if (used_ == sizeof buffer_) flush();
+    if (used_ == 0) oldest_ = now();
+    buffer_[used_++] = byte;
     if (byte == '\n' || byte == '\r')
-        row.clear();
-    else if (row.size() < kMaxRow)
-        row.push_back(byte);
+        row_.clear();
+    else if (row_.size() < kMaxRow)
+        row_.push_back(byte);
     if (byte == '\n' && flush_at_newline()) flush();
 }
 
-std::string_view current_row() { return row; }
+void ConsoleWriter::set_sink(ConsoleSink sink) {
+    flush();
+    sink_ = std::move(sink);
+    line_flush_ = 0;
+}
 
-void start_row() { row.clear(); }
+namespace console_writer {
+
+void flush() { console().writer.flush(); }
+
+void flush_if_stale() { console().writer.flush_if_stale(); }
+
+void put(char byte) { console().writer.put(byte); }
+
+std::string_view current_row() { return console().writer.current_row(); }
+
+void start_row() { console().writer.start_row(); }
 
 void write(std::string_view bytes) {
-    for (char c : bytes) put(c);
+    ConsoleWriter& writer = console().writer;
+    for (char c : bytes) writer.put(c);
 }
 
 void write_text(std::string_view utf8) {

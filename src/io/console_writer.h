@@ -1,9 +1,44 @@
 // The one buffered writer to standard output. It is flushed before the interpreter
 // reads input or waits, at exit, and at each newline when standard output is a terminal;
-// while a program runs, also when output has waited 50 ms.
+// while a program runs, also when output has waited 50 ms. Each interpreter has its own
+// writer; the functions below use that of the interpreter entered on this thread.
 #pragma once
 #include <cstddef>
+#include <ctime>
+#include <functional>
+#include <string>
 #include <string_view>
+
+// Where a writer's bytes go; by default the process's standard output.
+using ConsoleSink = std::function<void(std::string_view bytes)>;
+
+class ConsoleWriter {
+public:
+    ConsoleWriter();
+    ~ConsoleWriter();  // what waits is written, not lost
+    ConsoleWriter(const ConsoleWriter&) = delete;
+    ConsoleWriter& operator=(const ConsoleWriter&) = delete;
+
+    void put(char byte);
+    void flush();
+    void flush_if_stale();
+    std::string_view current_row() const { return row_; }
+    void start_row() { row_.clear(); }
+
+    // Output goes to `sink` from now on; what waits goes to the old one first. A sink is
+    // not a terminal: output is not flushed at each newline.
+    void set_sink(ConsoleSink sink);
+
+private:
+    bool flush_at_newline();
+
+    ConsoleSink sink_;
+    char buffer_[8192];
+    size_t used_ = 0;
+    int line_flush_ = -1;  // decided at first use: 1 when standard output is a terminal
+    std::string row_;
+    timespec oldest_{};  // when the first byte still waiting was written
+};
 
 namespace console_writer {
 

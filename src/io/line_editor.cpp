@@ -17,17 +17,19 @@
 #include "interp/break_flag.h"
 #include "io/answer_history.h"
 #include "io/console_input.h"
+#include "io/console_state.h"
 #include "io/console_writer.h"
 #include "io/history.h"
 #include "io/terminal_signals.h"
 
+LineEditorState::LineEditorState() : answers(std::make_unique<AnswerList>()) {}
+
+LineEditorState::~LineEditorState() = default;
+
 namespace {
 
-bool finished = false;
-bool end_of_input = false;
-std::string received;
-// What a paste held after the line it completed: later reads take it as typed.
-std::string pasted;
+// readline calls back without a word of context: the state is the entered interpreter's.
+LineEditorState& editor() { return console().editor; }
 
 void accept(std::string text) {
     if (!text.empty()) {
@@ -36,12 +38,13 @@ void accept(std::string text) {
         else
             line_history::add(text.c_str());
     }
-    received = std::move(text);
+    editor().received = std::move(text);
 }
 
 void on_line(char* text) {
-    finished = true;
-    end_of_input = text == nullptr;
+    LineEditorState& state = editor();
+    state.finished = true;
+    state.end_of_input = text == nullptr;
     if (text) {
         accept(text);
         std::free(text);
@@ -72,7 +75,7 @@ int paste(int, int) {
     rl_insert_text(text.substr(0, newline).c_str());
     rl_redisplay();  // else the line is entered unseen
     if (newline == std::string::npos) return 0;
-    pasted = text.substr(newline + 1);
+    editor().pasted = text.substr(newline + 1);
     return rl_newline(1, '\n');
 }
 
@@ -85,6 +88,7 @@ void in_our_character_type(Step step) {
     std::setlocale(LC_CTYPE, ours.c_str());
 }
 
+// readline is one for the process, and so is its set-up.
 void set_up_readline() {
     static bool done = false;
     if (done) return;
@@ -112,6 +116,7 @@ void bind_tab() {
 
 // The next whole line of a paste, shown as typed; false when none is waiting.
 bool take_pasted_line(std::string_view pretyped, std::string& line) {
+    std::string& pasted = editor().pasted;
     const size_t newline = pasted.find('\n');
     if (newline == std::string::npos) return false;
     line = std::string(pretyped) + pasted.substr(0, newline);
@@ -132,7 +137,7 @@ bool interrupt_pending() {
 // ahead; redraws it from its first row, which readline's carriage return at the end of
 // the paste mode leaves, so that "^C" follows what was typed.
 void abandon_line(const std::string& prompt) {
-    pasted.clear();
+    editor().pasted.clear();
     const std::string typed = rl_line_buffer ? rl_line_buffer : "";
     rl_point = 0;
     rl_redisplay();
@@ -149,8 +154,9 @@ EditorResult edit_line(std::string_view row_so_far, std::string_view pretyped, s
     set_up_readline();
     bind_tab();
     if (take_pasted_line(pretyped, line)) return EditorResult::Line;
-    finished = end_of_input = false;
-    received.clear();
+    LineEditorState& state = editor();
+    state.finished = state.end_of_input = false;
+    state.received.clear();
     rl_eof_found = 0;  // else every later line ends with the newline of an old Ctrl-D
     rl_reset_screen_size();
     const std::string prompt(row_so_far);
@@ -161,7 +167,7 @@ EditorResult edit_line(std::string_view row_so_far, std::string_view pretyped, s
     rl_tty_set_echoing(1);
     rl_on_new_line_with_prompt();
     terminal_signals::keep_current_mode();
-    const std::string offered = std::string(pretyped) + std::exchange(pasted, {});
+    const std::string offered = std::string(pretyped) + std::exchange(state.pasted, {});
     if (!offered.empty()) {
         rl_insert_text(offered.c_str());
         rl_redisplay();
@@ -173,7 +179,7 @@ EditorResult edit_line(std::string_view row_so_far, std::string_view pretyped, s
     for (const int number : {SIGINT, SIGWINCH, SIGCONT}) sigaddset(&held, number);
     sigprocmask(SIG_BLOCK, &held, &unblocked);
     EditorResult result = EditorResult::Line;
-    while (!finished) {
+    while (!state.finished) {
         if (break_flag::is_set()) {
             result = EditorResult::Interrupted;
             break;
@@ -196,10 +202,10 @@ EditorResult edit_line(std::string_view row_so_far, std::string_view pretyped, s
         if (ready > 0 && !interrupt_pending()) rl_callback_read_char();
     }
     sigprocmask(SIG_SETMASK, &unblocked, nullptr);
-    if (!finished) abandon_line(prompt);
+    if (!state.finished) abandon_line(prompt);
     terminal_signals::keep_current_mode();
-    if (!finished) return result;
-    if (end_of_input) return EditorResult::EndOfInput;
-    line = std::move(received);
+    if (!state.finished) return result;
+    if (state.end_of_input) return EditorResult::EndOfInput;
+    line = std::move(state.received);
     return EditorResult::Line;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "interp/program_store.h"
 #include "interp/statements.h"
@@ -87,9 +88,9 @@ int C_FILEIO::open(int channel, const std::string& name, int mode, const char* c
         return -1;
     }
     if (mode == MODE_SERIAL) {
-        const int port = open_serial_port(name, value);
-        if (port < 0) return -1;
-        r.port = port;
+        SerialPort port = open_serial_port(name, value);
+        if (port.fd < 0) return -1;
+        r.port = std::move(port);
     } else {
         r.file.reset(open_file(name, c_mode));
         if (!r.file) {

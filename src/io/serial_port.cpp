@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <iterator>
-#include <map>
 
 namespace {
 
@@ -50,18 +49,12 @@ void set_line(termios& mode, int baud) {
     cfsetospeed(&mode, speed_code(baud));
 }
 
-// The settings each open port had before it was opened, given back when it closes,
-// so that a terminal opened as a port is left as it was found.
-std::map<int, termios>& saved_settings() {
-    static std::map<int, termios> settings;
-    return settings;
-}
-
 // Without a baud rate the port keeps its speed, framing and flow control.
-void configure(int port, int baud) {
+void configure(SerialPort& serial, int baud) {
+    const int port = serial.fd;
     termios mode{};
     if (tcgetattr(port, &mode) != 0) return;
-    saved_settings()[port] = mode;
+    serial.earlier.reset(new termios(mode));
     make_raw(mode);
     if (baud > 0) set_line(mode, baud);
     tcsetattr(port, TCSANOW, &mode);
@@ -72,16 +65,20 @@ void configure(int port, int baud) {
 
 }  // namespace
 
-int open_serial_port(const std::string& name, int baud) {
+void SavedSettingsFree::operator()(termios* settings) const { delete settings; }
+
+SerialPort open_serial_port(const std::string& name, int baud) {
+    SerialPort serial;
     const int port = ::open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (port < 0) return -1;
+    if (port < 0) return serial;
     if (!isatty(port)) {
         ::close(port);
-        return -1;
+        return serial;
     }
     tcflush(port, TCIOFLUSH);
-    configure(port, baud);
-    return port;
+    serial.fd = port;
+    configure(serial, baud);
+    return serial;
 }
 
 bool serial_write_byte(int port, unsigned char byte) {
@@ -95,10 +92,8 @@ bool serial_write_byte(int port, unsigned char byte) {
     return false;
 }
 
-void close_serial_port(int port) {
-    if (const auto saved = saved_settings().find(port); saved != saved_settings().end()) {
-        tcsetattr(port, TCSANOW, &saved->second);
-        saved_settings().erase(saved);
-    }
-    ::close(port);
+void close_serial_port(SerialPort& port) {
+    if (port.earlier) tcsetattr(port.fd, TCSANOW, port.earlier.get());
+    ::close(port.fd);
+    port = {};
 }

@@ -6,7 +6,8 @@
 namespace vm_error {
 
 int fail(std::string_view text) {
-    if (text.empty() || buffer[0] != '\0' || text.size() >= sizeof buffer) return kFailed;
+    char* buffer = current->text;
+    if (text.empty() || buffer[0] != '\0' || text.size() >= sizeof current->text) return kFailed;
     std::memcpy(buffer, text.data(), text.size());
     buffer[text.size()] = '\0';
     return kFailed;

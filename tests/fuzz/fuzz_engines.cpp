@@ -1,13 +1,10 @@
 // Differential fuzz harness for the two engines: each input becomes a short session
 // (numbered program lines, typed commands, then "run"), run once on the text
-// interpreter and once on the compiled engine, each in a fresh interpreter object from
-// the same starting state and with the same piped input. Everything the sessions write
-// to the console must be the same byte for byte; a difference aborts, a finding.
+// interpreter and once on the compiled engine, each in a fresh interpreter object with
+// the same piped input. Everything the sessions write to the console must be the same
+// byte for byte; a difference aborts, a finding.
 // An input is read as typed lines, or, when it starts with a zero byte, as picks from
 // the program lines of the language tests (a file named by FUZZ_ENGINE_LINES).
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -24,8 +21,6 @@
 #include "interp/engine.h"
 #include "interp/main_loop.h"
 #include "interp/vmbas.h"
-#include "io/console_writer.h"
-#include "values/error.h"
 
 namespace {
 
@@ -117,29 +112,6 @@ Session session_from(std::string_view input) {
     return session;
 }
 
-// Standard output goes to an in-memory file while a session runs.
-class ConsoleCapture {
-public:
-    ConsoleCapture() : fd_(memfd_create("velmora-console", 0)) {
-        if (fd_ < 0 || dup2(fd_, STDOUT_FILENO) < 0) std::abort();
-    }
-
-    void restart() {
-        console_writer::flush();
-        if (ftruncate(fd_, 0) != 0 || lseek(fd_, 0, SEEK_SET) != 0) std::abort();
-    }
-
-    std::string taken() {
-        console_writer::flush();
-        std::string text(static_cast<size_t>(lseek(fd_, 0, SEEK_END)), '\0');
-        if (pread(fd_, text.data(), text.size(), 0) != static_cast<ssize_t>(text.size())) std::abort();
-        return text;
-    }
-
-private:
-    int fd_;
-};
-
 void write_file(std::string_view text) {
     FILE* file = std::fopen(std::string(kFileName).c_str(), "w");
     if (!file) std::abort();
@@ -152,26 +124,22 @@ struct Outcome {
     bool interrupted = false;  // the break timer stopped it somewhere: not comparable
 };
 
-// One session from the starting state: what the process keeps outside the
-// interpreter object is put back first.
-Outcome run_session(Engine engine, const Session& session, ConsoleCapture& console) {
+// One session in a fresh interpreter, its console output taken from its own writer.
+Outcome run_session(Engine engine, const Session& session) {
     set_engine(engine);
     write_file(session.file_text);
     fuzz_sandbox::feed_stdin(session.typed);
-    console.restart();
-    console_writer::start_row();
-    vm_error::clear();
-    break_flag::clear();
+    break_flag::clear();  // the process's one flag, which a timer may have left set
     Outcome outcome;
     {
         fuzz_sandbox::BreakTimer timer;
         {
             C_VMBAS vm;
+            vm.console.writer.set_sink([&outcome](std::string_view bytes) { outcome.output.append(bytes); });
             main_loop(vm, nullptr);
         }
         outcome.interrupted = timer.fired();
     }
-    outcome.output = console.taken();
     return outcome;
 }
 
@@ -197,14 +165,13 @@ void show(const char* title, std::string_view text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const bool ready = (fuzz_sandbox::enter(), true);
-    static ConsoleCapture console;
     (void)ready;
     const Session session = session_from({reinterpret_cast<const char*>(data), size});
-    const Outcome text = run_session(Engine::Text, session, console);
-    const Outcome compiled = run_session(Engine::Compiled, session, console);
+    const Outcome text = run_session(Engine::Text, session);
+    const Outcome compiled = run_session(Engine::Compiled, session);
     if (text.interrupted || compiled.interrupted || text.output == compiled.output) return 0;
     // A session that differs from itself points at state this harness fails to reset.
-    const Outcome again = run_session(Engine::Text, session, console);
+    const Outcome again = run_session(Engine::Text, session);
     if (!again.interrupted && again.output != text.output)
         report_difference("the text engine does not repeat itself", session, text, again);
     report_difference("the engines differ (first run text, second compiled)", session, text, compiled);

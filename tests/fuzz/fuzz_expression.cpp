@@ -8,7 +8,6 @@
 #include "fuzz_sandbox.h"
 #include "interp/calculator.h"
 #include "interp/vmbas.h"
-#include "io/console_writer.h"
 
 namespace {
 constexpr size_t kMaxLineBytes = 255;
@@ -24,6 +23,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         C_VMBAS vm;
         calc_print(vm, line.c_str());
     }
-    console_writer::flush();
     return 0;
 }

@@ -12,7 +12,6 @@
 #include "fuzz_sandbox.h"
 #include "interp/main_loop.h"
 #include "interp/vmbas.h"
-#include "io/console_writer.h"
 
 namespace {
 
@@ -58,6 +57,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         C_VMBAS vm;
         main_loop(vm, nullptr);
     }
-    console_writer::flush();
     return 0;
 }
