@@ -12,7 +12,7 @@
 #include "interp/break_flag.h"
 #include "interp/program_store.h"
 #include "interp/vmbas.h"
-#include "io/console_writer.h"
+#include "io/console_state.h"
 #include "values/builtin_functions.h"
 #include "values/complex_math.h"
 #include "values/error.h"
@@ -666,7 +666,7 @@ bool Runner::go_to_next_statement(const char*& p) {
     for (;;) {
         refresh_tick(vm_.graphics, vm_);
         if (break_flag::is_set()) return false;
-        console_writer::flush_if_stale();
+        console().writer.flush_if_stale();
         p = skip_blanks(p);
         if (*p == ':') {
             ++p;

@@ -11,7 +11,7 @@
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
-#include "io/console_writer.h"
+#include "io/console_state.h"
 #include "values/error.h"
 #include "values/text_scan.h"
 
@@ -144,7 +144,7 @@ int exec_statements(C_VMBAS& vm, const char*& p) {
             stop_on_break(vm, p);
             return 0;
         }
-        console_writer::flush_if_stale();
+        console().writer.flush_if_stale();
         p = skip_blanks(p);
         if (*p == '\0') return 0;
         if (*p == ':') {

@@ -47,8 +47,7 @@ void ConsoleWriter::flush() {
     used_ = 0;
 }
 
-void ConsoleWriter::flush_if_stale() {
-    if (used_ == 0) return;
+void ConsoleWriter::flush_if_waited_long() {
     const timespec time = now();
     const long waited = (time.tv_sec - oldest_.tv_sec) * 1'000'000'000L + (time.tv_nsec - oldest_.tv_nsec);
     if (waited >= kStaleNanoseconds) flush();
@@ -74,8 +73,6 @@ void ConsoleWriter::set_sink(ConsoleSink sink) {
 namespace console_writer {
 
 void flush() { console().writer.flush(); }
-
-void flush_if_stale() { console().writer.flush_if_stale(); }
 
 void put(char byte) { console().writer.put(byte); }
 

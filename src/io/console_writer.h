@@ -21,7 +21,11 @@ public:
 
     void put(char byte);
     void flush();
-    void flush_if_stale();
+    // Flushes output that has waited 50 ms or more. It runs before every statement:
+    // while nothing waits, it is one test.
+    void flush_if_stale() {
+        if (used_ != 0) flush_if_waited_long();
+    }
     std::string_view current_row() const { return row_; }
     void start_row() { row_.clear(); }
 
@@ -31,6 +35,7 @@ public:
 
 private:
     bool flush_at_newline();
+    void flush_if_waited_long();
 
     ConsoleSink sink_;
     char buffer_[8192];
@@ -45,8 +50,6 @@ namespace console_writer {
 void write(std::string_view bytes);
 void put(char byte);
 void flush();
-// Flushes output that has waited 50 ms or more; cheap enough to call before every statement.
-void flush_if_stale();
 
 // What has been written since the last newline (at most a row's worth), so that a
 // line editor can redraw a prompt it did not print.
