@@ -1,9 +1,15 @@
 // The interpreter object's resets and line changes.
 #include "interp/vmbas.h"
 
+#include "graphics/graphics_functions.h"
+#include "interp/channel_functions.h"
 #include "values/error.h"
 
-C_VMBAS::C_VMBAS() { direct_line.text.reserve(256); }
+C_VMBAS::C_VMBAS() {
+    direct_line.text.reserve(256);
+    register_channel_functions(*this);
+    register_graphics_functions(*this);
+}
 
 C_VMBAS::~C_VMBAS() {
     end_execution();
