@@ -3,8 +3,8 @@
 
 #include <string>
 
+#include "interp/console_line.h"
 #include "interp/vmbas.h"
-#include "io/console_line.h"
 #include "values/error.h"
 #include "values/evaluator.h"
 #include "values/number_format.h"

@@ -4,11 +4,11 @@
 #include "interp/compiled_engine.h"
 
 #include "graphics/graphics_state.h"
-#include "interp/break_flag.h"
 #include "interp/compiled_compiler.h"
 #include "interp/compiled_run.h"
 #include "interp/engine.h"
 #include "interp/vmbas.h"
+#include "io/break_flag.h"
 #include "io/console_writer.h"
 #include "values/text_scan.h"
 

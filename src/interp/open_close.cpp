@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <string>
 
+#include "interp/channel_prefix.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
-#include "io/channel_prefix.h"
 #include "io/serial_port.h"
 #include "values/error.h"
 #include "values/evaluator.h"
