@@ -83,4 +83,4 @@ constexpr BuiltinFunction kGraphicsFunctions[] = {
 
 }  // namespace
 
-void register_graphics_functions(C_VMBAS& vm) { vm.libraries.numeric.push_back(kGraphicsFunctions); }
+void register_graphics_functions(C_VMBAS& vm) { vm.libraries.add(kGraphicsFunctions); }

@@ -124,6 +124,6 @@ BuiltinResult read_key_functions(EvalContext& context, const char*& p, C_STR& ou
 }  // namespace
 
 void register_channel_functions(C_VMBAS& vm) {
-    vm.libraries.numeric.push_back(kChannelFunctions);
-    vm.libraries.string.push_back(read_key_functions);
+    vm.libraries.add(kChannelFunctions);
+    vm.libraries.add(read_key_functions);
 }

@@ -199,7 +199,8 @@ const BuiltinFunction* first_called_in(std::span<const BuiltinFunction> table, c
 const BuiltinFunction* builtin_called_at(const EvalContext& vm, const char* p) {
     const char* q = skip_blanks(p);
     if (const BuiltinFunction* builtin = first_called_in(kBuiltins, q)) return builtin;
-    for (std::span<const BuiltinFunction> library : vm.libraries.numeric)
+    if (!vm.libraries.may_begin(to_lower(*q))) return nullptr;
+    for (std::span<const BuiltinFunction> library : vm.libraries.numeric())
         if (const BuiltinFunction* builtin = first_called_in(library, q)) return builtin;
     return nullptr;
 }
@@ -220,6 +221,6 @@ std::vector<std::string_view> builtin_function_names(const EvalContext& vm) {
             if (std::ranges::find(names, builtin.name) == names.end()) names.push_back(builtin.name);
     };
     add_names(kBuiltins);
-    for (std::span<const BuiltinFunction> library : vm.libraries.numeric) add_names(library);
+    for (std::span<const BuiltinFunction> library : vm.libraries.numeric()) add_names(library);
     return names;
 }

@@ -16,9 +16,26 @@ using StringFunctionReader = BuiltinResult (*)(EvalContext& context, const char*
 
 // Each library registers its functions here; they are tried after the core ones, in
 // the order registered. The tables are static, so compiled code may keep pointers into them.
-struct FunctionLibraries {
-    std::vector<std::span<const BuiltinFunction>> numeric;
-    std::vector<StringFunctionReader> string;
+class FunctionLibraries {
+public:
+    void add(std::span<const BuiltinFunction> functions) {
+        numeric_.push_back(functions);
+        for (const BuiltinFunction& function : functions) first_letters_ |= letter_bit(function.name[0]);
+    }
+    void add(StringFunctionReader reader) { string_.push_back(reader); }
+
+    // False when no registered numeric function begins with `first` (in lower case), so
+    // that most names need no search of the libraries.
+    bool may_begin(char first) const { return (first_letters_ & letter_bit(first)) != 0; }
+    const std::vector<std::span<const BuiltinFunction>>& numeric() const { return numeric_; }
+    const std::vector<StringFunctionReader>& string() const { return string_; }
+
+private:
+    static uint32_t letter_bit(char c) { return c >= 'a' && c <= 'z' ? 1u << (c - 'a') : 1u << 31; }
+
+    std::vector<std::span<const BuiltinFunction>> numeric_;
+    std::vector<StringFunctionReader> string_;
+    uint32_t first_letters_ = 0;
 };
 
 struct EvalContext {

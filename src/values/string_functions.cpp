@@ -166,8 +166,8 @@ BuiltinResult eval_string_function(EvalContext& vm, const char*& p, C_STR& out) 
         case 's': result = string_function_s(vm, q, out); break;
         default: break;
     }
-    for (size_t i = 0; result == Result::NotBuiltin && i < vm.libraries.string.size(); ++i)
-        result = vm.libraries.string[i](vm, q, out);
+    for (size_t i = 0; result == Result::NotBuiltin && i < vm.libraries.string().size(); ++i)
+        result = vm.libraries.string()[i](vm, q, out);
     if (result == Result::Done) p = q;
     return result;
 }

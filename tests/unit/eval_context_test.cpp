@@ -45,8 +45,8 @@ TEST(EvalContext, EvaluatesVariablesAndCoreFunctionsOnItsOwn) {
 
 TEST(EvalContext, RegisteredLibrariesComeAfterTheCoreTable) {
     EvalContext context;
-    context.libraries.numeric.push_back(kLibrary);
-    context.libraries.string.push_back(read_shout);
+    context.libraries.add(kLibrary);
+    context.libraries.add(read_shout);
     EXPECT_EQ(evaluate(context, "twice(2i) + abs(-3)"), "3.000000,4.000000");
     EXPECT_EQ(builtin_called_at(context, " twice(1)"), &kLibrary[0]);
 
