@@ -48,7 +48,7 @@ int parse_draw_options(const char*& p, uint32_t& word) {
     }
 }
 
-int parse_int_list(C_VMBAS& vm, const char*& p, std::initializer_list<int32_t*> values) {
+int parse_int_list(EvalContext& vm, const char*& p, std::initializer_list<int32_t*> values) {
     bool first = true;
     for (int32_t* value : values) {
         if (!first && match_keyword(p, ",") < 0) return -1;

@@ -5,10 +5,10 @@
 
 #include "graphics/graph_function.h"
 #include "graphics/graph_statement.h"
-#include "interp/break_flag.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "io/break_flag.h"
 #include "values/error.h"
 #include "values/text_scan.h"
 #include "zov/draw.h"

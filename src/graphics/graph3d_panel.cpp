@@ -11,8 +11,8 @@
 #include "graphics/graph_function.h"
 #include "graphics/graph_statement.h"
 #include "graphics/graph_workspace.h"
-#include "interp/break_flag.h"
 #include "interp/vmbas.h"
+#include "io/break_flag.h"
 #include "zov/draw.h"
 
 namespace {

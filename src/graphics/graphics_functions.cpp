@@ -1,4 +1,5 @@
-// Reading a window's mouse, size and pixels, and naming colours.
+// Reading a window's mouse, size and pixels, naming colours, and the table through
+// which the evaluator calls them.
 #include "graphics/graphics_functions.h"
 
 #include "graphics/graphics_state.h"
@@ -53,3 +54,33 @@ int32_t gcolor_value(std::string_view name) {
         if (equals_nocase(name, colour.name)) return colour.rgb;
     return 0;
 }
+
+namespace {
+
+Complex real(double x) { return {x, 0.0}; }
+
+// In the order in which the candidates of the "g" group are tried.
+constexpr BuiltinFunction kGraphicsFunctions[] = {
+    {"gmouse", "s", [](EvalContext& vm, const BuiltinArgs& a, Complex& o) {
+         o = real(gmouse_value(interpreter_of(vm), a.s[0].view()));
+         return 0;
+     }},
+    {"gsizex", "", [](EvalContext& vm, const BuiltinArgs&, Complex& o) { o = real(gsize_value(interpreter_of(vm), true)); return 0; }},
+    {"gsizey", "", [](EvalContext& vm, const BuiltinArgs&, Complex& o) { o = real(gsize_value(interpreter_of(vm), false)); return 0; }},
+    {"gget", "ll", [](EvalContext& vm, const BuiltinArgs& a, Complex& o) {
+         o = real(gget_value(interpreter_of(vm), a.l[0], a.l[1]));
+         return 0;
+     }},
+    {"grgb", "lll", [](EvalContext&, const BuiltinArgs& a, Complex& o) {
+         o = real((a.l[2] & 255) * 65536 + (a.l[1] & 255) * 256 + (a.l[0] & 255));
+         return 0;
+     }},
+    {"gcolor", "s", [](EvalContext&, const BuiltinArgs& a, Complex& o) { o = real(gcolor_value(a.s[0].view())); return 0; }},
+    {"grgb2r", "l", [](EvalContext&, const BuiltinArgs& a, Complex& o) { o = real(a.l[0] & 255); return 0; }},
+    {"grgb2g", "l", [](EvalContext&, const BuiltinArgs& a, Complex& o) { o = real((a.l[0] >> 8) & 255); return 0; }},
+    {"grgb2b", "l", [](EvalContext&, const BuiltinArgs& a, Complex& o) { o = real((a.l[0] >> 16) & 255); return 0; }},
+};
+
+}  // namespace
+
+void register_graphics_functions(C_VMBAS& vm) { vm.libraries.add(kGraphicsFunctions); }

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "interp/interpreter_entry.h"
+#include "interp/console_line.h"
 #include "interp/vmbas.h"
-#include "io/console_line.h"
 #include "values/error.h"
 #include "values/evaluator.h"
 #include "values/number_format.h"

@@ -402,7 +402,7 @@ int32_t Compiler::primary(const char*& p) {
 int32_t Compiler::named_primary(const char*& p, std::string_view name, const char* after_name, int type) {
     if (type == VT_STRING) return kRefused;
     if (*skip_blanks(after_name) == '(') {
-        if (const BuiltinFunction* builtin = builtin_called_at(p)) return builtin_call(p, *builtin);
+        if (const BuiltinFunction* builtin = builtin_called_at(vm_, p)) return builtin_call(p, *builtin);
     }
     if (starts_with_nocase(p, "fn")) return user_call(p, false);
     if (const int32_t k = parameter(name); k >= 0) {

@@ -9,9 +9,9 @@
 #include <string_view>
 
 #include "graphics/graphics_state.h"
-#include "interp/break_flag.h"
 #include "interp/program_store.h"
 #include "interp/vmbas.h"
+#include "io/break_flag.h"
 #include "io/console_state.h"
 #include "values/builtin_functions.h"
 #include "values/complex_math.h"

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "graphics/graphics_state.h"
-#include "interp/break_flag.h"
 #include "interp/compiled_engine.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "io/break_flag.h"
 #include "io/console_state.h"
 #include "values/error.h"
 #include "values/text_scan.h"

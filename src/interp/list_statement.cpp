@@ -2,11 +2,11 @@
 #include <algorithm>
 #include <climits>
 
-#include "interp/break_flag.h"
 #include "interp/line_range.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "io/break_flag.h"
 #include "values/error.h"
 #include "values/text_scan.h"
 

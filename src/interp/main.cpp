@@ -5,13 +5,13 @@
 #include <string>
 #include <string_view>
 
-#include "interp/break_flag.h"
 #include "interp/calculator.h"
 #include "interp/interpreter_entry.h"
+#include "interp/completion.h"
 #include "interp/main_loop.h"
 #include "interp/vmbas.h"
+#include "io/break_flag.h"
 #include "io/code_page.h"
-#include "io/completion.h"
 #include "io/console_writer.h"
 #include "io/history.h"
 #include "io/terminal.h"

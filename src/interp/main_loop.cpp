@@ -8,12 +8,13 @@
 #include <string>
 #include <string_view>
 
-#include "interp/break_flag.h"
+#include "interp/console_line.h"
 #include "interp/interpreter_entry.h"
+#include "io/break_flag.h"
 #include "interp/run_loop.h"
 #include "interp/vmbas.h"
+#include "io/break_flag.h"
 #include "io/console_input.h"
-#include "io/console_line.h"
 #include "values/text_scan.h"
 
 namespace {

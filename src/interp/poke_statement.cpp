@@ -3,7 +3,7 @@
 #include "interp/vmbas.h"
 #include "values/error.h"
 #include "values/evaluator.h"
-#include "values/memory_access.h"
+#include "interp/memory_access.h"
 #include "values/text_scan.h"
 
 int stmt_poke(C_VMBAS& vm, const char*& p) {

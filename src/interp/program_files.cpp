@@ -9,9 +9,9 @@
 
 #include "interp/statements.h"
 #include "interp/vmbas.h"
-#include "interp/whole_file_writer.h"
 #include "io/code_page.h"
 #include "io/file_handle.h"
+#include "io/whole_file_writer.h"
 #include "values/error.h"
 #include "values/evaluator.h"
 #include "values/text_scan.h"

@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "interp/break_flag.h"
 #include "interp/dispatch.h"
 #include "interp/interpreter_entry.h"
 #include "interp/vmbas.h"
+#include "io/break_flag.h"
 #include "io/code_page.h"
 #include "io/console_input.h"
 #include "values/error.h"

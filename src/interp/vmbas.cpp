@@ -2,9 +2,15 @@
 #include "interp/vmbas.h"
 
 #include "interp/interpreter_entry.h"
+#include "graphics/graphics_functions.h"
+#include "interp/channel_functions.h"
 #include "values/error.h"
 
-C_VMBAS::C_VMBAS() { direct_line.text.reserve(256); }
+C_VMBAS::C_VMBAS() {
+    direct_line.text.reserve(256);
+    register_channel_functions(*this);
+    register_graphics_functions(*this);
+}
 
 C_VMBAS::~C_VMBAS() {
     // Closing a channel or the printer's page may report to the console: this one's.

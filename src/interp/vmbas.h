@@ -1,6 +1,7 @@
 // The interpreter object: the program, the execution state with its stacks, the
-// variables and functions, the channels and the console. Several may live side by side;
-// the code that runs one finds its console through an InterpreterEntry.
+// channels and windows, the console, and (as its evaluation context) the variables and
+// functions. Several may live side by side; the code that runs one finds its console
+// through an InterpreterEntry.
 #pragma once
 #include <array>
 #include <cstdint>
@@ -13,9 +14,7 @@
 #include "io/channel_table.h"
 #include "io/console_state.h"
 #include "values/error.h"
-#include "values/random.h"
-#include "values/user_functions.h"
-#include "values/variables.h"
+#include "values/eval_context.h"
 
 inline constexpr int kStackDepth = 20;
 
@@ -43,7 +42,7 @@ struct WhileEntry {
     TextPosition keyword;  // the while, whose condition wend tests again
 };
 
-class C_VMBAS {
+class C_VMBAS : public EvalContext {
 public:
     C_VMBAS();
     ~C_VMBAS();
@@ -90,9 +89,6 @@ public:
     ProgramLine* data_line = nullptr;
     int32_t data_position = 0;
 
-    UserFunctions functions;
-    VariableStore variables;
-
     std::array<GosubEntry, kStackDepth> gosub_stack;
     int gosub_depth = 0;
     std::array<ForEntry, kStackDepth> for_stack;
@@ -104,16 +100,8 @@ public:
     C_FILEIO io;
     GraphicsState graphics;
 
-    RandomNumbers random;
     bool trace = false;
-    int option_base = 0;
     int32_t error_handler_line = 0;
-    int32_t err = 0;
-    int32_t erl = 0;
-
-    // Nesting of evaluations and function calls, bounded so that no input can
-    // exhaust the machine stack.
-    int eval_depth = 0;
 
     // The graphs' ranges and angles, and what graph3d keeps from one graph to the next.
     GraphSettings graph_settings;
@@ -122,3 +110,7 @@ public:
 private:
     void print_trace_mark(const ProgramLine& line);
 };
+
+// The functions that the interpreter registers into its own context are handed that
+// context back by the evaluator: it is always the interpreter.
+inline C_VMBAS& interpreter_of(EvalContext& context) { return static_cast<C_VMBAS&>(context); }

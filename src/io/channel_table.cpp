@@ -5,7 +5,7 @@
 
 #include <cstdarg>
 
-#include "interp/break_flag.h"
+#include "io/break_flag.h"
 #include "io/code_page.h"
 #include "io/console_input.h"
 #include "io/console_writer.h"

@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <csignal>
 
-#include "interp/break_flag.h"
+#include "io/break_flag.h"
 #include "io/console_state.h"
 #include "io/console_writer.h"
 #include "io/terminal_signals.h"

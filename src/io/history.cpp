@@ -13,7 +13,7 @@
 #include <fstream>
 #include <system_error>
 
-#include "interp/whole_file_writer.h"
+#include "io/whole_file_writer.h"
 
 namespace line_history {
 namespace {

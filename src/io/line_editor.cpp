@@ -14,8 +14,8 @@
 #include <string_view>
 #include <utility>
 
-#include "interp/break_flag.h"
 #include "io/answer_history.h"
+#include "io/break_flag.h"
 #include "io/console_input.h"
 #include "io/console_state.h"
 #include "io/console_writer.h"

@@ -59,7 +59,7 @@ int scan_template(std::string_view text, Template& t) {
 
 }  // namespace
 
-int parse_using_clause(C_VMBAS& vm, const char*& p, NumberFormat& format) {
+int parse_using_clause(EvalContext& vm, const char*& p, NumberFormat& format) {
     C_STR text;
     if (eval_string(vm, p, text) < 0) return vm_error::fail(kUsage);
     Template t;

@@ -2,7 +2,7 @@
 #pragma once
 #include "values/number_format.h"
 
-class C_VMBAS;
+struct EvalContext;
 
 // After the keyword using: the template expression and its ";".
-int parse_using_clause(C_VMBAS& vm, const char*& p, NumberFormat& format);
+int parse_using_clause(EvalContext& vm, const char*& p, NumberFormat& format);

@@ -8,12 +8,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "interp/whole_file_writer.h"
 #include "io/cairo_library.h"
 #include "io/code_page.h"
 #include "io/printer_cups.h"
 #include "io/printer_font.h"
 #include "io/printer_layout.h"
+#include "io/whole_file_writer.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "interp/whole_file_writer.h"
+#include "io/whole_file_writer.h"
 #include "values/text_scan.h"
 
 namespace {

@@ -1,5 +1,6 @@
 // Numeric built-ins, grouped by first letter and tried in a fixed order within each
-// group; the first whose name and "(" match is the function.
+// group; the first whose name and "(" match is the function. The core table comes
+// first, then the libraries registered in the context.
 #include "values/builtin_functions.h"
 
 #include <sys/sysinfo.h>
@@ -10,12 +11,10 @@
 #include <span>
 #include <string_view>
 
-#include "graphics/graphics_functions.h"
-#include "interp/vmbas.h"
 #include "values/complex_math.h"
 #include "values/error.h"
+#include "values/eval_context.h"
 #include "values/fetch_args.h"
-#include "values/memory_access.h"
 #include "values/number_parse.h"
 #include "values/random.h"
 #include "values/text_scan.h"
@@ -25,7 +24,7 @@ namespace {
 Complex real(double x) { return {x, 0.0}; }
 
 template <Complex (*F)(Complex)>
-int complex_function(C_VMBAS&, const BuiltinArgs& a, Complex& out) {
+int complex_function(EvalContext&, const BuiltinArgs& a, Complex& out) {
     out = F(a.c[0]);
     return 0;
 }
@@ -40,7 +39,7 @@ T read_little_endian(const C_STR& s) {
     return value;
 }
 
-int fn_val(C_VMBAS&, const BuiltinArgs& a, Complex& out) {
+int fn_val(EvalContext&, const BuiltinArgs& a, Complex& out) {
     std::string text(a.s[0].view());
     const char* p = text.c_str();
     Complex value;
@@ -49,7 +48,7 @@ int fn_val(C_VMBAS&, const BuiltinArgs& a, Complex& out) {
     return 0;
 }
 
-int fn_instr(C_VMBAS&, const BuiltinArgs& a, Complex& out) {
+int fn_instr(EvalContext&, const BuiltinArgs& a, Complex& out) {
     std::string_view text = a.s[0].view(), sought = a.s[1].view();
     double position = 0;
     if (!text.empty()) {
@@ -75,84 +74,42 @@ double available_memory() {
     return 0.0;
 }
 
-int fn_eof(C_VMBAS& vm, const BuiltinArgs& a, Complex& out) {
-    const int n = a.l[0];
-    double result = -1;
-    if (is_openable_channel(n)) {
-        IO_DATA& r = vm.io.record(n);
-        if (r.mode == MODE_SERIAL) {
-            result = 0;
-        } else if (r.file) {
-            const int c = std::fgetc(r.file.get());
-            if (c != EOF) {
-                std::ungetc(c, r.file.get());
-                result = 0;
-            }
-        }
-    }
-    out = real(result);
-    return 0;
-}
-
-int fn_peek(C_VMBAS& vm, const BuiltinArgs& a, Complex& out) {
-    const int byte = peek_byte(vm, a.L[0]);
-    if (byte < 0) return vm_error::fail("引数レンジ超過");
-    out = real(byte);
-    return 0;
-}
-
-int fn_varptr_variable(C_VMBAS&, const BuiltinArgs& a, Complex& out) {
+int fn_varptr_variable(EvalContext&, const BuiltinArgs& a, Complex& out) {
     out = real(static_cast<double>(a.L[0]));
-    return 0;
-}
-
-int fn_varptr_channel(C_VMBAS& vm, const BuiltinArgs& a, Complex& out) {
-    const int n = a.l[0];
-    const auto address = is_openable_channel(n) ? reinterpret_cast<uintptr_t>(vm.io.record(n).record_buffer) : 0;
-    out = real(static_cast<double>(address));
-    return 0;
-}
-
-int fn_loc(C_VMBAS& vm, const BuiltinArgs& a, Complex& out) {
-    const int n = a.l[0];
-    double result = 0;
-    if (is_openable_channel(n) && vm.io.record(n).mode == MODE_RANDOM && vm.io.record(n).file)
-        result = vm.io.record(n).record_counter;
-    out = real(result);
     return 0;
 }
 
 // The tables, in the order in which the candidates of each first letter are tried.
 const BuiltinFunction kBuiltins[] = {
-    {"abs", "c", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = real(std::hypot(a.c[0].re, a.c[0].im)); return 0; }},
-    {"arg", "c", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = real(std::atan2(a.c[0].im, a.c[0].re)); return 0; }},
+    {"abs", "c", [](EvalContext&, const BuiltinArgs& a, Complex& o) { o = real(std::hypot(a.c[0].re, a.c[0].im)); return 0; }},
+    {"arg", "c", [](EvalContext&, const BuiltinArgs& a, Complex& o) { o = real(std::atan2(a.c[0].im, a.c[0].re)); return 0; }},
     {"asin", "c", complex_function<cmath::asin>},
     {"acos", "c", complex_function<cmath::acos>},
     {"atan", "c", complex_function<cmath::atan>},
     {"atn", "c", complex_function<cmath::atan>},
-    {"asc", "s", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) {
+    {"asc", "s", [](EvalContext&, const BuiltinArgs& a, Complex& o) {
          o = real(a.s[0].empty() ? 0 : static_cast<unsigned char>(a.s[0].view()[0]));
          return 0;
      }},
-    {"conj", "c", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = {a.c[0].re, -a.c[0].im}; return 0; }},
+    {"conj", "c", [](EvalContext&, const BuiltinArgs& a, Complex& o) { o = {a.c[0].re, -a.c[0].im}; return 0; }},
     {"cos", "c", complex_function<cmath::cos>},
     {"cosh", "c", complex_function<cmath::cosh>},
-    {"cint", "c", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) {
+    {"cint", "c", [](EvalContext&, const BuiltinArgs& a, Complex& o) {
          o = {round_half_away(a.c[0].re), round_half_away(a.c[0].im)};
          return 0;
      }},
-    {"csng", "d", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = real(a.d[0]); return 0; }},
-    {"cdbl", "d", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = real(a.d[0]); return 0; }},
-    {"cvi", "s", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = real(read_little_endian<int16_t>(a.s[0])); return 0; }},
-    {"cvs", "s", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = real(read_little_endian<float>(a.s[0])); return 0; }},
-    {"cvd", "s", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = real(read_little_endian<double>(a.s[0])); return 0; }},
-    {"norm", "c", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) {
+    {"csng", "d", [](EvalContext&, const BuiltinArgs& a, Complex& o) { o = real(a.d[0]); return 0; }},
+    {"cdbl", "d", [](EvalContext&, const BuiltinArgs& a, Complex& o) { o = real(a.d[0]); return 0; }},
+    {"cvi", "s", [](EvalContext&, const BuiltinArgs& a, Complex& o) { o = real(read_little_endian<int16_t>(a.s[0])); return 0; }},
+    {"cvs", "s", [](EvalContext&, const BuiltinArgs& a, Complex& o) { o = real(read_little_endian<float>(a.s[0])); return 0; }},
+    {"cvd", "s", [](EvalContext&, const BuiltinArgs& a, Complex& o) { o = real(read_little_endian<double>(a.s[0])); return 0; }},
+    {"norm", "c", [](EvalContext&, const BuiltinArgs& a, Complex& o) {
          o = real(a.c[0].re * a.c[0].re + a.c[0].im * a.c[0].im);
          return 0;
      }},
     {"sqrt", "c", complex_function<cmath::sqrt>},
     {"sin", "c", complex_function<cmath::sin>},
-    {"sgn", "c", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) {
+    {"sgn", "c", [](EvalContext&, const BuiltinArgs& a, Complex& o) {
          const double magnitude = std::hypot(a.c[0].re, a.c[0].im);
          o = magnitude == 0 ? Complex{} : Complex{a.c[0].re / magnitude, a.c[0].im / magnitude};
          return 0;
@@ -162,51 +119,33 @@ const BuiltinFunction kBuiltins[] = {
     {"tan", "c", complex_function<cmath::tan>},
     {"tanh", "c", complex_function<cmath::tanh>},
     {"exp", "c", complex_function<cmath::exp>},
-    {"e", "", [](C_VMBAS&, const BuiltinArgs&, Complex& o) { o = real(2.718281828459045); return 0; }},
-    {"eof", "l", fn_eof},
+    {"e", "", [](EvalContext&, const BuiltinArgs&, Complex& o) { o = real(2.718281828459045); return 0; }},
     {"log", "c", complex_function<cmath::log>},
     {"log10", "c", complex_function<cmath::log10>},
-    {"len", "s", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = real(static_cast<double>(a.s[0].length())); return 0; }},
-    {"lpos", "l", [](C_VMBAS& vm, const BuiltinArgs&, Complex& o) { o = real(vm.io.record(CHANNEL_PRINTER).column + 1); return 0; }},
-    {"loc", "l", fn_loc},
-    {"pow", "cc", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = cmath::pow(a.c[0], a.c[1]); return 0; }},
-    {"pi", "", [](C_VMBAS&, const BuiltinArgs&, Complex& o) { o = real(3.141592653589793); return 0; }},
-    {"peek", "L", fn_peek},
-    {"pos", "l", [](C_VMBAS& vm, const BuiltinArgs&, Complex& o) { o = real(vm.io.record(CHANNEL_CONSOLE).column + 1); return 0; }},
-    {"real", "c", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = real(a.c[0].re); return 0; }},
-    {"rnd", "l", [](C_VMBAS& vm, const BuiltinArgs&, Complex& o) { o = real(vm.random.next() / 32767.0); return 0; }},
-    {"rand", "", [](C_VMBAS& vm, const BuiltinArgs&, Complex& o) { o = real(vm.random.next()); return 0; }},
-    {"imag", "c", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = real(a.c[0].im); return 0; }},
-    {"int", "c", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) {
+    {"len", "s", [](EvalContext&, const BuiltinArgs& a, Complex& o) { o = real(static_cast<double>(a.s[0].length())); return 0; }},
+    {"pow", "cc", [](EvalContext&, const BuiltinArgs& a, Complex& o) { o = cmath::pow(a.c[0], a.c[1]); return 0; }},
+    {"pi", "", [](EvalContext&, const BuiltinArgs&, Complex& o) { o = real(3.141592653589793); return 0; }},
+    {"real", "c", [](EvalContext&, const BuiltinArgs& a, Complex& o) { o = real(a.c[0].re); return 0; }},
+    {"rnd", "l", [](EvalContext& vm, const BuiltinArgs&, Complex& o) { o = real(vm.random.next() / 32767.0); return 0; }},
+    {"rand", "", [](EvalContext& vm, const BuiltinArgs&, Complex& o) { o = real(vm.random.next()); return 0; }},
+    {"imag", "c", [](EvalContext&, const BuiltinArgs& a, Complex& o) { o = real(a.c[0].im); return 0; }},
+    {"int", "c", [](EvalContext&, const BuiltinArgs& a, Complex& o) {
          o = {std::floor(a.c[0].re), std::floor(a.c[0].im)};
          return 0;
      }},
     {"instr", "ss", fn_instr},
-    {"gmouse", "s", [](C_VMBAS& vm, const BuiltinArgs& a, Complex& o) { o = real(gmouse_value(vm, a.s[0].view())); return 0; }},
-    {"gsizex", "", [](C_VMBAS& vm, const BuiltinArgs&, Complex& o) { o = real(gsize_value(vm, true)); return 0; }},
-    {"gsizey", "", [](C_VMBAS& vm, const BuiltinArgs&, Complex& o) { o = real(gsize_value(vm, false)); return 0; }},
-    {"gget", "ll", [](C_VMBAS& vm, const BuiltinArgs& a, Complex& o) { o = real(gget_value(vm, a.l[0], a.l[1])); return 0; }},
-    {"grgb", "lll", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) {
-         o = real((a.l[2] & 255) * 65536 + (a.l[1] & 255) * 256 + (a.l[0] & 255));
-         return 0;
-     }},
-    {"gcolor", "s", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = real(gcolor_value(a.s[0].view())); return 0; }},
-    {"grgb2r", "l", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = real(a.l[0] & 255); return 0; }},
-    {"grgb2g", "l", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = real((a.l[0] >> 8) & 255); return 0; }},
-    {"grgb2b", "l", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = real((a.l[0] >> 16) & 255); return 0; }},
-    {"fix", "c", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) { o = {truncate(a.c[0].re), truncate(a.c[0].im)}; return 0; }},
-    {"fre", "", [](C_VMBAS&, const BuiltinArgs&, Complex& o) { o = real(available_memory()); return 0; }},
-    {"min", "dd", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) {
+    {"fix", "c", [](EvalContext&, const BuiltinArgs& a, Complex& o) { o = {truncate(a.c[0].re), truncate(a.c[0].im)}; return 0; }},
+    {"fre", "", [](EvalContext&, const BuiltinArgs&, Complex& o) { o = real(available_memory()); return 0; }},
+    {"min", "dd", [](EvalContext&, const BuiltinArgs& a, Complex& o) {
          o = real(std::isnan(a.d[0]) || std::isnan(a.d[1]) ? a.d[1] : std::min(a.d[0], a.d[1]));
          return 0;
      }},
-    {"max", "dd", [](C_VMBAS&, const BuiltinArgs& a, Complex& o) {
+    {"max", "dd", [](EvalContext&, const BuiltinArgs& a, Complex& o) {
          o = real(std::isnan(a.d[0]) || std::isnan(a.d[1]) ? a.d[1] : std::max(a.d[0], a.d[1]));
          return 0;
      }},
     {"val", "s", fn_val},
     {"varptr", "A", fn_varptr_variable},
-    {"varptr", "p", fn_varptr_channel},
 };
 
 ArgSlot slot_for(BuiltinArgs& args, char format, size_t i) {
@@ -232,7 +171,7 @@ bool argument_fits(const char* p, const BuiltinFunction& builtin) {
     return is_letter(*p) || *p == '_';
 }
 
-int call_builtin(C_VMBAS& vm, const BuiltinFunction& builtin, const char*& p, Complex& out) {
+int call_builtin(EvalContext& vm, const BuiltinFunction& builtin, const char*& p, Complex& out) {
     BuiltinArgs args;
     const std::string_view f = builtin.format;
     int fetched;
@@ -248,18 +187,26 @@ int call_builtin(C_VMBAS& vm, const BuiltinFunction& builtin, const char*& p, Co
     return builtin.compute(vm, args, out);
 }
 
-}  // namespace
-
-const BuiltinFunction* builtin_called_at(const char* p) {
-    const char* q = skip_blanks(p);
+const BuiltinFunction* first_called_in(std::span<const BuiltinFunction> table, const char* q) {
     const char first = to_lower(*q);
-    for (const BuiltinFunction& builtin : kBuiltins)
+    for (const BuiltinFunction& builtin : table)
         if (builtin.name[0] == first && names_call(q, builtin.name) && argument_fits(q, builtin)) return &builtin;
     return nullptr;
 }
 
-BuiltinResult eval_builtin(C_VMBAS& vm, const char*& p, Complex& out) {
-    const BuiltinFunction* builtin = builtin_called_at(p);
+}  // namespace
+
+const BuiltinFunction* builtin_called_at(const EvalContext& vm, const char* p) {
+    const char* q = skip_blanks(p);
+    if (const BuiltinFunction* builtin = first_called_in(kBuiltins, q)) return builtin;
+    if (!vm.libraries.may_begin(to_lower(*q))) return nullptr;
+    for (std::span<const BuiltinFunction> library : vm.libraries.numeric())
+        if (const BuiltinFunction* builtin = first_called_in(library, q)) return builtin;
+    return nullptr;
+}
+
+BuiltinResult eval_builtin(EvalContext& vm, const char*& p, Complex& out) {
+    const BuiltinFunction* builtin = builtin_called_at(vm, p);
     if (!builtin) return BuiltinResult::NotBuiltin;
     const char* r = skip_blanks(p);
     if (call_builtin(vm, *builtin, r, out) < 0) return BuiltinResult::Failed;
@@ -267,9 +214,13 @@ BuiltinResult eval_builtin(C_VMBAS& vm, const char*& p, Complex& out) {
     return BuiltinResult::Done;
 }
 
-std::vector<std::string_view> builtin_function_names() {
+std::vector<std::string_view> builtin_function_names(const EvalContext& vm) {
     std::vector<std::string_view> names;
-    for (const BuiltinFunction& builtin : kBuiltins)
-        if (std::ranges::find(names, builtin.name) == names.end()) names.push_back(builtin.name);
+    auto add_names = [&names](std::span<const BuiltinFunction> table) {
+        for (const BuiltinFunction& builtin : table)
+            if (std::ranges::find(names, builtin.name) == names.end()) names.push_back(builtin.name);
+    };
+    add_names(kBuiltins);
+    for (std::span<const BuiltinFunction> library : vm.libraries.numeric()) add_names(library);
     return names;
 }

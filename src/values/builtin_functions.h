@@ -6,7 +6,7 @@
 #include "values/c_str.h"
 #include "values/complex.h"
 
-class C_VMBAS;
+struct EvalContext;
 
 enum class BuiltinResult { Done, Failed, NotBuiltin };
 
@@ -23,16 +23,16 @@ struct BuiltinArgs {
 struct BuiltinFunction {
     std::string_view name;
     std::string_view format;
-    int (*compute)(C_VMBAS& vm, const BuiltinArgs& args, Complex& out);
+    int (*compute)(EvalContext& vm, const BuiltinArgs& args, Complex& out);
 };
 
 // The function that a call at `p` names (name and "("), as eval_builtin chooses it;
 // null when none does.
-const BuiltinFunction* builtin_called_at(const char* p);
+const BuiltinFunction* builtin_called_at(const EvalContext& vm, const char* p);
 
 // At the start of a name: Done with the value and the position after ")"; Failed (with
 // the argument message) when a function matched; NotBuiltin when none did.
-BuiltinResult eval_builtin(C_VMBAS& vm, const char*& p, Complex& out);
+BuiltinResult eval_builtin(EvalContext& vm, const char*& p, Complex& out);
 
 // The names of these functions, once each, for Tab completion.
-std::vector<std::string_view> builtin_function_names();
+std::vector<std::string_view> builtin_function_names(const EvalContext& vm);

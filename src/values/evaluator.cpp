@@ -2,10 +2,10 @@
 // power, primary. Every level advances the text position only on success.
 #include "values/evaluator.h"
 
-#include "interp/vmbas.h"
 #include "values/builtin_functions.h"
 #include "values/complex_math.h"
 #include "values/error.h"
+#include "values/eval_context.h"
 #include "values/names.h"
 #include "values/number_parse.h"
 #include "values/string_functions.h"
@@ -21,14 +21,14 @@ constexpr int kMaxNesting = 256;
 // Bounds the nesting of evaluations so that no expression can exhaust the stack.
 class NestingGuard {
 public:
-    explicit NestingGuard(C_VMBAS& vm) : vm_(vm) { ++vm_.eval_depth; }
+    explicit NestingGuard(EvalContext& vm) : vm_(vm) { ++vm_.eval_depth; }
     ~NestingGuard() { --vm_.eval_depth; }
     NestingGuard(const NestingGuard&) = delete;
     NestingGuard& operator=(const NestingGuard&) = delete;
     bool too_deep() const { return vm_.eval_depth > kMaxNesting; }
 
 private:
-    C_VMBAS& vm_;
+    EvalContext& vm_;
 };
 
 // A string read at the start of an item before its kind was known. The comparison
@@ -40,8 +40,8 @@ struct LeadingString {
     const char* end = nullptr;
 };
 
-int eval_compare(C_VMBAS& vm, const char*& p, Complex& out, const LeadingString* lead = nullptr);
-int eval_power(C_VMBAS& vm, const char*& p, Complex& out);
+int eval_compare(EvalContext& vm, const char*& p, Complex& out, const LeadingString* lead = nullptr);
+int eval_power(EvalContext& vm, const char*& p, Complex& out);
 
 Complex truth(bool value) { return {value ? -1.0 : 0.0, 0.0}; }
 
@@ -54,7 +54,7 @@ int64_t combine_logical(std::string_view op, int64_t x, int64_t y) {
 }
 
 // The operator and right operand of a string comparison whose left string is read.
-int compare_with(C_VMBAS& vm, const C_STR& left, const char*& p, Complex& out) {
+int compare_with(EvalContext& vm, const C_STR& left, const char*& p, Complex& out) {
     const char* q = skip_blanks(p);
     std::string_view op;
     for (std::string_view candidate : {"==", "!=", "=", "<>", ">=", ">", "<=", "<"}) {
@@ -80,7 +80,7 @@ int compare_with(C_VMBAS& vm, const C_STR& left, const char*& p, Complex& out) {
     return 0;
 }
 
-int eval_string_compare(C_VMBAS& vm, const char*& p, Complex& out, const LeadingString* lead) {
+int eval_string_compare(EvalContext& vm, const char*& p, Complex& out, const LeadingString* lead) {
     const char* q = p;
     if (lead) {
         if (!lead->ok) return -1;
@@ -94,7 +94,7 @@ int eval_string_compare(C_VMBAS& vm, const char*& p, Complex& out, const Leading
     return 0;
 }
 
-int eval_logical(C_VMBAS& vm, const char*& p, Complex& out, const LeadingString* lead = nullptr) {
+int eval_logical(EvalContext& vm, const char*& p, Complex& out, const LeadingString* lead = nullptr) {
     const char* q = p;
     if (match_keyword(q, "not") == 0) {
         Complex operand;
@@ -127,9 +127,9 @@ int eval_logical(C_VMBAS& vm, const char*& p, Complex& out, const LeadingString*
     return 0;
 }
 
-int eval_add(C_VMBAS& vm, const char*& p, Complex& out);
+int eval_add(EvalContext& vm, const char*& p, Complex& out);
 
-int eval_compare(C_VMBAS& vm, const char*& p, Complex& out, const LeadingString* lead) {
+int eval_compare(EvalContext& vm, const char*& p, Complex& out, const LeadingString* lead) {
     if (eval_string_compare(vm, p, out, lead) == 0) return 0;
     vm_error::clear();
     const char* q = p;
@@ -176,9 +176,9 @@ int eval_compare(C_VMBAS& vm, const char*& p, Complex& out, const LeadingString*
     return 0;
 }
 
-int eval_mul(C_VMBAS& vm, const char*& p, Complex& out);
+int eval_mul(EvalContext& vm, const char*& p, Complex& out);
 
-int eval_add(C_VMBAS& vm, const char*& p, Complex& out) {
+int eval_add(EvalContext& vm, const char*& p, Complex& out) {
     const char* q = p;
     Complex value;
     if (eval_mul(vm, q, value) < 0) return -1;
@@ -196,7 +196,7 @@ int eval_add(C_VMBAS& vm, const char*& p, Complex& out) {
     return 0;
 }
 
-int eval_mul(C_VMBAS& vm, const char*& p, Complex& out) {
+int eval_mul(EvalContext& vm, const char*& p, Complex& out) {
     const char* q = p;
     Complex value;
     if (eval_power(vm, q, value) < 0) return -1;
@@ -214,9 +214,9 @@ int eval_mul(C_VMBAS& vm, const char*& p, Complex& out) {
     return 0;
 }
 
-int eval_primary(C_VMBAS& vm, const char*& p, Complex& out);
+int eval_primary(EvalContext& vm, const char*& p, Complex& out);
 
-int eval_power(C_VMBAS& vm, const char*& p, Complex& out) {
+int eval_power(EvalContext& vm, const char*& p, Complex& out) {
     const char* q = p;
     Complex value;
     if (eval_primary(vm, q, value) < 0) return -1;
@@ -235,7 +235,7 @@ int eval_power(C_VMBAS& vm, const char*& p, Complex& out) {
 }
 
 // A name: built-in function, user function, or variable (in that order).
-int eval_named_primary(C_VMBAS& vm, const char*& p, std::string_view name, const char* after_name, int type,
+int eval_named_primary(EvalContext& vm, const char*& p, std::string_view name, const char* after_name, int type,
                        Complex& out) {
     if (type == VT_STRING) return -1;
     if (*skip_blanks(after_name) == '(') {
@@ -263,7 +263,7 @@ int eval_named_primary(C_VMBAS& vm, const char*& p, std::string_view name, const
     return 0;
 }
 
-int eval_primary(C_VMBAS& vm, const char*& p, Complex& out) {
+int eval_primary(EvalContext& vm, const char*& p, Complex& out) {
     NestingGuard guard(vm);
     if (guard.too_deep()) return vm_error::fail("式が複雑すぎる");
     const char* q = skip_blanks(p);
@@ -340,7 +340,7 @@ int eval_primary(C_VMBAS& vm, const char*& p, Complex& out) {
 }
 
 // One string operand: literal, string fn call, string function, string variable.
-int eval_string_operand(C_VMBAS& vm, const char*& p, C_STR& out) {
+int eval_string_operand(EvalContext& vm, const char*& p, C_STR& out) {
     const char* q = skip_blanks(p);
     if (!may_begin_string(q)) return -1;
     if (*q == '"') {
@@ -397,27 +397,27 @@ bool may_begin_string(const char* p) {
     return *p == '$';
 }
 
-int eval_expr(C_VMBAS& vm, const char*& p, Complex& out) {
+int eval_expr(EvalContext& vm, const char*& p, Complex& out) {
     NestingGuard guard(vm);
     if (guard.too_deep()) return vm_error::fail("式が複雑すぎる");
     return eval_logical(vm, p, out);
 }
 
-int eval_real(C_VMBAS& vm, const char*& p, double* out) {
+int eval_real(EvalContext& vm, const char*& p, double* out) {
     Complex value;
     if (eval_expr(vm, p, value) < 0) return -1;
     if (out) *out = value.re;
     return 0;
 }
 
-int eval_int32(C_VMBAS& vm, const char*& p, int32_t* out) {
+int eval_int32(EvalContext& vm, const char*& p, int32_t* out) {
     Complex value;
     if (eval_expr(vm, p, value) < 0) return -1;
     if (out) *out = to_int32(value.re);
     return 0;
 }
 
-int eval_string(C_VMBAS& vm, const char*& p, C_STR& out) {
+int eval_string(EvalContext& vm, const char*& p, C_STR& out) {
     const char* q = p;
     C_STR value;
     if (eval_string_operand(vm, q, value) < 0) return -1;
@@ -435,7 +435,7 @@ int eval_string(C_VMBAS& vm, const char*& p, C_STR& out) {
     return 0;
 }
 
-int eval_string_or_number(C_VMBAS& vm, const char*& p, C_STR& text, Complex& number, bool& is_string) {
+int eval_string_or_number(EvalContext& vm, const char*& p, C_STR& text, Complex& number, bool& is_string) {
     is_string = false;
     const char* q = skip_blanks(p);
     const bool string_first = may_begin_string(q);
@@ -457,7 +457,7 @@ int eval_string_or_number(C_VMBAS& vm, const char*& p, C_STR& text, Complex& num
     return eval_logical(vm, p, number, string_first ? &lead : nullptr);
 }
 
-int eval_string_value(C_VMBAS& vm, const char*& p, C_STR& out) {
+int eval_string_value(EvalContext& vm, const char*& p, C_STR& out) {
     const char* q = p;
     C_STR value;
     if (eval_string(vm, q, value) < 0) return -1;

@@ -20,7 +20,7 @@ T* slot_as(const ArgSlot* slot) {
 }
 
 // A numeric argument that must be real, within [low, high].
-int real_in_range(C_VMBAS& vm, const char*& p, double low, double high, double& value) {
+int real_in_range(EvalContext& vm, const char*& p, double low, double high, double& value) {
     Complex z;
     if (eval_expr(vm, p, z) < 0) return -1;
     if (z.im != 0.0) return vm_error::fail("虚数引数は無効");
@@ -29,7 +29,7 @@ int real_in_range(C_VMBAS& vm, const char*& p, double low, double high, double& 
     return 0;
 }
 
-int read_argument(C_VMBAS& vm, const char*& p, char format, const ArgSlot* slot) {
+int read_argument(EvalContext& vm, const char*& p, char format, const ArgSlot* slot) {
     switch (format) {
         case 'c': {
             Complex* out = slot_as<Complex>(slot);
@@ -84,13 +84,13 @@ int read_argument(C_VMBAS& vm, const char*& p, char format, const ArgSlot* slot)
 
 }  // namespace
 
-int fetch_args(C_VMBAS& vm, const char*& p, std::string_view name, std::string_view format,
+int fetch_args(EvalContext& vm, const char*& p, std::string_view name, std::string_view format,
                std::initializer_list<ArgSlot> slots) {
     size_t count = 0;
     return fetch_args_counted(vm, p, name, format, slots, count);
 }
 
-int fetch_args_counted(C_VMBAS& vm, const char*& p, std::string_view name, std::string_view format,
+int fetch_args_counted(EvalContext& vm, const char*& p, std::string_view name, std::string_view format,
                        std::initializer_list<ArgSlot> slots, size_t& count) {
     const char* q = p;
     if (match_keyword(q, name) < 0) return -1;

@@ -9,7 +9,7 @@
 #include "values/c_str.h"
 #include "values/complex.h"
 
-class C_VMBAS;
+struct EvalContext;
 
 using ArgSlot = std::variant<std::monostate, Complex*, double*, int32_t*, int64_t*, C_STR*>;
 
@@ -18,8 +18,8 @@ using ArgSlot = std::variant<std::monostate, Complex*, double*, int32_t*, int64_
 // makes the arguments after it optional: the call may close with ")" there. Every
 // argument is read once, so a call with optional arguments never reads one twice.
 // Returns -1 without a message when the name or "(" does not match.
-int fetch_args(C_VMBAS& vm, const char*& p, std::string_view name, std::string_view format,
+int fetch_args(EvalContext& vm, const char*& p, std::string_view name, std::string_view format,
                std::initializer_list<ArgSlot> slots);
 // fetch_args, also telling how many arguments the call gave.
-int fetch_args_counted(C_VMBAS& vm, const char*& p, std::string_view name, std::string_view format,
+int fetch_args_counted(EvalContext& vm, const char*& p, std::string_view name, std::string_view format,
                        std::initializer_list<ArgSlot> slots, size_t& count);

@@ -1,5 +1,5 @@
-// chr$ hex$ date$ time$ inkey$ input$ left$ mid$ mki$ mks$ mkd$ oct$ right$ space$
-// str$ string$, tried by the first letter of the name.
+// chr$ hex$ date$ time$ left$ mid$ mki$ mks$ mkd$ oct$ right$ space$ str$ string$,
+// tried by the first letter of the name, then the readers registered in the context.
 #include "values/string_functions.h"
 
 #include <cinttypes>
@@ -7,9 +7,8 @@
 #include <cstring>
 #include <ctime>
 
-#include "interp/vmbas.h"
-#include "io/console_input.h"
 #include "values/error.h"
+#include "values/eval_context.h"
 #include "values/fetch_args.h"
 #include "values/number_format.h"
 #include "values/text_scan.h"
@@ -33,17 +32,6 @@ void format_into(C_STR& out, const char* format, auto... values) {
     out.assign(std::string_view(buffer, static_cast<size_t>(std::max(n, 0))));
 }
 
-// Reads up to n bytes from the console or a channel, stopping when it has no more.
-void read_channel_bytes(C_VMBAS& vm, int channel, int32_t n, C_STR& out) {
-    std::string bytes;
-    for (int32_t i = 0; i < clamp_count(n); ++i) {
-        const int c = vm.io.get_char(channel);
-        if (c < 0) break;
-        bytes.push_back(static_cast<char>(c));
-    }
-    out.assign(bytes);
-}
-
 template <typename T>
 void bytes_of(C_STR& out, T value) {
     char bytes[sizeof value];
@@ -51,7 +39,7 @@ void bytes_of(C_STR& out, T value) {
     out.assign(std::string_view(bytes, sizeof value));
 }
 
-Result string_function_c(C_VMBAS& vm, const char*& p, C_STR& out) {
+Result string_function_c(EvalContext& vm, const char*& p, C_STR& out) {
     int32_t n;
     if (!names_call(p, "chr$")) return Result::NotBuiltin;
     if (fetch_args(vm, p, "chr$", "l", {&n}) < 0) return Result::Failed;
@@ -60,7 +48,7 @@ Result string_function_c(C_VMBAS& vm, const char*& p, C_STR& out) {
     return Result::Done;
 }
 
-Result string_function_h(C_VMBAS& vm, const char*& p, C_STR& out) {
+Result string_function_h(EvalContext& vm, const char*& p, C_STR& out) {
     int64_t n;
     if (!names_call(p, "hex$")) return Result::NotBuiltin;
     if (fetch_args(vm, p, "hex$", "L", {&n}) < 0) return Result::Failed;
@@ -68,7 +56,7 @@ Result string_function_h(C_VMBAS& vm, const char*& p, C_STR& out) {
     return Result::Done;
 }
 
-Result string_function_o(C_VMBAS& vm, const char*& p, C_STR& out) {
+Result string_function_o(EvalContext& vm, const char*& p, C_STR& out) {
     int64_t n;
     if (!names_call(p, "oct$")) return Result::NotBuiltin;
     if (fetch_args(vm, p, "oct$", "L", {&n}) < 0) return Result::Failed;
@@ -94,37 +82,7 @@ Result string_function_t(const char*& p, C_STR& out) {
     return Result::Done;
 }
 
-Result string_function_i(C_VMBAS& vm, const char*& p, C_STR& out) {
-    const char* q = skip_blanks(p);
-    if (starts_with_nocase(q, "inkey$")) {
-        out.clear();
-        if (console_key_waiting()) {
-            const int key = read_console_key();
-            if (key >= 0) {
-                const char byte = static_cast<char>(key);
-                out.assign(std::string_view(&byte, 1));
-            }
-        }
-        p = q + 6;
-        return Result::Done;
-    }
-    if (!names_call(q, "input$")) return Result::NotBuiltin;
-    int32_t n, channel;
-    size_t count;
-    const char* r = q;
-    if (fetch_args_counted(vm, r, "input$", "l|p", {&n, &channel}, count) < 0) return Result::Failed;
-    if (count == 1) {
-        gw_refresh(vm, REFRESH_ALL);
-        read_channel_bytes(vm, CHANNEL_CONSOLE, n, out);
-    } else {
-        const bool open = is_openable_channel(channel) && vm.io.record(channel).is_open();
-        read_channel_bytes(vm, open ? channel : CHANNEL_INVALID, n, out);
-    }
-    p = r;
-    return Result::Done;
-}
-
-Result string_function_l(C_VMBAS& vm, const char*& p, C_STR& out) {
+Result string_function_l(EvalContext& vm, const char*& p, C_STR& out) {
     C_STR s;
     int32_t n;
     if (!names_call(p, "left$")) return Result::NotBuiltin;
@@ -133,7 +91,7 @@ Result string_function_l(C_VMBAS& vm, const char*& p, C_STR& out) {
     return Result::Done;
 }
 
-Result string_function_r(C_VMBAS& vm, const char*& p, C_STR& out) {
+Result string_function_r(EvalContext& vm, const char*& p, C_STR& out) {
     C_STR s;
     int32_t n;
     if (!names_call(p, "right$")) return Result::NotBuiltin;
@@ -143,7 +101,7 @@ Result string_function_r(C_VMBAS& vm, const char*& p, C_STR& out) {
     return Result::Done;
 }
 
-Result string_function_m(C_VMBAS& vm, const char*& p, C_STR& out) {
+Result string_function_m(EvalContext& vm, const char*& p, C_STR& out) {
     const char* q = skip_blanks(p);
     if (names_call(q, "mid$")) {
         C_STR s;
@@ -170,7 +128,7 @@ Result string_function_m(C_VMBAS& vm, const char*& p, C_STR& out) {
     return Result::Done;
 }
 
-Result string_function_s(C_VMBAS& vm, const char*& p, C_STR& out) {
+Result string_function_s(EvalContext& vm, const char*& p, C_STR& out) {
     const char* q = skip_blanks(p);
     if (names_call(q, "space$")) {
         int32_t n;
@@ -193,7 +151,7 @@ Result string_function_s(C_VMBAS& vm, const char*& p, C_STR& out) {
 
 }  // namespace
 
-BuiltinResult eval_string_function(C_VMBAS& vm, const char*& p, C_STR& out) {
+BuiltinResult eval_string_function(EvalContext& vm, const char*& p, C_STR& out) {
     const char* q = skip_blanks(p);
     Result result = Result::NotBuiltin;
     switch (to_lower(*q)) {
@@ -201,7 +159,6 @@ BuiltinResult eval_string_function(C_VMBAS& vm, const char*& p, C_STR& out) {
         case 'h': result = string_function_h(vm, q, out); break;
         case 'd': result = string_function_d(q, out); break;
         case 't': result = string_function_t(q, out); break;
-        case 'i': result = string_function_i(vm, q, out); break;
         case 'l': result = string_function_l(vm, q, out); break;
         case 'm': result = string_function_m(vm, q, out); break;
         case 'o': result = string_function_o(vm, q, out); break;
@@ -209,6 +166,8 @@ BuiltinResult eval_string_function(C_VMBAS& vm, const char*& p, C_STR& out) {
         case 's': result = string_function_s(vm, q, out); break;
         default: break;
     }
+    for (size_t i = 0; result == Result::NotBuiltin && i < vm.libraries.string().size(); ++i)
+        result = vm.libraries.string()[i](vm, q, out);
     if (result == Result::Done) p = q;
     return result;
 }

@@ -1,8 +1,8 @@
 // The user-defined functions of def fn, and their calls.
 #include "values/user_functions.h"
 
-#include "interp/vmbas.h"
 #include "values/error.h"
+#include "values/eval_context.h"
 #include "values/evaluator.h"
 #include "values/names.h"
 #include "values/text_scan.h"
@@ -49,7 +49,7 @@ bool truncates(const UserFunction& function, int parameter_type) {
     return parameter_type == VT_INTEGER || function.type() == VT_INTEGER;
 }
 
-int read_argument(C_VMBAS& vm, const char*& p, const UserFunction& function, int k, Argument& argument) {
+int read_argument(EvalContext& vm, const char*& p, const UserFunction& function, int k, Argument& argument) {
     const int parameter_type = function.parameter_types[static_cast<size_t>(k)];
     if (parameter_type == VT_STRING)
         return eval_string_value(vm, p, argument.string) < 0 ? vm_error::fail("引数の型が不一致") : 0;
@@ -58,7 +58,7 @@ int read_argument(C_VMBAS& vm, const char*& p, const UserFunction& function, int
     return 0;
 }
 
-int read_arguments(C_VMBAS& vm, const char*& p, const UserFunction& function, std::vector<Argument>& arguments) {
+int read_arguments(EvalContext& vm, const char*& p, const UserFunction& function, std::vector<Argument>& arguments) {
     const char* q = skip_blanks(p);
     if (*q == '(' && *skip_blanks(q + 1) != ')') {
         ++q;
@@ -86,7 +86,7 @@ int read_arguments(C_VMBAS& vm, const char*& p, const UserFunction& function, st
 
 // The parameters are bound only after every argument has been read, so that an
 // argument naming a variable that is also a parameter gets the caller's variable.
-int bind_arguments(C_VMBAS& vm, const char*& p, const UserFunction& function) {
+int bind_arguments(EvalContext& vm, const char*& p, const UserFunction& function) {
     std::vector<Argument> arguments;
     if (read_arguments(vm, p, function, arguments) < 0) return -1;
     for (size_t k = 0; k < arguments.size(); ++k) {
@@ -100,7 +100,7 @@ int bind_arguments(C_VMBAS& vm, const char*& p, const UserFunction& function) {
     return 0;
 }
 
-int evaluate_body(C_VMBAS& vm, const UserFunction& function, Complex* number, C_STR* string) {
+int evaluate_body(EvalContext& vm, const UserFunction& function, Complex* number, C_STR* string) {
     const char* body = function.body.c_str();
     switch (function.type()) {
         case VT_DOUBLE:
@@ -136,7 +136,7 @@ void UserFunctions::define(std::unique_ptr<UserFunction> function) {
     functions_.insert(functions_.begin(), std::move(function));
 }
 
-CallResult call_fn(C_VMBAS& vm, const char*& p, Complex* number, C_STR* string) {
+CallResult call_fn(EvalContext& vm, const char*& p, Complex* number, C_STR* string) {
     const char* q = p;
     std::string_view name;
     int type;

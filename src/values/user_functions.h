@@ -11,7 +11,7 @@
 #include "values/c_str.h"
 #include "values/complex.h"
 
-class C_VMBAS;
+struct EvalContext;
 
 inline constexpr int kMaxParameters = 10;
 
@@ -58,4 +58,4 @@ enum class CallResult { NotAFunction, Failed, Done };
 
 // A call at a name beginning with "fn"; exactly one of the result slots is written,
 // by the function's type.
-CallResult call_fn(C_VMBAS& vm, const char*& p, Complex* number, C_STR* string);
+CallResult call_fn(EvalContext& vm, const char*& p, Complex* number, C_STR* string);

@@ -1,8 +1,8 @@
 // Variable lookup, subscripts and element addressing.
 #include "values/variable_access.h"
 
-#include "interp/vmbas.h"
 #include "values/error.h"
+#include "values/eval_context.h"
 #include "values/evaluator.h"
 #include "values/names.h"
 #include "values/number_parse.h"
@@ -15,7 +15,7 @@ struct Subscripts {
     int32_t values[kMaxDimensions] = {};
 };
 
-int read_subscripts(C_VMBAS& vm, const char*& p, Subscripts& subscripts) {
+int read_subscripts(EvalContext& vm, const char*& p, Subscripts& subscripts) {
     const char* q = p + 1;  // past "(" or "["
     for (;;) {
         if (subscripts.count == kMaxDimensions) return vm_error::fail("配列の次元が高すぎる");
@@ -54,7 +54,7 @@ int locate_element(PCVAR& record, const Subscripts& subscripts, size_t& index) {
 
 }  // namespace
 
-int get_var(C_VMBAS& vm, const char*& p, VarKind kind, VarRef& ref) {
+int get_var(EvalContext& vm, const char*& p, VarKind kind, VarRef& ref) {
     const char* q = p;
     std::string_view name;
     int type;
@@ -65,7 +65,7 @@ int get_var(C_VMBAS& vm, const char*& p, VarKind kind, VarRef& ref) {
     return 0;
 }
 
-int get_scanned_var(C_VMBAS& vm, std::string_view name, int type, const char*& p, VarRef& ref) {
+int get_scanned_var(EvalContext& vm, std::string_view name, int type, const char*& p, VarRef& ref) {
     const char* q = p;
     const char* after = skip_blanks(q);
     Subscripts subscripts;
@@ -95,14 +95,14 @@ int get_scanned_var(C_VMBAS& vm, std::string_view name, int type, const char*& p
     return 0;
 }
 
-C_STR* get_string_var(C_VMBAS& vm, const char*& p) {
+C_STR* get_string_var(EvalContext& vm, const char*& p) {
     VarRef ref;
     return get_var(vm, p, VarKind::String, ref) < 0 ? nullptr : ref.string;
 }
 
 void store_number(const VarRef& ref, Complex value) { *ref.number = coerce_to_type(value, ref.type); }
 
-int assign_from_text(C_VMBAS& vm, const char*& p, std::string_view text) {
+int assign_from_text(EvalContext& vm, const char*& p, std::string_view text) {
     VarRef ref;
     const char* q = p;
     if (get_var(vm, q, VarKind::String, ref) == 0) {
@@ -121,7 +121,7 @@ int assign_from_text(C_VMBAS& vm, const char*& p, std::string_view text) {
     return 0;
 }
 
-const void* variable_storage_address(C_VMBAS& vm, const char*& p) {
+const void* variable_storage_address(EvalContext& vm, const char*& p) {
     const char* q = p;
     std::string_view name;
     int type;

@@ -6,7 +6,7 @@
 #include "values/c_str.h"
 #include "values/complex.h"
 
-class C_VMBAS;
+struct EvalContext;
 struct PCVAR;
 
 struct VarRef {
@@ -20,20 +20,20 @@ enum class VarKind { Numeric, String };
 
 // Reads a name (with subscripts) of the wanted kind. A name of the other kind, or none,
 // fails without a message; subscript errors fail with theirs.
-int get_var(C_VMBAS& vm, const char*& p, VarKind kind, VarRef& ref);
+int get_var(EvalContext& vm, const char*& p, VarKind kind, VarRef& ref);
 
 // get_var for a name already scanned; the position stands just after the name.
-int get_scanned_var(C_VMBAS& vm, std::string_view name, int type, const char*& p, VarRef& ref);
+int get_scanned_var(EvalContext& vm, std::string_view name, int type, const char*& p, VarRef& ref);
 
-C_STR* get_string_var(C_VMBAS& vm, const char*& p);
+C_STR* get_string_var(EvalContext& vm, const char*& p);
 
 // Stores a value into a numeric target through its type (integers truncate).
 void store_number(const VarRef& ref, Complex value);
 
 // Stores text into the variable named at the position: strings as they are, numbers
 // parsed as complex text (anything unparsable gives 0). Used by input and read.
-int assign_from_text(C_VMBAS& vm, const char*& p, std::string_view text);
+int assign_from_text(EvalContext& vm, const char*& p, std::string_view text);
 
 // The storage of an existing variable named at the position (its text or its value),
 // or null when there is no such variable.
-const void* variable_storage_address(C_VMBAS& vm, const char*& p);
+const void* variable_storage_address(EvalContext& vm, const char*& p);

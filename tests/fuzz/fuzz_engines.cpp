@@ -17,10 +17,10 @@
 #include <vector>
 
 #include "fuzz_sandbox.h"
-#include "interp/break_flag.h"
 #include "interp/engine.h"
 #include "interp/main_loop.h"
 #include "interp/vmbas.h"
+#include "io/break_flag.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "interp/break_flag.h"
+#include "io/break_flag.h"
 #include "io/code_page.h"
 
 namespace fuzz_sandbox {

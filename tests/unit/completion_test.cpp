@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "interp/completion.h"
 #include "interp/vmbas.h"
-#include "io/completion.h"
 
 namespace {
 
@@ -16,6 +16,8 @@ TEST(Completion, OffersKeywordsAndFunctionsFromTheirTables) {
     EXPECT_EQ(completion::candidates(vm, "pri"), Words{"print"});
     EXPECT_EQ(completion::candidates(vm, "sq"), (Words{"sqr(", "sqrt("}));
     EXPECT_EQ(completion::candidates(vm, "left"), Words{"left$("});
+    EXPECT_EQ(completion::candidates(vm, "gsi"), (Words{"gsizex(", "gsizey("}));
+    EXPECT_EQ(completion::candidates(vm, "eo"), Words{"eof("});
     EXPECT_EQ(completion::candidates(vm, "GOS"), Words{"GOSUB"});
     EXPECT_EQ(completion::candidates(vm, "Wen"), Words{"Wend"});
     EXPECT_TRUE(completion::candidates(vm, "qq").empty());

@@ -9,7 +9,7 @@
 
 #include <unistd.h>
 
-#include "interp/whole_file_writer.h"
+#include "io/whole_file_writer.h"
 
 namespace {
 

@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "graphics/graphics_state.h"
-#include "interp/break_flag.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "io/break_flag.h"
 #include "io/console_input.h"
 #include "io/console_writer.h"
 #include "io/terminal_signals.h"

@@ -6,10 +6,10 @@
 #include <string>
 #include <utility>
 
+#include "interp/channel_prefix.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
-#include "io/channel_prefix.h"
 #include "io/serial_port.h"
 #include "values/error.h"
 #include "values/evaluator.h"

@@ -1,5 +1,5 @@
 // Channel prefix parsing.
-#include "io/channel_prefix.h"
+#include "interp/channel_prefix.h"
 
 #include "interp/vmbas.h"
 #include "values/error.h"

@@ -1,5 +1,5 @@
 // Finding the live region that holds an address.
-#include "values/memory_access.h"
+#include "interp/memory_access.h"
 
 #include "interp/vmbas.h"
 

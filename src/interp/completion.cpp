@@ -1,7 +1,7 @@
 // Completion words: the dispatcher's statement keywords, the words that only appear
 // inside statements, the numeric functions' table, the string functions, and every name
 // found in the program's text or among its variables.
-#include "io/completion.h"
+#include "interp/completion.h"
 
 #include <readline/readline.h>
 
@@ -69,7 +69,7 @@ WordMap all_words(const C_VMBAS& vm) {
     WordMap words;
     for (std::string_view word : statement_keywords()) add_word(words, word);
     for (std::string_view word : kOtherWords) add_word(words, word);
-    for (std::string_view name : builtin_function_names()) add_word(words, std::string(name) + "(");
+    for (std::string_view name : builtin_function_names(vm)) add_word(words, std::string(name) + "(");
     for (std::string_view name : kStringFunctions) add_word(words, std::string(name) + "(");
     for (const ProgramLine* line = vm.program.first(); line; line = line->next) add_names_in(words, line->body());
     for (const auto& variable : vm.variables.records()) add_word(words, variable->name);

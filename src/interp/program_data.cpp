@@ -2,10 +2,10 @@
 // program order through a data pointer.
 #include <string>
 
+#include "interp/input_items.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
-#include "io/input_items.h"
 #include "values/error.h"
 #include "values/text_scan.h"
 #include "values/variable_access.h"

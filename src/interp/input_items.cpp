@@ -1,5 +1,5 @@
 // Item splitting for input and read.
-#include "io/input_items.h"
+#include "interp/input_items.h"
 
 #include "interp/vmbas.h"
 #include "values/error.h"

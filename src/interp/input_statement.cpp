@@ -2,11 +2,11 @@
 // into the statement's variables.
 #include <string>
 
+#include "interp/channel_prefix.h"
+#include "interp/console_line.h"
+#include "interp/input_items.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
-#include "io/channel_prefix.h"
-#include "io/console_line.h"
-#include "io/input_items.h"
 #include "values/error.h"
 #include "values/text_scan.h"
 #include "values/variable_access.h"

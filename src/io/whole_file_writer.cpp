@@ -1,5 +1,5 @@
 // A new file beside the target, renamed over it when complete.
-#include "interp/whole_file_writer.h"
+#include "io/whole_file_writer.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,7 +1,7 @@
 // write: items separated by commas, strings in double quotes, a newline at the end.
+#include "interp/channel_prefix.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
-#include "io/channel_prefix.h"
 #include "values/error.h"
 #include "values/evaluator.h"
 #include "values/number_format.h"

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string>
 
+#include "interp/channel_prefix.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
-#include "io/channel_prefix.h"
 #include "values/error.h"
 #include "values/evaluator.h"
 #include "values/names.h"

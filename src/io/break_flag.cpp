@@ -1,5 +1,5 @@
 // SIGINT handling: the handler only stores to a lock-free flag (async-signal-safe).
-#include "interp/break_flag.h"
+#include "io/break_flag.h"
 
 
 namespace break_flag {

@@ -4,10 +4,10 @@
 #include <cmath>
 #include <string>
 
+#include "interp/channel_prefix.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
-#include "io/channel_prefix.h"
 #include "io/print_using.h"
 #include "values/error.h"
 #include "values/evaluator.h"

@@ -1,14 +1,14 @@
 // Line input from standard input.
-#include "io/console_line.h"
+#include "interp/console_line.h"
 
 #include <unistd.h>
 
 #include <optional>
 
 #include "graphics/graphics_state.h"
-#include "interp/break_flag.h"
 #include "interp/vmbas.h"
 #include "io/answer_history.h"
+#include "io/break_flag.h"
 #include "io/code_page.h"
 #include "io/console_input.h"
 #include "io/console_writer.h"
