@@ -70,7 +70,7 @@ private:
         return variable.record;
     }
     PCVAR* find_record(VariableSlot& variable);
-    bool locate(const Node& subscripted, int32_t slot_index, PCVAR*& found, size_t& element);
+    [[gnu::always_inline]] bool locate(const Node& subscripted, int32_t slot_index, PCVAR*& found, size_t& element);
     Complex* number_target(const Statement& statement);
     C_STR* string_target(const Statement& statement);
 
@@ -157,7 +157,7 @@ PCVAR* Runner::find_record(VariableSlot& variable) {
 // The element that the subscripts name; the record is found after they are read, as
 // they may mention variables not made yet. One and two subscripts, the usual case,
 // are read without a loop.
-bool Runner::locate(const Node& subscripted, int32_t slot_index, PCVAR*& found, size_t& element) {
+inline bool Runner::locate(const Node& subscripted, int32_t slot_index, PCVAR*& found, size_t& element) {
     const int count = subscripted.count;
     int32_t values[kMaxDimensions];
     if (!subscript(subscripted.child[0], values[0])) return false;
