@@ -12,37 +12,33 @@
 
 namespace {
 
-void next_data_line(C_VMBAS& vm) {
-    vm.data_line = vm.data_line->next;
-    vm.data_position = 0;
-}
+void next_data_line(C_VMBAS& vm) { vm.data = {vm.data.line->next, 0}; }
 
 bool begins_with_data(const char* p) { return starts_with_nocase(p, "data") && !is_name_char(p[4]); }
 
 int next_data_item(C_VMBAS& vm, std::string& item) {
     for (;;) {
-        if (!vm.data_line) return vm_error::fail("DATA 不足");
-        const char* text = vm.data_line->text.c_str();
-        if (vm.data_position == 0) {
-            const char* p = skip_blanks(text);
-            if (!begins_with_data(p)) {
+        if (!vm.data.line) return vm_error::fail("DATA 不足");
+        const char* body = vm.data.line->body();
+        if (vm.data.offset == 0) {
+            if (!begins_with_data(body)) {
                 next_data_line(vm);
                 continue;
             }
-            vm.data_position = static_cast<int32_t>(p + 4 - text);
+            vm.data.offset = 4;
         }
-        const char* p = text + vm.data_position;
+        const char* p = vm.data.text();
         if (at_statement_end(p)) {
             next_data_line(vm);
             continue;
         }
         if (input_item_from_line(p, item) < 0) {
-            vm.data_line = nullptr;
+            vm.data = {};
             return -1;
         }
         p = skip_blanks(p);
         if (*p == ',')
-            vm.data_position = static_cast<int32_t>(p + 1 - text);
+            vm.data.offset = static_cast<int32_t>(p + 1 - body);
         else
             next_data_line(vm);
         return 0;
@@ -72,7 +68,6 @@ int stmt_restore(C_VMBAS& vm, const char*& p) {
         p = skip_blanks(p);
         return vm_error::fail("無効な構文");
     }
-    vm.data_line = line;
-    vm.data_position = 0;
+    vm.data = {line, 0};
     return 0;
 }

@@ -35,8 +35,7 @@ void C_VMBAS::clear_state() {
     option_base = 0;
     cont = {};
     io.close_all();
-    data_line = program.first();
-    data_position = 0;
+    data = {program.first(), 0};
 }
 
 int C_VMBAS::store_line(int32_t number, const char* text) {
@@ -51,7 +50,7 @@ void C_VMBAS::new_program() {
     end_execution();
     clear_state();
     program.clear();
-    data_line = nullptr;
+    data = {};
     trace = false;
 }
 
@@ -60,7 +59,7 @@ void C_VMBAS::delete_lines(int32_t from, int32_t to) {
     end_execution();
     clear_state();
     program.erase_range(std::min(from, to), std::max(from, to));
-    data_line = program.first();
+    data = {program.first(), 0};
 }
 
 void C_VMBAS::set_direct_command(std::string_view text) {

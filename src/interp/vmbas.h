@@ -86,8 +86,7 @@ public:
     ProgramLine direct_line;
     ProgramLine* current_line = nullptr;
     TextPosition cont;  // where cont goes on; no line when it cannot
-    ProgramLine* data_line = nullptr;
-    int32_t data_position = 0;
+    TextPosition data;  // the next item to read; offset 0: the line is still to be looked at
 
     std::array<GosubEntry, kStackDepth> gosub_stack;
     int gosub_depth = 0;
