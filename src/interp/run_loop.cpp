@@ -19,17 +19,16 @@ void new_line_if_needed(C_VMBAS& vm) {
     if (vm.io.record(CHANNEL_CONSOLE).column != 0) vm.io.put_char(CHANNEL_CONSOLE, '\n');
 }
 
-void print_report(C_VMBAS& vm, const ProgramLine& line, const char* stop) {
+void print_report(C_VMBAS& vm, const TextPosition& stop) {
     const bool interrupted = std::strcmp(vm_error::message(), "^C") == 0;
-    if (!interrupted && &line != &vm.direct_line) {
-        const std::string prefix = line_number_prefix(line.number);
+    if (!interrupted && stop.line != &vm.direct_line) {
+        const std::string prefix = line_number_prefix(stop.line->number);
         new_line_if_needed(vm);
-        const char* text = line.body();
+        const char* text = stop.line->body();
         vm.io.chan_printf(CHANNEL_CONSOLE, "%s%s\n", prefix.c_str(), text);
-        const ptrdiff_t offset = stop - text;
         // The caret stands under the stopping character as the terminal shows the line.
-        if (offset >= 0 && offset <= static_cast<ptrdiff_t>(std::strlen(text))) {
-            const int column = console_column_after(std::string_view(text, static_cast<size_t>(offset)), static_cast<int>(prefix.size()));
+        if (stop.offset >= 0 && static_cast<size_t>(stop.offset) <= std::strlen(text)) {
+            const int column = console_column_after(std::string_view(text, static_cast<size_t>(stop.offset)), static_cast<int>(prefix.size()));
             vm.io.chan_printf(CHANNEL_CONSOLE, "%*s^ ", column, "");
         }
     }
@@ -78,7 +77,7 @@ void run_program(C_VMBAS& vm) {
             line = handler;
             continue;
         }
-        print_report(vm, failed, p);
+        print_report(vm, &failed == &vm.direct_line ? TextPosition{&failed, 0} : TextPosition::at(&failed, p));
         vm.current_line = nullptr;
         return;
     }
