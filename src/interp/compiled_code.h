@@ -88,6 +88,7 @@ struct Statement {
     // What follows `end`: the next statement's start where one ":" lies between,
     // kFollowLineEnd where the line's statements end there, or kFollowUnknown.
     int32_t follow = -1;
+    int32_t successor = -1;  // the statement at `follow` once looked up: its index, or kTextOnly
 };
 
 inline constexpr int32_t kUntried = -1;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 #include "graphics/graphics_state.h"
 #include "interp/program_store.h"
@@ -57,7 +58,9 @@ private:
         return statement;
     }
     Outcome run(const Statement& statement, const char*& p);
+    const Statement* successor(const Statement& statement, const char* p);
     bool go_past_end(const Statement& statement, const char* body, const char*& p);
+    bool ready_for_statement();
     bool go_to_next_statement(const char*& p);
 
     const Node& node(int32_t index) const { return nodes_[index]; }
@@ -639,15 +642,8 @@ Outcome Runner::run(const Statement& statement, const char*& p) {
 // From a statement's end across one ":", or at the line's end to the next line, as
 // the dispatcher goes on; false where it would stop, leaving `p` at the end.
 bool Runner::go_past_end(const Statement& statement, const char* body, const char*& p) {
-    int32_t follow = kFollowUnknown;
-    if (p == body + statement.end) {
-        follow = statement.follow;
-        if (follow >= 0) {
-            p = body + follow;
-            return true;
-        }
-    }
-    if (follow != kFollowLineEnd) {
+    const bool at_own_end = p == body + statement.end;
+    if (!at_own_end || statement.follow != kFollowLineEnd) {
         const char* q = skip_blanks(p);
         if (*q == ':') {
             p = q + 1;
@@ -660,13 +656,29 @@ bool Runner::go_past_end(const Statement& statement, const char* body, const cha
     return true;
 }
 
-// The dispatcher's steps before each statement, over any further ":" and line ends;
-// false where it would stop.
+// The statement at `p`, the start of the one after `statement` in the same line:
+// looked up the first time, then kept.
+const Statement* Runner::successor(const Statement& statement, const char* p) {
+    std::vector<Statement>& statements = line_.code->statements;
+    if (statement.successor >= 0) return &statements[static_cast<size_t>(statement.successor)];
+    const auto index = static_cast<size_t>(&statement - statements.data());
+    const Statement* next = statement_at(p);  // may compile, and move the statements
+    statements[index].successor = next ? static_cast<int32_t>(next - statements.data()) : kTextOnly;
+    return next;
+}
+
+// The dispatcher's steps before each statement; false where it would stop.
+bool Runner::ready_for_statement() {
+    refresh_tick(vm_.graphics, vm_);
+    if (break_flag::is_set()) return false;
+    console().writer.flush_if_stale();
+    return true;
+}
+
+// The same, over any further ":" and line ends.
 bool Runner::go_to_next_statement(const char*& p) {
     for (;;) {
-        refresh_tick(vm_.graphics, vm_);
-        if (break_flag::is_set()) return false;
-        console().writer.flush_if_stale();
+        if (!ready_for_statement()) return false;
         p = skip_blanks(p);
         if (*p == ':') {
             ++p;
@@ -681,16 +693,24 @@ bool Runner::go_to_next_statement(const char*& p) {
 
 Outcome Runner::run_from(const char*& p) {
     bool ran = false;
-    for (;;) {
-        const Statement* statement = statement_at(p);
-        if (!statement) return ran ? Outcome::Jumped : Outcome::Declined;
+    const Statement* statement = statement_at(p);
+    while (statement) {
         const char* body = line_.body;
         const Outcome outcome = run(*statement, p);
-        if (outcome == Outcome::Declined) return ran ? Outcome::Jumped : Outcome::Declined;
+        if (outcome == Outcome::Declined) break;
         ran = true;
+        if (outcome == Outcome::Done && p == body + statement->end && statement->follow >= 0) {
+            // The usual way on: across one ":" to the next statement of the same line.
+            p = body + statement->follow;
+            if (!ready_for_statement()) return Outcome::Jumped;
+            statement = successor(*statement, p);
+            continue;
+        }
         if (outcome == Outcome::Done && !go_past_end(*statement, body, p)) return Outcome::Done;
         if (!go_to_next_statement(p)) return Outcome::Jumped;
+        statement = statement_at(p);
     }
+    return ran ? Outcome::Jumped : Outcome::Declined;
 }
 
 }  // namespace
