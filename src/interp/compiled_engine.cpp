@@ -14,14 +14,18 @@ void CompiledLineDeleter::operator()(CompiledLine* line) const { delete line; }
 
 namespace {
 
+// A new, empty compiled form: kept out of line, so that finding a current one is short.
+[[gnu::noinline]] void renew(const C_VMBAS& vm, ProgramLine& line) {
+    line.compiled.reset(new CompiledLine);
+    line.compiled->program_generation = vm.program.generation();
+    line.compiled->functions_generation = vm.functions.generation();
+    line.compiled->statement_at.assign(line.text.size() - static_cast<size_t>(line.indentation), kUntried);
+}
+
 CompiledLine& compiled_form(const C_VMBAS& vm, ProgramLine& line) {
     if (!line.compiled || line.compiled->program_generation != vm.program.generation() ||
-        line.compiled->functions_generation != vm.functions.generation()) {
-        line.compiled.reset(new CompiledLine);
-        line.compiled->program_generation = vm.program.generation();
-        line.compiled->functions_generation = vm.functions.generation();
-        line.compiled->statement_at.assign(line.text.size() - static_cast<size_t>(line.indentation), kUntried);
-    }
+        line.compiled->functions_generation != vm.functions.generation())
+        renew(vm, line);
     return *line.compiled;
 }
 

@@ -93,6 +93,7 @@ private:
         return true;
     }
     bool compute(const Node& n, Complex& out);
+    bool operands(const Node& n, Complex& a, Complex& b) { return number(n.child[0], a) && number(n.child[1], b); }
 
     // A subscript's whole-number value, refused as the text interpreter refuses it.
     [[gnu::always_inline]] bool subscript(int32_t index, int32_t& out) {
@@ -206,22 +207,32 @@ bool Runner::compute(const Node& n, Complex& out) {
             out = -a;
             return true;
         case Op::Add:
+            if (!operands(n, a, b)) return false;
+            out = a + b;
+            return true;
         case Op::Subtract:
+            if (!operands(n, a, b)) return false;
+            out = a - b;
+            return true;
         case Op::Multiply:
+            if (!operands(n, a, b)) return false;
+            out = a * b;
+            return true;
         case Op::Divide:
+            if (!operands(n, a, b)) return false;
+            out = a / b;
+            return true;
         case Op::Power:
+            if (!operands(n, a, b)) return false;
+            out = cmath::pow(a, b);
+            return true;
         case Op::Equal:
+            if (!operands(n, a, b)) return false;
+            out = truth(a.re == b.re && a.im == b.im);
+            return true;
         case Op::NotEqual:
-            if (!number(n.child[0], a) || !number(n.child[1], b)) return false;
-            switch (n.op) {
-                case Op::Add: out = a + b; break;
-                case Op::Subtract: out = a - b; break;
-                case Op::Multiply: out = a * b; break;
-                case Op::Divide: out = a / b; break;
-                case Op::Power: out = cmath::pow(a, b); break;
-                case Op::Equal: out = truth(a.re == b.re && a.im == b.im); break;
-                default: out = truth(!(a.re == b.re && a.im == b.im)); break;
-            }
+            if (!operands(n, a, b)) return false;
+            out = truth(!(a.re == b.re && a.im == b.im));
             return true;
         case Op::Less:
         case Op::LessEqual:
@@ -559,10 +570,20 @@ Outcome Runner::next(const Statement& statement, const char*& p, const char* bod
     }
     const double value = variable->value.re;
     if ((loop.step > 0 && value <= loop.limit) || (loop.step < 0 && value >= loop.limit)) {
-        if (loop.follow >= 0 && loop.program_generation == vm_.program.generation()) {
-            // Straight to the body's first statement, past the ":" the dispatcher skips.
-            p = vm_.jump_to_line(loop.after.line) + loop.follow;
-            return Outcome::Jumped;
+        if (loop.follow != kFollowUnknown && loop.program_generation == vm_.program.generation()) {
+            // Straight to the body's first statement, past the ":" or the line end that
+            // the statement end would go over.
+            const char* after = vm_.jump_to_line(loop.after.line);
+            if (loop.follow >= 0) {
+                p = after + loop.follow;
+                return Outcome::Jumped;
+            }
+            if (!break_flag::is_set() && loop.after.line->next) {
+                p = vm_.jump_to_line(loop.after.line->next);
+                return Outcome::Jumped;
+            }
+            p = loop.after.text();
+            return Outcome::Done;
         }
         p = vm_.jump_to(loop.after);
     } else {
