@@ -45,7 +45,7 @@ int32_t compile_at(C_VMBAS& vm, CurrentLine& current, const char* p) {
 }
 
 Outcome run_statement(C_VMBAS& vm, const char*& p) {
-    if (current_engine() == Engine::Text) return Outcome::Declined;
+    if (vm.engine == Engine::Text) return Outcome::Declined;
     return run_compiled(vm, p);
 }
 

@@ -4,7 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 
-Engine engine_choice::from_environment() {
-    const char* chosen = std::getenv("VELMORA_ENGINE");
-    return chosen && std::strcmp(chosen, "text") == 0 ? Engine::Text : Engine::Compiled;
+Engine default_engine() {
+    static const Engine chosen = [] {
+        const char* name = std::getenv("VELMORA_ENGINE");
+        return name && std::strcmp(name, "text") == 0 ? Engine::Text : Engine::Compiled;
+    }();
+    return chosen;
 }

@@ -10,6 +10,7 @@
 #include "graphics/graph_settings.h"
 #include "graphics/graph_workspace.h"
 #include "graphics/graphics_state.h"
+#include "interp/engine.h"
 #include "interp/program_store.h"
 #include "io/channel_table.h"
 #include "io/console_state.h"
@@ -99,6 +100,7 @@ public:
     C_FILEIO io;
     GraphicsState graphics;
 
+    Engine engine = default_engine();  // which engine runs program lines
     bool trace = false;
     int32_t error_handler_line = 0;
 

@@ -126,7 +126,6 @@ struct Outcome {
 
 // One session in a fresh interpreter, its console output taken from its own writer.
 Outcome run_session(Engine engine, const Session& session) {
-    set_engine(engine);
     write_file(session.file_text);
     fuzz_sandbox::feed_stdin(session.typed);
     break_flag::clear();  // the process's one flag, which a timer may have left set
@@ -135,6 +134,7 @@ Outcome run_session(Engine engine, const Session& session) {
         fuzz_sandbox::BreakTimer timer;
         {
             C_VMBAS vm;
+            vm.engine = engine;
             vm.console.writer.set_sink([&outcome](std::string_view bytes) { outcome.output.append(bytes); });
             main_loop(vm, nullptr);
         }

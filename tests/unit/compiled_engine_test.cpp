@@ -14,9 +14,8 @@ namespace {
 
 using compiled::Kind;
 
-// Runs the stored program, then lists what each line compiled, in order.
+// Runs the stored program, then lists what the line compiled, in order.
 std::vector<Kind> compiled_kinds(C_VMBAS& vm, int32_t number) {
-    set_engine(Engine::Compiled);
     vm.current_line = vm.program.first();
     run_program(vm);
     std::vector<Kind> kinds;
@@ -28,6 +27,7 @@ std::vector<Kind> compiled_kinds(C_VMBAS& vm, int32_t number) {
 
 TEST(CompiledEngine, TakesTheCommonStatements) {
     C_VMBAS vm;
+    vm.engine = Engine::Compiled;
     vm.store_line(5, "dim a%(10), b$(3)");
     vm.store_line(10, "def fnf(x, y) = x * 2 - y");
     vm.store_line(20, "for k = 1 to 3 : a%(k) = fnf(k, 1) + len(b$(1)) : b$(1) = mid$(\"abc\", k, 1) + b$(1) : next k");
@@ -46,9 +46,24 @@ TEST(CompiledEngine, TakesTheCommonStatements) {
 
 TEST(CompiledEngine, LeavesEffectsToTheTextInterpreter) {
     C_VMBAS vm;
+    vm.engine = Engine::Compiled;
     vm.store_line(10, "x = rnd(1) : y$ = inkey$ : print x : z = 1");
     vm.store_line(20, "end");
     EXPECT_EQ(compiled_kinds(vm, 10), std::vector<Kind>{Kind::AssignNumber});
+}
+
+// The differential tests run one program on two interpreters side by side.
+TEST(CompiledEngine, EachInterpreterRunsOnItsOwnEngine) {
+    C_VMBAS text, fast;
+    text.engine = Engine::Text;
+    fast.engine = Engine::Compiled;
+    for (C_VMBAS* vm : {&text, &fast}) {
+        vm->store_line(10, "k = k + 1 : if k < 3 then 10");
+        vm->store_line(20, "end");
+    }
+    EXPECT_EQ(compiled_kinds(fast, 10), (std::vector<Kind>{Kind::AssignNumber, Kind::If}));
+    EXPECT_EQ(compiled_kinds(text, 10), std::vector<Kind>{});
+    EXPECT_EQ(compiled_kinds(fast, 10), (std::vector<Kind>{Kind::AssignNumber, Kind::If}));
 }
 
 }  // namespace
