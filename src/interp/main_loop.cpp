@@ -10,7 +10,6 @@
 
 #include "interp/console_line.h"
 #include "interp/interpreter_entry.h"
-#include "io/break_flag.h"
 #include "interp/run_loop.h"
 #include "interp/vmbas.h"
 #include "io/break_flag.h"
