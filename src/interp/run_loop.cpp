@@ -8,6 +8,7 @@
 #include "interp/dispatch.h"
 #include "interp/interpreter_entry.h"
 #include "interp/vmbas.h"
+#include "io/break_flag.h"
 #include "io/code_page.h"
 #include "io/console_input.h"
 #include "values/error.h"
@@ -45,9 +46,7 @@ ProgramLine* error_handler(C_VMBAS& vm) {
 void run_program(C_VMBAS& vm) {
     if (!vm.current_line) return;
     InterpreterEntry entered(vm);
-    // A Ctrl-C that came after the command was typed, before this, stops the program
-    // at its first statement: clearing the flag here would lose it. (At the prompt
-    // the line editor takes a Ctrl-C itself.)
+    break_flag::clear();
     enter_key_mode();  // keys typed while the program runs wait, unechoed, for the next read
     ProgramLine* line = vm.current_line;
     for (;;) {
