@@ -736,10 +736,6 @@ int32_t Compiler::statement(const char* p) {
     return static_cast<int32_t>(code_.statements.size() - 1);
 }
 
-}  // namespace
-
-namespace {
-
 // What follows a statement's end: see Statement::follow.
 int32_t following_statement(const char* body, int32_t end) {
     const char* q = skip_blanks(body + end);
