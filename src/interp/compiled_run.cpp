@@ -682,6 +682,7 @@ bool Runner::go_past_end(const Statement& statement, const char* body, const cha
 const Statement* Runner::successor(const Statement& statement, const char* p) {
     std::vector<Statement>& statements = line_.code->statements;
     if (statement.successor >= 0) return &statements[static_cast<size_t>(statement.successor)];
+    if (statement.successor == kTextOnly) return nullptr;
     const auto index = static_cast<size_t>(&statement - statements.data());
     const Statement* next = statement_at(p);  // may compile, and move the statements
     statements[index].successor = next ? static_cast<int32_t>(next - statements.data()) : kTextOnly;
