@@ -1,5 +1,6 @@
 // The break flag: set asynchronously by Ctrl-C (SIGINT), tested before every statement
-// and while waiting. It never kills the process.
+// and while waiting. It never kills the process. One for the process, as the signal is:
+// it stops whichever interpreter is running.
 #pragma once
 #include <csignal>
 

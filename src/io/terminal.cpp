@@ -38,6 +38,7 @@ bool terminal_resize(int columns, int rows) {
 }
 
 namespace {
+// The terminal's mode at start, restored at exit: one for the process, as the terminal is.
 termios original_mode{};
 bool mode_saved = false;
 }  // namespace
