@@ -60,6 +60,7 @@ private:
     Outcome run(const Statement& statement, const char*& p);
     const Statement* successor(const Statement& statement, const char* p);
     bool go_past_end(const Statement& statement, const char* body, const char*& p);
+    bool to_next_line(const char*& p);
     bool ready_for_statement();
     bool go_to_next_statement(const char*& p);
 
@@ -547,7 +548,6 @@ Outcome Runner::for_loop(const Statement& statement) {
     loop.record = variable;
     loop.generation = vm_.variables.generation();
     loop.follow = statement.follow;
-    loop.program_generation = vm_.program.generation();
     return Outcome::Done;
 }
 
@@ -570,7 +570,7 @@ Outcome Runner::next(const Statement& statement, const char*& p, const char* bod
     }
     const double value = variable->value.re;
     if ((loop.step > 0 && value <= loop.limit) || (loop.step < 0 && value >= loop.limit)) {
-        if (loop.follow != kFollowUnknown && loop.program_generation == vm_.program.generation()) {
+        if (loop.follow != kFollowUnknown) {
             // Straight to the body's first statement, past the ":" or the line end that
             // the statement end would go over.
             const char* after = vm_.jump_to_line(loop.after.line);
@@ -578,12 +578,8 @@ Outcome Runner::next(const Statement& statement, const char*& p, const char* bod
                 p = after + loop.follow;
                 return Outcome::Jumped;
             }
-            if (!break_flag::is_set() && loop.after.line->next) {
-                p = vm_.jump_to_line(loop.after.line->next);
-                return Outcome::Jumped;
-            }
             p = loop.after.text();
-            return Outcome::Done;
+            return to_next_line(p) ? Outcome::Jumped : Outcome::Done;
         }
         p = vm_.jump_to(loop.after);
     } else {
@@ -672,6 +668,11 @@ bool Runner::go_past_end(const Statement& statement, const char* body, const cha
         }
         if (!at_statement_end(q)) return false;
     }
+    return to_next_line(p);
+}
+
+// On to the next line as the statement end goes there; false where it stops instead.
+bool Runner::to_next_line(const char*& p) {
     if (break_flag::is_set() || !vm_.current_line->next) return false;
     p = vm_.jump_to_line(vm_.current_line->next);
     return true;

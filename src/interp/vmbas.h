@@ -33,10 +33,9 @@ struct ForEntry {
     // that names the same record names the same variable, without comparing names.
     const PCVAR* record = nullptr;
     uint64_t generation = 0;
-    // Where the loop's body begins after `after`, found by the compiled engine, for as
-    // long as the program's generation stays `program_generation`; or -1.
+    // Where the loop's body begins after `after`, as the compiled engine found it, or
+    // -1. It stays true while the loop does: every edit of the program empties the stack.
     int32_t follow = -1;
-    uint64_t program_generation = 0;
 };
 
 struct WhileEntry {
