@@ -46,6 +46,32 @@ struct Node {
     Complex value;  // Constant
 };
 
+// A numeric expression of a statement flattened into steps over a stack of values,
+// in the order the tree would be evaluated, each check where the tree makes it.
+enum class Step : uint8_t {
+    Constant, Variable, Err, Erl,
+    Index,          // the value on top made a whole-number subscript, or refused
+    VariableIndex,  // the same of variable `index` plus `value`, pushed
+    Element,        // the element that the `count` indices on top name
+    Negate, Add, Subtract, Multiply, Divide, Power, Equal, NotEqual, Less, LessEqual, Greater, GreaterEqual,
+    Real,  // the value on top must be real: the left side of an ordering
+    Not, And, Or, Xor, Imp, Eqv,
+    Normalize,  // a sum's result: a negative zero part becomes +0
+    Tree,       // node `index`, evaluated as a tree
+    End,
+};
+
+struct Instruction {
+    Step step = Step::End;
+    uint8_t count = 0;
+    bool whole = false;  // Element: an integer array, read as whole numbers
+    int32_t index = -1;  // variable slot or node, by step
+    Complex value;       // Constant, VariableIndex
+};
+
+// The deepest stack a program may need; a deeper expression stays a single Tree step.
+inline constexpr int kProgramStack = 24;
+
 // A variable named in the line, looked up (and created) the first time it is read,
 // then kept while the variable store's generation stays the same.
 struct VariableSlot {
@@ -80,6 +106,10 @@ struct Statement {
     int32_t value = -1;  // right side, for start, if or while condition
     int32_t limit = -1;
     int32_t step = -1;
+    // Programs where they run faster than the trees: the value's, and the one that
+    // leaves the indices of an assigned number element; -1 where the tree is walked.
+    int32_t value_program = -1;
+    int32_t subscripts = -1;
     ProgramLine* target = nullptr;  // goto, gosub, if ... then line; while: its wend's line
     const char* resume = nullptr;   // while: just after its wend
     int32_t then_offset = -1;       // if: where a true condition goes on (-1: no then)
@@ -102,6 +132,7 @@ struct CompiledLine {
     std::vector<int32_t> statement_at;  // by offset: a statement, kUntried or kTextOnly
     std::vector<Statement> statements;
     std::vector<Node> nodes;
+    std::vector<Instruction> program;
     std::vector<VariableSlot> slots;
     std::vector<std::string> strings;
     std::vector<const BuiltinFunction*> builtins;

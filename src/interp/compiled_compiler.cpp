@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "interp/compiled_flatten.h"
 #include "interp/dispatch.h"
 #include "interp/line_scan.h"
 #include "interp/program_store.h"
@@ -756,6 +757,7 @@ int32_t compile_statement(C_VMBAS& vm, CompiledLine& code, const char* body, con
     if (index >= 0) {
         Statement& statement = code.statements[static_cast<size_t>(index)];
         statement.follow = following_statement(body, statement.end);
+        flatten(code, statement);
     }
     vm_error::clear();
     vm_error::fail(held);

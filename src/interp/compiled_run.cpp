@@ -7,9 +7,11 @@
 #include <algorithm>
 #include <cstring>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "graphics/graphics_state.h"
+#include "interp/compiled_flatten.h"
 #include "interp/program_store.h"
 #include "interp/vmbas.h"
 #include "io/break_flag.h"
@@ -39,8 +41,33 @@ struct Text {
 };
 
 Complex real(double x) { return {x, 0.0}; }
+
+// and, or, xor, imp and eqv of two real values, into the first.
+bool combine(Step step, Complex& a, Complex b) {
+    if (a.im != 0.0 || b.im != 0.0) return false;
+    const int64_t x = to_int64(a.re), y = to_int64(b.re);
+    int64_t result;
+    switch (step) {
+        case Step::And: result = x & y; break;
+        case Step::Or: result = x | y; break;
+        case Step::Xor: result = x ^ y; break;
+        case Step::Imp: result = ~x | y; break;
+        default: result = ~(x ^ y); break;
+    }
+    a = real(static_cast<double>(result));
+    return true;
+}
 Complex truth(bool value) { return {value ? -1.0 : 0.0, 0.0}; }
 int32_t clamp_count(int32_t n) { return std::max(0, std::min(n, 255)); }
+
+// The values of a running program, left unset: every step writes a value before any
+// step reads it.
+struct ProgramStack {
+    ProgramStack() {}  // NOLINT: leaves the values unset on purpose
+    union {
+        Complex values[kProgramStack];
+    };
+};
 
 class Runner {
 public:
@@ -54,6 +81,7 @@ private:
         if (statement) {
             nodes_ = line_.code->nodes.data();
             slots_ = line_.code->slots.data();
+            program_ = line_.code->program.data();
         }
         return statement;
     }
@@ -61,6 +89,8 @@ private:
     const Statement* successor(const Statement& statement, const char* p);
     bool go_past_end(const Statement& statement, const char* body, const char*& p);
     bool to_next_line(const char*& p);
+    // What jumping to the current line does besides making it current.
+    void jump_to_line_again() { vm_.jump_to_line(vm_.current_line); }
     bool ready_for_statement();
     bool go_to_next_statement(const char*& p);
 
@@ -75,6 +105,8 @@ private:
     }
     PCVAR* find_record(VariableSlot& variable);
     [[gnu::always_inline]] bool locate(const Node& subscripted, int32_t slot_index, PCVAR*& found, size_t& element);
+    [[gnu::always_inline]] bool place(int32_t slot_index, int count, const int32_t* values, PCVAR*& found, size_t& element);
+    static Complex read_element(Complex& stored, bool whole);
     Complex* number_target(const Statement& statement);
     C_STR* string_target(const Statement& statement);
 
@@ -96,7 +128,26 @@ private:
     bool compute(const Node& n, Complex& out);
     bool operands(const Node& n, Complex& a, Complex& b) { return number(n.child[0], a) && number(n.child[1], b); }
 
+    // Runs the program at `start` on `stack`: one past the last value it leaves, or null
+    // where a step refuses.
+    Complex* execute(int32_t start, Complex* stack);
+    bool evaluate(int32_t start, Complex& out) {
+        ProgramStack stack;
+        const Complex* end = execute(start, stack.values);
+        if (!end) return false;
+        out = end[-1];
+        return true;
+    }
+    bool statement_value(const Statement& statement, Complex& out) {
+        return statement.value_program >= 0 ? evaluate(statement.value_program, out) : number(statement.value, out);
+    }
+
     // A subscript's whole-number value, refused as the text interpreter refuses it.
+    bool as_index(Complex value, int32_t& out) const {
+        if (value.im != 0.0 || !(value.re > -1.0 && value.re < kMaxSubscript + 1.0)) return false;
+        out = static_cast<int32_t>(value.re);
+        return vm_.option_base == 0 || out >= 1;
+    }
     [[gnu::always_inline]] bool subscript(int32_t index, int32_t& out) {
         const Node& n = node(index);
         Complex value;
@@ -105,9 +156,7 @@ private:
         } else if (!number(index, value)) {
             return false;
         }
-        if (value.im != 0.0 || !(value.re > -1.0 && value.re < kMaxSubscript + 1.0)) return false;
-        out = static_cast<int32_t>(value.re);
-        return vm_.option_base == 0 || out >= 1;
+        return as_index(value, out);
     }
     Complex variable_value(int32_t index) {
         const PCVAR* found = record(index);
@@ -141,7 +190,11 @@ private:
     CurrentLine line_;
     const Node* nodes_ = nullptr;
     VariableSlot* slots_ = nullptr;
+    const Instruction* program_ = nullptr;
     const Frame* frame_ = nullptr;
+    // Where a next that goes round again continues, when it is a compiled statement of
+    // the same line.
+    const Statement* loop_body_ = nullptr;
 };
 
 PCVAR* Runner::find_record(VariableSlot& variable) {
@@ -170,6 +223,10 @@ inline bool Runner::locate(const Node& subscripted, int32_t slot_index, PCVAR*& 
         for (int d = 1; d < count; ++d)
             if (!subscript(subscripted.child[static_cast<size_t>(d)], values[d])) return false;
     }
+    return place(slot_index, count, values, found, element);
+}
+
+inline bool Runner::place(int32_t slot_index, int count, const int32_t* values, PCVAR*& found, size_t& element) {
     found = record(slot_index);
     if (!found || found->dimension_count != count || values[0] >= found->dimension_sizes[0]) return false;
     size_t flat = static_cast<size_t>(values[0]);
@@ -191,14 +248,7 @@ bool Runner::compute(const Node& n, Complex& out) {
             PCVAR* found;
             size_t element;
             if (!locate(n, n.index, found, element)) return false;
-            Complex& stored = found->numeric_elements[element];
-            out = stored;
-            if (slot(n.index).type == VT_INTEGER) {
-                // Made whole where it lies, as reading it does; most already are, and
-                // are left alone (compared bit for bit: -0 becomes +0).
-                out = coerce_to_type(stored, VT_INTEGER);
-                if (std::memcmp(&out, &stored, sizeof out) != 0) stored = out;
-            }
+            out = read_element(found->numeric_elements[element], slot(n.index).type == VT_INTEGER);
             return true;
         }
         case Op::Err: out = real(vm_.err); return true;
@@ -264,6 +314,85 @@ bool Runner::compute(const Node& n, Complex& out) {
     }
 }
 
+// An element of an integer array is made whole where it lies, as reading it does;
+// most already are, and are left alone (compared bit for bit: -0 becomes +0).
+Complex Runner::read_element(Complex& stored, bool whole) {
+    if (!whole) return stored;
+    const Complex value = coerce_to_type(stored, VT_INTEGER);
+    if (std::memcmp(&value, &stored, sizeof value) != 0) stored = value;
+    return value;
+}
+
+Complex* Runner::execute(int32_t start, Complex* stack) {
+    Complex* top = stack;  // one past the topmost value
+    for (const Instruction* i = program_ + start;; ++i) {
+        switch (i->step) {
+            case Step::Constant: *top++ = i->value; break;
+            case Step::Variable: *top++ = variable_value(i->index); break;
+            case Step::Err: *top++ = real(vm_.err); break;
+            case Step::Erl: *top++ = real(vm_.erl); break;
+            case Step::VariableIndex: *top++ = variable_value(i->index) + i->value; [[fallthrough]];
+            case Step::Index: {
+                int32_t index;
+                if (!as_index(top[-1], index)) return nullptr;
+                top[-1].re = index;
+                break;
+            }
+            case Step::Element: {
+                const int count = i->count;
+                top -= count;
+                int32_t values[kMaxDimensions];
+                for (int d = 0; d < count; ++d) values[d] = static_cast<int32_t>(top[d].re);
+                PCVAR* found;
+                size_t element;
+                if (!place(i->index, count, values, found, element)) return nullptr;
+                *top++ = read_element(found->numeric_elements[element], i->whole);
+                break;
+            }
+            case Step::Negate: top[-1] = -top[-1]; break;
+            case Step::Add: --top; top[-1] = top[-1] + top[0]; break;
+            case Step::Subtract: --top; top[-1] = top[-1] - top[0]; break;
+            case Step::Multiply: --top; top[-1] = top[-1] * top[0]; break;
+            case Step::Divide: --top; top[-1] = top[-1] / top[0]; break;
+            case Step::Power: --top; top[-1] = cmath::pow(top[-1], top[0]); break;
+            case Step::Equal: --top; top[-1] = truth(top[-1].re == top[0].re && top[-1].im == top[0].im); break;
+            case Step::NotEqual: --top; top[-1] = truth(!(top[-1].re == top[0].re && top[-1].im == top[0].im)); break;
+            case Step::Real:
+                if (top[-1].im != 0.0) return nullptr;
+                break;
+            case Step::Less:
+            case Step::LessEqual:
+            case Step::Greater:
+            case Step::GreaterEqual:
+                --top;
+                if (top[0].im != 0.0) return nullptr;
+                top[-1] = truth(i->step == Step::Less        ? top[-1].re < top[0].re
+                                : i->step == Step::LessEqual ? top[-1].re <= top[0].re
+                                : i->step == Step::Greater   ? top[-1].re > top[0].re
+                                                             : top[-1].re >= top[0].re);
+                break;
+            case Step::Not:
+                if (top[-1].im != 0.0) return nullptr;
+                top[-1] = real(static_cast<double>(~to_int64(top[-1].re)));
+                break;
+            case Step::And:
+            case Step::Or:
+            case Step::Xor:
+            case Step::Imp:
+            case Step::Eqv:
+                --top;
+                if (!combine(i->step, top[-1], top[0])) return nullptr;
+                break;
+            case Step::Normalize: top[-1] = normalize_zero(top[-1]); break;
+            case Step::Tree:
+                if (!number(i->index, *top)) return nullptr;
+                ++top;
+                break;
+            case Step::End: return top;
+        }
+    }
+}
+
 bool Runner::string_comparison(const Node& compare, Complex& out) {
     Text left, right;
     if (!string(compare.child[0], left) || !string(compare.child[1], right)) return false;
@@ -311,20 +440,9 @@ bool Runner::ordered(const Node& compare, Complex& out) {
 }
 
 bool Runner::logical(const Node& combine, Complex& out) {
-    Complex a, b;
-    if (!number(combine.child[0], a) || !number(combine.child[1], b)) return false;
-    if (a.im != 0.0 || b.im != 0.0) return false;
-    const int64_t x = to_int64(a.re), y = to_int64(b.re);
-    int64_t result;
-    switch (combine.op) {
-        case Op::And: result = x & y; break;
-        case Op::Or: result = x | y; break;
-        case Op::Xor: result = x ^ y; break;
-        case Op::Imp: result = ~x | y; break;
-        default: result = ~(x ^ y); break;
-    }
-    out = real(static_cast<double>(result));
-    return true;
+    Complex b;
+    if (!number(combine.child[0], out) || !number(combine.child[1], b)) return false;
+    return compiled::combine(binary_step(combine.op), out, b);
 }
 
 bool Runner::real_argument(int32_t index, double low, double high, double& out) {
@@ -502,7 +620,15 @@ Complex* Runner::number_target(const Statement& statement) {
     if (statement.assigned < 0) return &record(statement.slot)->value;
     PCVAR* found;
     size_t element;
-    return locate(node(statement.assigned), statement.slot, found, element) ? &found->numeric_elements[element] : nullptr;
+    if (statement.subscripts < 0)
+        return locate(node(statement.assigned), statement.slot, found, element) ? &found->numeric_elements[element] : nullptr;
+    ProgramStack stack;
+    const Complex* end = execute(statement.subscripts, stack.values);
+    if (!end) return nullptr;
+    int32_t values[kMaxDimensions];
+    const auto count = static_cast<int>(end - stack.values);
+    for (int d = 0; d < count; ++d) values[d] = static_cast<int32_t>(stack.values[d].re);
+    return place(statement.slot, count, values, found, element) ? &found->numeric_elements[element] : nullptr;
 }
 
 C_STR* Runner::string_target(const Statement& statement) {
@@ -515,7 +641,7 @@ C_STR* Runner::string_target(const Statement& statement) {
 Outcome Runner::assign_number(const Statement& statement) {
     Complex* target = number_target(statement);
     Complex value;
-    if (!target || !number(statement.value, value)) return Outcome::Declined;
+    if (!target || !statement_value(statement, value)) return Outcome::Declined;
     *target = coerce_to_type(value, slot(statement.slot).type);
     return Outcome::Done;
 }
@@ -570,6 +696,14 @@ Outcome Runner::next(const Statement& statement, const char*& p, const char* bod
     }
     const double value = variable->value.re;
     if ((loop.step > 0 && value <= loop.limit) || (loop.step < 0 && value >= loop.limit)) {
+        if (loop.follow >= 0 && loop.after.line == line_.line) {
+            // A body in this line: its first statement is known once compiled.
+            jump_to_line_again();
+            p = body + loop.follow;
+            const int32_t index = line_.code->statement_at[static_cast<size_t>(loop.follow)];
+            if (index >= 0) loop_body_ = &line_.code->statements[static_cast<size_t>(index)];
+            return Outcome::Jumped;
+        }
         if (loop.follow != kFollowUnknown) {
             // Straight to the body's first statement, past the ":" or the line end that
             // the statement end would go over.
@@ -591,7 +725,7 @@ Outcome Runner::next(const Statement& statement, const char*& p, const char* bod
 
 Outcome Runner::if_then(const Statement& statement, const char*& p, const char* body) {
     Complex condition;
-    if (!number(statement.value, condition) || condition.im != 0.0) return Outcome::Declined;
+    if (!statement_value(statement, condition) || condition.im != 0.0) return Outcome::Declined;
     if (condition.re == 0.0) {
         p = body + statement.else_offset;
     } else if (statement.then_offset < 0) {
@@ -604,7 +738,7 @@ Outcome Runner::if_then(const Statement& statement, const char*& p, const char* 
 
 Outcome Runner::while_loop(const Statement& statement, const char*& p, const char* body) {
     Complex condition;
-    if (!number(statement.value, condition) || condition.im != 0.0) return Outcome::Declined;
+    if (!statement_value(statement, condition) || condition.im != 0.0) return Outcome::Declined;
     if (condition.re == 0.0) {
         vm_.jump_to_line(statement.target);
         p = statement.resume;
@@ -722,6 +856,11 @@ Outcome Runner::run_from(const char*& p) {
         const Outcome outcome = run(*statement, p);
         if (outcome == Outcome::Declined) break;
         ran = true;
+        if (loop_body_) {
+            statement = std::exchange(loop_body_, nullptr);
+            if (!ready_for_statement()) return Outcome::Jumped;
+            continue;
+        }
         if (outcome == Outcome::Done && p == body + statement->end && statement->follow >= 0) {
             // The usual way on: across one ":" to the next statement of the same line.
             p = body + statement->follow;

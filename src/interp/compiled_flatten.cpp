@@ -1,0 +1,145 @@
+// Each node becomes the steps of its operands, then its own step, so values are read
+// and checked in the tree's order. Nodes with no step of their own (calls, built-ins,
+// string measures and comparisons) stay trees inside the program.
+#include "interp/compiled_flatten.h"
+
+#include <algorithm>
+
+namespace compiled {
+
+Step binary_step(Op op) {
+    switch (op) {
+        case Op::Add: return Step::Add;
+        case Op::Subtract: return Step::Subtract;
+        case Op::Multiply: return Step::Multiply;
+        case Op::Divide: return Step::Divide;
+        case Op::Power: return Step::Power;
+        case Op::Equal: return Step::Equal;
+        case Op::NotEqual: return Step::NotEqual;
+        case Op::Less: return Step::Less;
+        case Op::LessEqual: return Step::LessEqual;
+        case Op::Greater: return Step::Greater;
+        case Op::GreaterEqual: return Step::GreaterEqual;
+        case Op::And: return Step::And;
+        case Op::Or: return Step::Or;
+        case Op::Xor: return Step::Xor;
+        case Op::Imp: return Step::Imp;
+        case Op::Eqv: return Step::Eqv;
+        default: return Step::End;
+    }
+}
+
+namespace {
+
+// Subscripts that are all a variable plus a constant are read as fast from the tree.
+bool only_offsets(const CompiledLine& code, int32_t element) {
+    const Node& node = code.nodes[static_cast<size_t>(element)];
+    for (int d = 0; d < node.count; ++d)
+        if (code.nodes[static_cast<size_t>(node.child[static_cast<size_t>(d)])].op != Op::VariablePlus) return false;
+    return true;
+}
+
+bool is_ordering(Op op) { return op == Op::Less || op == Op::LessEqual || op == Op::Greater || op == Op::GreaterEqual; }
+
+class Flattener {
+public:
+    explicit Flattener(CompiledLine& code) : code_(code), start_(code.program.size()) {}
+
+    // The program of the expression at node `root`.
+    int32_t value(int32_t root) {
+        emit(root);
+        if (deepest_ > kProgramStack) {
+            code_.program.resize(start_);
+            push(Step::Tree, root);
+        }
+        return finish();
+    }
+
+    // The program that leaves the subscripts of element node `element` as indices, or
+    // -1 where they need a deeper stack than programs have.
+    int32_t subscripts(int32_t element) {
+        const Node node = code_.nodes[static_cast<size_t>(element)];
+        for (int d = 0; d < node.count; ++d) emit_subscript(node.child[static_cast<size_t>(d)]);
+        if (deepest_ > kProgramStack) {
+            code_.program.resize(start_);
+            return -1;
+        }
+        return finish();
+    }
+
+private:
+    int32_t finish() {
+        push(Step::End);
+        return static_cast<int32_t>(start_);
+    }
+
+    void push(Step step, int32_t index = -1, int effect = 0, Complex value = {}) {
+        Instruction instruction;
+        instruction.step = step;
+        instruction.index = index;
+        instruction.value = value;
+        code_.program.push_back(instruction);
+        depth_ += effect;
+        deepest_ = std::max(deepest_, depth_);
+    }
+
+    void emit(int32_t index) {
+        const Node node = code_.nodes[static_cast<size_t>(index)];
+        switch (node.op) {
+            case Op::Constant: push(Step::Constant, -1, 1, node.value); break;
+            case Op::Variable: push(Step::Variable, node.index, 1); break;
+            case Op::Err: push(Step::Err, -1, 1); break;
+            case Op::Erl: push(Step::Erl, -1, 1); break;
+            case Op::Element: {
+                for (int d = 0; d < node.count; ++d) emit_subscript(node.child[static_cast<size_t>(d)]);
+                push(Step::Element, node.index, 1 - node.count);
+                Instruction& element = code_.program.back();
+                element.count = node.count;
+                element.whole = code_.slots[static_cast<size_t>(node.index)].type == VT_INTEGER;
+                break;
+            }
+            case Op::Negate:
+            case Op::Not:
+                emit(node.child[0]);
+                push(node.op == Op::Negate ? Step::Negate : Step::Not);
+                break;
+            default:
+                if (binary_step(node.op) == Step::End) {
+                    push(Step::Tree, index, 1);  // normalized by the tree itself
+                    return;
+                }
+                emit(node.child[0]);
+                if (is_ordering(node.op)) push(Step::Real);
+                emit(node.child[1]);
+                push(binary_step(node.op), -1, -1);
+        }
+        if (node.normalize) push(Step::Normalize);
+    }
+
+    void emit_subscript(int32_t index) {
+        const Node node = code_.nodes[static_cast<size_t>(index)];
+        if (node.op == Op::VariablePlus) {
+            push(Step::VariableIndex, node.index, 1, node.value);
+            return;
+        }
+        emit(index);
+        push(Step::Index);
+    }
+
+    CompiledLine& code_;
+    size_t start_;
+    int depth_ = 0;
+    int deepest_ = 0;
+};
+
+}  // namespace
+
+void flatten(CompiledLine& code, Statement& statement) {
+    if (statement.kind != Kind::AssignNumber && statement.kind != Kind::If && statement.kind != Kind::While) return;
+    if (statement.assigned >= 0 && !only_offsets(code, statement.assigned))
+        statement.subscripts = Flattener(code).subscripts(statement.assigned);
+    const Op root = code.nodes[static_cast<size_t>(statement.value)].op;
+    if (root != Op::Constant && root != Op::Variable) statement.value_program = Flattener(code).value(statement.value);
+}
+
+}  // namespace compiled
