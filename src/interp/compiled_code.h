@@ -53,6 +53,9 @@ enum class Step : uint8_t {
     Index,          // the value on top made a whole-number subscript, or refused
     VariableIndex,  // the same of variable `index` plus `value`, pushed
     Element,        // the element that the `count` indices on top name
+    // The same with its subscripts in the `count` VariableIndex steps that follow it,
+    // which it reads itself.
+    ElementAt,
     Negate, Add, Subtract, Multiply, Divide, Power, Equal, NotEqual, Less, LessEqual, Greater, GreaterEqual,
     Real,  // the value on top must be real: the left side of an ordering
     Not, And, Or, Xor, Imp, Eqv,
@@ -129,6 +132,10 @@ inline constexpr int32_t kFollowLineEnd = -2;
 struct CompiledLine {
     uint64_t program_generation = 0;
     uint64_t functions_generation = 0;
+    // The line's text after its indentation, which no edit changes without making a
+    // new compiled form.
+    const char* body = nullptr;
+    int32_t length = 0;
     std::vector<int32_t> statement_at;  // by offset: a statement, kUntried or kTextOnly
     std::vector<Statement> statements;
     std::vector<Node> nodes;

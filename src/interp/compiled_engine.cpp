@@ -19,7 +19,9 @@ namespace {
     line.compiled.reset(new CompiledLine);
     line.compiled->program_generation = vm.program.generation();
     line.compiled->functions_generation = vm.functions.generation();
-    line.compiled->statement_at.assign(line.text.size() - static_cast<size_t>(line.indentation), kUntried);
+    line.compiled->body = line.body();
+    line.compiled->length = static_cast<int32_t>(line.text.size()) - line.indentation;
+    line.compiled->statement_at.assign(static_cast<size_t>(line.compiled->length), kUntried);
 }
 
 CompiledLine& compiled_form(const C_VMBAS& vm, ProgramLine& line) {
@@ -34,7 +36,8 @@ CompiledLine& compiled_form(const C_VMBAS& vm, ProgramLine& line) {
 bool enter_line(C_VMBAS& vm, CurrentLine& current) {
     ProgramLine* line = vm.current_line;
     if (!line || line == &vm.direct_line) return false;
-    current = {line, &compiled_form(vm, *line), line->body(), static_cast<ptrdiff_t>(line->text.size()) - line->indentation};
+    CompiledLine& code = compiled_form(vm, *line);
+    current = {line, &code, code.body, code.length};
     return true;
 }
 

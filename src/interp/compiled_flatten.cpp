@@ -32,8 +32,7 @@ Step binary_step(Op op) {
 namespace {
 
 // Subscripts that are all a variable plus a constant are read as fast from the tree.
-bool only_offsets(const CompiledLine& code, int32_t element) {
-    const Node& node = code.nodes[static_cast<size_t>(element)];
+bool only_offsets(const CompiledLine& code, const Node& node) {
     for (int d = 0; d < node.count; ++d)
         if (code.nodes[static_cast<size_t>(node.child[static_cast<size_t>(d)])].op != Op::VariablePlus) return false;
     return true;
@@ -90,14 +89,7 @@ private:
             case Op::Variable: push(Step::Variable, node.index, 1); break;
             case Op::Err: push(Step::Err, -1, 1); break;
             case Op::Erl: push(Step::Erl, -1, 1); break;
-            case Op::Element: {
-                for (int d = 0; d < node.count; ++d) emit_subscript(node.child[static_cast<size_t>(d)]);
-                push(Step::Element, node.index, 1 - node.count);
-                Instruction& element = code_.program.back();
-                element.count = node.count;
-                element.whole = code_.slots[static_cast<size_t>(node.index)].type == VT_INTEGER;
-                break;
-            }
+            case Op::Element: emit_element(node); break;
             case Op::Negate:
             case Op::Not:
                 emit(node.child[0]);
@@ -114,6 +106,25 @@ private:
                 push(binary_step(node.op), -1, -1);
         }
         if (node.normalize) push(Step::Normalize);
+    }
+
+    void emit_element(const Node& node) {
+        const bool at = only_offsets(code_, node);
+        if (at) {
+            push(Step::ElementAt, node.index, 1);
+        } else {
+            for (int d = 0; d < node.count; ++d) emit_subscript(node.child[static_cast<size_t>(d)]);
+            push(Step::Element, node.index, 1 - node.count);
+        }
+        Instruction& element = code_.program.back();
+        element.count = node.count;
+        element.whole = code_.slots[static_cast<size_t>(node.index)].type == VT_INTEGER;
+        if (at) {
+            for (int d = 0; d < node.count; ++d) {
+                const Node& offset = code_.nodes[static_cast<size_t>(node.child[static_cast<size_t>(d)])];
+                push(Step::VariableIndex, offset.index, 0, offset.value);
+            }
+        }
     }
 
     void emit_subscript(int32_t index) {
@@ -136,7 +147,7 @@ private:
 
 void flatten(CompiledLine& code, Statement& statement) {
     if (statement.kind != Kind::AssignNumber && statement.kind != Kind::If && statement.kind != Kind::While) return;
-    if (statement.assigned >= 0 && !only_offsets(code, statement.assigned))
+    if (statement.assigned >= 0 && !only_offsets(code, code.nodes[static_cast<size_t>(statement.assigned)]))
         statement.subscripts = Flattener(code).subscripts(statement.assigned);
     const Op root = code.nodes[static_cast<size_t>(statement.value)].op;
     if (root != Op::Constant && root != Op::Variable) statement.value_program = Flattener(code).value(statement.value);

@@ -349,6 +349,20 @@ Complex* Runner::execute(int32_t start, Complex* stack) {
                 *top++ = read_element(found->numeric_elements[element], i->whole);
                 break;
             }
+            case Step::ElementAt: {
+                const int count = i->count;
+                int32_t values[kMaxDimensions];
+                for (int d = 0; d < count; ++d) {
+                    const Instruction& offset = i[1 + d];
+                    if (!as_index(variable_value(offset.index) + offset.value, values[d])) return nullptr;
+                }
+                PCVAR* found;
+                size_t element;
+                if (!place(i->index, count, values, found, element)) return nullptr;
+                *top++ = read_element(found->numeric_elements[element], i->whole);
+                i += count;
+                break;
+            }
             case Step::Negate: top[-1] = -top[-1]; break;
             case Step::Add: --top; top[-1] = top[-1] + top[0]; break;
             case Step::Subtract: --top; top[-1] = top[-1] - top[0]; break;
@@ -702,6 +716,12 @@ Outcome Runner::next(const Statement& statement, const char*& p, const char* bod
             p = body + loop.follow;
             const int32_t index = line_.code->statement_at[static_cast<size_t>(loop.follow)];
             if (index >= 0) loop_body_ = &line_.code->statements[static_cast<size_t>(index)];
+            return Outcome::Jumped;
+        }
+        ProgramLine* body_line = loop.after.line->next;
+        if (loop.follow == kFollowLineEnd && !vm_.trace && body_line && !break_flag::is_set()) {
+            // A body on the next line: the for line, left at once, shows nowhere.
+            p = vm_.jump_to_line(body_line);
             return Outcome::Jumped;
         }
         if (loop.follow != kFollowUnknown) {
