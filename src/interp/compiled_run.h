@@ -18,14 +18,28 @@ struct CurrentLine {
     ptrdiff_t length = 0;
 };
 
-// Makes `current` describe the interpreter's current line; false outside the program.
+// Makes `current` describe the interpreter's current line, renewing a stale compiled
+// form; false outside the program.
 bool enter_line(C_VMBAS& vm, CurrentLine& current);
+
+// The same, the usual way: a line already compiled for the program as it stands (the
+// line of direct commands never is).
+inline bool switch_line(C_VMBAS& vm, CurrentLine& current) {
+    ProgramLine* line = vm.current_line;
+    CompiledLine* code = line ? line->compiled.get() : nullptr;
+    if (code && code->program_generation == vm.program.generation() &&
+        code->functions_generation == vm.functions.generation()) {
+        current = {line, code, code->body, code->length};
+        return true;
+    }
+    return enter_line(vm, current);
+}
 // Compiles the statement at `p` of the current line: its index, or kTextOnly.
 int32_t compile_at(C_VMBAS& vm, CurrentLine& current, const char* p);
 
 // The compiled statement at `p` of the current line, or null for the text interpreter.
 inline const Statement* find_statement(C_VMBAS& vm, CurrentLine& current, const char* p) {
-    if (vm.current_line != current.line && !enter_line(vm, current)) return nullptr;
+    if (vm.current_line != current.line && !switch_line(vm, current)) return nullptr;
     const ptrdiff_t offset = p - current.body;
     if (offset < 0 || offset >= current.length) return nullptr;
     int32_t index = current.code->statement_at[static_cast<size_t>(offset)];
