@@ -119,9 +119,12 @@ struct Statement {
     int32_t else_offset = -1;       // if: where a false one goes on; while: its keyword
     bool evaluates = false;         // reads an expression, which clears the error buffer
     // What follows `end`: the next statement's start where one ":" lies between,
-    // kFollowLineEnd where the line's statements end there, or kFollowUnknown.
+    // kFollowLineEnd where the line's statements end there, or kFollowUnknown. An if
+    // has kFollowLineEnd where a false condition goes on at the line's very end.
     int32_t follow = -1;
-    int32_t successor = -1;  // the statement at `follow` once looked up: its index, or kTextOnly
+    // The statement at `follow` once looked up: its index (in the next line's statements
+    // where `follow` is kFollowLineEnd), or kTextOnly.
+    int32_t successor = -1;
 };
 
 inline constexpr int32_t kUntried = -1;

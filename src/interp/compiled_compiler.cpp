@@ -757,6 +757,8 @@ int32_t compile_statement(C_VMBAS& vm, CompiledLine& code, const char* body, con
     if (index >= 0) {
         Statement& statement = code.statements[static_cast<size_t>(index)];
         statement.follow = following_statement(body, statement.end);
+        if (statement.kind == Kind::If)
+            statement.follow = *skip_blanks(body + statement.else_offset) == '\0' ? kFollowLineEnd : kFollowUnknown;
         flatten(code, statement);
     }
     vm_error::clear();

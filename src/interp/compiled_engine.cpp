@@ -37,13 +37,13 @@ bool enter_line(C_VMBAS& vm, CurrentLine& current) {
     ProgramLine* line = vm.current_line;
     if (!line || line == &vm.direct_line) return false;
     CompiledLine& code = compiled_form(vm, *line);
-    current = {line, &code, code.body, code.length};
+    current = {line, &code};
     return true;
 }
 
 int32_t compile_at(C_VMBAS& vm, CurrentLine& current, const char* p) {
-    int32_t& index = current.code->statement_at[static_cast<size_t>(p - current.body)];
-    index = compile_statement(vm, *current.code, current.body, p);
+    int32_t& index = current.code->statement_at[static_cast<size_t>(p - current.code->body)];
+    index = compile_statement(vm, *current.code, current.code->body, p);
     return index;
 }
 

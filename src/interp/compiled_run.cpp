@@ -78,21 +78,34 @@ public:
 private:
     const Statement* statement_at(const char* p) {
         const Statement* statement = find_statement(vm_, line_, p);
-        if (statement) {
-            nodes_ = line_.code->nodes.data();
-            slots_ = line_.code->slots.data();
-            program_ = line_.code->program.data();
-        }
+        if (statement) take_tables();
         return statement;
     }
+    void take_tables() {
+        nodes_ = line_.code->nodes.data();
+        slots_ = line_.code->slots.data();
+        program_ = line_.code->program.data();
+    }
     Outcome run(const Statement& statement, const char*& p);
-    const Statement* successor(const Statement& statement, const char* p);
-    bool go_past_end(const Statement& statement, const char* body, const char*& p);
+    const Statement* successor(const Statement& statement, const char* p) {
+        if (statement.successor >= 0) return &line_.code->statements[static_cast<size_t>(statement.successor)];
+        return find_successor(statement, p);
+    }
+    [[gnu::noinline]] const Statement* find_successor(const Statement& statement, const char* p);
+    const Statement* first_of_next_line(const Statement& statement, const char*& p) {
+        if (statement.successor < 0) return find_first_of_next_line(statement, p);
+        line_ = {vm_.current_line, vm_.current_line->compiled.get()};
+        take_tables();
+        return &line_.code->statements[static_cast<size_t>(statement.successor)];
+    }
+    [[gnu::noinline]] const Statement* find_first_of_next_line(const Statement& statement, const char*& p);
+    [[gnu::noinline]] bool go_past_end(const Statement& statement, const char* body, const char*& p);
     bool to_next_line(const char*& p);
     // What jumping to the current line does besides making it current.
     void jump_to_line_again() { vm_.jump_to_line(vm_.current_line); }
     bool ready_for_statement();
     bool go_to_next_statement(const char*& p);
+    bool past_separators(const char*& p);
 
     const Node& node(int32_t index) const { return nodes_[index]; }
     VariableSlot& slot(int32_t index) { return slots_[index]; }
@@ -771,7 +784,7 @@ Outcome Runner::while_loop(const Statement& statement, const char*& p, const cha
 }
 
 Outcome Runner::run(const Statement& statement, const char*& p) {
-    const char* body = line_.body;
+    const char* body = line_.code->body;
     Outcome outcome = Outcome::Done;
     switch (statement.kind) {
         case Kind::AssignNumber: outcome = assign_number(statement); break;
@@ -834,9 +847,8 @@ bool Runner::to_next_line(const char*& p) {
 
 // The statement at `p`, the start of the one after `statement` in the same line:
 // looked up the first time, then kept.
-const Statement* Runner::successor(const Statement& statement, const char* p) {
+const Statement* Runner::find_successor(const Statement& statement, const char* p) {
     std::vector<Statement>& statements = line_.code->statements;
-    if (statement.successor >= 0) return &statements[static_cast<size_t>(statement.successor)];
     if (statement.successor == kTextOnly) return nullptr;
     const auto index = static_cast<size_t>(&statement - statements.data());
     const Statement* next = statement_at(p);  // may compile, and move the statements
@@ -853,9 +865,11 @@ bool Runner::ready_for_statement() {
 }
 
 // The same, over any further ":" and line ends.
-bool Runner::go_to_next_statement(const char*& p) {
+bool Runner::go_to_next_statement(const char*& p) { return ready_for_statement() && past_separators(p); }
+
+// Over any ":" and line ends from `p`, with the dispatcher's steps after each.
+bool Runner::past_separators(const char*& p) {
     for (;;) {
-        if (!ready_for_statement()) return false;
         p = skip_blanks(p);
         if (*p == ':') {
             ++p;
@@ -865,14 +879,32 @@ bool Runner::go_to_next_statement(const char*& p) {
         } else {
             return true;
         }
+        if (!ready_for_statement()) return false;
     }
+}
+
+// The statement at the start of the line that `statement`'s line end has led to, the
+// dispatcher's steps made: looked up the first time, then kept, since the next line's
+// compiled form stays current as long as this one does. Null where the dispatcher
+// stops or the text interpreter goes on, with `p` where it stands.
+const Statement* Runner::find_first_of_next_line(const Statement& statement, const char*& p) {
+    std::vector<Statement>& statements = line_.code->statements;
+    const auto index = static_cast<size_t>(&statement - statements.data());
+    const char* start = p;
+    if (!past_separators(p)) return nullptr;
+    const Statement* next = statement_at(p);
+    if (statement.successor == kUntried) {
+        const bool kept = next && p == start;
+        statements[index].successor = kept ? static_cast<int32_t>(next - line_.code->statements.data()) : kTextOnly;
+    }
+    return next;
 }
 
 Outcome Runner::run_from(const char*& p) {
     bool ran = false;
     const Statement* statement = statement_at(p);
     while (statement) {
-        const char* body = line_.body;
+        const char* body = line_.code->body;
         const Outcome outcome = run(*statement, p);
         if (outcome == Outcome::Declined) break;
         ran = true;
@@ -886,6 +918,23 @@ Outcome Runner::run_from(const char*& p) {
             p = body + statement->follow;
             if (!ready_for_statement()) return Outcome::Jumped;
             statement = successor(*statement, p);
+            continue;
+        }
+        if (outcome == Outcome::Done && p == body + statement->end && statement->follow == kFollowLineEnd) {
+            // The other usual way: from the line's end to the next line's first statement.
+            if (!to_next_line(p)) return Outcome::Done;
+            if (!ready_for_statement()) return Outcome::Jumped;
+            statement = first_of_next_line(*statement, p);
+            continue;
+        }
+        if (statement->follow == kFollowLineEnd && statement->kind == Kind::If && p == body + statement->else_offset) {
+            // A false condition at the line's end: on to the next line as the dispatcher goes.
+            if (!ready_for_statement()) return Outcome::Jumped;
+            p = skip_blanks(p);
+            if (!vm_.current_line->next) return Outcome::Jumped;
+            p = vm_.jump_to_line(vm_.current_line->next);
+            if (!ready_for_statement()) return Outcome::Jumped;
+            statement = first_of_next_line(*statement, p);
             continue;
         }
         if (outcome == Outcome::Done && !go_past_end(*statement, body, p)) return Outcome::Done;

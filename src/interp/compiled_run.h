@@ -14,8 +14,6 @@ namespace compiled {
 struct CurrentLine {
     ProgramLine* line = nullptr;
     CompiledLine* code = nullptr;
-    const char* body = nullptr;
-    ptrdiff_t length = 0;
 };
 
 // Makes `current` describe the interpreter's current line, renewing a stale compiled
@@ -29,7 +27,7 @@ inline bool switch_line(C_VMBAS& vm, CurrentLine& current) {
     CompiledLine* code = line ? line->compiled.get() : nullptr;
     if (code && code->program_generation == vm.program.generation() &&
         code->functions_generation == vm.functions.generation()) {
-        current = {line, code, code->body, code->length};
+        current = {line, code};
         return true;
     }
     return enter_line(vm, current);
@@ -40,8 +38,8 @@ int32_t compile_at(C_VMBAS& vm, CurrentLine& current, const char* p);
 // The compiled statement at `p` of the current line, or null for the text interpreter.
 inline const Statement* find_statement(C_VMBAS& vm, CurrentLine& current, const char* p) {
     if (vm.current_line != current.line && !switch_line(vm, current)) return nullptr;
-    const ptrdiff_t offset = p - current.body;
-    if (offset < 0 || offset >= current.length) return nullptr;
+    const ptrdiff_t offset = p - current.code->body;
+    if (offset < 0 || offset >= current.code->length) return nullptr;
     int32_t index = current.code->statement_at[static_cast<size_t>(offset)];
     if (index == kUntried) index = compile_at(vm, current, p);
     return index < 0 ? nullptr : &current.code->statements[static_cast<size_t>(index)];
