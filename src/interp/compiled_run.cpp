@@ -205,8 +205,8 @@ private:
     VariableSlot* slots_ = nullptr;
     const Instruction* program_ = nullptr;
     const Frame* frame_ = nullptr;
-    // Where a next that goes round again continues, when it is a compiled statement of
-    // the same line.
+    // Where a next that goes round again continues, when it is a compiled statement at
+    // the start of the loop's body, in the same line or at the start of the next.
     const Statement* loop_body_ = nullptr;
 };
 
@@ -733,8 +733,11 @@ Outcome Runner::next(const Statement& statement, const char*& p, const char* bod
         }
         ProgramLine* body_line = loop.after.line->next;
         if (loop.follow == kFollowLineEnd && !vm_.trace && body_line && !break_flag::is_set()) {
-            // A body on the next line: the for line, left at once, shows nowhere.
+            // A body on the next line: the for line, left at once, shows nowhere. Finding
+            // the body's statement (or compiling it) before the dispatcher's steps
+            // changes nothing they do.
             p = vm_.jump_to_line(body_line);
+            loop_body_ = statement_at(p);
             return Outcome::Jumped;
         }
         if (loop.follow != kFollowUnknown) {
