@@ -114,6 +114,7 @@ struct Statement {
     int32_t value_program = -1;
     int32_t subscripts = -1;
     ProgramLine* target = nullptr;  // goto, gosub, if ... then line; while: its wend's line
+    int32_t target_start = -1;      // the statement at the start of `target`, as successor
     const char* resume = nullptr;   // while: just after its wend
     int32_t then_offset = -1;       // if: where a true condition goes on (-1: no then)
     int32_t else_offset = -1;       // if: where a false one goes on; while: its keyword

@@ -71,7 +71,8 @@ struct ProgramStack {
 
 class Runner {
 public:
-    explicit Runner(C_VMBAS& vm) : vm_(vm) {}
+    // No compiled statement sets the option base.
+    explicit Runner(C_VMBAS& vm) : vm_(vm), lowest_index_(vm.option_base == 0 ? 0 : 1) {}
 
     Outcome run_from(const char*& p);
 
@@ -92,13 +93,17 @@ private:
         return find_successor(statement, p);
     }
     [[gnu::noinline]] const Statement* find_successor(const Statement& statement, const char* p);
-    const Statement* first_of_next_line(const Statement& statement, const char*& p) {
-        if (statement.successor < 0) return find_first_of_next_line(statement, p);
+    // The statement at the start of the line that `from` has just led to (its line end,
+    // a false if or a jump), the dispatcher's steps made: kept in `from`'s `link` once
+    // looked up, since that line's compiled form stays current as long as this one does.
+    // Null where the dispatcher stops or the text interpreter goes on, `p` where it stands.
+    const Statement* first_of_line(const Statement& from, int32_t Statement::*link, const char*& p) {
+        if (from.*link < 0) return find_first_of_line(from, link, p);
         line_ = {vm_.current_line, vm_.current_line->compiled.get()};
         take_tables();
-        return &line_.code->statements[static_cast<size_t>(statement.successor)];
+        return &line_.code->statements[static_cast<size_t>(from.*link)];
     }
-    [[gnu::noinline]] const Statement* find_first_of_next_line(const Statement& statement, const char*& p);
+    [[gnu::noinline]] const Statement* find_first_of_line(const Statement& from, int32_t Statement::*link, const char*& p);
     [[gnu::noinline]] bool go_past_end(const Statement& statement, const char* body, const char*& p);
     bool to_next_line(const char*& p);
     // What jumping to the current line does besides making it current.
@@ -159,7 +164,7 @@ private:
     bool as_index(Complex value, int32_t& out) const {
         if (value.im != 0.0 || !(value.re > -1.0 && value.re < kMaxSubscript + 1.0)) return false;
         out = static_cast<int32_t>(value.re);
-        return vm_.option_base == 0 || out >= 1;
+        return out >= lowest_index_;
     }
     [[gnu::always_inline]] bool subscript(int32_t index, int32_t& out) {
         const Node& n = node(index);
@@ -200,6 +205,7 @@ private:
     };
 
     C_VMBAS& vm_;
+    const int32_t lowest_index_;
     CurrentLine line_;
     const Node* nodes_ = nullptr;
     VariableSlot* slots_ = nullptr;
@@ -208,6 +214,8 @@ private:
     // Where a next that goes round again continues, when it is a compiled statement at
     // the start of the loop's body, in the same line or at the start of the next.
     const Statement* loop_body_ = nullptr;
+    // A goto, gosub or if ... then line that has just made its target current.
+    const Statement* jumped_from_ = nullptr;
 };
 
 PCVAR* Runner::find_record(VariableSlot& variable) {
@@ -766,8 +774,11 @@ Outcome Runner::if_then(const Statement& statement, const char*& p, const char* 
         p = body + statement.else_offset;
     } else if (statement.then_offset < 0) {
         return Outcome::Declined;
+    } else if (statement.target) {
+        p = vm_.jump_to_line(statement.target);
+        jumped_from_ = &statement;
     } else {
-        p = statement.target ? vm_.jump_to_line(statement.target) : body + statement.then_offset;
+        p = body + statement.then_offset;
     }
     return Outcome::Jumped;
 }
@@ -801,11 +812,13 @@ Outcome Runner::run(const Statement& statement, const char*& p) {
             return outcome;
         case Kind::Goto:
             p = vm_.jump_to_line(statement.target);
+            jumped_from_ = &statement;
             return Outcome::Jumped;
         case Kind::Gosub:
             if (vm_.gosub_depth == kStackDepth) return Outcome::Declined;
             vm_.gosub_stack[static_cast<size_t>(vm_.gosub_depth++)] = {{vm_.current_line, statement.end}};
             p = vm_.jump_to_line(statement.target);
+            jumped_from_ = &statement;
             return Outcome::Jumped;
         case Kind::Return: {
             if (!vm_.is_running() || vm_.gosub_depth == 0) return Outcome::Declined;
@@ -886,21 +899,17 @@ bool Runner::past_separators(const char*& p) {
     }
 }
 
-// The statement at the start of the line that `statement`'s line end has led to, the
-// dispatcher's steps made: looked up the first time, then kept, since the next line's
-// compiled form stays current as long as this one does. Null where the dispatcher
-// stops or the text interpreter goes on, with `p` where it stands.
-const Statement* Runner::find_first_of_next_line(const Statement& statement, const char*& p) {
+const Statement* Runner::find_first_of_line(const Statement& from, int32_t Statement::*link, const char*& p) {
     std::vector<Statement>& statements = line_.code->statements;
-    const auto index = static_cast<size_t>(&statement - statements.data());
+    const auto index = static_cast<size_t>(&from - statements.data());
     const char* start = p;
     if (!past_separators(p)) return nullptr;
-    const Statement* next = statement_at(p);
-    if (statement.successor == kUntried) {
-        const bool kept = next && p == start;
-        statements[index].successor = kept ? static_cast<int32_t>(next - line_.code->statements.data()) : kTextOnly;
+    const Statement* found = statement_at(p);  // may compile, and move the statements
+    if (statements[index].*link == kUntried) {
+        const bool kept = found && p == start;
+        statements[index].*link = kept ? static_cast<int32_t>(found - line_.code->statements.data()) : kTextOnly;
     }
-    return next;
+    return found;
 }
 
 Outcome Runner::run_from(const char*& p) {
@@ -916,6 +925,12 @@ Outcome Runner::run_from(const char*& p) {
             if (!ready_for_statement()) return Outcome::Jumped;
             continue;
         }
+        if (jumped_from_) {
+            const Statement& from = *std::exchange(jumped_from_, nullptr);
+            if (!ready_for_statement()) return Outcome::Jumped;
+            statement = first_of_line(from, &Statement::target_start, p);
+            continue;
+        }
         if (outcome == Outcome::Done && p == body + statement->end && statement->follow >= 0) {
             // The usual way on: across one ":" to the next statement of the same line.
             p = body + statement->follow;
@@ -927,7 +942,7 @@ Outcome Runner::run_from(const char*& p) {
             // The other usual way: from the line's end to the next line's first statement.
             if (!to_next_line(p)) return Outcome::Done;
             if (!ready_for_statement()) return Outcome::Jumped;
-            statement = first_of_next_line(*statement, p);
+            statement = first_of_line(*statement, &Statement::successor, p);
             continue;
         }
         if (statement->follow == kFollowLineEnd && statement->kind == Kind::If && p == body + statement->else_offset) {
@@ -937,7 +952,7 @@ Outcome Runner::run_from(const char*& p) {
             if (!vm_.current_line->next) return Outcome::Jumped;
             p = vm_.jump_to_line(vm_.current_line->next);
             if (!ready_for_statement()) return Outcome::Jumped;
-            statement = first_of_next_line(*statement, p);
+            statement = first_of_line(*statement, &Statement::successor, p);
             continue;
         }
         if (outcome == Outcome::Done && !go_past_end(*statement, body, p)) return Outcome::Done;
