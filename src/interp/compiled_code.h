@@ -26,6 +26,7 @@ enum class Op : uint8_t {
     StringEqual, StringNotEqual, StringLess, StringLessEqual, StringGreater, StringGreaterEqual,
     Not, And, Or, Xor, Imp, Eqv,
     Builtin, Len, Instr, Asc, Call, Parameter,
+    Int,  // the commonest built-in, made a node of its own
     VariablePlus,  // a subscript: variable `index` plus `value`, a zero's sign left as it is
     // Strings.
     StringConstant, StringVariable, StringElement, Concat, Left, Right, Mid, Chr, Str, Space, StringOf,
@@ -56,7 +57,7 @@ enum class Step : uint8_t {
     // The same with its subscripts in the `count` VariableIndex steps that follow it,
     // which it reads itself.
     ElementAt,
-    Negate, Add, Subtract, Multiply, Divide, Power, Equal, NotEqual, Less, LessEqual, Greater, GreaterEqual,
+    Negate, Int, Add, Subtract, Multiply, Divide, Power, Equal, NotEqual, Less, LessEqual, Greater, GreaterEqual,
     Real,  // the value on top must be real: the left side of an ordering
     Not, And, Or, Xor, Imp, Eqv,
     Normalize,  // a sum's result: a negative zero part becomes +0

@@ -423,6 +423,7 @@ int32_t Compiler::builtin_call(const char*& p, const BuiltinFunction& builtin) {
         if (builtin.name == "asc") return call_with(p, "asc", "s", Op::Asc);
         return kRefused;
     }
+    if (builtin.name == "int") return call_with(p, "int", "c", Op::Int);
     const int32_t node = call_with(p, builtin.name, builtin.format, Op::Builtin);
     if (node < 0) return kRefused;
     code_.builtins.push_back(&builtin);

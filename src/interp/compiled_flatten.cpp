@@ -92,8 +92,9 @@ private:
             case Op::Element: emit_element(node); break;
             case Op::Negate:
             case Op::Not:
+            case Op::Int:
                 emit(node.child[0]);
-                push(node.op == Op::Negate ? Step::Negate : Step::Not);
+                push(node.op == Op::Negate ? Step::Negate : node.op == Op::Not ? Step::Not : Step::Int);
                 break;
             default:
                 if (binary_step(node.op) == Step::End) {

@@ -5,6 +5,7 @@
 #include "interp/compiled_run.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string_view>
 #include <utility>
@@ -41,6 +42,8 @@ struct Text {
 };
 
 Complex real(double x) { return {x, 0.0}; }
+// int: each part rounded down.
+Complex whole_part(Complex z) { return {std::floor(z.re), std::floor(z.im)}; }
 
 // and, or, xor, imp and eqv of two real values, into the first.
 bool combine(Step step, Complex& a, Complex b) {
@@ -278,6 +281,10 @@ bool Runner::compute(const Node& n, Complex& out) {
             if (!number(n.child[0], a)) return false;
             out = -a;
             return true;
+        case Op::Int:
+            if (!number(n.child[0], a)) return false;
+            out = whole_part(a);
+            return true;
         case Op::Add:
             if (!operands(n, a, b)) return false;
             out = a + b;
@@ -385,6 +392,7 @@ Complex* Runner::execute(int32_t start, Complex* stack) {
                 break;
             }
             case Step::Negate: top[-1] = -top[-1]; break;
+            case Step::Int: top[-1] = whole_part(top[-1]); break;
             case Step::Add: --top; top[-1] = top[-1] + top[0]; break;
             case Step::Subtract: --top; top[-1] = top[-1] - top[0]; break;
             case Step::Multiply: --top; top[-1] = top[-1] * top[0]; break;
