@@ -61,6 +61,7 @@ enum class Step : uint8_t {
     Real,  // the value on top must be real: the left side of an ordering
     Not, And, Or, Xor, Imp, Eqv,
     Normalize,  // a sum's result: a negative zero part becomes +0
+    Parameter,  // argument `index` of the call whose body runs
     Tree,       // node `index`, evaluated as a tree
     End,
 };
@@ -94,9 +95,11 @@ inline constexpr int kMaxArguments = 10;
 // with its parameters read from the call's own values.
 struct CompiledCall {
     const UserFunction* function = nullptr;
+    int type = VT_COMPLEX;  // the function's, by its name
     std::array<int32_t, kMaxArguments> arguments{};
     int argument_count = 0;
     int32_t body = -1;
+    int32_t body_program = -1;  // a numeric body as a program
 };
 
 enum class Kind : uint8_t { AssignNumber, AssignString, For, Next, If, Goto, Gosub, Return, While, Wend };

@@ -152,6 +152,7 @@ int32_t Compiler::user_call(const char*& p, bool wants_string) {
     CompiledCall call;
     call.function = vm_.functions.find(name);
     if (!call.function || (call.function->type() == VT_STRING) != wants_string) return kRefused;
+    call.type = call.function->type();
     if (!arguments(q, call)) return kRefused;
     body_of_ = call.function;
     const char* body = call.function->body.c_str();
@@ -754,9 +755,11 @@ int32_t compile_statement(C_VMBAS& vm, CompiledLine& code, const char* body, con
     const std::string held = vm_error::message();
     vm_error::clear();
     // Nodes of a refused statement stay unused in the line; they cost only memory.
+    const size_t first_call = code.calls.size();
     const int32_t index = Compiler(vm, code, body).statement(p);
     if (index >= 0) {
         Statement& statement = code.statements[static_cast<size_t>(index)];
+        flatten_calls(code, first_call);
         statement.follow = following_statement(body, statement.end);
         if (statement.kind == Kind::If)
             statement.follow = *skip_blanks(body + statement.else_offset) == '\0' ? kFollowLineEnd : kFollowUnknown;

@@ -89,6 +89,7 @@ private:
             case Op::Variable: push(Step::Variable, node.index, 1); break;
             case Op::Err: push(Step::Err, -1, 1); break;
             case Op::Erl: push(Step::Erl, -1, 1); break;
+            case Op::Parameter: push(Step::Parameter, node.index, 1); break;
             case Op::Element: emit_element(node); break;
             case Op::Negate:
             case Op::Not:
@@ -152,6 +153,13 @@ void flatten(CompiledLine& code, Statement& statement) {
         statement.subscripts = Flattener(code).subscripts(statement.assigned);
     const Op root = code.nodes[static_cast<size_t>(statement.value)].op;
     if (root != Op::Constant && root != Op::Variable) statement.value_program = Flattener(code).value(statement.value);
+}
+
+void flatten_calls(CompiledLine& code, size_t first) {
+    for (size_t k = first; k < code.calls.size(); ++k) {
+        CompiledCall& call = code.calls[k];
+        if (call.type != VT_STRING) call.body_program = Flattener(code).value(call.body);
+    }
 }
 
 }  // namespace compiled

@@ -1,6 +1,8 @@
 // Flattening a compiled statement's numeric expressions into postfix programs, which
 // run as one loop over a small stack instead of a walk of the tree.
 #pragma once
+#include <cstddef>
+
 #include "interp/compiled_code.h"
 
 namespace compiled {
@@ -10,5 +12,7 @@ Step binary_step(Op op);
 
 // Gives the statement programs in place of its numeric expression trees.
 void flatten(CompiledLine& code, Statement& statement);
+// The same for the numeric bodies of the calls from `first` on.
+void flatten_calls(CompiledLine& code, size_t first);
 
 }  // namespace compiled

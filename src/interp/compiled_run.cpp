@@ -202,9 +202,15 @@ private:
     Outcome while_loop(const Statement& statement, const char*& p, const char* body);
 
     // The arguments of the call whose body is being evaluated.
+    // Left unset: a call gives every parameter its argument before the body reads one.
     struct Frame {
-        Complex numbers[kMaxArguments];
-        Text strings[kMaxArguments];
+        Frame() {}  // NOLINT: leaves the arguments unset on purpose
+        union {
+            Complex numbers[kMaxArguments];
+        };
+        union {
+            Text strings[kMaxArguments];
+        };
     };
 
     C_VMBAS& vm_;
@@ -427,6 +433,7 @@ Complex* Runner::execute(int32_t start, Complex* stack) {
                 if (!combine(i->step, top[-1], top[0])) return nullptr;
                 break;
             case Step::Normalize: top[-1] = normalize_zero(top[-1]); break;
+            case Step::Parameter: *top++ = frame_->numbers[i->index]; break;
             case Step::Tree:
                 if (!number(i->index, *top)) return nullptr;
                 ++top;
@@ -557,7 +564,7 @@ bool Runner::call(const Node& n, Complex* number_out, Text* string_out) {
             ok = string(argument, frame.strings[k]);
         } else {
             ok = number(argument, frame.numbers[k]);
-            if (type == VT_INTEGER || function.type() == VT_INTEGER)
+            if (type == VT_INTEGER || compiled.type == VT_INTEGER)
                 frame.numbers[k] = coerce_to_type(frame.numbers[k], VT_INTEGER);
         }
     }
@@ -569,8 +576,8 @@ bool Runner::call(const Node& n, Complex* number_out, Text* string_out) {
             ok = string(compiled.body, result);
             if (ok) string_out->set(result.view);
         } else {
-            ok = number(compiled.body, *number_out);
-            if (ok && function.type() == VT_INTEGER) *number_out = coerce_to_type(*number_out, VT_INTEGER);
+            ok = evaluate(compiled.body_program, *number_out);
+            if (ok && compiled.type == VT_INTEGER) *number_out = coerce_to_type(*number_out, VT_INTEGER);
         }
         frame_ = caller;
     }

@@ -36,8 +36,8 @@ PCVAR* VariableStore::find_or_create(std::string_view name) {
     return found ? found : create(name);
 }
 
-void VariableStore::release_to(size_t mark) {
-    if (records_.size() > mark) ++generation_;
+void VariableStore::drop_to(size_t mark) {
+    ++generation_;
     while (records_.size() > mark) {
         PCVAR& record = *records_.back();
         auto it = newest_.find(std::string_view(record.name));

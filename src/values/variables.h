@@ -42,7 +42,9 @@ public:
 
     // Records created after `mark()` can be dropped again with `release_to`.
     size_t mark() const { return records_.size(); }
-    void release_to(size_t mark);
+    void release_to(size_t mark) {
+        if (records_.size() > mark) drop_to(mark);
+    }
     void clear();
 
     const std::vector<std::unique_ptr<PCVAR>>& records() const { return records_; }
@@ -51,6 +53,8 @@ public:
     uint64_t generation() const { return generation_; }
 
 private:
+    void drop_to(size_t mark);
+
     std::vector<std::unique_ptr<PCVAR>> records_;
     uint64_t generation_ = 1;
     std::unordered_map<std::string, size_t, NoCaseHash, NoCaseEqual> newest_;

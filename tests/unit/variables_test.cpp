@@ -2,6 +2,8 @@
 // hiding of variables by function parameters for the length of a call.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "values/variables.h"
 
 namespace {
@@ -50,7 +52,11 @@ TEST(VariableStore, RecordsStayPutWhileOthersAreCreated) {
     VariableStore store;
     PCVAR* kept = store.create("kept");
     Complex* slot = &kept->value;
-    for (int i = 0; i < 1000; ++i) store.create("v" + std::to_string(i));
+    for (int i = 0; i < 1000; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "v%d", i);
+        store.create(name);
+    }
     EXPECT_EQ(&store.find("kept")->value, slot);
 }
 
