@@ -66,7 +66,7 @@ int32_t clamp_count(int32_t n) { return std::max(0, std::min(n, 255)); }
 // The values of a running program, left unset: every step writes a value before any
 // step reads it.
 struct ProgramStack {
-    ProgramStack() {}  // NOLINT: leaves the values unset on purpose
+    ProgramStack() {}
     union {
         Complex values[kProgramStack];
     };
@@ -201,10 +201,10 @@ private:
     Outcome if_then(const Statement& statement, const char*& p, const char* body);
     Outcome while_loop(const Statement& statement, const char*& p, const char* body);
 
-    // The arguments of the call whose body is being evaluated.
-    // Left unset: a call gives every parameter its argument before the body reads one.
+    // The arguments of the call whose body is being evaluated, left unset until then: a
+    // call gives every parameter its argument before the body reads one.
     struct Frame {
-        Frame() {}  // NOLINT: leaves the arguments unset on purpose
+        Frame() {}
         union {
             Complex numbers[kMaxArguments];
         };
