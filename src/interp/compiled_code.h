@@ -117,8 +117,11 @@ struct Statement {
     // leaves the indices of an assigned number element; -1 where the tree is walked.
     int32_t value_program = -1;
     int32_t subscripts = -1;
-    ProgramLine* target = nullptr;  // goto, gosub, if ... then line; while: its wend's line
-    int32_t target_start = -1;      // the statement at the start of `target`, as successor
+    // goto, gosub, if ... then line; while: its wend's line; next: the for line at
+    // whose end the loop it last went round begins.
+    ProgramLine* target = nullptr;
+    // The statement at the start of `target` (next: of the line after it), as successor.
+    int32_t target_start = -1;
     const char* resume = nullptr;   // while: just after its wend
     int32_t then_offset = -1;       // if: where a true condition goes on (-1: no then)
     int32_t else_offset = -1;       // if: where a false one goes on; while: its keyword

@@ -107,6 +107,7 @@ private:
         return &line_.code->statements[static_cast<size_t>(from.*link)];
     }
     [[gnu::noinline]] const Statement* find_first_of_line(const Statement& from, int32_t Statement::*link, const char*& p);
+    [[gnu::noinline]] const Statement* find_loop_body(const Statement& next, ProgramLine* for_line, const char* p);
     [[gnu::noinline]] bool go_past_end(const Statement& statement, const char* body, const char*& p);
     bool to_next_line(const char*& p);
     // What jumping to the current line does besides making it current.
@@ -760,7 +761,13 @@ Outcome Runner::next(const Statement& statement, const char*& p, const char* bod
             // the body's statement (or compiling it) before the dispatcher's steps
             // changes nothing they do.
             p = vm_.jump_to_line(body_line);
-            loop_body_ = statement_at(p);
+            if (statement.target == loop.after.line && statement.target_start >= 0) {
+                line_ = {body_line, body_line->compiled.get()};
+                take_tables();
+                loop_body_ = &line_.code->statements[static_cast<size_t>(statement.target_start)];
+            } else {
+                loop_body_ = find_loop_body(statement, loop.after.line, p);
+            }
             return Outcome::Jumped;
         }
         if (loop.follow != kFollowUnknown) {
@@ -925,6 +932,18 @@ const Statement* Runner::find_first_of_line(const Statement& from, int32_t State
         statements[index].*link = kept ? static_cast<int32_t>(found - line_.code->statements.data()) : kTextOnly;
     }
     return found;
+}
+
+// The statement at `p`, the start of the line after `for_line`, where `next` goes round
+// a loop: kept in `next` with the for line, as the first statement of a line is kept.
+const Statement* Runner::find_loop_body(const Statement& next, ProgramLine* for_line, const char* p) {
+    CompiledLine& code = *line_.code;
+    const auto index = static_cast<size_t>(&next - code.statements.data());
+    const Statement* body = statement_at(p);  // may compile, and move the statements
+    Statement& kept = code.statements[index];
+    kept.target = for_line;
+    kept.target_start = body ? static_cast<int32_t>(body - line_.code->statements.data()) : kTextOnly;
+    return body;
 }
 
 Outcome Runner::run_from(const char*& p) {
