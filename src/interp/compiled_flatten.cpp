@@ -31,7 +31,8 @@ Step binary_step(Op op) {
 
 namespace {
 
-// Subscripts that are all a variable plus a constant are read as fast from the tree.
+// Whether every subscript of element `node` is a variable plus a constant: such an
+// element is one step in a program, and as an assignment's target needs no program.
 bool only_offsets(const CompiledLine& code, const Node& node) {
     for (int d = 0; d < node.count; ++d)
         if (code.nodes[static_cast<size_t>(node.child[static_cast<size_t>(d)])].op != Op::VariablePlus) return false;
