@@ -128,6 +128,12 @@ private:
     PCVAR* find_record(VariableSlot& variable);
     [[gnu::always_inline]] bool locate(const Node& subscripted, int32_t slot_index, PCVAR*& found, size_t& element);
     [[gnu::always_inline]] bool place(int32_t slot_index, int count, const int32_t* values, PCVAR*& found, size_t& element);
+    // The same for indices that a program left on its stack.
+    bool place_indexed(int32_t slot_index, int count, const Complex* indices, PCVAR*& found, size_t& element) {
+        int32_t values[kMaxDimensions];
+        for (int d = 0; d < count; ++d) values[d] = static_cast<int32_t>(indices[d].re);
+        return place(slot_index, count, values, found, element);
+    }
     static Complex read_element(Complex& stored, bool whole);
     Complex* number_target(const Statement& statement);
     C_STR* string_target(const Statement& statement);
@@ -376,11 +382,9 @@ Complex* Runner::execute(int32_t start, Complex* stack) {
             case Step::Element: {
                 const int count = i->count;
                 top -= count;
-                int32_t values[kMaxDimensions];
-                for (int d = 0; d < count; ++d) values[d] = static_cast<int32_t>(top[d].re);
                 PCVAR* found;
                 size_t element;
-                if (!place(i->index, count, values, found, element)) return nullptr;
+                if (!place_indexed(i->index, count, top, found, element)) return nullptr;
                 *top++ = read_element(found->numeric_elements[element], i->whole);
                 break;
             }
@@ -676,10 +680,8 @@ Complex* Runner::number_target(const Statement& statement) {
     ProgramStack stack;
     const Complex* end = execute(statement.subscripts, stack.values);
     if (!end) return nullptr;
-    int32_t values[kMaxDimensions];
     const auto count = static_cast<int>(end - stack.values);
-    for (int d = 0; d < count; ++d) values[d] = static_cast<int32_t>(stack.values[d].re);
-    return place(statement.slot, count, values, found, element) ? &found->numeric_elements[element] : nullptr;
+    return place_indexed(statement.slot, count, stack.values, found, element) ? &found->numeric_elements[element] : nullptr;
 }
 
 C_STR* Runner::string_target(const Statement& statement) {
