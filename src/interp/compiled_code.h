@@ -79,7 +79,8 @@ inline constexpr int kProgramStack = 24;
 
 // A variable named in the line, looked up (and created) the first time it is read,
 // then kept while the variable store's generation stays the same.
-struct VariableSlot {
+// Sized to a power of two: a slot is found by its index in every variable read.
+struct alignas(64) VariableSlot {
     std::string name;
     int type = VT_COMPLEX;
     // Named in a function body: a variable that does not exist reads as 0 or "" and is
@@ -126,6 +127,7 @@ struct Statement {
     int32_t then_offset = -1;       // if: where a true condition goes on (-1: no then)
     int32_t else_offset = -1;       // if: where a false one goes on; while: its keyword
     bool evaluates = false;         // reads an expression, which clears the error buffer
+    bool whole = false;             // assigns an integer variable or element
     // What follows `end`: the next statement's start where one ":" lies between,
     // kFollowLineEnd where the line's statements end there, or kFollowUnknown. An if
     // has kFollowLineEnd where a false condition goes on at the line's very end.

@@ -609,6 +609,7 @@ int32_t Compiler::assignment(const char* p, Statement& statement) {
     const char* q = p;
     if (!scan_var_name(q, name, type)) return kRefused;
     statement.slot = slot(name, type);
+    statement.whole = type == VT_INTEGER;
     const char* after = skip_blanks(q);
     if (*after == '(' || *after == '[') {
         Node element(type == VT_STRING ? Op::StringElement : Op::Element, statement.slot);
@@ -739,6 +740,29 @@ int32_t Compiler::statement(const char* p) {
     return static_cast<int32_t>(code_.statements.size() - 1);
 }
 
+// Comparisons, logic and whole-number uses see -0 as +0, so the operands of these
+// nodes, and the values of an if, a while or an integer assignment, need no sum's
+// zero made +0; nor do these nodes' own values, which are never -0.
+bool ignores_zero_sign(Op op) {
+    switch (op) {
+        case Op::Equal: case Op::NotEqual: case Op::Less: case Op::LessEqual: case Op::Greater: case Op::GreaterEqual:
+        case Op::Not: case Op::And: case Op::Or: case Op::Xor: case Op::Imp: case Op::Eqv: return true;
+        default: return false;
+    }
+}
+
+void drop_unseen_normalizing(CompiledLine& code, size_t first_node, const Statement& statement) {
+    for (size_t k = first_node; k < code.nodes.size(); ++k) {
+        Node& node = code.nodes[k];
+        if (!ignores_zero_sign(node.op)) continue;
+        node.normalize = false;
+        code.nodes[static_cast<size_t>(node.child[0])].normalize = false;
+        if (node.op != Op::Not) code.nodes[static_cast<size_t>(node.child[1])].normalize = false;
+    }
+    if (statement.kind == Kind::If || statement.kind == Kind::While || statement.whole)
+        code.nodes[static_cast<size_t>(statement.value)].normalize = false;
+}
+
 // What follows a statement's end: see Statement::follow.
 int32_t following_statement(const char* body, int32_t end) {
     const char* q = skip_blanks(body + end);
@@ -756,9 +780,11 @@ int32_t compile_statement(C_VMBAS& vm, CompiledLine& code, const char* body, con
     vm_error::clear();
     // Nodes of a refused statement stay unused in the line; they cost only memory.
     const size_t first_call = code.calls.size();
+    const size_t first_node = code.nodes.size();
     const int32_t index = Compiler(vm, code, body).statement(p);
     if (index >= 0) {
         Statement& statement = code.statements[static_cast<size_t>(index)];
+        drop_unseen_normalizing(code, first_node, statement);
         flatten_calls(code, first_call);
         statement.follow = following_statement(body, statement.end);
         if (statement.kind == Kind::If)

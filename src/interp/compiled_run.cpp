@@ -444,6 +444,7 @@ Complex* Runner::execute(int32_t start, Complex* stack) {
                 ++top;
                 break;
             case Step::End: return top;
+            default: __builtin_unreachable();  // every step is a case: no range check
         }
     }
 }
@@ -695,7 +696,7 @@ Outcome Runner::assign_number(const Statement& statement) {
     Complex* target = number_target(statement);
     Complex value;
     if (!target || !statement_value(statement, value)) return Outcome::Declined;
-    *target = coerce_to_type(value, slot(statement.slot).type);
+    *target = statement.whole ? coerce_to_type(value, VT_INTEGER) : value;
     return Outcome::Done;
 }
 
@@ -856,6 +857,7 @@ Outcome Runner::run(const Statement& statement, const char*& p) {
             p = vm_.jump_to(entry.keyword);
             return Outcome::Jumped;
         }
+        default: __builtin_unreachable();  // every kind is a case: no range check
     }
     if (outcome == Outcome::Declined) return outcome;
     if (statement.evaluates) vm_error::clear();
