@@ -78,7 +78,7 @@ struct Instruction {
 inline constexpr int kProgramStack = 24;
 
 // A variable named in the line, looked up (and created) the first time it is read,
-// then kept while the variable store's generation stays the same.
+// then kept while the variable store's generation stays the line's `slots_generation`.
 // Sized to a power of two: a slot is found by its index in every variable read.
 struct alignas(64) VariableSlot {
     std::string name;
@@ -86,8 +86,7 @@ struct alignas(64) VariableSlot {
     // Named in a function body: a variable that does not exist reads as 0 or "" and is
     // not made, since one made during a call would go again when the call ends.
     bool in_body = false;
-    PCVAR* record = nullptr;
-    uint64_t generation = 0;
+    PCVAR* record = nullptr;  // null until looked up
 };
 
 inline constexpr int kMaxArguments = 10;
@@ -154,6 +153,9 @@ struct CompiledLine {
     std::vector<Node> nodes;
     std::vector<Instruction> program;
     std::vector<VariableSlot> slots;
+    // The variable store's generation for which the slots' records were looked up:
+    // when it differs, they are all forgotten at once, before the line runs on.
+    uint64_t slots_generation = 0;
     std::vector<std::string> strings;
     std::vector<const BuiltinFunction*> builtins;
     std::vector<CompiledCall> calls;

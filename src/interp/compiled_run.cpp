@@ -89,7 +89,15 @@ private:
         nodes_ = line_.code->nodes.data();
         slots_ = line_.code->slots.data();
         program_ = line_.code->program.data();
+        keep_records_current();
     }
+    // Where a record found by name may have gone or been hidden since the line's
+    // variables were looked up, they are looked up again as they are read.
+    void keep_records_current() {
+        if (line_.code->slots_generation != vm_.variables.generation()) [[unlikely]]
+            forget_records();
+    }
+    [[gnu::noinline]] void forget_records();
     Outcome run(const Statement& statement, const char*& p);
     const Statement* successor(const Statement& statement, const char* p) {
         if (statement.successor >= 0) return &line_.code->statements[static_cast<size_t>(statement.successor)];
@@ -121,7 +129,7 @@ private:
     // Null only for a variable named in a function body that does not exist.
     PCVAR* record(int32_t index) {
         VariableSlot& variable = slot(index);
-        if (variable.generation != vm_.variables.generation()) [[unlikely]]
+        if (!variable.record) [[unlikely]]
             return find_record(variable);
         return variable.record;
     }
@@ -234,19 +242,16 @@ private:
     const Statement* jumped_from_ = nullptr;
 };
 
+// Missing variables of function bodies are not made, so such a slot stays null and
+// is looked up at every read until the variable exists.
 PCVAR* Runner::find_record(VariableSlot& variable) {
-    if (variable.in_body) {
-        // Not kept while missing: making the variable later changes no generation.
-        PCVAR* found = vm_.variables.find(variable.name);
-        if (found) {
-            variable.record = found;
-            variable.generation = vm_.variables.generation();
-        }
-        return found;
-    }
-    variable.record = vm_.variables.find_or_create(variable.name);
-    variable.generation = vm_.variables.generation();
+    variable.record = variable.in_body ? vm_.variables.find(variable.name) : vm_.variables.find_or_create(variable.name);
     return variable.record;
+}
+
+void Runner::forget_records() {
+    for (VariableSlot& variable : line_.code->slots) variable.record = nullptr;
+    line_.code->slots_generation = vm_.variables.generation();
 }
 
 // The element that the subscripts name; the record is found after they are read, as
@@ -588,6 +593,7 @@ bool Runner::call(const Node& n, Complex* number_out, Text* string_out) {
         frame_ = caller;
     }
     vm_.variables.release_to(mark);
+    keep_records_current();
     return ok;
 }
 
