@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+#include "io/attention.h"
 #include "zov/font.h"
 #include "zov/surface.h"
 #include "zov/window.h"
@@ -31,8 +32,8 @@ enum RefreshMode { REFRESH_MARK = 0, REFRESH_TICK = 1, REFRESH_ALL = 2 };
 struct GraphicsState {
     std::array<C_GWIN, 10> windows;
     int32_t current_window = 0;
-    // Set once a window is shown on a screen; headless windows need no refresh.
-    bool refresh_wanted = false;
+    // Started once a window is shown on a screen; headless windows need no refresh.
+    attention::Waiting refresh;
     int refresh_index = 1;
     int64_t last_tick = 0;
     // The clock is read every 16th statement: statements take well under a
@@ -44,8 +45,8 @@ struct GraphicsState {
 zov::Surface* gw_surface(C_VMBAS& vm, int32_t n);
 void gw_refresh(C_VMBAS& vm, RefreshMode mode, int32_t n = 0);
 
-// The per-statement refresh: one predictable branch while nothing is shown.
+// The refresh between statements, while a window is shown.
 inline void refresh_tick(GraphicsState& graphics, C_VMBAS& vm) {
-    if (graphics.refresh_wanted) [[unlikely]]
+    if (graphics.refresh.active())
         gw_refresh(vm, REFRESH_TICK);
 }

@@ -99,7 +99,7 @@ void gw_refresh(C_VMBAS& vm, RefreshMode mode, int32_t n) {
             if (is_window_number(n)) graphics.windows[static_cast<size_t>(n)].changed = true;
             return;
         case REFRESH_TICK: {
-            if (!graphics.refresh_wanted || (++graphics.statements_unclocked & 15) != 0) return;
+            if (!graphics.refresh.active() || (++graphics.statements_unclocked & 15) != 0) return;
             const int64_t started = milliseconds_now();
             const int64_t tick = started / 10;
             if (tick == graphics.last_tick) return;
@@ -113,7 +113,7 @@ void gw_refresh(C_VMBAS& vm, RefreshMode mode, int32_t n) {
             return;
         }
         case REFRESH_ALL:
-            if (!graphics.refresh_wanted) return;
+            if (!graphics.refresh.active()) return;
             for (int i = 1; i <= 9; ++i)
                 if (graphics.windows[static_cast<size_t>(i)].changed) present(graphics.windows[static_cast<size_t>(i)]);
             graphics.refresh_index = 1;
@@ -135,7 +135,7 @@ int stmt_gopen(C_VMBAS& vm, const char*& p) {
         gwin.window->set_client_size(w, h);
         gwin.window->set_hidden(false);
     }
-    if (!gwin.window->headless()) vm.graphics.refresh_wanted = true;
+    if (!gwin.window->headless()) vm.graphics.refresh.start();
     gwin.font.emplace();
     if (make_surface(gwin, w, h) < 0) return -1;
     gwin.changed = true;

@@ -121,6 +121,7 @@ private:
     // What jumping to the current line does besides making it current.
     void jump_to_line_again() { vm_.jump_to_line(vm_.current_line); }
     bool ready_for_statement();
+    [[gnu::noinline]] bool attend();
     bool go_to_next_statement(const char*& p);
     bool past_separators(const char*& p);
 
@@ -906,6 +907,12 @@ const Statement* Runner::find_successor(const Statement& statement, const char* 
 
 // The dispatcher's steps before each statement; false where it would stop.
 bool Runner::ready_for_statement() {
+    if (attention::any()) [[unlikely]]
+        return attend();
+    return true;
+}
+
+bool Runner::attend() {
     refresh_tick(vm_.graphics, vm_);
     if (break_flag::is_set()) return false;
     console().writer.flush_if_stale();

@@ -139,12 +139,14 @@ void stop_on_break(C_VMBAS& vm, const char* p) {
 
 int exec_statements(C_VMBAS& vm, const char*& p) {
     for (;;) {
-        refresh_tick(vm.graphics, vm);
-        if (break_flag::is_set()) {
-            stop_on_break(vm, p);
-            return 0;
+        if (attention::any()) [[unlikely]] {
+            refresh_tick(vm.graphics, vm);
+            if (break_flag::is_set()) {
+                stop_on_break(vm, p);
+                return 0;
+            }
+            console().writer.flush_if_stale();
         }
-        console().writer.flush_if_stale();
         p = skip_blanks(p);
         if (*p == '\0') return 0;
         if (*p == ':') {

@@ -1,10 +1,11 @@
-// SIGINT handling: the handler only stores to a lock-free flag (async-signal-safe).
+// SIGINT handling: the handler only sets a bit of a lock-free word (async-signal-safe).
 #include "io/break_flag.h"
 
+#include <csignal>
 
 namespace break_flag {
 namespace {
-extern "C" void on_interrupt(int) { flag = 1; }
+extern "C" void on_interrupt(int) { set(); }
 }  // namespace
 
 void install_handler() {

@@ -2,17 +2,14 @@
 // and while waiting. It never kills the process. One for the process, as the signal is:
 // it stops whichever interpreter is running.
 #pragma once
-#include <csignal>
+#include "io/attention.h"
 
 namespace break_flag {
 
-// Written only by the handler and the functions below; read before every statement,
-// so the test is inline.
-inline volatile std::sig_atomic_t flag = 0;
-
+// The flag is a bit of the attention word, which every statement tests first.
 void install_handler();
-inline bool is_set() { return flag != 0; }
-inline void set() { flag = 1; }
-inline void clear() { flag = 0; }
+inline bool is_set() { return (attention::word.load(std::memory_order_relaxed) & attention::kBreak) != 0; }
+inline void set() { attention::word.fetch_or(attention::kBreak, std::memory_order_relaxed); }
+inline void clear() { attention::word.fetch_and(~attention::kBreak, std::memory_order_relaxed); }
 
 }  // namespace break_flag

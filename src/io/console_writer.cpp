@@ -45,6 +45,7 @@ void ConsoleWriter::flush() {
     if (used_ == 0) return;
     sink_({buffer_, used_});
     used_ = 0;
+    waiting_.stop();
 }
 
 void ConsoleWriter::flush_if_waited_long() {
@@ -55,7 +56,10 @@ void ConsoleWriter::flush_if_waited_long() {
 
 void ConsoleWriter::put(char byte) {
     if (used_ == sizeof buffer_) flush();
-    if (used_ == 0) oldest_ = now();
+    if (used_ == 0) {
+        oldest_ = now();
+        waiting_.start();
+    }
     buffer_[used_++] = byte;
     if (byte == '\n' || byte == '\r')
         row_.clear();

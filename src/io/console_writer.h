@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "io/attention.h"
+
 // Where a writer's bytes go; by default the process's standard output.
 using ConsoleSink = std::function<void(std::string_view bytes)>;
 
@@ -21,8 +23,8 @@ public:
 
     void put(char byte);
     void flush();
-    // Flushes output that has waited 50 ms or more. It runs before every statement:
-    // while nothing waits, it is one test.
+    // Flushes output that has waited 50 ms or more. It runs between statements while
+    // output waits, which the attention word tells.
     void flush_if_stale() {
         if (used_ != 0) flush_if_waited_long();
     }
@@ -40,6 +42,7 @@ private:
     ConsoleSink sink_;
     char buffer_[8192];
     size_t used_ = 0;
+    attention::Waiting waiting_;  // while used_ is not 0
     int line_flush_ = -1;  // decided at first use: 1 when standard output is a terminal
     std::string row_;
     timespec oldest_{};  // when the first byte still waiting was written

@@ -1,5 +1,6 @@
 // Two interpreters side by side in one process: each keeps its own console output,
-// error message and code page while the other runs in between.
+// error message and code page while the other runs in between, and the work they
+// leave waiting between statements is counted for the process.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,7 +9,10 @@
 #include "interp/interpreter_entry.h"
 #include "interp/run_loop.h"
 #include "interp/vmbas.h"
+#include "io/attention.h"
+#include "io/break_flag.h"
 #include "io/code_page.h"
+#include "io/console_writer.h"
 #include "values/error.h"
 
 namespace {
@@ -65,3 +69,27 @@ TEST(TwoInterpreters, EachHasItsOwnErrorBufferAndCodePage) {
 }
 
 }  // namespace
+
+// The word tested before every statement counts each writer's waiting output, so that
+// one writer's flush leaves another's output to be flushed when it grows stale, and the
+// break bit comes and goes without touching the count.
+TEST(Attention, CountsEachWritersWaitingOutputAndTheBreak) {
+    std::string shown;
+    ConsoleWriter a, b;
+    a.set_sink([&](std::string_view bytes) { shown.append(bytes); });
+    b.set_sink([&](std::string_view bytes) { shown.append(bytes); });
+    const uint32_t idle = attention::word.load();
+    a.put('a');
+    b.put('b');
+    a.put('c');
+    EXPECT_EQ(attention::word.load(), idle + 2 * attention::kWaiting);
+    a.flush();
+    EXPECT_EQ(attention::word.load(), idle + attention::kWaiting);
+    break_flag::set();
+    EXPECT_TRUE(break_flag::is_set());
+    break_flag::clear();
+    EXPECT_FALSE(break_flag::is_set());
+    b.flush();
+    EXPECT_EQ(attention::word.load(), idle);
+    EXPECT_EQ(shown, "acb");
+}
