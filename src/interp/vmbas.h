@@ -23,7 +23,8 @@ struct GosubEntry {
     TextPosition resume;  // just after the gosub
 };
 
-struct ForEntry {
+// Sized to a power of two: the innermost entry is found at every next.
+struct alignas(128) ForEntry {
     TextPosition after;  // just after the for statement, where each pass begins
     std::string variable;
     int type = VT_COMPLEX;
