@@ -69,7 +69,6 @@ enum class Step : uint8_t {
 struct Instruction {
     Step step = Step::End;
     uint8_t count = 0;
-    bool whole = false;  // Element: an integer array, read as whole numbers
     int32_t index = -1;  // variable slot or node, by step
     Complex value;       // Constant, VariableIndex
 };

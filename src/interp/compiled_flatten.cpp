@@ -121,7 +121,6 @@ private:
         }
         Instruction& element = code_.program.back();
         element.count = node.count;
-        element.whole = code_.slots[static_cast<size_t>(node.index)].type == VT_INTEGER;
         if (at) {
             for (int d = 0; d < node.count; ++d) {
                 const Node& offset = code_.nodes[static_cast<size_t>(node.child[static_cast<size_t>(d)])];

@@ -143,7 +143,6 @@ private:
         for (int d = 0; d < count; ++d) values[d] = static_cast<int32_t>(indices[d].re);
         return place(slot_index, count, values, found, element);
     }
-    static Complex read_element(Complex& stored, bool whole);
     Complex* number_target(const Statement& statement);
     C_STR* string_target(const Statement& statement);
 
@@ -291,7 +290,7 @@ bool Runner::compute(const Node& n, Complex& out) {
             PCVAR* found;
             size_t element;
             if (!locate(n, n.index, found, element)) return false;
-            out = read_element(found->numeric_elements[element], slot(n.index).type == VT_INTEGER);
+            out = found->numeric_elements[element];
             return true;
         }
         case Op::Err: out = real(vm_.err); return true;
@@ -361,15 +360,6 @@ bool Runner::compute(const Node& n, Complex& out) {
     }
 }
 
-// An element of an integer array is made whole where it lies, as reading it does;
-// most already are, and are left alone (compared bit for bit: -0 becomes +0).
-Complex Runner::read_element(Complex& stored, bool whole) {
-    if (!whole) return stored;
-    const Complex value = coerce_to_type(stored, VT_INTEGER);
-    if (std::memcmp(&value, &stored, sizeof value) != 0) stored = value;
-    return value;
-}
-
 Complex* Runner::execute(int32_t start, Complex* stack) {
     Complex* top = stack;  // one past the topmost value
     for (const Instruction* i = program_ + start;; ++i) {
@@ -391,7 +381,7 @@ Complex* Runner::execute(int32_t start, Complex* stack) {
                 PCVAR* found;
                 size_t element;
                 if (!place_indexed(i->index, count, top, found, element)) return nullptr;
-                *top++ = read_element(found->numeric_elements[element], i->whole);
+                *top++ = found->numeric_elements[element];
                 break;
             }
             case Step::ElementAt: {
@@ -404,7 +394,7 @@ Complex* Runner::execute(int32_t start, Complex* stack) {
                 PCVAR* found;
                 size_t element;
                 if (!place(i->index, count, values, found, element)) return nullptr;
-                *top++ = read_element(found->numeric_elements[element], i->whole);
+                *top++ = found->numeric_elements[element];
                 i += count;
                 break;
             }
@@ -677,8 +667,6 @@ bool Runner::substring(const Node& call, Text& out) {
 
 // ---- Statements.
 
-// An integer element is made whole when read; as a target it is overwritten, so the
-// read can be left out.
 Complex* Runner::number_target(const Statement& statement) {
     if (statement.assigned < 0) return &record(statement.slot)->value;
     PCVAR* found;

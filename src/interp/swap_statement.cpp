@@ -4,6 +4,18 @@
 #include "values/error.h"
 #include "values/text_scan.h"
 #include "values/variable_access.h"
+#include "values/variables.h"
+
+namespace {
+
+// Every store into an integer array makes the value whole, so that reading an element
+// never has to. A scalar may hold what poke made of its bytes, which swap passes on as
+// it is; only where such a value lands in an array is it made whole.
+void settle_integer_element(const VarRef& ref) {
+    if (ref.type == VT_INTEGER && ref.number != &ref.record->value) *ref.number = coerce_to_type(*ref.number, VT_INTEGER);
+}
+
+}  // namespace
 
 int stmt_swap(C_VMBAS& vm, const char*& p) {
     constexpr std::string_view kUsage = "使用法:swap 変数,変数";
@@ -19,6 +31,8 @@ int stmt_swap(C_VMBAS& vm, const char*& p) {
     } else {
         if (a.type != b.type) return vm_error::fail("変数型が不一致");
         std::swap(*a.number, *b.number);
+        settle_integer_element(a);
+        settle_integer_element(b);
     }
     return 0;
 }

@@ -89,7 +89,6 @@ int get_scanned_var(EvalContext& vm, std::string_view name, int type, const char
         ref.string = &record->string_elements[index];
     } else {
         ref.number = &record->numeric_elements[index];
-        if (type == VT_INTEGER) *ref.number = coerce_to_type(*ref.number, VT_INTEGER);
     }
     p = after;
     return 0;

@@ -23,7 +23,7 @@ struct PCVAR {
     Complex value;
     int dimension_count = 0;
     std::array<int32_t, kMaxDimensions> dimension_sizes{};
-    std::vector<Complex> numeric_elements;
+    std::vector<Complex> numeric_elements;  // of an integer array, whole: every store makes them so
     std::vector<C_STR> string_elements;
     size_t shadowed = kNone;  // the record of the same name that this one hides
 
