@@ -57,7 +57,12 @@ enum class Step : uint8_t {
     // The same with its subscripts in the `count` VariableIndex steps that follow it,
     // which it reads itself.
     ElementAt,
+    // Sums make a zero part +0 themselves: a sum inside a sum only adds to a result
+    // that is made so, whose sign a zero term cannot change.
     Negate, Int, Add, Subtract, Multiply, Divide, Power, Equal, NotEqual, Less, LessEqual, Greater, GreaterEqual,
+    // The same with constant `value` as the right operand (a real one for orderings).
+    AddConstant, SubtractConstant, MultiplyConstant, DivideConstant, EqualConstant, NotEqualConstant,
+    LessConstant, LessEqualConstant, GreaterConstant, GreaterEqualConstant,
     Real,  // the value on top must be real: the left side of an ordering
     Not, And, Or, Xor, Imp, Eqv,
     Normalize,  // a sum's result: a negative zero part becomes +0
@@ -70,7 +75,7 @@ struct Instruction {
     Step step = Step::End;
     uint8_t count = 0;
     int32_t index = -1;  // variable slot or node, by step
-    Complex value;       // Constant, VariableIndex
+    Complex value;       // Constant, VariableIndex, the constant operand
 };
 
 // The deepest stack a program may need; a deeper expression stays a single Tree step.

@@ -41,6 +41,30 @@ bool only_offsets(const CompiledLine& code, const Node& node) {
 
 bool is_ordering(Op op) { return op == Op::Less || op == Op::LessEqual || op == Op::Greater || op == Op::GreaterEqual; }
 
+// The step of binary node `op` with constant `right` as its right operand, or End where
+// there is none: an ordering by a complex constant fails, and does so in its tree.
+Step constant_step(Op op, Complex right) {
+    switch (op) {
+        case Op::Add: return Step::AddConstant;
+        case Op::Subtract: return Step::SubtractConstant;
+        case Op::Multiply: return Step::MultiplyConstant;
+        case Op::Divide: return Step::DivideConstant;
+        case Op::Equal: return Step::EqualConstant;
+        case Op::NotEqual: return Step::NotEqualConstant;
+        default: break;
+    }
+    if (right.im != 0.0) return Step::End;
+    switch (op) {
+        case Op::Less: return Step::LessConstant;
+        case Op::LessEqual: return Step::LessEqualConstant;
+        case Op::Greater: return Step::GreaterConstant;
+        case Op::GreaterEqual: return Step::GreaterEqualConstant;
+        default: return Step::End;
+    }
+}
+
+bool is_sum(Op op) { return op == Op::Add || op == Op::Subtract; }
+
 class Flattener {
 public:
     explicit Flattener(CompiledLine& code) : code_(code), start_(code.program.size()) {}
@@ -104,11 +128,20 @@ private:
                     return;
                 }
                 emit(node.child[0]);
-                if (is_ordering(node.op)) push(Step::Real);
-                emit(node.child[1]);
-                push(binary_step(node.op), -1, -1);
+                emit_right_operand(node);
         }
-        if (node.normalize) push(Step::Normalize);
+        if (node.normalize && !is_sum(node.op)) push(Step::Normalize);
+    }
+
+    void emit_right_operand(const Node& node) {
+        const Node& right = code_.nodes[static_cast<size_t>(node.child[1])];
+        if (right.op == Op::Constant && constant_step(node.op, right.value) != Step::End) {
+            push(constant_step(node.op, right.value), -1, 0, right.value);
+            return;
+        }
+        if (is_ordering(node.op)) push(Step::Real);
+        emit(node.child[1]);
+        push(binary_step(node.op), -1, -1);
     }
 
     void emit_element(const Node& node) {

@@ -400,13 +400,29 @@ Complex* Runner::execute(int32_t start, Complex* stack) {
             }
             case Step::Negate: top[-1] = -top[-1]; break;
             case Step::Int: top[-1] = whole_part(top[-1]); break;
-            case Step::Add: --top; top[-1] = top[-1] + top[0]; break;
-            case Step::Subtract: --top; top[-1] = top[-1] - top[0]; break;
+            case Step::Add: --top; top[-1] = normalize_zero(top[-1] + top[0]); break;
+            case Step::Subtract: --top; top[-1] = normalize_zero(top[-1] - top[0]); break;
             case Step::Multiply: --top; top[-1] = top[-1] * top[0]; break;
             case Step::Divide: --top; top[-1] = top[-1] / top[0]; break;
             case Step::Power: --top; top[-1] = cmath::pow(top[-1], top[0]); break;
             case Step::Equal: --top; top[-1] = truth(top[-1].re == top[0].re && top[-1].im == top[0].im); break;
             case Step::NotEqual: --top; top[-1] = truth(!(top[-1].re == top[0].re && top[-1].im == top[0].im)); break;
+            case Step::AddConstant: top[-1] = normalize_zero(top[-1] + i->value); break;
+            case Step::SubtractConstant: top[-1] = normalize_zero(top[-1] - i->value); break;
+            case Step::MultiplyConstant: top[-1] = top[-1] * i->value; break;
+            case Step::DivideConstant: top[-1] = top[-1] / i->value; break;
+            case Step::EqualConstant: top[-1] = truth(top[-1].re == i->value.re && top[-1].im == i->value.im); break;
+            case Step::NotEqualConstant: top[-1] = truth(!(top[-1].re == i->value.re && top[-1].im == i->value.im)); break;
+            case Step::LessConstant:
+            case Step::LessEqualConstant:
+            case Step::GreaterConstant:
+            case Step::GreaterEqualConstant:
+                if (top[-1].im != 0.0) return nullptr;
+                top[-1] = truth(i->step == Step::LessConstant        ? top[-1].re < i->value.re
+                                : i->step == Step::LessEqualConstant ? top[-1].re <= i->value.re
+                                : i->step == Step::GreaterConstant   ? top[-1].re > i->value.re
+                                                                     : top[-1].re >= i->value.re);
+                break;
             case Step::Real:
                 if (top[-1].im != 0.0) return nullptr;
                 break;
