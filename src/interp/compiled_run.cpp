@@ -852,7 +852,7 @@ Outcome Runner::run(const Statement& statement, const char*& p) {
             return Outcome::Jumped;
         case Kind::Gosub:
             if (vm_.gosub_depth == kStackDepth) return Outcome::Declined;
-            vm_.gosub_stack[static_cast<size_t>(vm_.gosub_depth++)] = {{vm_.current_line, statement.end}};
+            vm_.gosub_stack[static_cast<size_t>(vm_.gosub_depth++)] = {{vm_.current_line, statement.end}, statement.follow};
             p = vm_.jump_to_line(statement.target);
             jumped_from_ = &statement;
             return Outcome::Jumped;
@@ -860,6 +860,12 @@ Outcome Runner::run(const Statement& statement, const char*& p) {
             if (!vm_.is_running() || vm_.gosub_depth == 0) return Outcome::Declined;
             const GosubEntry entry = vm_.gosub_stack[static_cast<size_t>(--vm_.gosub_depth)];
             p = vm_.jump_to(entry.resume);
+            // Straight on past the ":" or the line end that the gosub's end would go over.
+            if (entry.follow >= 0) {
+                p = entry.resume.line->body() + entry.follow;
+                return Outcome::Jumped;
+            }
+            if (entry.follow == kFollowLineEnd) return to_next_line(p) ? Outcome::Jumped : Outcome::Done;
             return Outcome::Done;
         }
         case Kind::Wend: {

@@ -21,6 +21,9 @@ inline constexpr int kStackDepth = 20;
 
 struct GosubEntry {
     TextPosition resume;  // just after the gosub
+    // What follows `resume`, as the compiled engine found it for its gosub, or -1: see
+    // ForEntry::follow.
+    int32_t follow = -1;
 };
 
 // Sized to a power of two: the innermost entry is found at every next.
