@@ -67,6 +67,8 @@ enum class Step : uint8_t {
     Not, And, Or, Xor, Imp, Eqv,
     Normalize,  // a sum's result: a negative zero part becomes +0
     Parameter,  // argument `index` of the call whose body runs
+    // Node `index`, a def fn call, a built-in, or len, instr or asc, called directly.
+    Call, Builtin, Measure,
     Tree,       // node `index`, evaluated as a tree
     End,
 };

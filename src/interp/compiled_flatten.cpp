@@ -1,6 +1,6 @@
 // Each node becomes the steps of its operands, then its own step, so values are read
-// and checked in the tree's order. Nodes with no step of their own (calls, built-ins,
-// string measures and comparisons) stay trees inside the program.
+// and checked in the tree's order. Calls, built-ins and string measures are steps that
+// evaluate their node, arguments and all; string comparisons stay trees in the program.
 #include "interp/compiled_flatten.h"
 
 #include <algorithm>
@@ -116,6 +116,11 @@ private:
             case Op::Erl: push(Step::Erl, -1, 1); break;
             case Op::Parameter: push(Step::Parameter, node.index, 1); break;
             case Op::Element: emit_element(node); break;
+            case Op::Call: push(Step::Call, index, 1); break;
+            case Op::Builtin: push(Step::Builtin, index, 1); break;
+            case Op::Len:
+            case Op::Instr:
+            case Op::Asc: push(Step::Measure, index, 1); break;
             case Op::Negate:
             case Op::Not:
             case Op::Int:

@@ -451,6 +451,18 @@ Complex* Runner::execute(int32_t start, Complex* stack) {
                 break;
             case Step::Normalize: top[-1] = normalize_zero(top[-1]); break;
             case Step::Parameter: *top++ = frame_->numbers[i->index]; break;
+            case Step::Call:
+                if (!call(node(i->index), top, nullptr)) return nullptr;
+                ++top;
+                break;
+            case Step::Builtin:
+                if (!builtin(node(i->index), *top)) return nullptr;
+                ++top;
+                break;
+            case Step::Measure:
+                if (!string_measure(node(i->index), *top)) return nullptr;
+                ++top;
+                break;
             case Step::Tree:
                 if (!number(i->index, *top)) return nullptr;
                 ++top;
