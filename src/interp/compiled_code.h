@@ -63,6 +63,10 @@ enum class Step : uint8_t {
     // The same with constant `value` as the right operand (a real one for orderings).
     AddConstant, SubtractConstant, MultiplyConstant, DivideConstant, EqualConstant, NotEqualConstant,
     LessConstant, LessEqualConstant, GreaterConstant, GreaterEqualConstant,
+    // The same with variable `index` as the right operand, read after an ordering's left
+    // side is found real.
+    AddVariable, SubtractVariable, MultiplyVariable, DivideVariable, EqualVariable, NotEqualVariable,
+    LessVariable, LessEqualVariable, GreaterVariable, GreaterEqualVariable,
     Real,  // the value on top must be real: the left side of an ordering
     Not, And, Or, Xor, Imp, Eqv,
     Normalize,  // a sum's result: a negative zero part becomes +0

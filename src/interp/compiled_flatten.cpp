@@ -63,6 +63,23 @@ Step constant_step(Op op, Complex right) {
     }
 }
 
+// The same with a variable as the right operand.
+Step variable_step(Op op) {
+    switch (op) {
+        case Op::Add: return Step::AddVariable;
+        case Op::Subtract: return Step::SubtractVariable;
+        case Op::Multiply: return Step::MultiplyVariable;
+        case Op::Divide: return Step::DivideVariable;
+        case Op::Equal: return Step::EqualVariable;
+        case Op::NotEqual: return Step::NotEqualVariable;
+        case Op::Less: return Step::LessVariable;
+        case Op::LessEqual: return Step::LessEqualVariable;
+        case Op::Greater: return Step::GreaterVariable;
+        case Op::GreaterEqual: return Step::GreaterEqualVariable;
+        default: return Step::End;
+    }
+}
+
 bool is_sum(Op op) { return op == Op::Add || op == Op::Subtract; }
 
 class Flattener {
@@ -142,6 +159,10 @@ private:
         const Node& right = code_.nodes[static_cast<size_t>(node.child[1])];
         if (right.op == Op::Constant && constant_step(node.op, right.value) != Step::End) {
             push(constant_step(node.op, right.value), -1, 0, right.value);
+            return;
+        }
+        if (right.op == Op::Variable && !right.normalize && variable_step(node.op) != Step::End) {
+            push(variable_step(node.op), right.index);
             return;
         }
         if (is_ordering(node.op)) push(Step::Real);

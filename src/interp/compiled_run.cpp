@@ -423,6 +423,33 @@ Complex* Runner::execute(int32_t start, Complex* stack) {
                                 : i->step == Step::GreaterConstant   ? top[-1].re > i->value.re
                                                                      : top[-1].re >= i->value.re);
                 break;
+            case Step::AddVariable: top[-1] = normalize_zero(top[-1] + variable_value(i->index)); break;
+            case Step::SubtractVariable: top[-1] = normalize_zero(top[-1] - variable_value(i->index)); break;
+            case Step::MultiplyVariable: top[-1] = top[-1] * variable_value(i->index); break;
+            case Step::DivideVariable: top[-1] = top[-1] / variable_value(i->index); break;
+            case Step::EqualVariable: {
+                const Complex b = variable_value(i->index);
+                top[-1] = truth(top[-1].re == b.re && top[-1].im == b.im);
+                break;
+            }
+            case Step::NotEqualVariable: {
+                const Complex b = variable_value(i->index);
+                top[-1] = truth(!(top[-1].re == b.re && top[-1].im == b.im));
+                break;
+            }
+            case Step::LessVariable:
+            case Step::LessEqualVariable:
+            case Step::GreaterVariable:
+            case Step::GreaterEqualVariable: {
+                if (top[-1].im != 0.0) return nullptr;
+                const Complex b = variable_value(i->index);
+                if (b.im != 0.0) return nullptr;
+                top[-1] = truth(i->step == Step::LessVariable        ? top[-1].re < b.re
+                                : i->step == Step::LessEqualVariable ? top[-1].re <= b.re
+                                : i->step == Step::GreaterVariable   ? top[-1].re > b.re
+                                                                     : top[-1].re >= b.re);
+                break;
+            }
             case Step::Real:
                 if (top[-1].im != 0.0) return nullptr;
                 break;
