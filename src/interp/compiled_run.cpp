@@ -385,9 +385,11 @@ Complex* Runner::execute(int32_t start, Complex* stack) {
                 break;
             }
             case Step::ElementAt: {
+                // The first subscript apart: for one dimension no loop runs.
                 const int count = i->count;
                 int32_t values[kMaxDimensions];
-                for (int d = 0; d < count; ++d) {
+                if (!as_index(variable_value(i[1].index) + i[1].value, values[0])) return nullptr;
+                for (int d = 1; d < count; ++d) {
                     const Instruction& offset = i[1 + d];
                     if (!as_index(variable_value(offset.index) + offset.value, values[d])) return nullptr;
                 }
