@@ -788,7 +788,8 @@ Outcome Runner::next(const Statement& statement, const char*& p, const char* bod
     ForEntry& loop = vm_.for_stack[static_cast<size_t>(vm_.for_depth - 1)];
     PCVAR* variable;
     if (statement.slot < 0) {
-        variable = vm_.variables.find_or_create(loop.variable);
+        const bool kept = loop.generation == vm_.variables.generation();
+        variable = kept ? loop.record : vm_.variables.find_or_create(loop.variable);
     } else {
         variable = record(statement.slot);
         const bool same = variable == loop.record && loop.generation == vm_.variables.generation();

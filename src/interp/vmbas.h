@@ -34,8 +34,9 @@ struct alignas(128) ForEntry {
     double limit = 0.0;
     double step = 0.0;
     // The variable's record while the store's generation stays `generation`: a next
-    // that names the same record names the same variable, without comparing names.
-    const PCVAR* record = nullptr;
+    // that names the same record names the same variable, without comparing names, and
+    // a next without a name needs no lookup.
+    PCVAR* record = nullptr;
     uint64_t generation = 0;
     // Where the loop's body begins after `after`, as the compiled engine found it, or
     // -1. It stays true while the loop does: every edit of the program empties the stack.
