@@ -73,13 +73,18 @@ enum class Step : uint8_t {
     Parameter,  // argument `index` of the call whose body runs
     // Node `index`, a def fn call, a built-in, or len, instr or asc, called directly.
     Call, Builtin, Measure,
+    // A def fn call written out in the program: CallBegin pushes the variable store's
+    // mark, the arguments follow (each made Whole where the call wants integers), then
+    // the body, whose Argument steps read stack slot `index`; CallEnd leaves the value
+    // in place of the mark and the `count` arguments, and drops what they made.
+    CallBegin, Argument, Whole, CallEnd,
     Tree,       // node `index`, evaluated as a tree
     End,
 };
 
 struct Instruction {
     Step step = Step::End;
-    uint8_t count = 0;
+    uint8_t count = 0;  // Element, ElementAt: subscripts; CallEnd: arguments
     int32_t index = -1;  // variable slot or node, by step
     Complex value;       // Constant, VariableIndex, the constant operand
 };

@@ -4,6 +4,9 @@
 #include "interp/compiled_flatten.h"
 
 #include <algorithm>
+#include <utility>
+
+#include "values/user_functions.h"
 
 namespace compiled {
 
@@ -82,6 +85,38 @@ Step variable_step(Op op) {
 
 bool is_sum(Op op) { return op == Op::Add || op == Op::Subtract; }
 
+// Whether the expression at `index` becomes steps only, with no node evaluated as a
+// tree: a function body that does can be written out where it is called, since no
+// tree would look for its parameters in a call's frame.
+bool runs_as_steps(const CompiledLine& code, int32_t index) {
+    const Node& node = code.nodes[static_cast<size_t>(index)];
+    int children = 2;
+    switch (node.op) {
+        case Op::Constant:
+        case Op::Variable:
+        case Op::VariablePlus:
+        case Op::Err:
+        case Op::Erl:
+        case Op::Parameter: return true;
+        case Op::Element: children = node.count; break;
+        case Op::Negate:
+        case Op::Not:
+        case Op::Int: children = 1; break;
+        default:
+            if (binary_step(node.op) == Step::End) return false;
+    }
+    for (int k = 0; k < children; ++k)
+        if (!runs_as_steps(code, node.child[static_cast<size_t>(k)])) return false;
+    return true;
+}
+
+// A numeric call with numeric parameters whose body runs as steps.
+bool can_write_out(const CompiledLine& code, const CompiledCall& call) {
+    for (int k = 0; k < call.argument_count; ++k)
+        if (call.function->parameter_types[static_cast<size_t>(k)] == VT_STRING) return false;
+    return runs_as_steps(code, call.body);
+}
+
 class Flattener {
 public:
     explicit Flattener(CompiledLine& code) : code_(code), start_(code.program.size()) {}
@@ -131,9 +166,19 @@ private:
             case Op::Variable: push(Step::Variable, node.index, 1); break;
             case Op::Err: push(Step::Err, -1, 1); break;
             case Op::Erl: push(Step::Erl, -1, 1); break;
-            case Op::Parameter: push(Step::Parameter, node.index, 1); break;
+            case Op::Parameter:
+                if (frame_slot_ >= 0)
+                    push(Step::Argument, frame_slot_ + node.index, 1);
+                else
+                    push(Step::Parameter, node.index, 1);
+                break;
             case Op::Element: emit_element(node); break;
-            case Op::Call: push(Step::Call, index, 1); break;
+            case Op::Call:
+                if (can_write_out(code_, code_.calls[static_cast<size_t>(node.index)]))
+                    emit_call(code_.calls[static_cast<size_t>(node.index)]);
+                else
+                    push(Step::Call, index, 1);
+                break;
             case Op::Builtin: push(Step::Builtin, index, 1); break;
             case Op::Len:
             case Op::Instr:
@@ -153,6 +198,24 @@ private:
                 emit_right_operand(node);
         }
         if (node.normalize && !is_sum(node.op)) push(Step::Normalize);
+    }
+
+    // The steps of `call` in place of the call, in the order it evaluates: arguments,
+    // body, the variables the arguments made dropped again.
+    void emit_call(const CompiledCall& call) {
+        const int mark_slot = depth_;
+        push(Step::CallBegin, -1, 1);
+        for (int k = 0; k < call.argument_count; ++k) {
+            emit(call.arguments[static_cast<size_t>(k)]);
+            if (call.function->parameter_types[static_cast<size_t>(k)] == VT_INTEGER || call.type == VT_INTEGER)
+                push(Step::Whole);
+        }
+        const int caller_slot = std::exchange(frame_slot_, mark_slot + 1);
+        emit(call.body);
+        frame_slot_ = caller_slot;
+        if (call.type == VT_INTEGER) push(Step::Whole);
+        push(Step::CallEnd, -1, -(call.argument_count + 1));
+        code_.program.back().count = static_cast<uint8_t>(call.argument_count);
     }
 
     void emit_right_operand(const Node& node) {
@@ -202,6 +265,7 @@ private:
     size_t start_;
     int depth_ = 0;
     int deepest_ = 0;
+    int frame_slot_ = -1;  // the stack slot of the first argument of a body written out
 };
 
 }  // namespace

@@ -228,6 +228,20 @@ private:
         };
     };
 
+    // Drops the variables made since `mark` by the arguments of a call written out in a
+    // program, as the end of a call does.
+    void end_call(size_t mark) {
+        vm_.variables.release_to(mark);
+        keep_records_current();
+        if (mark <= unreleased_mark_) unreleased_mark_ = kNoMark;
+    }
+    // A statement declined in a call written out: what its arguments made goes, as it
+    // does when a call fails.
+    void end_unfinished_calls() {
+        if (unreleased_mark_ != kNoMark) end_call(unreleased_mark_);
+    }
+    static constexpr size_t kNoMark = static_cast<size_t>(-1);
+
     C_VMBAS& vm_;
     const int32_t lowest_index_;
     CurrentLine line_;
@@ -240,6 +254,9 @@ private:
     const Statement* loop_body_ = nullptr;
     // A goto, gosub or if ... then line that has just made its target current.
     const Statement* jumped_from_ = nullptr;
+    // The mark of the outermost call written out in a program that has begun and not
+    // ended, or kNoMark.
+    size_t unreleased_mark_ = kNoMark;
 };
 
 // Missing variables of function bodies are not made, so such a slot stays null and
@@ -484,6 +501,22 @@ Complex* Runner::execute(int32_t start, Complex* stack) {
                 if (!call(node(i->index), top, nullptr)) return nullptr;
                 ++top;
                 break;
+            case Step::CallBegin: {
+                // The mark, a count of records, is exact as a double.
+                const size_t mark = vm_.variables.mark();
+                unreleased_mark_ = std::min(unreleased_mark_, mark);
+                *top++ = real(static_cast<double>(mark));
+                break;
+            }
+            case Step::Argument: *top++ = stack[i->index]; break;
+            case Step::Whole: top[-1] = coerce_to_type(top[-1], VT_INTEGER); break;
+            case Step::CallEnd: {
+                const Complex value = top[-1];
+                top -= i->count + 1;
+                end_call(static_cast<size_t>(top[-1].re));
+                top[-1] = value;
+                break;
+            }
             case Step::Builtin:
                 if (!builtin(node(i->index), *top)) return nullptr;
                 ++top;
@@ -1021,7 +1054,10 @@ Outcome Runner::run_from(const char*& p) {
     while (statement) {
         const char* body = line_.code->body;
         const Outcome outcome = run(*statement, p);
-        if (outcome == Outcome::Declined) break;
+        if (outcome == Outcome::Declined) {
+            end_unfinished_calls();
+            break;
+        }
         ran = true;
         if (loop_body_) {
             statement = std::exchange(loop_body_, nullptr);
