@@ -561,8 +561,7 @@ bool Runner::string_measure(const Node& call, Complex& out) {
     } else {
         Text sought;
         if (!string(call.child[1], sought)) return false;
-        const size_t found = text.view.empty() ? std::string_view::npos : text.view.find(sought.view);
-        out = real(found == std::string_view::npos ? 0.0 : static_cast<double>(found + 1));
+        out = real(static_cast<double>(instr_position(text.view, sought.view)));
     }
     return true;
 }

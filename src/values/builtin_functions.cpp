@@ -49,13 +49,7 @@ int fn_val(EvalContext&, const BuiltinArgs& a, Complex& out) {
 }
 
 int fn_instr(EvalContext&, const BuiltinArgs& a, Complex& out) {
-    std::string_view text = a.s[0].view(), sought = a.s[1].view();
-    double position = 0;
-    if (!text.empty()) {
-        size_t found = text.find(sought);
-        if (found != std::string_view::npos) position = static_cast<double>(found + 1);
-    }
-    out = real(position);
+    out = real(static_cast<double>(instr_position(a.s[0].view(), a.s[1].view())));
     return 0;
 }
 
@@ -223,4 +217,23 @@ std::vector<std::string_view> builtin_function_names(const EvalContext& vm) {
     add_names(kBuiltins);
     for (std::span<const BuiltinFunction> library : vm.libraries.numeric()) add_names(library);
     return names;
+}
+
+// Each candidate is found with memchr and checked in place: a library search calls
+// memcmp for every byte that begins a match, which in short texts costs more than the
+// comparing itself.
+size_t instr_position(std::string_view text, std::string_view sought) {
+    if (text.empty() || sought.size() > text.size()) return 0;
+    if (sought.empty()) return 1;
+    const char* start = text.data();
+    const char* const last = text.data() + (text.size() - sought.size());
+    while (start <= last) {
+        start = static_cast<const char*>(std::memchr(start, sought[0], static_cast<size_t>(last - start) + 1));
+        if (!start) return 0;
+        size_t k = 1;
+        while (k < sought.size() && start[k] == sought[k]) ++k;
+        if (k == sought.size()) return static_cast<size_t>(start - text.data()) + 1;
+        ++start;
+    }
+    return 0;
 }
