@@ -142,6 +142,7 @@ struct Statement {
     int32_t else_offset = -1;       // if: where a false one goes on; while: its keyword
     bool evaluates = false;         // reads an expression, which clears the error buffer
     bool whole = false;             // assigns an integer variable or element
+    bool appends = false;           // s$ = s$ + …: the rest is appended where s$ lies
     // What follows `end`: the next statement's start where one ":" lies between,
     // kFollowLineEnd where the line's statements end there, or kFollowUnknown. An if
     // has kFollowLineEnd where a false condition goes on at the line's very end.

@@ -101,6 +101,7 @@ private:
     bool names_numeric_function(const char* p) const;
 
     int32_t assignment(const char* p, Statement& statement);
+    bool adds_to(int32_t slot, int32_t value) const;
     int32_t for_statement(const char* p, Statement& statement);
     int32_t next_statement(const char* p, Statement& statement);
     int32_t if_statement(const char* p, Statement& statement);
@@ -623,6 +624,7 @@ int32_t Compiler::assignment(const char* p, Statement& statement) {
     if (type == VT_STRING) {
         statement.kind = Kind::AssignString;
         statement.value = string_value(q);
+        statement.appends = statement.assigned < 0 && statement.value >= 0 && adds_to(statement.slot, statement.value);
     } else {
         statement.kind = Kind::AssignNumber;
         statement.value = expression(q);
@@ -630,6 +632,14 @@ int32_t Compiler::assignment(const char* p, Statement& statement) {
     if (statement.value < 0 || *skip_blanks(q) == ',') return kRefused;
     statement.end = offset(q);
     return 0;
+}
+
+// Whether string node `value` is variable `slot` + something.
+bool Compiler::adds_to(int32_t slot, int32_t value) const {
+    const Node& sum = code_.nodes[static_cast<size_t>(value)];
+    if (sum.op != Op::Concat) return false;
+    const Node& left = code_.nodes[static_cast<size_t>(sum.child[0])];
+    return left.op == Op::StringVariable && left.index == slot;
 }
 
 int32_t Compiler::for_statement(const char* p, Statement& statement) {

@@ -786,8 +786,15 @@ Outcome Runner::assign_number(const Statement& statement) {
 
 Outcome Runner::assign_string(const Statement& statement) {
     C_STR* target = string_target(statement);
+    if (!target) return Outcome::Declined;
     Text value;
-    if (!target || !string(statement.value, value)) return Outcome::Declined;
+    if (statement.appends) {
+        // The variable's own bytes stay where they are; a sum over 255 bytes changes
+        // nothing, as the text interpreter then reports.
+        if (!string(node(statement.value).child[1], value) || !target->append(value.view)) return Outcome::Declined;
+        return Outcome::Done;
+    }
+    if (!string(statement.value, value)) return Outcome::Declined;
     target->assign(value.view);
     return Outcome::Done;
 }
