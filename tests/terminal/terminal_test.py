@@ -110,6 +110,17 @@ class TerminalTest(unittest.TestCase):
         s.send("q")
         s.read_until(b"pressq")
 
+    def test_text_before_a_compiled_loop_shows_while_it_runs(self):
+        # Output without a newline waits in the writer; the statements of the loop
+        # flush it once it is 50 ms old, which they only look at while it waits.
+        s = self.session
+        s.send('10 print "busy"; : for k=1 to 1e12: x=x+1: next\r')
+        s.send("run\r")
+        s.read_until(b"run\r\n")
+        s.mark()
+        s.read_until(b"busy")
+        self.interrupt_running_program()
+
     def test_ctrl_c_stops_a_program_and_the_mode_is_restored(self):
         s = self.session
         s.send("10 goto 10\r")
