@@ -233,14 +233,16 @@ private:
     void end_call(size_t mark) {
         vm_.variables.release_to(mark);
         keep_records_current();
-        if (mark <= unreleased_mark_) unreleased_mark_ = kNoMark;
+        --open_calls_;
     }
-    // A statement declined in a call written out: what its arguments made goes, as it
+    // A statement declined in calls written out: what their arguments made goes, as it
     // does when a call fails.
     void end_unfinished_calls() {
-        if (unreleased_mark_ != kNoMark) end_call(unreleased_mark_);
+        if (open_calls_ == 0) return;
+        vm_.variables.release_to(outermost_mark_);
+        keep_records_current();
+        open_calls_ = 0;
     }
-    static constexpr size_t kNoMark = static_cast<size_t>(-1);
 
     C_VMBAS& vm_;
     const int32_t lowest_index_;
@@ -254,9 +256,10 @@ private:
     const Statement* loop_body_ = nullptr;
     // A goto, gosub or if ... then line that has just made its target current.
     const Statement* jumped_from_ = nullptr;
-    // The mark of the outermost call written out in a program that has begun and not
-    // ended, or kNoMark.
-    size_t unreleased_mark_ = kNoMark;
+    // Calls written out in a program that have begun and not ended, and the variable
+    // store's mark when the outermost of them began.
+    int open_calls_ = 0;
+    size_t outermost_mark_ = 0;
 };
 
 // Missing variables of function bodies are not made, so such a slot stays null and
@@ -504,7 +507,7 @@ Complex* Runner::execute(int32_t start, Complex* stack) {
             case Step::CallBegin: {
                 // The mark, a count of records, is exact as a double.
                 const size_t mark = vm_.variables.mark();
-                unreleased_mark_ = std::min(unreleased_mark_, mark);
+                if (open_calls_++ == 0) outermost_mark_ = mark;
                 *top++ = real(static_cast<double>(mark));
                 break;
             }
