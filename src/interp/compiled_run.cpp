@@ -61,6 +61,22 @@ bool combine(Step step, Complex& a, Complex b) {
     return true;
 }
 Complex truth(bool value) { return {value ? -1.0 : 0.0, 0.0}; }
+
+// An ordering step of two real values, whatever its right operand.
+bool holds(Step step, double a, double b) {
+    switch (step) {
+        case Step::Less:
+        case Step::LessConstant:
+        case Step::LessVariable: return a < b;
+        case Step::LessEqual:
+        case Step::LessEqualConstant:
+        case Step::LessEqualVariable: return a <= b;
+        case Step::Greater:
+        case Step::GreaterConstant:
+        case Step::GreaterVariable: return a > b;
+        default: return a >= b;
+    }
+}
 int32_t clamp_count(int32_t n) { return std::max(0, std::min(n, 255)); }
 
 // The values of a running program, left unset: every step writes a value before any
@@ -228,19 +244,16 @@ private:
         };
     };
 
-    // Drops the variables made since `mark` by the arguments of a call written out in a
-    // program, as the end of a call does.
-    void end_call(size_t mark) {
+    // The end of a call: the variables made since `mark` by its arguments go.
+    void release_to(size_t mark) {
         vm_.variables.release_to(mark);
         keep_records_current();
-        --open_calls_;
     }
-    // A statement declined in calls written out: what their arguments made goes, as it
-    // does when a call fails.
+    // A statement declined in calls written out in a program: what their arguments made
+    // goes, as it does when a call fails.
     void end_unfinished_calls() {
         if (open_calls_ == 0) return;
-        vm_.variables.release_to(outermost_mark_);
-        keep_records_current();
+        release_to(outermost_mark_);
         open_calls_ = 0;
     }
 
@@ -440,10 +453,7 @@ Complex* Runner::execute(int32_t start, Complex* stack) {
             case Step::GreaterConstant:
             case Step::GreaterEqualConstant:
                 if (top[-1].im != 0.0) return nullptr;
-                top[-1] = truth(i->step == Step::LessConstant        ? top[-1].re < i->value.re
-                                : i->step == Step::LessEqualConstant ? top[-1].re <= i->value.re
-                                : i->step == Step::GreaterConstant   ? top[-1].re > i->value.re
-                                                                     : top[-1].re >= i->value.re);
+                top[-1] = truth(holds(i->step, top[-1].re, i->value.re));
                 break;
             case Step::AddVariable: top[-1] = normalize_zero(top[-1] + variable_value(i->index)); break;
             case Step::SubtractVariable: top[-1] = normalize_zero(top[-1] - variable_value(i->index)); break;
@@ -466,10 +476,7 @@ Complex* Runner::execute(int32_t start, Complex* stack) {
                 if (top[-1].im != 0.0) return nullptr;
                 const Complex b = variable_value(i->index);
                 if (b.im != 0.0) return nullptr;
-                top[-1] = truth(i->step == Step::LessVariable        ? top[-1].re < b.re
-                                : i->step == Step::LessEqualVariable ? top[-1].re <= b.re
-                                : i->step == Step::GreaterVariable   ? top[-1].re > b.re
-                                                                     : top[-1].re >= b.re);
+                top[-1] = truth(holds(i->step, top[-1].re, b.re));
                 break;
             }
             case Step::Real:
@@ -481,10 +488,7 @@ Complex* Runner::execute(int32_t start, Complex* stack) {
             case Step::GreaterEqual:
                 --top;
                 if (top[0].im != 0.0) return nullptr;
-                top[-1] = truth(i->step == Step::Less        ? top[-1].re < top[0].re
-                                : i->step == Step::LessEqual ? top[-1].re <= top[0].re
-                                : i->step == Step::Greater   ? top[-1].re > top[0].re
-                                                             : top[-1].re >= top[0].re);
+                top[-1] = truth(holds(i->step, top[-1].re, top[0].re));
                 break;
             case Step::Not:
                 if (top[-1].im != 0.0) return nullptr;
@@ -516,7 +520,8 @@ Complex* Runner::execute(int32_t start, Complex* stack) {
             case Step::CallEnd: {
                 const Complex value = top[-1];
                 top -= i->count + 1;
-                end_call(static_cast<size_t>(top[-1].re));
+                release_to(static_cast<size_t>(top[-1].re));
+                --open_calls_;
                 top[-1] = value;
                 break;
             }
@@ -675,8 +680,7 @@ bool Runner::call(const Node& n, Complex* number_out, Text* string_out) {
         }
         frame_ = caller;
     }
-    vm_.variables.release_to(mark);
-    keep_records_current();
+    release_to(mark);
     return ok;
 }
 
