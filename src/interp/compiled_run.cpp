@@ -101,7 +101,7 @@ private:
         if (statement) take_tables();
         return statement;
     }
-    void take_tables() {
+    [[gnu::always_inline]] void take_tables() {
         nodes_ = line_.code->nodes.data();
         slots_ = line_.code->slots.data();
         program_ = line_.code->program.data();
@@ -114,7 +114,7 @@ private:
             forget_records();
     }
     [[gnu::noinline]] void forget_records();
-    Outcome run(const Statement& statement, const char*& p);
+    [[gnu::always_inline]] Outcome run(const Statement& statement, const char*& p);
     const Statement* successor(const Statement& statement, const char* p) {
         if (statement.successor >= 0) return &line_.code->statements[static_cast<size_t>(statement.successor)];
         return find_successor(statement, p);
@@ -139,6 +139,8 @@ private:
     bool ready_for_statement();
     [[gnu::noinline]] bool attend();
     bool go_to_next_statement(const char*& p);
+    bool assignments_up_to(const Statement* first, const Statement& next) const;
+    [[gnu::noinline]] Outcome passes(const Statement& next, Outcome outcome, const char*& p);
     bool past_separators(const char*& p);
 
     const Node& node(int32_t index) const { return nodes_[index]; }
@@ -159,7 +161,7 @@ private:
         for (int d = 0; d < count; ++d) values[d] = static_cast<int32_t>(indices[d].re);
         return place(slot_index, count, values, found, element);
     }
-    Complex* number_target(const Statement& statement);
+    [[gnu::always_inline]] Complex* number_target(const Statement& statement);
     C_STR* string_target(const Statement& statement);
 
     bool number(int32_t index, Complex& out) {
@@ -225,10 +227,10 @@ private:
     bool string(int32_t index, Text& out);
     bool substring(const Node& call, Text& out);
 
-    Outcome assign_number(const Statement& statement);
+    [[gnu::always_inline]] Outcome assign_number(const Statement& statement);
     [[gnu::noinline]] Outcome assign_string(const Statement& statement);
     [[gnu::noinline]] Outcome for_loop(const Statement& statement);
-    Outcome next(const Statement& statement, const char*& p, const char* body);
+    [[gnu::always_inline]] Outcome next(const Statement& statement, const char*& p, const char* body);
     Outcome if_then(const Statement& statement, const char*& p, const char* body);
     Outcome while_loop(const Statement& statement, const char*& p, const char* body);
 
@@ -267,6 +269,7 @@ private:
     // Where a next that goes round again continues, when it is a compiled statement at
     // the start of the loop's body, in the same line or at the start of the next.
     const Statement* loop_body_ = nullptr;
+    bool round_in_line_ = false;  // it is the start of a body in the next's own line
     // A goto, gosub or if ... then line that has just made its target current.
     const Statement* jumped_from_ = nullptr;
     // Calls written out in a program that have begun and not ended, and the variable
@@ -763,7 +766,7 @@ bool Runner::substring(const Node& call, Text& out) {
 
 // ---- Statements.
 
-Complex* Runner::number_target(const Statement& statement) {
+inline Complex* Runner::number_target(const Statement& statement) {
     if (statement.assigned < 0) return &record(statement.slot)->value;
     PCVAR* found;
     size_t element;
@@ -783,7 +786,7 @@ C_STR* Runner::string_target(const Statement& statement) {
     return locate(node(statement.assigned), statement.slot, found, element) ? &found->string_elements[element] : nullptr;
 }
 
-Outcome Runner::assign_number(const Statement& statement) {
+inline Outcome Runner::assign_number(const Statement& statement) {
     Complex* target = number_target(statement);
     Complex value;
     if (!target || !statement_value(statement, value)) return Outcome::Declined;
@@ -829,7 +832,7 @@ Outcome Runner::for_loop(const Statement& statement) {
     return Outcome::Done;
 }
 
-Outcome Runner::next(const Statement& statement, const char*& p, const char* body) {
+inline Outcome Runner::next(const Statement& statement, const char*& p, const char* body) {
     if (vm_.for_depth == 0) return Outcome::Declined;
     ForEntry& loop = vm_.for_stack[static_cast<size_t>(vm_.for_depth - 1)];
     PCVAR* variable;
@@ -854,7 +857,10 @@ Outcome Runner::next(const Statement& statement, const char*& p, const char* bod
             jump_to_line_again();
             p = body + loop.follow;
             const int32_t index = line_.code->statement_at[static_cast<size_t>(loop.follow)];
-            if (index >= 0) loop_body_ = &line_.code->statements[static_cast<size_t>(index)];
+            if (index >= 0) {
+                loop_body_ = &line_.code->statements[static_cast<size_t>(index)];
+                round_in_line_ = true;
+            }
             return Outcome::Jumped;
         }
         ProgramLine* body_line = loop.after.line->next;
@@ -921,7 +927,7 @@ Outcome Runner::while_loop(const Statement& statement, const char*& p, const cha
     return Outcome::Done;
 }
 
-Outcome Runner::run(const Statement& statement, const char*& p) {
+inline Outcome Runner::run(const Statement& statement, const char*& p) {
     const char* body = line_.code->body;
     Outcome outcome = Outcome::Done;
     switch (statement.kind) {
@@ -1066,13 +1072,18 @@ Outcome Runner::run_from(const char*& p) {
     const Statement* statement = statement_at(p);
     while (statement) {
         const char* body = line_.code->body;
-        const Outcome outcome = run(*statement, p);
+        Outcome outcome = run(*statement, p);
         if (outcome == Outcome::Declined) {
             end_unfinished_calls();
             break;
         }
         ran = true;
+        if (loop_body_ && round_in_line_) {
+            outcome = passes(*statement, outcome, p);
+            if (outcome == Outcome::Declined) return Outcome::Jumped;
+        }
         if (loop_body_) {
+            round_in_line_ = false;
             statement = std::exchange(loop_body_, nullptr);
             if (!ready_for_statement()) return Outcome::Jumped;
             continue;
@@ -1112,6 +1123,50 @@ Outcome Runner::run_from(const char*& p) {
         statement = statement_at(p);
     }
     return ran ? Outcome::Jumped : Outcome::Declined;
+}
+
+// Whether the statements from `first` on are assignments, each followed across one ":"
+// by the next, up to `next`: successors only ever lie further on in the line.
+bool Runner::assignments_up_to(const Statement* first, const Statement& next) const {
+    const Statement* statements = line_.code->statements.data();
+    for (const Statement* s = first; s != &next; s = statements + s->successor) {
+        const bool assigns = s->kind == Kind::AssignNumber || s->kind == Kind::AssignString;
+        if (!assigns || s->follow < 0 || s->successor < 0) return false;
+    }
+    return true;
+}
+
+// `next` has just gone round its loop, with `outcome`, to a body in its own line. Where
+// the body holds only assignments, the passes run here, the assignments and the next
+// straight after one another with the dispatcher's steps between them, as the usual
+// way makes them, until the next does anything else: its outcome then, which the
+// usual way goes on from, or Declined where the run stops.
+Outcome Runner::passes(const Statement& next, Outcome outcome, const char*& p) {
+    const Statement* first = loop_body_;
+    if (!assignments_up_to(first, next)) return outcome;
+    const char* body = line_.code->body;
+    const Statement* statements = line_.code->statements.data();
+    for (;;) {
+        loop_body_ = nullptr;
+        round_in_line_ = false;
+        if (!ready_for_statement()) return Outcome::Declined;
+        for (const Statement* s = first; s != &next; s = statements + s->successor) {
+            const Outcome assigned = s->kind == Kind::AssignNumber ? assign_number(*s) : assign_string(*s);
+            if (assigned == Outcome::Declined) {
+                end_unfinished_calls();
+                return Outcome::Declined;
+            }
+            if (s->evaluates) vm_error::clear();
+            p = body + s->follow;
+            if (!ready_for_statement()) return Outcome::Declined;
+        }
+        outcome = this->next(next, p, body);
+        if (outcome == Outcome::Declined) {
+            end_unfinished_calls();
+            return outcome;
+        }
+        if (!round_in_line_ || loop_body_ != first) return outcome;
+    }
 }
 
 }  // namespace

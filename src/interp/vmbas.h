@@ -75,7 +75,8 @@ public:
     }
 
     // Makes `line` current (trace mark included) and returns its text after indentation.
-    const char* jump_to_line(ProgramLine* line) {
+    // Always inline: every jump and line change of a compiled loop goes through it.
+    [[gnu::always_inline]] const char* jump_to_line(ProgramLine* line) {
         if (!line) return "";
         current_line = line;
         vm_error::clear();
