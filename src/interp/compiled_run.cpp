@@ -826,6 +826,7 @@ Outcome Runner::for_loop(const Statement& statement) {
     loop.type = name.type;
     loop.limit = limit.re;
     loop.step = step.re;
+    loop.increment = coerce_to_type(step, name.type).re;
     loop.record = variable;
     loop.generation = vm_.variables.generation();
     loop.follow = statement.follow;
@@ -844,11 +845,11 @@ inline Outcome Runner::next(const Statement& statement, const char*& p, const ch
         const bool same = variable == loop.record && loop.generation == vm_.variables.generation();
         if (!same && !equals_nocase(slot(statement.slot).name, loop.variable)) return Outcome::Declined;
     }
+    const Complex step{loop.increment, 0.0};
     if (loop.type == VT_INTEGER) {
-        const Complex step = coerce_to_type({loop.step, 0.0}, VT_INTEGER);
         variable->value = coerce_to_type(variable->value + step, VT_INTEGER);
     } else {
-        variable->value = variable->value + Complex{loop.step, 0.0};
+        variable->value = variable->value + step;
     }
     const double value = variable->value.re;
     if ((loop.step > 0 && value <= loop.limit) || (loop.step < 0 && value >= loop.limit)) {

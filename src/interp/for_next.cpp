@@ -49,7 +49,7 @@ int stmt_for(C_VMBAS& vm, const char*& p) {
     // The bounds may have mentioned new variables; the record address is stable.
     variable->value = coerce_to_type(bounds.start, type);
     vm.for_stack[static_cast<size_t>(vm.for_depth++)] = {TextPosition::at(vm.current_line, p), std::string(name), type, bounds.limit.re,
-                                                         bounds.step.re};
+                                                         bounds.step.re, coerce_to_type(bounds.step, type).re};
     return 0;
 }
 
@@ -65,8 +65,7 @@ int stmt_next(C_VMBAS& vm, const char*& p) {
         q = p;
     }
     PCVAR* variable = vm.variables.find_or_create(loop.variable);
-    const Complex step = coerce_to_type({loop.step, 0.0}, loop.type);
-    variable->value = coerce_to_type(variable->value + step, loop.type);
+    variable->value = coerce_to_type(variable->value + Complex{loop.increment, 0.0}, loop.type);
     const double value = variable->value.re;
     if ((loop.step > 0 && value <= loop.limit) || (loop.step < 0 && value >= loop.limit)) {
         p = vm.jump_to(loop.after);

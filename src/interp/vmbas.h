@@ -33,6 +33,7 @@ struct alignas(128) ForEntry {
     int type = VT_COMPLEX;
     double limit = 0.0;
     double step = 0.0;
+    double increment = 0.0;  // what each pass adds: the step, made whole for an integer variable
     // The variable's record while the store's generation stays `generation`: a next
     // that names the same record names the same variable, without comparing names, and
     // a next without a name needs no lookup.
