@@ -665,10 +665,14 @@ int32_t Compiler::next_statement(const char* p, Statement& statement) {
     const char* q = p;
     std::string_view name;
     int type;
+    vm_error::clear();
     if (scan_var_name(q, name, type))
         statement.slot = slot(name, type);
     else
         q = p;
+    // A reserved word or an over-long name after next leaves its message, which wins
+    // over the failure at the statement's end.
+    if (vm_error::has_message()) return kRefused;
     statement.end = offset(q);
     return 0;
 }
