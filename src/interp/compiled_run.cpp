@@ -79,6 +79,18 @@ bool holds(Step step, double a, double b) {
 }
 int32_t clamp_count(int32_t n) { return std::max(0, std::min(n, 255)); }
 
+// A next's step: the loop's variable moved on, and whether the loop goes round again.
+bool goes_round(const ForEntry& loop, PCVAR& variable) {
+    const Complex step{loop.increment, 0.0};
+    if (loop.type == VT_INTEGER) {
+        variable.value = coerce_to_type(variable.value + step, VT_INTEGER);
+    } else {
+        variable.value = variable.value + step;
+    }
+    const double value = variable.value.re;
+    return (loop.step > 0 && value <= loop.limit) || (loop.step < 0 && value >= loop.limit);
+}
+
 // The values of a running program, left unset: every step writes a value before any
 // step reads it.
 struct ProgramStack {
@@ -845,14 +857,7 @@ inline Outcome Runner::next(const Statement& statement, const char*& p, const ch
         const bool same = variable == loop.record && loop.generation == vm_.variables.generation();
         if (!same && !equals_nocase(slot(statement.slot).name, loop.variable)) return Outcome::Declined;
     }
-    const Complex step{loop.increment, 0.0};
-    if (loop.type == VT_INTEGER) {
-        variable->value = coerce_to_type(variable->value + step, VT_INTEGER);
-    } else {
-        variable->value = variable->value + step;
-    }
-    const double value = variable->value.re;
-    if ((loop.step > 0 && value <= loop.limit) || (loop.step < 0 && value >= loop.limit)) {
+    if (goes_round(loop, *variable)) {
         if (loop.follow >= 0 && loop.after.line == line_.line) {
             // A body in this line: its first statement is known once compiled.
             jump_to_line_again();
@@ -1147,6 +1152,13 @@ Outcome Runner::passes(const Statement& next, Outcome outcome, const char*& p) {
     if (!assignments_up_to(first, next)) return outcome;
     const char* body = line_.code->body;
     const Statement* statements = line_.code->statements.data();
+    // The loop's variable, as the next has just found it by its record: while the
+    // variable store's generation stays, the next finds it so again and goes on
+    // within this line, and its work is the step alone.
+    ForEntry& loop = vm_.for_stack[static_cast<size_t>(vm_.for_depth - 1)];
+    PCVAR* const variable = loop.record;
+    const uint64_t generation = vm_.variables.generation();
+    const bool by_record = loop.generation == generation && (next.slot < 0 || record(next.slot) == variable);
     for (;;) {
         loop_body_ = nullptr;
         round_in_line_ = false;
@@ -1160,6 +1172,16 @@ Outcome Runner::passes(const Statement& next, Outcome outcome, const char*& p) {
             if (s->evaluates) vm_error::clear();
             p = body + s->follow;
             if (!ready_for_statement()) return Outcome::Declined;
+        }
+        if (by_record && vm_.variables.generation() == generation) {
+            if (!goes_round(loop, *variable)) {
+                --vm_.for_depth;
+                p = body + next.end;
+                return Outcome::Done;
+            }
+            jump_to_line_again();
+            p = body + loop.follow;
+            continue;
         }
         outcome = this->next(next, p, body);
         if (outcome == Outcome::Declined) {
