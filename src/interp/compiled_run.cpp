@@ -153,6 +153,23 @@ private:
     bool go_to_next_statement(const char*& p);
     bool assignments_up_to(const Statement* first, const Statement& next) const;
     [[gnu::noinline]] Outcome passes(const Statement& next, Outcome outcome, const char*& p);
+    // Where passes across lines left off: `statement` ran with `outcome` and the usual
+    // way goes on from it, or (`waiting`) it is still to run; null where the run stops
+    // with `outcome`.
+    struct PassesEnd {
+        const Statement* statement;
+        Outcome outcome;
+        bool waiting;
+    };
+    [[gnu::noinline]] PassesEnd passes_across(const Statement& next, const char*& p);
+    PassesEnd leave(const Statement* statement, Outcome outcome, bool first_pass);
+    // The current line's tables after a move to the next line, by a link kept in `from`.
+    const Statement* linked_on_next_line(const Statement& from) {
+        const int32_t index = from.successor;
+        line_ = {vm_.current_line, vm_.current_line->compiled.get()};
+        take_tables();
+        return &line_.code->statements[static_cast<size_t>(index)];
+    }
     bool past_separators(const char*& p);
 
     const Node& node(int32_t index) const { return nodes_[index]; }
@@ -197,7 +214,7 @@ private:
     // Runs the program at `start` on `stack`: one past the last value it leaves, or null
     // where a step refuses.
     Complex* execute(int32_t start, Complex* stack);
-    bool evaluate(int32_t start, Complex& out) {
+    [[gnu::always_inline]] bool evaluate(int32_t start, Complex& out) {
         ProgramStack stack;
         const Complex* end = execute(start, stack.values);
         if (!end) return false;
@@ -243,7 +260,7 @@ private:
     [[gnu::noinline]] Outcome assign_string(const Statement& statement);
     [[gnu::noinline]] Outcome for_loop(const Statement& statement);
     [[gnu::always_inline]] Outcome next(const Statement& statement, const char*& p, const char* body);
-    Outcome if_then(const Statement& statement, const char*& p, const char* body);
+    [[gnu::always_inline]] Outcome if_then(const Statement& statement, const char*& p, const char* body);
     Outcome while_loop(const Statement& statement, const char*& p, const char* body);
 
     // The arguments of the call whose body is being evaluated, left unset until then: a
@@ -282,6 +299,7 @@ private:
     // the start of the loop's body, in the same line or at the start of the next.
     const Statement* loop_body_ = nullptr;
     bool round_in_line_ = false;  // it is the start of a body in the next's own line
+    bool went_across_ = false;    // it is the start of a body on the line after the for
     // A goto, gosub or if ... then line that has just made its target current.
     const Statement* jumped_from_ = nullptr;
     // Calls written out in a program that have begun and not ended, and the variable
@@ -842,6 +860,7 @@ Outcome Runner::for_loop(const Statement& statement) {
     loop.record = variable;
     loop.generation = vm_.variables.generation();
     loop.follow = statement.follow;
+    loop.usual_way = false;
     return Outcome::Done;
 }
 
@@ -879,6 +898,7 @@ inline Outcome Runner::next(const Statement& statement, const char*& p, const ch
                 line_ = {body_line, body_line->compiled.get()};
                 take_tables();
                 loop_body_ = &line_.code->statements[static_cast<size_t>(statement.target_start)];
+                went_across_ = !loop.usual_way;
             } else {
                 loop_body_ = find_loop_body(statement, loop.after.line, p);
             }
@@ -903,7 +923,7 @@ inline Outcome Runner::next(const Statement& statement, const char*& p, const ch
     return Outcome::Done;
 }
 
-Outcome Runner::if_then(const Statement& statement, const char*& p, const char* body) {
+inline Outcome Runner::if_then(const Statement& statement, const char*& p, const char* body) {
     Complex condition;
     if (!statement_value(statement, condition) || condition.im != 0.0) return Outcome::Declined;
     if (condition.re == 0.0) {
@@ -1087,9 +1107,21 @@ Outcome Runner::run_from(const char*& p) {
         if (loop_body_ && round_in_line_) {
             outcome = passes(*statement, outcome, p);
             if (outcome == Outcome::Declined) return Outcome::Jumped;
+        } else if (loop_body_ && went_across_) {
+            const PassesEnd end = passes_across(*statement, p);
+            if (!end.statement) return end.outcome;
+            statement = end.statement;
+            if (end.waiting) continue;
+            if (end.outcome == Outcome::Declined) {
+                end_unfinished_calls();
+                return Outcome::Jumped;
+            }
+            outcome = end.outcome;
+            body = line_.code->body;
         }
         if (loop_body_) {
             round_in_line_ = false;
+            went_across_ = false;
             statement = std::exchange(loop_body_, nullptr);
             if (!ready_for_statement()) return Outcome::Jumped;
             continue;
@@ -1190,6 +1222,86 @@ Outcome Runner::passes(const Statement& next, Outcome outcome, const char*& p) {
         }
         if (!round_in_line_ || loop_body_ != first) return outcome;
     }
+}
+
+// `next` has just gone round its loop to a body that begins on the line after the for.
+// The passes run here while the body holds assignments and ifs whose ways on are
+// known: each statement straight after the one before, with the dispatcher's steps
+// between them as the usual way makes them, from line to line by the links it keeps,
+// and a next that finds its variable by record steps it itself. Anything else goes
+// back to the usual way; a loop whose first pass here met a statement of another
+// kind is not tried here again.
+Runner::PassesEnd Runner::passes_across(const Statement& next, const char*& p) {
+    const Statement* first = loop_body_;
+    ProgramLine* const body_line = line_.line;
+    ForEntry& loop = vm_.for_stack[static_cast<size_t>(vm_.for_depth - 1)];
+    PCVAR* const variable = loop.record;
+    const uint64_t generation = vm_.variables.generation();
+    // The next has just found it by record, or by name while the generation stood.
+    const bool by_record = loop.generation == generation;
+    for (bool first_pass = true;; first_pass = false) {
+        loop_body_ = nullptr;
+        went_across_ = false;
+        if (!ready_for_statement()) return {nullptr, Outcome::Jumped, false};
+        const Statement* s = first;
+        while (s != &next) {
+            const char* body = line_.code->body;
+            Outcome outcome;
+            if (s->kind == Kind::AssignNumber || s->kind == Kind::AssignString) {
+                outcome = s->kind == Kind::AssignNumber ? assign_number(*s) : assign_string(*s);
+                if (outcome == Outcome::Declined) return {s, outcome, false};
+                if (s->evaluates) vm_error::clear();
+                if (s->follow >= 0 && s->successor >= 0) {
+                    p = body + s->follow;
+                    if (!ready_for_statement()) return {nullptr, Outcome::Jumped, false};
+                    s = &line_.code->statements[static_cast<size_t>(s->successor)];
+                    continue;
+                }
+                p = body + s->end;
+                if (s->follow != kFollowLineEnd || s->successor < 0) return leave(s, outcome, first_pass);
+                if (!to_next_line(p)) return {nullptr, Outcome::Done, false};
+            } else if (s->kind == Kind::If) {
+                outcome = if_then(*s, p, body);
+                if (outcome == Outcome::Declined) return {s, outcome, false};
+                if (s->evaluates) vm_error::clear();
+                // Only a false condition at the line's end goes on here.
+                const bool false_at_end = s->follow == kFollowLineEnd && p == body + s->else_offset;
+                // The way an if takes may change from pass to pass: it is tried again.
+                if (jumped_from_ || !false_at_end || s->successor < 0) return {s, outcome, false};
+                if (!ready_for_statement()) return {nullptr, Outcome::Jumped, false};
+                p = skip_blanks(p);
+                if (!vm_.current_line->next) return {nullptr, Outcome::Jumped, false};
+                p = vm_.jump_to_line(vm_.current_line->next);
+            } else {
+                PassesEnd end = leave(s, Outcome::Done, first_pass);
+                end.waiting = true;
+                return end;
+            }
+            if (!ready_for_statement()) return {nullptr, Outcome::Jumped, false};
+            s = linked_on_next_line(*s);
+        }
+        if (by_record && vm_.variables.generation() == generation && !vm_.trace && !break_flag::is_set()) {
+            if (!goes_round(loop, *variable)) {
+                --vm_.for_depth;
+                p = line_.code->body + next.end;
+                return {&next, Outcome::Done, false};
+            }
+            // As the next goes to a body on the next line: the for line shows nowhere.
+            p = vm_.jump_to_line(body_line);
+            line_ = {body_line, body_line->compiled.get()};
+            take_tables();
+            continue;
+        }
+        const Outcome outcome = this->next(next, p, line_.code->body);
+        if (outcome == Outcome::Declined || !went_across_ || loop_body_ != first) return {&next, outcome, false};
+    }
+}
+
+// Leaves the passes at `statement` for the usual way, for good where it is met in the
+// first pass.
+Runner::PassesEnd Runner::leave(const Statement* statement, Outcome outcome, bool first_pass) {
+    if (first_pass) vm_.for_stack[static_cast<size_t>(vm_.for_depth - 1)].usual_way = true;
+    return {statement, outcome, false};
 }
 
 }  // namespace

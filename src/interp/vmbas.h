@@ -42,6 +42,9 @@ struct alignas(128) ForEntry {
     // Where the loop's body begins after `after`, as the compiled engine found it, or
     // -1. It stays true while the loop does: every edit of the program empties the stack.
     int32_t follow = -1;
+    // Set when the compiled engine's first pass through a body on lines of its own met a
+    // statement its loop of passes leaves to the usual way: it does not try again.
+    bool usual_way = false;
 };
 
 struct WhileEntry {

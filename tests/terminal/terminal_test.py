@@ -148,8 +148,15 @@ class TerminalTest(unittest.TestCase):
         self.fail(f"the program did not stop: {s.output!r}")
 
     def test_ctrl_c_in_a_compiled_loop_and_cont_go_on_at_the_same_statement(self):
+        self.interrupt_and_continue(["10 for k=1 to 1e12: x=x+1: next"])
+
+    def test_ctrl_c_in_a_compiled_loop_over_lines_and_cont_go_on_at_the_same_statement(self):
+        self.interrupt_and_continue(["10 for k=1 to 1e12", "20 x=x+1", "30 next"])
+
+    def interrupt_and_continue(self, program):
         s = self.session
-        s.send("10 for k=1 to 1e12: x=x+1: next\r")
+        for line in program:
+            s.send(line + "\r")
         s.send("run\r")
         for _ in range(2):
             self.interrupt_running_program()
