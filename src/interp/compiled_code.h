@@ -26,7 +26,7 @@ enum class Op : uint8_t {
     StringEqual, StringNotEqual, StringLess, StringLessEqual, StringGreater, StringGreaterEqual,
     Not, And, Or, Xor, Imp, Eqv,
     Builtin, Len, Instr, Asc, Call, Parameter,
-    Int,  // the commonest built-in, made a node of its own
+    Int, Norm,  // the commonest built-ins, made nodes of their own
     VariablePlus,  // a subscript: variable `index` plus `value`, a zero's sign left as it is
     // Strings.
     StringConstant, StringVariable, StringElement, Concat, Left, Right, Mid, Chr, Str, Space, StringOf,
@@ -59,7 +59,7 @@ enum class Step : uint8_t {
     ElementAt,
     // Sums make a zero part +0 themselves: a sum inside a sum only adds to a result
     // that is made so, whose sign a zero term cannot change.
-    Negate, Int, Add, Subtract, Multiply, Divide, Power, Equal, NotEqual, Less, LessEqual, Greater, GreaterEqual,
+    Negate, Int, Norm, Add, Subtract, Multiply, Divide, Power, Equal, NotEqual, Less, LessEqual, Greater, GreaterEqual,
     // The same with constant `value` as the right operand (a real one for orderings).
     AddConstant, SubtractConstant, MultiplyConstant, DivideConstant, EqualConstant, NotEqualConstant,
     LessConstant, LessEqualConstant, GreaterConstant, GreaterEqualConstant,
@@ -133,13 +133,17 @@ struct Statement {
     int32_t value_program = -1;
     int32_t subscripts = -1;
     // goto, gosub, if ... then line; while: its wend's line; next: the for line at
-    // whose end the loop it last went round begins.
+    // whose end the loop it last went round begins; wend: the line of the while it
+    // first went back to.
     ProgramLine* target = nullptr;
-    // The statement at the start of `target` (next: of the line after it), as successor.
+    // The statement at the start of `target` (next: of the line after it; wend: at that
+    // while's keyword), as successor.
     int32_t target_start = -1;
     const char* resume = nullptr;   // while: just after its wend
     int32_t then_offset = -1;       // if: where a true condition goes on (-1: no then)
-    int32_t else_offset = -1;       // if: where a false one goes on; while: its keyword
+    // if: where a false one goes on; while: its keyword; wend: the keyword of the while
+    // it first went back to
+    int32_t else_offset = -1;
     bool evaluates = false;         // reads an expression, which clears the error buffer
     bool whole = false;             // assigns an integer variable or element
     bool appends = false;           // s$ = s$ + …: the rest is appended where s$ lies

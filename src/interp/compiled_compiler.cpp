@@ -426,6 +426,7 @@ int32_t Compiler::builtin_call(const char*& p, const BuiltinFunction& builtin) {
         return kRefused;
     }
     if (builtin.name == "int") return call_with(p, "int", "c", Op::Int);
+    if (builtin.name == "norm") return call_with(p, "norm", "c", Op::Norm);
     const int32_t node = call_with(p, builtin.name, builtin.format, Op::Builtin);
     if (node < 0) return kRefused;
     code_.builtins.push_back(&builtin);

@@ -101,7 +101,8 @@ bool runs_as_steps(const CompiledLine& code, int32_t index) {
         case Op::Element: children = node.count; break;
         case Op::Negate:
         case Op::Not:
-        case Op::Int: children = 1; break;
+        case Op::Int:
+        case Op::Norm: children = 1; break;
         default:
             if (binary_step(node.op) == Step::End) return false;
     }
@@ -159,6 +160,12 @@ private:
         deepest_ = std::max(deepest_, depth_);
     }
 
+    // An operator or built-in of one operand, which it replaces on the stack.
+    void unary(const Node& node, Step step) {
+        emit(node.child[0]);
+        push(step);
+    }
+
     void emit(int32_t index) {
         const Node node = code_.nodes[static_cast<size_t>(index)];
         switch (node.op) {
@@ -183,12 +190,10 @@ private:
             case Op::Len:
             case Op::Instr:
             case Op::Asc: push(Step::Measure, index, 1); break;
-            case Op::Negate:
-            case Op::Not:
-            case Op::Int:
-                emit(node.child[0]);
-                push(node.op == Op::Negate ? Step::Negate : node.op == Op::Not ? Step::Not : Step::Int);
-                break;
+            case Op::Negate: unary(node, Step::Negate); break;
+            case Op::Not: unary(node, Step::Not); break;
+            case Op::Int: unary(node, Step::Int); break;
+            case Op::Norm: unary(node, Step::Norm); break;
             default:
                 if (binary_step(node.op) == Step::End) {
                     push(Step::Tree, index, 1);  // normalized by the tree itself

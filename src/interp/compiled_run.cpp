@@ -44,6 +44,8 @@ struct Text {
 Complex real(double x) { return {x, 0.0}; }
 // int: each part rounded down.
 Complex whole_part(Complex z) { return {std::floor(z.re), std::floor(z.im)}; }
+// norm: the square of the modulus, as the built-in computes it.
+Complex norm_of(Complex z) { return real(z.re * z.re + z.im * z.im); }
 
 // and, or, xor, imp and eqv of two real values, into the first.
 bool combine(Step step, Complex& a, Complex b) {
@@ -144,6 +146,7 @@ private:
     }
     [[gnu::noinline]] const Statement* find_first_of_line(const Statement& from, int32_t Statement::*link, const char*& p);
     [[gnu::noinline]] const Statement* find_loop_body(const Statement& next, ProgramLine* for_line, const char* p);
+    bool back_to_same_while(const Statement& wend, const TextPosition& keyword);
     [[gnu::noinline]] bool go_past_end(const Statement& statement, const char* body, const char*& p);
     bool to_next_line(const char*& p);
     // What jumping to the current line does besides making it current.
@@ -369,6 +372,10 @@ bool Runner::compute(const Node& n, Complex& out) {
             if (!number(n.child[0], a)) return false;
             out = whole_part(a);
             return true;
+        case Op::Norm:
+            if (!number(n.child[0], a)) return false;
+            out = norm_of(a);
+            return true;
         case Op::Add:
             if (!operands(n, a, b)) return false;
             out = a + b;
@@ -468,6 +475,7 @@ Complex* Runner::execute(int32_t start, Complex* stack) {
             }
             case Step::Negate: top[-1] = -top[-1]; break;
             case Step::Int: top[-1] = whole_part(top[-1]); break;
+            case Step::Norm: top[-1] = norm_of(top[-1]); break;
             case Step::Add: --top; top[-1] = normalize_zero(top[-1] + top[0]); break;
             case Step::Subtract: --top; top[-1] = normalize_zero(top[-1] - top[0]); break;
             case Step::Multiply: --top; top[-1] = top[-1] * top[0]; break;
@@ -992,6 +1000,7 @@ inline Outcome Runner::run(const Statement& statement, const char*& p) {
             if (vm_.while_depth == 0) return Outcome::Declined;
             const WhileEntry entry = vm_.while_stack[static_cast<size_t>(--vm_.while_depth)];
             p = vm_.jump_to(entry.keyword);
+            if (back_to_same_while(statement, entry.keyword)) jumped_from_ = &statement;
             return Outcome::Jumped;
         }
         default: __builtin_unreachable();  // every kind is a case: no range check
@@ -1079,6 +1088,17 @@ const Statement* Runner::find_first_of_line(const Statement& from, int32_t State
         statements[index].*link = kept ? static_cast<int32_t>(found - line_.code->statements.data()) : kTextOnly;
     }
     return found;
+}
+
+// Whether `wend` goes back to the while it went back to the first time, noted then:
+// that while's statement is kept as the first statement of a jump's target is.
+bool Runner::back_to_same_while(const Statement& wend, const TextPosition& keyword) {
+    Statement& kept = line_.code->statements[static_cast<size_t>(&wend - line_.code->statements.data())];
+    if (!kept.target) {
+        kept.target = keyword.line;
+        kept.else_offset = keyword.offset;
+    }
+    return kept.target == keyword.line && kept.else_offset == keyword.offset;
 }
 
 // The statement at `p`, the start of the line after `for_line`, where `next` goes round
