@@ -133,16 +133,16 @@ struct Statement {
     int32_t value_program = -1;
     int32_t subscripts = -1;
     // goto, gosub, if ... then line; while: its wend's line; next: the for line at
-    // whose end the loop it last went round begins; wend: the line of the while it
-    // first went back to.
+    // whose end the loop it last went round begins; wend, return: the line it first
+    // led back to.
     ProgramLine* target = nullptr;
-    // The statement at the start of `target` (next: of the line after it; wend: at that
-    // while's keyword), as successor.
+    // The statement at the start of `target` (next: of the line after it; wend,
+    // return: at `else_offset`), as successor.
     int32_t target_start = -1;
     const char* resume = nullptr;   // while: just after its wend
     int32_t then_offset = -1;       // if: where a true condition goes on (-1: no then)
-    // if: where a false one goes on; while: its keyword; wend: the keyword of the while
-    // it first went back to
+    // if: where a false one goes on; while: its keyword; wend, return: where in
+    // `target` it first led back to
     int32_t else_offset = -1;
     bool evaluates = false;         // reads an expression, which clears the error buffer
     bool whole = false;             // assigns an integer variable or element

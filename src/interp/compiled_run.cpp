@@ -146,7 +146,7 @@ private:
     }
     [[gnu::noinline]] const Statement* find_first_of_line(const Statement& from, int32_t Statement::*link, const char*& p);
     [[gnu::noinline]] const Statement* find_loop_body(const Statement& next, ProgramLine* for_line, const char* p);
-    bool back_to_same_while(const Statement& wend, const TextPosition& keyword);
+    bool same_landing(const Statement& from, ProgramLine* line, int32_t offset);
     [[gnu::noinline]] bool go_past_end(const Statement& statement, const char* body, const char*& p);
     bool to_next_line(const char*& p);
     // What jumping to the current line does besides making it current.
@@ -991,16 +991,18 @@ inline Outcome Runner::run(const Statement& statement, const char*& p) {
             // Straight on past the ":" or the line end that the gosub's end would go over.
             if (entry.follow >= 0) {
                 p = entry.resume.line->body() + entry.follow;
-                return Outcome::Jumped;
+            } else if (entry.follow != kFollowLineEnd || !to_next_line(p)) {
+                return Outcome::Done;
             }
-            if (entry.follow == kFollowLineEnd) return to_next_line(p) ? Outcome::Jumped : Outcome::Done;
-            return Outcome::Done;
+            const char* landed = vm_.current_line->body();
+            if (same_landing(statement, vm_.current_line, static_cast<int32_t>(p - landed))) jumped_from_ = &statement;
+            return Outcome::Jumped;
         }
         case Kind::Wend: {
             if (vm_.while_depth == 0) return Outcome::Declined;
             const WhileEntry entry = vm_.while_stack[static_cast<size_t>(--vm_.while_depth)];
             p = vm_.jump_to(entry.keyword);
-            if (back_to_same_while(statement, entry.keyword)) jumped_from_ = &statement;
+            if (same_landing(statement, entry.keyword.line, entry.keyword.offset)) jumped_from_ = &statement;
             return Outcome::Jumped;
         }
         default: __builtin_unreachable();  // every kind is a case: no range check
@@ -1090,15 +1092,16 @@ const Statement* Runner::find_first_of_line(const Statement& from, int32_t State
     return found;
 }
 
-// Whether `wend` goes back to the while it went back to the first time, noted then:
-// that while's statement is kept as the first statement of a jump's target is.
-bool Runner::back_to_same_while(const Statement& wend, const TextPosition& keyword) {
-    Statement& kept = line_.code->statements[static_cast<size_t>(&wend - line_.code->statements.data())];
+// Whether `from`, a wend or a return, which may lead to other places each time, has
+// led to the place it led to the first time, noted then: the statement there is kept
+// as the first statement of a jump's target is.
+bool Runner::same_landing(const Statement& from, ProgramLine* line, int32_t offset) {
+    Statement& kept = line_.code->statements[static_cast<size_t>(&from - line_.code->statements.data())];
     if (!kept.target) {
-        kept.target = keyword.line;
-        kept.else_offset = keyword.offset;
+        kept.target = line;
+        kept.else_offset = offset;
     }
-    return kept.target == keyword.line && kept.else_offset == keyword.offset;
+    return kept.target == line && kept.else_offset == offset;
 }
 
 // The statement at `p`, the start of the line after `for_line`, where `next` goes round
