@@ -1281,7 +1281,9 @@ Runner::PassesEnd Runner::passes_across(const Statement& next, const char*& p) {
                     continue;
                 }
                 p = body + s->end;
-                if (s->follow != kFollowLineEnd || s->successor < 0) return leave(s, outcome, first_pass);
+                // A link the usual way has not looked up yet is left to it, this time.
+                if (s->successor < 0) return {s, outcome, false};
+                if (s->follow != kFollowLineEnd) return leave(s, outcome, first_pass);
                 if (!to_next_line(p)) return {nullptr, Outcome::Done, false};
             } else if (s->kind == Kind::If) {
                 outcome = if_then(*s, p, body);
