@@ -166,13 +166,6 @@ private:
     };
     [[gnu::noinline]] PassesEnd passes_across(const Statement& next, const char*& p);
     PassesEnd leave(const Statement* statement, Outcome outcome, bool first_pass);
-    // The current line's tables after a move to the next line, by a link kept in `from`.
-    const Statement* linked_on_next_line(const Statement& from) {
-        const int32_t index = from.successor;
-        line_ = {vm_.current_line, vm_.current_line->compiled.get()};
-        take_tables();
-        return &line_.code->statements[static_cast<size_t>(index)];
-    }
     bool past_separators(const char*& p);
 
     const Node& node(int32_t index) const { return nodes_[index]; }
@@ -1303,7 +1296,7 @@ Runner::PassesEnd Runner::passes_across(const Statement& next, const char*& p) {
                 return end;
             }
             if (!ready_for_statement()) return {nullptr, Outcome::Jumped, false};
-            s = linked_on_next_line(*s);
+            s = first_of_line(*s, &Statement::successor, p);  // a link known above
         }
         if (by_record && vm_.variables.generation() == generation && !vm_.trace && !break_flag::is_set()) {
             if (!goes_round(loop, *variable)) {
