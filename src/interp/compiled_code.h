@@ -63,6 +63,9 @@ enum class Step : uint8_t {
     // The same with constant `value` as the right operand (a real one for orderings).
     AddConstant, SubtractConstant, MultiplyConstant, DivideConstant, EqualConstant, NotEqualConstant,
     LessConstant, LessEqualConstant, GreaterConstant, GreaterEqualConstant,
+    // Division by a real constant that is neither zero nor NaN, `value` holding it and
+    // the ratio of its imaginary part to it, which complex division would find first.
+    DivideReal,
     // The same with variable `index` as the right operand, read after an ordering's left
     // side is found real.
     AddVariable, SubtractVariable, MultiplyVariable, DivideVariable, EqualVariable, NotEqualVariable,

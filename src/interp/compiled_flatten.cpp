@@ -4,6 +4,7 @@
 #include "interp/compiled_flatten.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "values/user_functions.h"
@@ -64,6 +65,13 @@ Step constant_step(Op op, Complex right) {
         case Op::GreaterEqual: return Step::GreaterEqualConstant;
         default: return Step::End;
     }
+}
+
+// Whether complex division by `divisor` comes down to two real divisions by its real
+// part: for a real divisor other than zero and NaN, the denominator it computes is
+// that part itself.
+bool divides_as_real(Complex divisor) {
+    return divisor.im == 0.0 && divisor.re != 0.0 && !std::isnan(divisor.re);
 }
 
 // The same with a variable as the right operand.
@@ -225,6 +233,10 @@ private:
 
     void emit_right_operand(const Node& node) {
         const Node& right = code_.nodes[static_cast<size_t>(node.child[1])];
+        if (right.op == Op::Constant && node.op == Op::Divide && divides_as_real(right.value)) {
+            push(Step::DivideReal, -1, 0, {right.value.re, right.value.im / right.value.re});
+            return;
+        }
         if (right.op == Op::Constant && constant_step(node.op, right.value) != Step::End) {
             push(constant_step(node.op, right.value), -1, 0, right.value);
             return;

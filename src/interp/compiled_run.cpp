@@ -480,6 +480,13 @@ Complex* Runner::execute(int32_t start, Complex* stack) {
             case Step::SubtractConstant: top[-1] = normalize_zero(top[-1] - i->value); break;
             case Step::MultiplyConstant: top[-1] = top[-1] * i->value; break;
             case Step::DivideConstant: top[-1] = top[-1] / i->value; break;
+            case Step::DivideReal: {
+                // The terms complex division sums, with the ratio found beforehand.
+                const Complex a = top[-1];
+                const double divisor = i->value.re, ratio = i->value.im;
+                top[-1] = {(a.im * ratio + a.re) / divisor, (a.im - a.re * ratio) / divisor};
+                break;
+            }
             case Step::EqualConstant: top[-1] = truth(top[-1].re == i->value.re && top[-1].im == i->value.im); break;
             case Step::NotEqualConstant: top[-1] = truth(!(top[-1].re == i->value.re && top[-1].im == i->value.im)); break;
             case Step::LessConstant:
