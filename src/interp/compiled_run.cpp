@@ -147,6 +147,15 @@ private:
     [[gnu::noinline]] const Statement* find_first_of_line(const Statement& from, int32_t Statement::*link, const char*& p);
     [[gnu::noinline]] const Statement* find_loop_body(const Statement& next, ProgramLine* for_line, const char* p);
     bool same_landing(const Statement& from, ProgramLine* line, int32_t offset);
+    // The compiled statement that the blanks from `p` lead to in the current line, where
+    // it is already known; null otherwise.
+    const Statement* known_statement_at(const char* p) const {
+        if (vm_.current_line != line_.line) return nullptr;
+        const ptrdiff_t offset = skip_blanks(p) - line_.code->body;
+        if (offset < 0 || offset >= line_.code->length) return nullptr;
+        const int32_t index = line_.code->statement_at[static_cast<size_t>(offset)];
+        return index >= 0 ? &line_.code->statements[static_cast<size_t>(index)] : nullptr;
+    }
     [[gnu::noinline]] bool go_past_end(const Statement& statement, const char* body, const char*& p);
     bool to_next_line(const char*& p);
     // What jumping to the current line does besides making it current.
@@ -257,6 +266,8 @@ private:
     [[gnu::noinline]] Outcome for_loop(const Statement& statement);
     [[gnu::always_inline]] Outcome next(const Statement& statement, const char*& p, const char* body);
     [[gnu::always_inline]] Outcome if_then(const Statement& statement, const char*& p, const char* body);
+    [[gnu::always_inline]] Outcome jump(const Statement& statement, const char*& p);
+    static bool is_jump(Kind kind) { return kind == Kind::Goto || kind == Kind::Gosub || kind == Kind::Return; }
     Outcome while_loop(const Statement& statement, const char*& p, const char* body);
 
     // The arguments of the call whose body is being evaluated, left unset until then: a
@@ -961,19 +972,9 @@ Outcome Runner::while_loop(const Statement& statement, const char*& p, const cha
     return Outcome::Done;
 }
 
-inline Outcome Runner::run(const Statement& statement, const char*& p) {
-    const char* body = line_.code->body;
-    Outcome outcome = Outcome::Done;
+// goto, gosub and return.
+inline Outcome Runner::jump(const Statement& statement, const char*& p) {
     switch (statement.kind) {
-        case Kind::AssignNumber: outcome = assign_number(statement); break;
-        case Kind::AssignString: outcome = assign_string(statement); break;
-        case Kind::For: outcome = for_loop(statement); break;
-        case Kind::Next: return next(statement, p, body);
-        case Kind::If: outcome = if_then(statement, p, body); break;
-        case Kind::While:
-            outcome = while_loop(statement, p, body);
-            if (outcome == Outcome::Done) vm_error::clear();
-            return outcome;
         case Kind::Goto:
             p = vm_.jump_to_line(statement.target);
             jumped_from_ = &statement;
@@ -998,6 +999,26 @@ inline Outcome Runner::run(const Statement& statement, const char*& p) {
             if (same_landing(statement, vm_.current_line, static_cast<int32_t>(p - landed))) jumped_from_ = &statement;
             return Outcome::Jumped;
         }
+        default: __builtin_unreachable();  // only the three kinds come here
+    }
+}
+
+inline Outcome Runner::run(const Statement& statement, const char*& p) {
+    const char* body = line_.code->body;
+    Outcome outcome = Outcome::Done;
+    switch (statement.kind) {
+        case Kind::AssignNumber: outcome = assign_number(statement); break;
+        case Kind::AssignString: outcome = assign_string(statement); break;
+        case Kind::For: outcome = for_loop(statement); break;
+        case Kind::Next: return next(statement, p, body);
+        case Kind::If: outcome = if_then(statement, p, body); break;
+        case Kind::While:
+            outcome = while_loop(statement, p, body);
+            if (outcome == Outcome::Done) vm_error::clear();
+            return outcome;
+        case Kind::Goto:
+        case Kind::Gosub:
+        case Kind::Return: return jump(statement, p);
         case Kind::Wend: {
             if (vm_.while_depth == 0) return Outcome::Declined;
             const WhileEntry entry = vm_.while_stack[static_cast<size_t>(--vm_.while_depth)];
@@ -1248,12 +1269,12 @@ Outcome Runner::passes(const Statement& next, Outcome outcome, const char*& p) {
 }
 
 // `next` has just gone round its loop to a body that begins on the line after the for.
-// The passes run here while the body holds assignments and ifs whose ways on are
-// known: each statement straight after the one before, with the dispatcher's steps
-// between them as the usual way makes them, from line to line by the links it keeps,
-// and a next that finds its variable by record steps it itself. Anything else goes
-// back to the usual way; a loop whose first pass here met a statement of another
-// kind is not tried here again.
+// The passes run here while the body holds assignments, ifs, gotos, gosubs and
+// returns whose ways on are known: each statement straight after the one before, with
+// the dispatcher's steps between them as the usual way makes them, from line to line
+// by the links it keeps, and a next that finds its variable by record steps it itself.
+// Anything else goes back to the usual way; a loop whose first pass here met a
+// statement of another kind is not tried here again.
 Runner::PassesEnd Runner::passes_across(const Statement& next, const char*& p) {
     const Statement* first = loop_body_;
     ProgramLine* const body_line = line_.line;
@@ -1285,14 +1306,31 @@ Runner::PassesEnd Runner::passes_across(const Statement& next, const char*& p) {
                 if (s->successor < 0) return {s, outcome, false};
                 if (s->follow != kFollowLineEnd) return leave(s, outcome, first_pass);
                 if (!to_next_line(p)) return {nullptr, Outcome::Done, false};
-            } else if (s->kind == Kind::If) {
-                outcome = if_then(*s, p, body);
+            } else if (s->kind == Kind::If || is_jump(s->kind)) {
+                outcome = s->kind == Kind::If ? if_then(*s, p, body) : jump(*s, p);
                 if (outcome == Outcome::Declined) return {s, outcome, false};
                 if (s->evaluates) vm_error::clear();
-                // Only a false condition at the line's end goes on here.
-                const bool false_at_end = s->follow == kFollowLineEnd && p == body + s->else_offset;
-                // The way an if takes may change from pass to pass: it is tried again.
-                if (jumped_from_ || !false_at_end || s->successor < 0) return {s, outcome, false};
+                // The way an if takes may change from pass to pass, and so may the place
+                // a return goes back to: each is followed here where it is kept.
+                if (jumped_from_) {
+                    if (jumped_from_->target_start < 0) return {s, outcome, false};
+                    const Statement& from = *std::exchange(jumped_from_, nullptr);
+                    if (!ready_for_statement()) return {nullptr, Outcome::Jumped, false};
+                    s = first_of_line(from, &Statement::target_start, p);
+                    continue;
+                }
+                if (s->kind != Kind::If) return {s, outcome, false};
+                if (s->follow != kFollowLineEnd || p != body + s->else_offset) {
+                    // On within the line, to the then or else statement.
+                    const Statement* in_line = known_statement_at(p);
+                    if (!in_line) return {s, outcome, false};
+                    if (!ready_for_statement()) return {nullptr, Outcome::Jumped, false};
+                    p = skip_blanks(p);
+                    s = in_line;
+                    continue;
+                }
+                // False at the line's end.
+                if (s->successor < 0) return {s, outcome, false};
                 if (!ready_for_statement()) return {nullptr, Outcome::Jumped, false};
                 p = skip_blanks(p);
                 if (!vm_.current_line->next) return {nullptr, Outcome::Jumped, false};
