@@ -153,6 +153,9 @@ class TerminalTest(unittest.TestCase):
     def test_ctrl_c_in_a_compiled_loop_over_lines_and_cont_go_on_at_the_same_statement(self):
         self.interrupt_and_continue(["10 for k=1 to 1e12", "20 x=x+1", "30 next"])
 
+    def test_ctrl_c_in_a_compiled_loop_with_a_subroutine_and_cont_go_on_at_the_same_statement(self):
+        self.interrupt_and_continue(["10 for k=1 to 1e12", "20 gosub 40", "30 next: end", "40 if k>0 then x=x+1: return"])
+
     def interrupt_and_continue(self, program):
         s = self.session
         for line in program:
