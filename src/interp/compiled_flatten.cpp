@@ -285,6 +285,33 @@ private:
     int frame_slot_ = -1;  // the stack slot of the first argument of a body written out
 };
 
+// Whether the program at `start` is a variable or an element compared with a constant
+// or a variable, and nothing more.
+bool only_compares(const CompiledLine& code, int32_t start) {
+    const Instruction* step = &code.program[static_cast<size_t>(start)];
+    if (step->step == Step::ElementAt) {
+        step += step->count;
+    } else if (step->step != Step::Variable) {
+        return false;
+    }
+    ++step;
+    switch (step->step) {
+        case Step::EqualConstant:
+        case Step::NotEqualConstant:
+        case Step::LessConstant:
+        case Step::LessEqualConstant:
+        case Step::GreaterConstant:
+        case Step::GreaterEqualConstant:
+        case Step::EqualVariable:
+        case Step::NotEqualVariable:
+        case Step::LessVariable:
+        case Step::LessEqualVariable:
+        case Step::GreaterVariable:
+        case Step::GreaterEqualVariable: return step[1].step == Step::End;
+        default: return false;
+    }
+}
+
 }  // namespace
 
 void flatten(CompiledLine& code, Statement& statement) {
@@ -292,7 +319,10 @@ void flatten(CompiledLine& code, Statement& statement) {
     if (statement.assigned >= 0 && !only_offsets(code, code.nodes[static_cast<size_t>(statement.assigned)]))
         statement.subscripts = Flattener(code).subscripts(statement.assigned);
     const Op root = code.nodes[static_cast<size_t>(statement.value)].op;
-    if (root != Op::Constant && root != Op::Variable) statement.value_program = Flattener(code).value(statement.value);
+    if (root != Op::Constant && root != Op::Variable) {
+        statement.value_program = Flattener(code).value(statement.value);
+        statement.compares = only_compares(code, statement.value_program);
+    }
 }
 
 void flatten_calls(CompiledLine& code, size_t first) {

@@ -63,6 +63,7 @@ bool combine(Step step, Complex& a, Complex b) {
     return true;
 }
 Complex truth(bool value) { return {value ? -1.0 : 0.0, 0.0}; }
+bool same(Complex a, Complex b) { return a.re == b.re && a.im == b.im; }
 
 // An ordering step of two real values, whatever its right operand.
 bool holds(Step step, double a, double b) {
@@ -229,6 +230,12 @@ private:
     bool statement_value(const Statement& statement, Complex& out) {
         return statement.value_program >= 0 ? evaluate(statement.value_program, out) : number(statement.value, out);
     }
+    [[gnu::always_inline]] bool condition(const Statement& statement, Complex& out) {
+        return statement.compares ? comparison(statement.value_program, out) : statement_value(statement, out);
+    }
+    [[gnu::always_inline]] bool element_at(const Instruction& at, Complex& out);
+    [[gnu::always_inline]] bool compare(const Instruction& step, Complex& value);
+    [[gnu::always_inline]] bool comparison(int32_t start, Complex& out);
 
     // A subscript's whole-number value, refused as the text interpreter refuses it.
     bool as_index(Complex value, int32_t& out) const {
@@ -246,7 +253,7 @@ private:
         }
         return as_index(value, out);
     }
-    Complex variable_value(int32_t index) {
+    [[gnu::always_inline]] Complex variable_value(int32_t index) {
         const PCVAR* found = record(index);
         return found ? found->value : Complex{};
     }
@@ -402,11 +409,11 @@ bool Runner::compute(const Node& n, Complex& out) {
             return true;
         case Op::Equal:
             if (!operands(n, a, b)) return false;
-            out = truth(a.re == b.re && a.im == b.im);
+            out = truth(same(a, b));
             return true;
         case Op::NotEqual:
             if (!operands(n, a, b)) return false;
-            out = truth(!(a.re == b.re && a.im == b.im));
+            out = truth(!same(a, b));
             return true;
         case Op::Less:
         case Op::LessEqual:
@@ -461,22 +468,11 @@ Complex* Runner::execute(int32_t start, Complex* stack) {
                 *top++ = found->numeric_elements[element];
                 break;
             }
-            case Step::ElementAt: {
-                // The first subscript apart: for one dimension no loop runs.
-                const int count = i->count;
-                int32_t values[kMaxDimensions];
-                if (!as_index(variable_value(i[1].index) + i[1].value, values[0])) return nullptr;
-                for (int d = 1; d < count; ++d) {
-                    const Instruction& offset = i[1 + d];
-                    if (!as_index(variable_value(offset.index) + offset.value, values[d])) return nullptr;
-                }
-                PCVAR* found;
-                size_t element;
-                if (!place(i->index, count, values, found, element)) return nullptr;
-                *top++ = found->numeric_elements[element];
-                i += count;
+            case Step::ElementAt:
+                if (!element_at(*i, *top)) return nullptr;
+                ++top;
+                i += i->count;
                 break;
-            }
             case Step::Negate: top[-1] = -top[-1]; break;
             case Step::Int: top[-1] = whole_part(top[-1]); break;
             case Step::Norm: top[-1] = norm_of(top[-1]); break;
@@ -485,8 +481,8 @@ Complex* Runner::execute(int32_t start, Complex* stack) {
             case Step::Multiply: --top; top[-1] = top[-1] * top[0]; break;
             case Step::Divide: --top; top[-1] = top[-1] / top[0]; break;
             case Step::Power: --top; top[-1] = cmath::pow(top[-1], top[0]); break;
-            case Step::Equal: --top; top[-1] = truth(top[-1].re == top[0].re && top[-1].im == top[0].im); break;
-            case Step::NotEqual: --top; top[-1] = truth(!(top[-1].re == top[0].re && top[-1].im == top[0].im)); break;
+            case Step::Equal: --top; top[-1] = truth(same(top[-1], top[0])); break;
+            case Step::NotEqual: --top; top[-1] = truth(!same(top[-1], top[0])); break;
             case Step::AddConstant: top[-1] = normalize_zero(top[-1] + i->value); break;
             case Step::SubtractConstant: top[-1] = normalize_zero(top[-1] - i->value); break;
             case Step::MultiplyConstant: top[-1] = top[-1] * i->value; break;
@@ -498,39 +494,26 @@ Complex* Runner::execute(int32_t start, Complex* stack) {
                 top[-1] = {(a.im * ratio + a.re) / divisor, (a.im - a.re * ratio) / divisor};
                 break;
             }
-            case Step::EqualConstant: top[-1] = truth(top[-1].re == i->value.re && top[-1].im == i->value.im); break;
-            case Step::NotEqualConstant: top[-1] = truth(!(top[-1].re == i->value.re && top[-1].im == i->value.im)); break;
+            case Step::EqualConstant:
+            case Step::NotEqualConstant:
             case Step::LessConstant:
             case Step::LessEqualConstant:
             case Step::GreaterConstant:
             case Step::GreaterEqualConstant:
-                if (top[-1].im != 0.0) return nullptr;
-                top[-1] = truth(holds(i->step, top[-1].re, i->value.re));
+                if (!compare(*i, top[-1])) return nullptr;
                 break;
             case Step::AddVariable: top[-1] = normalize_zero(top[-1] + variable_value(i->index)); break;
             case Step::SubtractVariable: top[-1] = normalize_zero(top[-1] - variable_value(i->index)); break;
             case Step::MultiplyVariable: top[-1] = top[-1] * variable_value(i->index); break;
             case Step::DivideVariable: top[-1] = top[-1] / variable_value(i->index); break;
-            case Step::EqualVariable: {
-                const Complex b = variable_value(i->index);
-                top[-1] = truth(top[-1].re == b.re && top[-1].im == b.im);
-                break;
-            }
-            case Step::NotEqualVariable: {
-                const Complex b = variable_value(i->index);
-                top[-1] = truth(!(top[-1].re == b.re && top[-1].im == b.im));
-                break;
-            }
+            case Step::EqualVariable:
+            case Step::NotEqualVariable:
             case Step::LessVariable:
             case Step::LessEqualVariable:
             case Step::GreaterVariable:
-            case Step::GreaterEqualVariable: {
-                if (top[-1].im != 0.0) return nullptr;
-                const Complex b = variable_value(i->index);
-                if (b.im != 0.0) return nullptr;
-                top[-1] = truth(holds(i->step, top[-1].re, b.re));
+            case Step::GreaterEqualVariable:
+                if (!compare(*i, top[-1])) return nullptr;
                 break;
-            }
             case Step::Real:
                 if (top[-1].im != 0.0) return nullptr;
                 break;
@@ -593,6 +576,59 @@ Complex* Runner::execute(int32_t start, Complex* stack) {
             default: __builtin_unreachable();  // every step is a case: no range check
         }
     }
+}
+
+// Step `at`, an element whose subscripts lie in the VariableIndex steps after it: the
+// element's value. The first subscript apart: for one dimension no loop runs.
+inline bool Runner::element_at(const Instruction& at, Complex& out) {
+    const Instruction* offsets = &at + 1;
+    const int count = at.count;
+    int32_t values[kMaxDimensions];
+    if (!as_index(variable_value(offsets[0].index) + offsets[0].value, values[0])) return false;
+    for (int d = 1; d < count; ++d)
+        if (!as_index(variable_value(offsets[d].index) + offsets[d].value, values[d])) return false;
+    PCVAR* found;
+    size_t element;
+    if (!place(at.index, count, values, found, element)) return false;
+    out = found->numeric_elements[element];
+    return true;
+}
+
+// Comparison step `step`, whose right operand is a constant or a variable, made on
+// `value` in place. An ordering refuses imaginary parts, and reads its right operand
+// only once its left one is found real, as the text interpreter does.
+inline bool Runner::compare(const Instruction& step, Complex& value) {
+    switch (step.step) {
+        case Step::EqualConstant: value = truth(same(value, step.value)); return true;
+        case Step::NotEqualConstant: value = truth(!same(value, step.value)); return true;
+        case Step::EqualVariable: value = truth(same(value, variable_value(step.index))); return true;
+        case Step::NotEqualVariable: value = truth(!same(value, variable_value(step.index))); return true;
+        case Step::LessConstant:
+        case Step::LessEqualConstant:
+        case Step::GreaterConstant:
+        case Step::GreaterEqualConstant:
+            if (value.im != 0.0) return false;
+            value = truth(holds(step.step, value.re, step.value.re));
+            return true;
+        default: {
+            if (value.im != 0.0) return false;
+            const Complex right = variable_value(step.index);
+            if (right.im != 0.0) return false;
+            value = truth(holds(step.step, value.re, right.re));
+            return true;
+        }
+    }
+}
+
+// The value of a condition that compares one variable or element with a constant or a
+// variable, found without running its program.
+inline bool Runner::comparison(int32_t start, Complex& out) {
+    const Instruction& left = program_[start];
+    if (left.step == Step::Variable) {
+        out = variable_value(left.index);
+        return compare((&left)[1], out);
+    }
+    return element_at(left, out) && compare((&left)[1 + left.count], out);
 }
 
 bool Runner::string_comparison(const Node& compare, Complex& out) {
@@ -943,9 +979,9 @@ inline Outcome Runner::next(const Statement& statement, const char*& p, const ch
 }
 
 inline Outcome Runner::if_then(const Statement& statement, const char*& p, const char* body) {
-    Complex condition;
-    if (!statement_value(statement, condition) || condition.im != 0.0) return Outcome::Declined;
-    if (condition.re == 0.0) {
+    Complex value;
+    if (!condition(statement, value) || value.im != 0.0) return Outcome::Declined;
+    if (value.re == 0.0) {
         p = body + statement.else_offset;
     } else if (statement.then_offset < 0) {
         return Outcome::Declined;
@@ -959,9 +995,9 @@ inline Outcome Runner::if_then(const Statement& statement, const char*& p, const
 }
 
 Outcome Runner::while_loop(const Statement& statement, const char*& p, const char* body) {
-    Complex condition;
-    if (!statement_value(statement, condition) || condition.im != 0.0) return Outcome::Declined;
-    if (condition.re == 0.0) {
+    Complex value;
+    if (!condition(statement, value) || value.im != 0.0) return Outcome::Declined;
+    if (value.re == 0.0) {
         vm_.jump_to_line(statement.target);
         p = statement.resume;
         return Outcome::Done;
