@@ -1319,11 +1319,25 @@ Runner::PassesEnd Runner::passes_across(const Statement& next, const char*& p) {
     const uint64_t generation = vm_.variables.generation();
     // The next has just found it by record, or by name while the generation stood.
     const bool by_record = loop.generation == generation;
+    const auto steps_by_record = [&] {
+        return by_record && vm_.variables.generation() == generation && !vm_.trace && !break_flag::is_set();
+    };
+    // The next's line and its index there, once a pass has come to it.
+    const ProgramLine* next_line = nullptr;
+    int32_t next_index = kUntried;
+    // Whether the pass ends at `at_end`, the last statement of its line, the next line
+    // beginning with the next: while nothing asks for the dispatcher's steps and the next
+    // steps by record, that line need not be made current for it.
+    const auto next_follows = [&](const Statement& at_end) {
+        return at_end.successor == next_index && vm_.current_line->next == next_line && !attention::any() &&
+               steps_by_record();
+    };
     for (bool first_pass = true;; first_pass = false) {
         loop_body_ = nullptr;
         went_across_ = false;
         if (!ready_for_statement()) return {nullptr, Outcome::Jumped, false};
         const Statement* s = first;
+        bool next_line_skipped = false;
         while (s != &next) {
             const char* body = line_.code->body;
             Outcome outcome;
@@ -1341,6 +1355,7 @@ Runner::PassesEnd Runner::passes_across(const Statement& next, const char*& p) {
                 // A link the usual way has not looked up yet is left to it, this time.
                 if (s->successor < 0) return {s, outcome, false};
                 if (s->follow != kFollowLineEnd) return leave(s, outcome, first_pass);
+                if ((next_line_skipped = next_follows(*s))) break;
                 if (!to_next_line(p)) return {nullptr, Outcome::Done, false};
             } else if (s->kind == Kind::If || is_jump(s->kind)) {
                 outcome = s->kind == Kind::If ? if_then(*s, p, body) : jump(*s, p);
@@ -1367,6 +1382,7 @@ Runner::PassesEnd Runner::passes_across(const Statement& next, const char*& p) {
                 }
                 // False at the line's end.
                 if (s->successor < 0) return {s, outcome, false};
+                if ((next_line_skipped = next_follows(*s))) break;
                 if (!ready_for_statement()) return {nullptr, Outcome::Jumped, false};
                 p = skip_blanks(p);
                 if (!vm_.current_line->next) return {nullptr, Outcome::Jumped, false};
@@ -1379,8 +1395,17 @@ Runner::PassesEnd Runner::passes_across(const Statement& next, const char*& p) {
             if (!ready_for_statement()) return {nullptr, Outcome::Jumped, false};
             s = first_of_line(*s, &Statement::successor, p);  // a link known above
         }
-        if (by_record && vm_.variables.generation() == generation && !vm_.trace && !break_flag::is_set()) {
+        if (!next_line_skipped) {
+            next_line = line_.line;
+            next_index = static_cast<int32_t>(&next - line_.code->statements.data());
+        }
+        if (next_line_skipped || steps_by_record()) {
             if (!goes_round(loop, *variable)) {
+                if (next_line_skipped) {
+                    p = vm_.jump_to_line(vm_.current_line->next);
+                    line_ = {vm_.current_line, vm_.current_line->compiled.get()};
+                    take_tables();
+                }
                 --vm_.for_depth;
                 p = line_.code->body + next.end;
                 return {&next, Outcome::Done, false};
