@@ -266,6 +266,24 @@ private:
     bool real_argument(int32_t index, double low, double high, double& out);
     bool int32_argument(int32_t index, int32_t& out);
     bool string(int32_t index, Text& out);
+    // The same, a variable or a constant read in place without a call: the commonest
+    // operands of string functions.
+    [[gnu::always_inline]] bool operand(int32_t index, Text& out) {
+        const Node& n = node(index);
+        if (n.op == Op::StringVariable) {
+            out.view = variable_text(n);
+            return true;
+        }
+        if (n.op == Op::StringConstant) {
+            out.view = line_.code->strings[static_cast<size_t>(n.index)];
+            return true;
+        }
+        return string(index, out);
+    }
+    std::string_view variable_text(const Node& variable) {
+        const PCVAR* found = record(variable.index);
+        return found ? found->string_value.view() : std::string_view();
+    }
     bool substring(const Node& call, Text& out);
 
     [[gnu::always_inline]] Outcome assign_number(const Statement& statement);
@@ -633,7 +651,7 @@ inline bool Runner::comparison(int32_t start, Complex& out) {
 
 bool Runner::string_comparison(const Node& compare, Complex& out) {
     Text left, right;
-    if (!string(compare.child[0], left) || !string(compare.child[1], right)) return false;
+    if (!operand(compare.child[0], left) || !operand(compare.child[1], right)) return false;
     const int order = compare_strings(left.view, right.view);
     switch (compare.op) {
         case Op::StringEqual: out = truth(order == 0); break;
@@ -649,14 +667,14 @@ bool Runner::string_comparison(const Node& compare, Complex& out) {
 // len, instr and asc.
 bool Runner::string_measure(const Node& call, Complex& out) {
     Text text;
-    if (!string(call.child[0], text)) return false;
+    if (!operand(call.child[0], text)) return false;
     if (call.op == Op::Len) {
         out = real(static_cast<double>(text.view.size()));
     } else if (call.op == Op::Asc) {
         out = real(text.view.empty() ? 0 : static_cast<unsigned char>(text.view[0]));
     } else {
         Text sought;
-        if (!string(call.child[1], sought)) return false;
+        if (!operand(call.child[1], sought)) return false;
         out = real(static_cast<double>(instr_position(text.view, sought.view)));
     }
     return true;
@@ -776,11 +794,7 @@ bool Runner::string(int32_t index, Text& out) {
     const Node& n = node(index);
     switch (n.op) {
         case Op::StringConstant: out.view = line_.code->strings[static_cast<size_t>(n.index)]; return true;
-        case Op::StringVariable: {
-            const PCVAR* found = record(n.index);
-            out.view = found ? found->string_value.view() : std::string_view();
-            return true;
-        }
+        case Op::StringVariable: out.view = variable_text(n); return true;
         case Op::StringParameter: out.view = frame_->strings[n.index].view; return true;
         case Op::StringCall: return call(n, nullptr, &out);
         case Op::StringElement: {
@@ -792,7 +806,7 @@ bool Runner::string(int32_t index, Text& out) {
         }
         case Op::Concat: {
             Text left, right;
-            if (!string(n.child[0], left) || !string(n.child[1], right)) return false;
+            if (!operand(n.child[0], left) || !operand(n.child[1], right)) return false;
             if (left.view.size() + right.view.size() > C_STR::kMaxLength) return false;
             out.set(left.view, right.view);
             return true;
@@ -831,7 +845,7 @@ bool Runner::string(int32_t index, Text& out) {
 // left$, right$ and mid$ cut the string where it lies, which outlives the cut.
 bool Runner::substring(const Node& call, Text& out) {
     int32_t first, count = 0;
-    if (!string(call.child[0], out) || !int32_argument(call.child[1], first)) return false;
+    if (!operand(call.child[0], out) || !int32_argument(call.child[1], first)) return false;
     if (call.op == Op::Mid && !int32_argument(call.child[2], count)) return false;
     const std::string_view whole = out.view;
     switch (call.op) {
@@ -886,10 +900,10 @@ Outcome Runner::assign_string(const Statement& statement) {
     if (statement.appends) {
         // The variable's own bytes stay where they are; a sum over 255 bytes changes
         // nothing, as the text interpreter then reports.
-        if (!string(node(statement.value).child[1], value) || !target->append(value.view)) return Outcome::Declined;
+        if (!operand(node(statement.value).child[1], value) || !target->append(value.view)) return Outcome::Declined;
         return Outcome::Done;
     }
-    if (!string(statement.value, value)) return Outcome::Declined;
+    if (!operand(statement.value, value)) return Outcome::Declined;
     target->assign(value.view);
     return Outcome::Done;
 }
