@@ -34,10 +34,11 @@ COPYRIGHT
 
 libraries=$(cd "$work" && dpkg-shlibdeps -O debian/velmora/usr/bin/velmora | sed -n 's/^shlibs:Depends=//p')
 
-# The libraries opened with dlopen by the first window or print job (the SONAMEs of
-# src/zov/sdl_library.cpp, x11_library.cpp, src/io/cups_library.cpp, cairo_library.cpp)
-# are invisible to dpkg-shlibdeps: each is named here with the dependency its package's
-# shlibs file declares for that SONAME.
+# The libraries opened with dlopen when first needed (the SONAMEs of
+# src/zov/sdl_library.cpp, x11_library.cpp, fontconfig_library.cpp, freetype_library.cpp,
+# src/imagefile/png_library.cpp, jpeg_library.cpp, src/io/cups_library.cpp and
+# cairo_library.cpp) are invisible to dpkg-shlibdeps: each is named here with the
+# dependency its package's shlibs file declares for that SONAME.
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 opened_library_dependency() {
     local soname=$1 package shlibs
@@ -46,7 +47,8 @@ opened_library_dependency() {
     awk -v name="${soname%%.so.*}" -v version="${soname##*.so.}" '
         $1 == name && $2 == version { $1 = $2 = ""; sub(/^ +/, ""); print; exit }' "$shlibs"
 }
-for soname in libSDL2-2.0.so.0 libX11.so.6 libcups.so.2 libcairo.so.2; do
+for soname in libSDL2-2.0.so.0 libX11.so.6 libfontconfig.so.1 libfreetype.so.6 libpng16.so.16 libjpeg.so.62 \
+    libcups.so.2 libcairo.so.2; do
     dependency=$(opened_library_dependency "$soname")
     [ -n "$dependency" ] || { echo "make-deb.sh: no package declares $soname" >&2; exit 1; }
     libraries="$libraries, $dependency"

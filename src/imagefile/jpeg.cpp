@@ -1,9 +1,10 @@
-// JPEG files through libjpeg, from and to memory. Reading gives 24-bit colour from
-// gray, YCbCr and RGB files; a CMYK file's first three channels are taken as red,
-// green and blue. A file cut short fails rather than loading half gray. Writing is
-// baseline YCbCr at the given quality and luminance sampling. Library errors long-jump
-// back into the decode and encode functions, whose frames hold nothing with a
-// destructor.
+// JPEG files through libjpeg, from and to memory. libjpeg is opened by the first JPEG
+// file read or written; where it cannot be, reading and writing fail. Reading gives
+// 24-bit colour from gray, YCbCr and RGB files; a CMYK file's first three channels are
+// taken as red, green and blue. A file cut short fails rather than loading half gray.
+// Writing is baseline YCbCr at the given quality and luminance sampling. Library
+// errors long-jump back into the decode and encode functions, whose frames hold
+// nothing with a destructor.
 #include <csetjmp>
 #include <cstdio>
 
@@ -16,6 +17,7 @@
 #include <new>
 
 #include "imagefile/formats.h"
+#include "imagefile/jpeg_library.h"
 #include "imagefile/limits.h"
 #include "zov/diagnostics.h"
 
@@ -24,6 +26,9 @@ namespace {
 
 // A progressive file can hold any number of scans, each costing a pass over the image.
 constexpr int kMaxScans = 256;
+
+// Past decode's and encode's check, the library is open.
+const JpegLibrary& libjpeg() { return *jpeg_library(); }
 
 struct ErrorManager {
     jpeg_error_mgr base;
@@ -50,7 +55,7 @@ void on_progress(j_common_ptr info) {
 }
 
 void install(ErrorManager& errors, jpeg_common_struct& info) {
-    info.err = jpeg_std_error(&errors.base);
+    info.err = libjpeg().jpeg_std_error(&errors.base);
     errors.base.error_exit = on_error_exit;
     errors.base.emit_message = on_message;
 }
@@ -64,27 +69,28 @@ struct Reading {
 };
 
 bool decode(Reading& r, ByteSpan file) {
+    if (!jpeg_library()) return false;
     install(r.errors, *reinterpret_cast<jpeg_common_struct*>(&r.info));
     if (setjmp(r.errors.jump)) {
-        jpeg_destroy_decompress(&r.info);
+        libjpeg().jpeg_destroy_decompress(&r.info);
         return false;
     }
-    jpeg_create_decompress(&r.info);
+    libjpeg().jpeg_CreateDecompress(&r.info, JPEG_LIB_VERSION, sizeof(jpeg_decompress_struct));
     r.progress.progress_monitor = on_progress;
     r.info.progress = &r.progress;
-    jpeg_mem_src(&r.info, file.data(), static_cast<unsigned long>(file.size()));
-    jpeg_read_header(&r.info, TRUE);
+    libjpeg().jpeg_mem_src(&r.info, file.data(), static_cast<unsigned long>(file.size()));
+    libjpeg().jpeg_read_header(&r.info, TRUE);
     const bool four_channels = r.info.jpeg_color_space == JCS_CMYK || r.info.jpeg_color_space == JCS_YCCK;
     r.info.out_color_space = four_channels ? JCS_CMYK : JCS_EXT_BGR;
     if (!pixel_count_allowed(r.info.image_width, r.info.image_height)) ERREXIT(&r.info, JERR_IMAGE_TOO_BIG);
-    jpeg_start_decompress(&r.info);
+    libjpeg().jpeg_start_decompress(&r.info);
     r.dib = Dib::make(r.info.output_width, r.info.output_height, 24);
     if (!r.dib) ERREXIT(&r.info, JERR_OUT_OF_MEMORY);
     if (four_channels) r.four_channel_row.resize(std::size_t(r.info.output_width) * 4);
     while (r.info.output_scanline < r.info.output_height) {
         uint8_t* target = r.dib->row(int(r.info.output_scanline));
         JSAMPROW row = four_channels ? r.four_channel_row.data() : target;
-        if (jpeg_read_scanlines(&r.info, &row, 1) != 1) ERREXIT(&r.info, JERR_INPUT_EMPTY);
+        if (libjpeg().jpeg_read_scanlines(&r.info, &row, 1) != 1) ERREXIT(&r.info, JERR_INPUT_EMPTY);
         if (!four_channels) continue;
         for (std::size_t x = 0; x < r.info.output_width; ++x) {
             target[x * 3] = row[x * 4 + 2];
@@ -92,8 +98,8 @@ bool decode(Reading& r, ByteSpan file) {
             target[x * 3 + 2] = row[x * 4];
         }
     }
-    jpeg_finish_decompress(&r.info);
-    jpeg_destroy_decompress(&r.info);
+    libjpeg().jpeg_finish_decompress(&r.info);
+    libjpeg().jpeg_destroy_decompress(&r.info);
     return !r.errors.truncated;
 }
 
@@ -141,12 +147,13 @@ boolean store_full_buffer(j_compress_ptr info) {
 void store_rest(j_compress_ptr info) { store(info, writing_of(info).buffer.size() - info->dest->free_in_buffer); }
 
 bool encode(Writing& w, const Dib& dib, int quality, int sampling) {
+    if (!jpeg_library()) return false;
     install(w.errors, *reinterpret_cast<jpeg_common_struct*>(&w.info));
     if (setjmp(w.errors.jump)) {
-        jpeg_destroy_compress(&w.info);
+        libjpeg().jpeg_destroy_compress(&w.info);
         return false;
     }
-    jpeg_create_compress(&w.info);
+    libjpeg().jpeg_CreateCompress(&w.info, JPEG_LIB_VERSION, sizeof(jpeg_compress_struct));
     w.destination.base.init_destination = start_buffer;
     w.destination.base.empty_output_buffer = store_full_buffer;
     w.destination.base.term_destination = store_rest;
@@ -156,21 +163,21 @@ bool encode(Writing& w, const Dib& dib, int quality, int sampling) {
     w.info.image_height = JDIMENSION(dib.height);
     w.info.input_components = 3;
     w.info.in_color_space = JCS_EXT_BGR;
-    jpeg_set_defaults(&w.info);
-    jpeg_set_quality(&w.info, std::clamp(quality, 0, 100), TRUE);
+    libjpeg().jpeg_set_defaults(&w.info);
+    libjpeg().jpeg_set_quality(&w.info, std::clamp(quality, 0, 100), TRUE);
     int horizontal = 1, vertical = 1;
     if (sampling == 0x12) vertical = 2;
     if (sampling == 0x21) horizontal = 2;
     if (sampling == 0x22) horizontal = vertical = 2;
     w.info.comp_info[0].h_samp_factor = horizontal;
     w.info.comp_info[0].v_samp_factor = vertical;
-    jpeg_start_compress(&w.info, TRUE);
+    libjpeg().jpeg_start_compress(&w.info, TRUE);
     while (w.info.next_scanline < w.info.image_height) {
         JSAMPROW row = const_cast<JSAMPROW>(dib.row(int(w.info.next_scanline)));
-        jpeg_write_scanlines(&w.info, &row, 1);
+        libjpeg().jpeg_write_scanlines(&w.info, &row, 1);
     }
-    jpeg_finish_compress(&w.info);
-    jpeg_destroy_compress(&w.info);
+    libjpeg().jpeg_finish_compress(&w.info);
+    libjpeg().jpeg_destroy_compress(&w.info);
     return true;
 }
 

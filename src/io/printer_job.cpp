@@ -2,7 +2,6 @@
 // written to the PDFFILE file (replacing it only when whole) or given to CUPS.
 #include "io/printer_job.h"
 
-#include <fontconfig/fontconfig.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -14,6 +13,7 @@
 #include "io/printer_font.h"
 #include "io/printer_layout.h"
 #include "io/whole_file_writer.h"
+#include "zov/fontconfig_library.h"
 
 namespace {
 
@@ -34,11 +34,13 @@ struct ContextFree {
 // found none.
 void select_printer_face(cairo_t* context) {
     if (const auto face = find_printer_face()) {
-        FcPattern* pattern = FcPatternCreate();
-        FcPatternAddString(pattern, FC_FILE, reinterpret_cast<const FcChar8*>(face->path.c_str()));
-        FcPatternAddInteger(pattern, FC_INDEX, face->index);
+        // A face was found: fontconfig is open.
+        const zov::FontconfigLibrary& fc = *zov::fontconfig_library();
+        FcPattern* pattern = fc.FcPatternCreate();
+        fc.FcPatternAddString(pattern, FC_FILE, reinterpret_cast<const FcChar8*>(face->path.c_str()));
+        fc.FcPatternAddInteger(pattern, FC_INDEX, face->index);
         cairo_font_face_t* font = cairo().cairo_ft_font_face_create_for_pattern(pattern);
-        FcPatternDestroy(pattern);
+        fc.FcPatternDestroy(pattern);
         cairo().cairo_set_font_face(context, font);
         cairo().cairo_font_face_destroy(font);
     } else {

@@ -1,9 +1,6 @@
-// Finding the default face with fontconfig and rendering its glyphs with FreeType.
+// Finding the default face with fontconfig and rendering its glyphs with FreeType, both
+// opened when the first text is drawn.
 #include "zov/font_face.h"
-
-#include <fontconfig/fontconfig.h>
-#include <ft2build.h>
-#include FT_FREETYPE_H
 
 #include <algorithm>
 #include <cmath>
@@ -11,12 +8,18 @@
 #include <cstring>
 
 #include "zov/diagnostics.h"
+#include "zov/fontconfig_library.h"
+#include "zov/freetype_library.h"
 
 namespace zov {
 namespace {
 
+// Both are open once a face exists: find() makes sure of it before anything else.
+const FontconfigLibrary& fc() { return *fontconfig_library(); }
+const FreetypeLibrary& ft() { return *freetype_library(); }
+
 struct PatternRelease {
-    void operator()(FcPattern* pattern) const { FcPatternDestroy(pattern); }
+    void operator()(FcPattern* pattern) const { fc().FcPatternDestroy(pattern); }
 };
 using Pattern = std::unique_ptr<FcPattern, PatternRelease>;
 
@@ -31,40 +34,40 @@ bool acceptable(FcPattern* request, FcPattern* match, Require require) {
     switch (require) {
     case Require::SameFamily: {
         FcChar8* wanted = nullptr;
-        if (FcPatternGetString(request, FC_FAMILY, 0, &wanted) != FcResultMatch) return true;
+        if (fc().FcPatternGetString(request, FC_FAMILY, 0, &wanted) != FcResultMatch) return true;
         FcChar8* family = nullptr;
-        for (int i = 0; FcPatternGetString(match, FC_FAMILY, i, &family) == FcResultMatch; ++i)
-            if (FcStrCmpIgnoreCase(family, wanted) == 0) return true;
+        for (int i = 0; fc().FcPatternGetString(match, FC_FAMILY, i, &family) == FcResultMatch; ++i)
+            if (fc().FcStrCmpIgnoreCase(family, wanted) == 0) return true;
         return false;
     }
     case Require::Japanese: {
         FcLangSet* languages = nullptr;
-        return FcPatternGetLangSet(match, FC_LANG, 0, &languages) == FcResultMatch &&
-               FcLangSetHasLang(languages, reinterpret_cast<const FcChar8*>("ja")) == FcLangEqual;
+        return fc().FcPatternGetLangSet(match, FC_LANG, 0, &languages) == FcResultMatch &&
+               fc().FcLangSetHasLang(languages, reinterpret_cast<const FcChar8*>("ja")) == FcLangEqual;
     }
     case Require::FixedPitch: {
         int spacing = FC_PROPORTIONAL;
-        return FcPatternGetInteger(match, FC_SPACING, 0, &spacing) == FcResultMatch && spacing >= FC_DUAL;
+        return fc().FcPatternGetInteger(match, FC_SPACING, 0, &spacing) == FcResultMatch && spacing >= FC_DUAL;
     }
     }
     return false;
 }
 
 bool match_pattern(const char* text, Require require, Match& found) {
-    if (!FcInit()) return false;
-    Pattern request(FcNameParse(reinterpret_cast<const FcChar8*>(text)));
+    if (!fc().FcInit()) return false;
+    Pattern request(fc().FcNameParse(reinterpret_cast<const FcChar8*>(text)));
     if (!request) return false;
-    FcPatternAddBool(request.get(), FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(nullptr, request.get(), FcMatchPattern);
-    FcDefaultSubstitute(request.get());
+    fc().FcPatternAddBool(request.get(), FC_SCALABLE, FcTrue);
+    fc().FcConfigSubstitute(nullptr, request.get(), FcMatchPattern);
+    fc().FcDefaultSubstitute(request.get());
     FcResult result = FcResultNoMatch;
-    Pattern match(FcFontMatch(nullptr, request.get(), &result));
+    Pattern match(fc().FcFontMatch(nullptr, request.get(), &result));
     if (!match || !acceptable(request.get(), match.get(), require)) return false;
     FcChar8* file = nullptr;
     FcChar8* family = nullptr;
-    if (FcPatternGetString(match.get(), FC_FILE, 0, &file) != FcResultMatch) return false;
-    FcPatternGetInteger(match.get(), FC_INDEX, 0, &found.index);
-    if (FcPatternGetString(match.get(), FC_FAMILY, 0, &family) == FcResultMatch)
+    if (fc().FcPatternGetString(match.get(), FC_FILE, 0, &file) != FcResultMatch) return false;
+    fc().FcPatternGetInteger(match.get(), FC_INDEX, 0, &found.index);
+    if (fc().FcPatternGetString(match.get(), FC_FAMILY, 0, &family) == FcResultMatch)
         found.family = reinterpret_cast<const char*>(family);
     found.file = reinterpret_cast<const char*>(file);
     return true;
@@ -72,16 +75,16 @@ bool match_pattern(const char* text, Require require, Match& found) {
 
 // Advance of a half-width character in design units.
 long half_width_advance(FT_Face face) {
-    const FT_UInt zero = FT_Get_Char_Index(face, '0');
-    if (zero && FT_Load_Glyph(face, zero, FT_LOAD_NO_SCALE) == 0 && face->glyph->advance.x > 0)
+    const FT_UInt zero = ft().FT_Get_Char_Index(face, '0');
+    if (zero && ft().FT_Load_Glyph(face, zero, FT_LOAD_NO_SCALE) == 0 && face->glyph->advance.x > 0)
         return face->glyph->advance.x;
     return std::max<long>(1, face->units_per_EM / 2);
 }
 
 }  // namespace
 
-void FontFace::LibraryRelease::operator()(FT_LibraryRec_* library) const { FT_Done_FreeType(library); }
-void FontFace::FaceRelease::operator()(FT_FaceRec_* face) const { FT_Done_Face(face); }
+void FontFace::LibraryRelease::operator()(FT_LibraryRec_* library) const { ft().FT_Done_FreeType(library); }
+void FontFace::FaceRelease::operator()(FT_FaceRec_* face) const { ft().FT_Done_Face(face); }
 
 FontFace::FontFace(std::unique_ptr<FT_LibraryRec_, LibraryRelease> library,
                    std::unique_ptr<FT_FaceRec_, FaceRelease> face, std::string family)
@@ -94,13 +97,13 @@ FontFace::FontFace(std::unique_ptr<FT_LibraryRec_, LibraryRelease> library,
 
 std::unique_ptr<FontFace> FontFace::load(const std::string& path, int index, const std::string& family) {
     FT_Library raw_library = nullptr;
-    if (FT_Init_FreeType(&raw_library) != 0) {
+    if (ft().FT_Init_FreeType(&raw_library) != 0) {
         ZOV_REPORT("FreeType cannot start");
         return nullptr;
     }
     std::unique_ptr<FT_LibraryRec_, LibraryRelease> library(raw_library);
     FT_Face raw_face = nullptr;
-    if (FT_New_Face(raw_library, path.c_str(), index, &raw_face) != 0) {
+    if (ft().FT_New_Face(raw_library, path.c_str(), index, &raw_face) != 0) {
         ZOV_REPORT("cannot load font " + path);
         return nullptr;
     }
@@ -114,6 +117,10 @@ std::unique_ptr<FontFace> FontFace::load(const std::string& path, int index, con
 }
 
 std::unique_ptr<FontFace> FontFace::find() {
+    if (!fontconfig_library() || !freetype_library()) {
+        ZOV_REPORT("no fontconfig or FreeType: text uses the built-in font");
+        return nullptr;
+    }
     Match match;
     const char* chosen = std::getenv("ZOV_GOTHIC");
     if (chosen && *chosen) {
@@ -143,13 +150,13 @@ int FontFace::natural_width(int cell_height) const {
 bool FontFace::render(char32_t code, int cells, int cell_width, int cell_height, GlyphImage& image) {
     std::lock_guard lock(mutex_);
     FT_Face face = face_.get();
-    const FT_UInt index = FT_Get_Char_Index(face, code);
+    const FT_UInt index = ft().FT_Get_Char_Index(face, code);
     if (index == 0) return false;
     const double y_scale = double(cell_height) / double(line_height_);
     const double x_scale = double(cell_width) / double(half_advance_);
     const auto em = [&](double scale) { return std::max<FT_F26Dot6>(64, std::lround(face->units_per_EM * scale * 64)); };
-    if (FT_Set_Char_Size(face, em(x_scale), em(y_scale), 72, 72) != 0) return false;
-    if (FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME) != 0) return false;
+    if (ft().FT_Set_Char_Size(face, em(x_scale), em(y_scale), 72, 72) != 0) return false;
+    if (ft().FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME) != 0) return false;
     const FT_GlyphSlot slot = face->glyph;
     const FT_Bitmap& bitmap = slot->bitmap;
     const double advance = double(slot->advance.x) / 64.0;

@@ -11,7 +11,9 @@
 #include <jpeglib.h>
 
 #include "imagefile/formats.h"
+#include "imagefile/jpeg_library.h"
 #include "imagefile/limits.h"
+#include "imagefile/png_library.h"
 #include "imagefile_support.h"
 
 namespace imagefile_test {
@@ -169,6 +171,13 @@ TEST(Jpeg, RefusesTruncatedAndHugeFiles) {
     frame[5] = frame[7] = 0xFD;
     frame[6] = frame[8] = 0xE8;
     EXPECT_FALSE(imagefile::read_jpeg(huge));
+}
+
+// A SONAME or function name the installed library lacks leaves its table null, and
+// every PNG or JPEG file then fails to load and save.
+TEST(ImageLibraries, PngAndJpegTablesOpen) {
+    EXPECT_NE(imagefile::png_library(), nullptr);
+    EXPECT_NE(imagefile::jpeg_library(), nullptr);
 }
 
 }  // namespace

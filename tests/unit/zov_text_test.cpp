@@ -7,6 +7,8 @@
 #include <string>
 
 #include "zov/font.h"
+#include "zov/fontconfig_library.h"
+#include "zov/freetype_library.h"
 #include "zov/text_decode.h"
 
 #include "zov_picture.h"
@@ -121,6 +123,13 @@ TEST(ZovText, FreeTypeGlyphsStayInTheirCells) {
     draw_text(broken, font, 0, 0, "\xff\xfe\xe3", 0, -1, TextEncoding::Utf8);  // replacement glyphs
     EXPECT_GT(drawn(broken).right, 0);
     EXPECT_EQ(draw_text(broken, font, INT_MAX, INT_MIN, "edge", 0, 0, TextEncoding::Utf8), 0);
+}
+
+// A SONAME or function name the installed libraries lack would leave all text in the
+// built-in font, which the test above takes for a machine without font files.
+TEST(ZovText, FontconfigAndFreeTypeOpen) {
+    EXPECT_NE(zov::fontconfig_library(), nullptr);
+    EXPECT_NE(zov::freetype_library(), nullptr);
 }
 
 // The face is chosen once per process, so each choice runs in a fresh one.

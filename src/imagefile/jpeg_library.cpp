@@ -1,0 +1,12 @@
+// Opening libjpeg once, on first use.
+#include "imagefile/jpeg_library.h"
+
+namespace imagefile {
+
+const JpegLibrary* jpeg_library() {
+    return zov::library_table<JpegLibrary>("libjpeg.so.62", [](zov::SharedLibrary& library, JpegLibrary& table) {
+        IMAGEFILE_JPEG_FUNCTIONS(ZOV_FIND_FUNCTION)
+    });
+}
+
+}  // namespace imagefile
