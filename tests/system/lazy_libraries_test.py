@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
-"""The window and printing libraries are opened by the first window or print job, not at
-start-up; one that cannot be opened (here: an empty file, or a library without the
-functions, found first through LD_LIBRARY_PATH) behaves like having no display or no
-printer destination, and says why under ZOV_DEBUG."""
+"""The window, font, image file and printing libraries are opened by their first use, not
+at start-up; one that cannot be opened (here: an empty file, or a library without the
+functions, found first through LD_LIBRARY_PATH) behaves like having no display, no
+PNG files or no printer destination, and says why under ZOV_DEBUG."""
 import os
 import re
 import shutil
@@ -12,7 +12,8 @@ import tempfile
 import unittest
 
 EXECUTABLE = None
-OPENED_LATER = ("libSDL2-2.0.so.0", "libX11.so.6", "libcups.so.2", "libcairo.so.2")
+OPENED_LATER = ("libSDL2-2.0.so.0", "libX11.so.6", "libfontconfig.so.1", "libfreetype.so.6", "libpng16.so.16",
+                "libjpeg.so.62", "libcups.so.2", "libcairo.so.2")
 FAILED_OPEN = "プリンタオープン失敗。印字放棄！\n"
 BANNER = "Velmora BASIC V2.0.0\nOK\n"
 
@@ -85,6 +86,15 @@ class LazyLibrariesTest(unittest.TestCase):
         result = run([], 'gopen 1\ngline 0,0,9,9,&HFF\n? gget(5,5)\n', env)
         self.assertEqual(result.stdout.decode(), BANNER + "OK\nOK\n255\nOK\n")
         self.assertRegex(result.stderr.decode(), r"^ZOV/ZOV:\d+ dlopen: \S+/libSDL2-2\.0\.so\.0: .+\n$")
+
+    def test_without_libpng_a_png_file_is_not_saved_and_the_session_goes_on(self):
+        self.fake("libpng16.so.16")
+        env = environment(LD_LIBRARY_PATH=self.fakes, ZOV_DEBUG="1")
+        target = os.path.join(self.directory, "x.png")
+        result = run([], f'gopen 1\ngsave "{target}"\n? "after"\n', env)
+        self.assertEqual(result.stdout.decode(), BANNER + "OK\n画像保存失敗\nOK\nafter\nOK\n")
+        self.assertRegex(result.stderr.decode(), r"^ZOV/ZOV:\d+ dlopen: \S+/libpng16\.so\.16: .+\n")
+        self.assertFalse(os.path.exists(target))
 
     def assert_printer_fails_to_open(self, ini, why):
         copy = self.printer_copy(ini)
