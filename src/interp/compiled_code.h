@@ -60,16 +60,17 @@ enum class Step : uint8_t {
     // Sums make a zero part +0 themselves: a sum inside a sum only adds to a result
     // that is made so, whose sign a zero term cannot change.
     Negate, Int, Norm, Add, Subtract, Multiply, Divide, Power, Equal, NotEqual, Less, LessEqual, Greater, GreaterEqual,
-    // The same with constant `value` as the right operand (a real one for orderings).
+    // The same with constant `value` as the right operand (a real one for orderings). The
+    // comparisons of this group and of the next lie together, from Equal to GreaterEqual.
     AddConstant, SubtractConstant, MultiplyConstant, DivideConstant, EqualConstant, NotEqualConstant,
     LessConstant, LessEqualConstant, GreaterConstant, GreaterEqualConstant,
-    // Division by a real constant that is neither zero nor NaN, `value` holding it and
-    // the ratio of its imaginary part to it, which complex division would find first.
-    DivideReal,
     // The same with variable `index` as the right operand, read after an ordering's left
     // side is found real.
     AddVariable, SubtractVariable, MultiplyVariable, DivideVariable, EqualVariable, NotEqualVariable,
     LessVariable, LessEqualVariable, GreaterVariable, GreaterEqualVariable,
+    // Division by a real constant that is neither zero nor NaN, `value` holding it and
+    // the ratio of its imaginary part to it, which complex division would find first.
+    DivideReal,
     Real,  // the value on top must be real: the left side of an ordering
     Not, And, Or, Xor, Imp, Eqv,
     Normalize,  // a sum's result: a negative zero part becomes +0

@@ -295,21 +295,10 @@ bool only_compares(const CompiledLine& code, int32_t start) {
         return false;
     }
     ++step;
-    switch (step->step) {
-        case Step::EqualConstant:
-        case Step::NotEqualConstant:
-        case Step::LessConstant:
-        case Step::LessEqualConstant:
-        case Step::GreaterConstant:
-        case Step::GreaterEqualConstant:
-        case Step::EqualVariable:
-        case Step::NotEqualVariable:
-        case Step::LessVariable:
-        case Step::LessEqualVariable:
-        case Step::GreaterVariable:
-        case Step::GreaterEqualVariable: return step[1].step == Step::End;
-        default: return false;
-    }
+    // The comparisons with a constant, and those with a variable, each lie together.
+    const bool compares = (step->step >= Step::EqualConstant && step->step <= Step::GreaterEqualConstant) ||
+                          (step->step >= Step::EqualVariable && step->step <= Step::GreaterEqualVariable);
+    return compares && step[1].step == Step::End;
 }
 
 }  // namespace
