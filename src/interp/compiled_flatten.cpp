@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 #include "values/user_functions.h"
@@ -207,6 +208,13 @@ private:
                     push(Step::Tree, index, 1);  // normalized by the tree itself
                     return;
                 }
+                if (const Node* division = remainder_division(node)) {
+                    const Complex divisor = code_.nodes[static_cast<size_t>(division->child[1])].value;
+                    emit(node.child[0]);
+                    push(Step::RemainderReal, -1, 0, {divisor.re, divisor.im / divisor.re});
+                    code_.program.back().count = division->normalize ? 1 : 0;
+                    break;
+                }
                 emit(node.child[0]);
                 emit_right_operand(node);
         }
@@ -229,6 +237,29 @@ private:
         if (call.type == VT_INTEGER) push(Step::Whole);
         push(Step::CallEnd, -1, -(call.argument_count + 1));
         code_.program.back().count = static_cast<uint8_t>(call.argument_count);
+    }
+
+    // The division where `node` is x - int(x / c) * c, x a variable and c a real
+    // constant that DivideReal takes, with an imaginary part of +0; null otherwise. No
+    // part of it makes a zero +0 apart from the division and the subtraction.
+    const Node* remainder_division(const Node& node) const {
+        const auto at = [&](int32_t index) -> const Node& { return code_.nodes[static_cast<size_t>(index)]; };
+        const auto plain = [&](const Node& part, Op op) { return part.op == op && !part.normalize; };
+        if (node.op != Op::Subtract) return nullptr;
+        const Node& x = at(node.child[0]);
+        const Node& product = at(node.child[1]);
+        if (!plain(x, Op::Variable) || !plain(product, Op::Multiply)) return nullptr;
+        const Node& whole = at(product.child[0]);
+        const Node& factor = at(product.child[1]);
+        if (!plain(whole, Op::Int) || factor.op != Op::Constant) return nullptr;
+        const Node& quotient = at(whole.child[0]);
+        if (quotient.op != Op::Divide) return nullptr;
+        const Node& dividend = at(quotient.child[0]);
+        const Node& divisor = at(quotient.child[1]);
+        if (!plain(dividend, Op::Variable) || dividend.index != x.index || divisor.op != Op::Constant) return nullptr;
+        const bool same_constant = std::memcmp(&divisor.value, &factor.value, sizeof(Complex)) == 0;
+        const bool real = divides_as_real(divisor.value) && !std::signbit(divisor.value.im);
+        return same_constant && real ? &quotient : nullptr;
     }
 
     void emit_right_operand(const Node& node) {

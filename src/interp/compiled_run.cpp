@@ -512,6 +512,14 @@ Complex* Runner::execute(int32_t start, Complex* stack) {
                 top[-1] = {(a.im * ratio + a.re) / divisor, (a.im - a.re * ratio) / divisor};
                 break;
             }
+            case Step::RemainderReal: {
+                const Complex a = top[-1];
+                const double divisor = i->value.re, ratio = i->value.im;
+                Complex quotient{(a.im * ratio + a.re) / divisor, (a.im - a.re * ratio) / divisor};
+                if (i->count) quotient = normalize_zero(quotient);
+                top[-1] = normalize_zero(a - whole_part(quotient) * Complex{divisor, 0.0});
+                break;
+            }
             case Step::EqualConstant:
             case Step::NotEqualConstant:
             case Step::LessConstant:
