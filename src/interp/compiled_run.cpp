@@ -42,6 +42,11 @@ struct Text {
 };
 
 Complex real(double x) { return {x, 0.0}; }
+// Division by a real constant as complex division computes it, with the ratio of the
+// constant's imaginary part to it found beforehand.
+Complex divide_by_real(Complex a, double divisor, double ratio) {
+    return {(a.im * ratio + a.re) / divisor, (a.im - a.re * ratio) / divisor};
+}
 // int: each part rounded down.
 Complex whole_part(Complex z) { return {std::floor(z.re), std::floor(z.im)}; }
 // norm: the square of the modulus, as the built-in computes it.
@@ -275,10 +280,13 @@ private:
             return true;
         }
         if (n.op == Op::StringConstant) {
-            out.view = line_.code->strings[static_cast<size_t>(n.index)];
+            out.view = constant_text(n);
             return true;
         }
         return string(index, out);
+    }
+    std::string_view constant_text(const Node& constant) const {
+        return line_.code->strings[static_cast<size_t>(constant.index)];
     }
     std::string_view variable_text(const Node& variable) {
         const PCVAR* found = record(variable.index);
@@ -505,19 +513,11 @@ Complex* Runner::execute(int32_t start, Complex* stack) {
             case Step::SubtractConstant: top[-1] = normalize_zero(top[-1] - i->value); break;
             case Step::MultiplyConstant: top[-1] = top[-1] * i->value; break;
             case Step::DivideConstant: top[-1] = top[-1] / i->value; break;
-            case Step::DivideReal: {
-                // The terms complex division sums, with the ratio found beforehand.
-                const Complex a = top[-1];
-                const double divisor = i->value.re, ratio = i->value.im;
-                top[-1] = {(a.im * ratio + a.re) / divisor, (a.im - a.re * ratio) / divisor};
-                break;
-            }
+            case Step::DivideReal: top[-1] = divide_by_real(top[-1], i->value.re, i->value.im); break;
             case Step::RemainderReal: {
-                const Complex a = top[-1];
-                const double divisor = i->value.re, ratio = i->value.im;
-                Complex quotient{(a.im * ratio + a.re) / divisor, (a.im - a.re * ratio) / divisor};
+                Complex quotient = divide_by_real(top[-1], i->value.re, i->value.im);
                 if (i->count) quotient = normalize_zero(quotient);
-                top[-1] = normalize_zero(a - whole_part(quotient) * Complex{divisor, 0.0});
+                top[-1] = normalize_zero(top[-1] - whole_part(quotient) * Complex{i->value.re, 0.0});
                 break;
             }
             case Step::EqualConstant:
@@ -801,7 +801,7 @@ bool Runner::call(const Node& n, Complex* number_out, Text* string_out) {
 bool Runner::string(int32_t index, Text& out) {
     const Node& n = node(index);
     switch (n.op) {
-        case Op::StringConstant: out.view = line_.code->strings[static_cast<size_t>(n.index)]; return true;
+        case Op::StringConstant: out.view = constant_text(n); return true;
         case Op::StringVariable: out.view = variable_text(n); return true;
         case Op::StringParameter: out.view = frame_->strings[n.index].view; return true;
         case Op::StringCall: return call(n, nullptr, &out);
@@ -1417,7 +1417,7 @@ Runner::PassesEnd Runner::passes_across(const Statement& next, const char*& p) {
             if (!ready_for_statement()) return {nullptr, Outcome::Jumped, false};
             s = first_of_line(*s, &Statement::successor, p);  // a link known above
         }
-        if (!next_line_skipped) {
+        if (!next_line) {
             next_line = line_.line;
             next_index = static_cast<int32_t>(&next - line_.code->statements.data());
         }
