@@ -23,6 +23,7 @@
 #include "values/evaluator.h"
 #include "values/number_format.h"
 #include "values/text_scan.h"
+#include "values/text_search.h"
 #include "values/user_functions.h"
 
 namespace compiled {
@@ -269,7 +270,22 @@ private:
     [[gnu::noinline]] bool builtin(const Node& call, Complex& out);
     [[gnu::noinline]] bool call(const Node& call, Complex* number_out, Text* string_out);
     bool real_argument(int32_t index, double low, double high, double& out);
-    bool int32_argument(int32_t index, int32_t& out);
+    // A whole-number argument, the commonest of them, a constant or a variable, read
+    // in place without a call.
+    [[gnu::always_inline]] bool int32_argument(int32_t index, int32_t& out) {
+        const Node& n = node(index);
+        Complex value;
+        if (n.op == Op::Constant) {
+            value = n.value;
+        } else if (n.op == Op::Variable && !n.normalize) {
+            value = variable_value(n.index);
+        } else if (!number(index, value)) {
+            return false;
+        }
+        if (value.im != 0.0 || !(value.re >= -2147483648.0 && value.re <= 2147483647.0)) return false;
+        out = static_cast<int32_t>(value.re);
+        return true;
+    }
     bool string(int32_t index, Text& out);
     // The same, a variable or a constant read in place without a call: the commonest
     // operands of string functions.
@@ -713,13 +729,6 @@ bool Runner::real_argument(int32_t index, double low, double high, double& out) 
     if (!number(index, value) || value.im != 0.0) return false;
     if (!(value.re >= low && value.re <= high)) return false;
     out = value.re;
-    return true;
-}
-
-bool Runner::int32_argument(int32_t index, int32_t& out) {
-    double value;
-    if (!real_argument(index, -2147483648.0, 2147483647.0, value)) return false;
-    out = static_cast<int32_t>(value);
     return true;
 }
 

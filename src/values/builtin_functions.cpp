@@ -18,6 +18,7 @@
 #include "values/number_parse.h"
 #include "values/random.h"
 #include "values/text_scan.h"
+#include "values/text_search.h"
 
 namespace {
 
@@ -222,18 +223,3 @@ std::vector<std::string_view> builtin_function_names(const EvalContext& vm) {
 // Each candidate is found with memchr and checked in place: a library search calls
 // memcmp for every byte that begins a match, which in short texts costs more than the
 // comparing itself.
-size_t instr_position(std::string_view text, std::string_view sought) {
-    if (text.empty() || sought.size() > text.size()) return 0;
-    if (sought.empty()) return 1;
-    const char* start = text.data();
-    const char* const last = text.data() + (text.size() - sought.size());
-    while (start <= last) {
-        start = static_cast<const char*>(std::memchr(start, sought[0], static_cast<size_t>(last - start) + 1));
-        if (!start) return 0;
-        size_t k = 1;
-        while (k < sought.size() && start[k] == sought[k]) ++k;
-        if (k == sought.size()) return static_cast<size_t>(start - text.data()) + 1;
-        ++start;
-    }
-    return 0;
-}

@@ -36,7 +36,3 @@ BuiltinResult eval_builtin(EvalContext& vm, const char*& p, Complex& out);
 
 // The names of these functions, once each, for Tab completion.
 std::vector<std::string_view> builtin_function_names(const EvalContext& vm);
-
-// instr's answer: where `sought` first begins in `text`, counting from 1; 0 where it
-// does not, or where `text` is empty.
-size_t instr_position(std::string_view text, std::string_view sought);
