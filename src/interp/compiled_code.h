@@ -57,6 +57,7 @@ enum class Step : uint8_t {
     // The same with its subscripts in the `count` VariableIndex steps that follow it,
     // which it reads itself.
     ElementAt,
+    AddElementAt,  // the same element added to the value on top, as Add would
     // Sums make a zero part +0 themselves: a sum inside a sum only adds to a result
     // that is made so, whose sign a zero term cannot change.
     Negate, Int, Norm, Add, Subtract, Multiply, Divide, Power, Equal, NotEqual, Less, LessEqual, Greater, GreaterEqual,

@@ -276,15 +276,21 @@ private:
             push(variable_step(node.op), right.index);
             return;
         }
+        if (right.op == Op::Element && node.op == Op::Add && !right.normalize && only_offsets(code_, right)) {
+            emit_element(right, Step::AddElementAt);
+            return;
+        }
         if (is_ordering(node.op)) push(Step::Real);
         emit(node.child[1]);
         push(binary_step(node.op), -1, -1);
     }
 
-    void emit_element(const Node& node) {
+    // An element; `at_step` is the step of one whose subscripts are all offsets:
+    // ElementAt, or AddElementAt, which adds it to the value on top.
+    void emit_element(const Node& node, Step at_step = Step::ElementAt) {
         const bool at = only_offsets(code_, node);
         if (at) {
-            push(Step::ElementAt, node.index, 1);
+            push(at_step, node.index, at_step == Step::ElementAt ? 1 : 0);
         } else {
             for (int d = 0; d < node.count; ++d) emit_subscript(node.child[static_cast<size_t>(d)]);
             push(Step::Element, node.index, 1 - node.count);

@@ -515,6 +515,13 @@ Complex* Runner::execute(int32_t start, Complex* stack) {
                 ++top;
                 i += i->count;
                 break;
+            case Step::AddElementAt: {
+                Complex element;
+                if (!element_at(*i, element)) return nullptr;
+                top[-1] = normalize_zero(top[-1] + element);
+                i += i->count;
+                break;
+            }
             case Step::Negate: top[-1] = -top[-1]; break;
             case Step::Int: top[-1] = whole_part(top[-1]); break;
             case Step::Norm: top[-1] = norm_of(top[-1]); break;
