@@ -1449,9 +1449,13 @@ Runner::PassesEnd Runner::passes_across(const Statement& next, const char*& p) {
                 return {&next, Outcome::Done, false};
             }
             // As the next goes to a body on the next line: the for line shows nowhere.
+            // A pass that ends on the body's own line keeps its tables, whose records the
+            // unchanged generation keeps current.
             p = vm_.jump_to_line(body_line);
-            line_ = {body_line, body_line->compiled.get()};
-            take_tables();
+            if (line_.line != body_line) {
+                line_ = {body_line, body_line->compiled.get()};
+                take_tables();
+            }
             continue;
         }
         const Outcome outcome = this->next(next, p, line_.code->body);
