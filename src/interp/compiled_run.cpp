@@ -1357,7 +1357,7 @@ Runner::PassesEnd Runner::passes_across(const Statement& next, const char*& p) {
     const uint64_t generation = vm_.variables.generation();
     // The next has just found it by record, or by name while the generation stood.
     const bool by_record = loop.generation == generation;
-    const auto steps_by_record = [&] {
+    const auto steps_by_record = [this, by_record, generation] {
         return by_record && vm_.variables.generation() == generation && !vm_.trace && !break_flag::is_set();
     };
     // The next's line and its index there, once a pass has come to it.
