@@ -157,8 +157,8 @@ struct Statement {
     bool evaluates = false;         // reads an expression, which clears the error buffer
     bool whole = false;             // assigns an integer variable or element
     bool appends = false;           // s$ = s$ + …: the rest is appended where s$ lies
-    // The value's program only compares a variable or an element with a constant or a
-    // variable: a condition finds it without running the program.
+    // The value's program only compares a variable, an element or a len, instr or asc with
+    // a constant or a variable: a condition finds it without running the program.
     bool compares = false;
     // What follows `end`: the next statement's start where one ":" lies between,
     // kFollowLineEnd where the line's statements end there, or kFollowUnknown. An if

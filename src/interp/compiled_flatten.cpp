@@ -322,13 +322,13 @@ private:
     int frame_slot_ = -1;  // the stack slot of the first argument of a body written out
 };
 
-// Whether the program at `start` is a variable or an element compared with a constant
-// or a variable, and nothing more.
+// Whether the program at `start` is a variable, an element, or a len, instr or asc,
+// compared with a constant or a variable, and nothing more.
 bool only_compares(const CompiledLine& code, int32_t start) {
     const Instruction* step = &code.program[static_cast<size_t>(start)];
     if (step->step == Step::ElementAt) {
         step += step->count;
-    } else if (step->step != Step::Variable) {
+    } else if (step->step != Step::Variable && step->step != Step::Measure) {
         return false;
     }
     ++step;

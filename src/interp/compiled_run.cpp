@@ -669,14 +669,15 @@ inline bool Runner::compare(const Instruction& step, Complex& value) {
     }
 }
 
-// The value of a condition that compares one variable or element with a constant or a
-// variable, found without running its program.
+// The value of a condition that compares one variable, element or string measure with
+// a constant or a variable, found without running its program.
 inline bool Runner::comparison(int32_t start, Complex& out) {
     const Instruction& left = program_[start];
     if (left.step == Step::Variable) {
         out = variable_value(left.index);
         return compare((&left)[1], out);
     }
+    if (left.step == Step::Measure) return string_measure(node(left.index), out) && compare((&left)[1], out);
     return element_at(left, out) && compare((&left)[1 + left.count], out);
 }
 

@@ -29,8 +29,10 @@ size_t instr_position(std::string_view text, std::string_view sought) {
 #if defined(__SSE2__)
     const __m128i first_byte = _mm_set1_epi8(sought[0]);
     const __m128i last_byte = _mm_set1_epi8(sought[last]);
-    // A block tests the places at .. at + 15, and reads up to the byte at + 15 + last.
-    for (; at < places && at + 16 + last <= text.size(); at += 16) {
+    // A block tests the places at .. at + 15, and reads up to the byte at + 15 + last:
+    // blocks start below `blocks_end`, which also keeps those places below `places`.
+    const size_t blocks_end = text.size() >= 16 + last ? text.size() - 16 - last + 1 : 0;
+    for (; at < blocks_end; at += 16) {
         const __m128i firsts = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
         const __m128i lasts = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at + last));
         auto candidates = static_cast<unsigned>(_mm_movemask_epi8(
