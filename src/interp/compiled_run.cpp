@@ -271,13 +271,14 @@ private:
     [[gnu::noinline]] bool call(const Node& call, Complex* number_out, Text* string_out);
     bool real_argument(int32_t index, double low, double high, double& out);
     // A whole-number argument, the commonest of them, a constant or a variable, read
-    // in place without a call.
+    // in place without a call. A variable's zero is not made +0: no whole number
+    // depends on its sign.
     [[gnu::always_inline]] bool int32_argument(int32_t index, int32_t& out) {
         const Node& n = node(index);
         Complex value;
         if (n.op == Op::Constant) {
             value = n.value;
-        } else if (n.op == Op::Variable && !n.normalize) {
+        } else if (n.op == Op::Variable) {
             value = variable_value(n.index);
         } else if (!number(index, value)) {
             return false;
