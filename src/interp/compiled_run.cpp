@@ -318,7 +318,7 @@ private:
     [[gnu::always_inline]] Outcome if_then(const Statement& statement, const char*& p, const char* body);
     [[gnu::always_inline]] Outcome jump(const Statement& statement, const char*& p);
     static bool is_jump(Kind kind) { return kind == Kind::Goto || kind == Kind::Gosub || kind == Kind::Return; }
-    Outcome while_loop(const Statement& statement, const char*& p, const char* body);
+    [[gnu::always_inline]] Outcome while_loop(const Statement& statement, const char*& p, const char* body);
 
     // The arguments of the call whose body is being evaluated, left unset until then: a
     // call gives every parameter its argument before the body reads one.
@@ -1034,7 +1034,7 @@ inline Outcome Runner::if_then(const Statement& statement, const char*& p, const
     return Outcome::Jumped;
 }
 
-Outcome Runner::while_loop(const Statement& statement, const char*& p, const char* body) {
+inline Outcome Runner::while_loop(const Statement& statement, const char*& p, const char* body) {
     Complex value;
     if (!condition(statement, value) || value.im != 0.0) return Outcome::Declined;
     if (value.re == 0.0) {
