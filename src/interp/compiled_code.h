@@ -69,6 +69,9 @@ enum class Step : uint8_t {
     // side is found real.
     AddVariable, SubtractVariable, MultiplyVariable, DivideVariable, EqualVariable, NotEqualVariable,
     LessVariable, LessEqualVariable, GreaterVariable, GreaterEqualVariable,
+    // Variable `index` times constant `value`, added to or subtracted from the value on
+    // top, as the three steps would.
+    AddScaledVariable, SubtractScaledVariable,
     // Division by a real constant that is neither zero nor NaN, `value` holding it and
     // the ratio of its imaginary part to it, which complex division would find first.
     DivideReal,

@@ -262,6 +262,16 @@ private:
         return same_constant && real ? &quotient : nullptr;
     }
 
+    // AddScaledVariable or SubtractScaledVariable where `node` adds or subtracts
+    // `right`, a variable times a constant; End otherwise.
+    Step scaled_variable_step(const Node& node, const Node& right) const {
+        if ((node.op != Op::Add && node.op != Op::Subtract) || right.op != Op::Multiply || right.normalize) return Step::End;
+        const Node& variable = code_.nodes[static_cast<size_t>(right.child[0])];
+        const Node& factor = code_.nodes[static_cast<size_t>(right.child[1])];
+        if (variable.op != Op::Variable || variable.normalize || factor.op != Op::Constant) return Step::End;
+        return node.op == Op::Add ? Step::AddScaledVariable : Step::SubtractScaledVariable;
+    }
+
     void emit_right_operand(const Node& node) {
         const Node& right = code_.nodes[static_cast<size_t>(node.child[1])];
         if (right.op == Op::Constant && node.op == Op::Divide && divides_as_real(right.value)) {
@@ -274,6 +284,11 @@ private:
         }
         if (right.op == Op::Variable && !right.normalize && variable_step(node.op) != Step::End) {
             push(variable_step(node.op), right.index);
+            return;
+        }
+        if (const Step scaled = scaled_variable_step(node, right); scaled != Step::End) {
+            const Node& factor = code_.nodes[static_cast<size_t>(right.child[1])];
+            push(scaled, code_.nodes[static_cast<size_t>(right.child[0])].index, 0, factor.value);
             return;
         }
         if (right.op == Op::Element && node.op == Op::Add && !right.normalize && only_offsets(code_, right)) {

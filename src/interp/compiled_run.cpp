@@ -556,6 +556,10 @@ Complex* Runner::execute(int32_t start, Complex* stack) {
             case Step::SubtractVariable: top[-1] = normalize_zero(top[-1] - variable_value(i->index)); break;
             case Step::MultiplyVariable: top[-1] = top[-1] * variable_value(i->index); break;
             case Step::DivideVariable: top[-1] = top[-1] / variable_value(i->index); break;
+            case Step::AddScaledVariable: top[-1] = normalize_zero(top[-1] + variable_value(i->index) * i->value); break;
+            case Step::SubtractScaledVariable:
+                top[-1] = normalize_zero(top[-1] - variable_value(i->index) * i->value);
+                break;
             case Step::EqualVariable:
             case Step::NotEqualVariable:
             case Step::LessVariable:
