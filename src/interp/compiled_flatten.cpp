@@ -262,14 +262,15 @@ private:
         return same_constant && real ? &quotient : nullptr;
     }
 
-    // AddScaledVariable or SubtractScaledVariable where `node` adds or subtracts
-    // `right`, a variable times a constant; End otherwise.
-    Step scaled_variable_step(const Node& node, const Node& right) const {
-        if ((node.op != Op::Add && node.op != Op::Subtract) || right.op != Op::Multiply || right.normalize) return Step::End;
+    // Where `node` adds or subtracts `right`, a variable times a constant: pushes
+    // AddScaledVariable or SubtractScaledVariable for both, and says so.
+    bool push_scaled_variable(const Node& node, const Node& right) {
+        if ((node.op != Op::Add && node.op != Op::Subtract) || right.op != Op::Multiply || right.normalize) return false;
         const Node& variable = code_.nodes[static_cast<size_t>(right.child[0])];
         const Node& factor = code_.nodes[static_cast<size_t>(right.child[1])];
-        if (variable.op != Op::Variable || variable.normalize || factor.op != Op::Constant) return Step::End;
-        return node.op == Op::Add ? Step::AddScaledVariable : Step::SubtractScaledVariable;
+        if (variable.op != Op::Variable || variable.normalize || factor.op != Op::Constant) return false;
+        push(node.op == Op::Add ? Step::AddScaledVariable : Step::SubtractScaledVariable, variable.index, 0, factor.value);
+        return true;
     }
 
     void emit_right_operand(const Node& node) {
@@ -286,11 +287,7 @@ private:
             push(variable_step(node.op), right.index);
             return;
         }
-        if (const Step scaled = scaled_variable_step(node, right); scaled != Step::End) {
-            const Node& factor = code_.nodes[static_cast<size_t>(right.child[1])];
-            push(scaled, code_.nodes[static_cast<size_t>(right.child[0])].index, 0, factor.value);
-            return;
-        }
+        if (push_scaled_variable(node, right)) return;
         if (right.op == Op::Element && node.op == Op::Add && !right.normalize && only_offsets(code_, right)) {
             emit_element(right, Step::AddElementAt);
             return;

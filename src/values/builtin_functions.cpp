@@ -219,7 +219,3 @@ std::vector<std::string_view> builtin_function_names(const EvalContext& vm) {
     for (std::span<const BuiltinFunction> library : vm.libraries.numeric()) add_names(library);
     return names;
 }
-
-// Each candidate is found with memchr and checked in place: a library search calls
-// memcmp for every byte that begins a match, which in short texts costs more than the
-// comparing itself.
