@@ -917,6 +917,15 @@ C_STR* Runner::string_target(const Statement& statement) {
 
 inline Outcome Runner::assign_number(const Statement& statement) {
     Complex* target = number_target(statement);
+    if (target && statement.value_program >= 0 && !statement.whole) {
+        // Straight from the program's stack to the target: the value makes no round trip
+        // through a local in memory, which a chain of assignments to one variable waits on.
+        ProgramStack stack;
+        const Complex* end = execute(statement.value_program, stack.values);
+        if (!end) return Outcome::Declined;
+        *target = end[-1];
+        return Outcome::Done;
+    }
     Complex value;
     if (!target || !statement_value(statement, value)) return Outcome::Declined;
     *target = statement.whole ? coerce_to_type(value, VT_INTEGER) : value;
