@@ -101,11 +101,12 @@ bool goes_round(const ForEntry& loop, PCVAR& variable) {
 }
 
 // The values of a running program, left unset: every step writes a value before any
-// step reads it.
+// step reads it. One slot more than the deepest program needs keeps the topmost value
+// across a call.
 struct ProgramStack {
     ProgramStack() {}
     union {
-        Complex values[kProgramStack];
+        Complex values[kProgramStack + 1];
     };
 };
 
@@ -224,7 +225,7 @@ private:
     bool operands(const Node& n, Complex& a, Complex& b) { return number(n.child[0], a) && number(n.child[1], b); }
 
     // Runs the program at `start` on `stack`: one past the last value it leaves, or null
-    // where a step refuses.
+    // where a step refuses. The values it leaves begin at `stack + 1`.
     Complex* execute(int32_t start, Complex* stack);
     [[gnu::always_inline]] bool evaluate(int32_t start, Complex& out) {
         ProgramStack stack;
@@ -487,146 +488,210 @@ bool Runner::compute(const Node& n, Complex& out) {
     }
 }
 
+// The topmost value lives in `top_value`, the ones below it on the stack: a chain of
+// steps on one value then keeps it in registers instead of storing and loading it at
+// every step. The stack's first slot takes the unset value that the first push moves
+// down, so stack slot k of the program's values is `stack[k + 1]`. No step keeps
+// `top_value` across a call it makes: each pushes it first, or passes it and takes
+// the result, so that the compiler need not keep it in memory.
 Complex* Runner::execute(int32_t start, Complex* stack) {
-    Complex* top = stack;  // one past the topmost value
+    Complex* top = stack;  // one past the values below the topmost
+    Complex top_value;
     for (const Instruction* i = program_ + start;; ++i) {
         switch (i->step) {
-            case Step::Constant: *top++ = i->value; break;
-            case Step::Variable: *top++ = variable_value(i->index); break;
-            case Step::Err: *top++ = real(vm_.err); break;
-            case Step::Erl: *top++ = real(vm_.erl); break;
-            case Step::VariableIndex: *top++ = variable_value(i->index) + i->value; [[fallthrough]];
+            case Step::Constant:
+                *top++ = top_value;
+                top_value = i->value;
+                break;
+            case Step::Variable:
+                *top++ = top_value;
+                top_value = variable_value(i->index);
+                break;
+            case Step::Err:
+                *top++ = top_value;
+                top_value = real(vm_.err);
+                break;
+            case Step::Erl:
+                *top++ = top_value;
+                top_value = real(vm_.erl);
+                break;
+            case Step::VariableIndex:
+                *top++ = top_value;
+                top_value = variable_value(i->index) + i->value;
+                [[fallthrough]];
             case Step::Index: {
                 int32_t index;
-                if (!as_index(top[-1], index)) return nullptr;
-                top[-1].re = index;
+                if (!as_index(top_value, index)) return nullptr;
+                top_value.re = index;
                 break;
             }
             case Step::Element: {
-                const int count = i->count;
-                top -= count;
+                *top++ = top_value;
+                top -= i->count;
                 PCVAR* found;
                 size_t element;
-                if (!place_indexed(i->index, count, top, found, element)) return nullptr;
-                *top++ = found->numeric_elements[element];
+                if (!place_indexed(i->index, i->count, top, found, element)) return nullptr;
+                top_value = found->numeric_elements[element];
                 break;
             }
-            case Step::ElementAt:
-                if (!element_at(*i, *top)) return nullptr;
-                ++top;
-                i += i->count;
-                break;
-            case Step::AddElementAt: {
+            case Step::ElementAt: {
+                *top++ = top_value;
                 Complex element;
                 if (!element_at(*i, element)) return nullptr;
-                top[-1] = normalize_zero(top[-1] + element);
+                top_value = element;
                 i += i->count;
                 break;
             }
-            case Step::Negate: top[-1] = -top[-1]; break;
-            case Step::Int: top[-1] = whole_part(top[-1]); break;
-            case Step::Norm: top[-1] = norm_of(top[-1]); break;
-            case Step::Add: --top; top[-1] = normalize_zero(top[-1] + top[0]); break;
-            case Step::Subtract: --top; top[-1] = normalize_zero(top[-1] - top[0]); break;
-            case Step::Multiply: --top; top[-1] = top[-1] * top[0]; break;
-            case Step::Divide: --top; top[-1] = top[-1] / top[0]; break;
-            case Step::Power: --top; top[-1] = cmath::pow(top[-1], top[0]); break;
-            case Step::Equal: --top; top[-1] = truth(same(top[-1], top[0])); break;
-            case Step::NotEqual: --top; top[-1] = truth(!same(top[-1], top[0])); break;
-            case Step::AddConstant: top[-1] = normalize_zero(top[-1] + i->value); break;
-            case Step::SubtractConstant: top[-1] = normalize_zero(top[-1] - i->value); break;
-            case Step::MultiplyConstant: top[-1] = top[-1] * i->value; break;
-            case Step::DivideConstant: top[-1] = top[-1] / i->value; break;
-            case Step::DivideReal: top[-1] = divide_by_real(top[-1], i->value.re, i->value.im); break;
-            case Step::RemainderReal: {
-                Complex quotient = divide_by_real(top[-1], i->value.re, i->value.im);
-                if (i->count) quotient = normalize_zero(quotient);
-                top[-1] = normalize_zero(top[-1] - whole_part(quotient) * Complex{i->value.re, 0.0});
+            case Step::AddElementAt: {
+                // Kept in memory across the search for the element, which may call.
+                *top = top_value;
+                Complex element;
+                if (!element_at(*i, element)) return nullptr;
+                top_value = normalize_zero(*top + element);
+                i += i->count;
                 break;
             }
-            case Step::EqualConstant:
-            case Step::NotEqualConstant:
+            case Step::Negate: top_value = -top_value; break;
+            case Step::Int:
+                *top = top_value;  // floor may be a call
+                top_value = whole_part(*top);
+                break;
+            case Step::Norm: top_value = norm_of(top_value); break;
+            case Step::Add: top_value = normalize_zero(*--top + top_value); break;
+            case Step::Subtract: top_value = normalize_zero(*--top - top_value); break;
+            case Step::Multiply: top_value = *--top * top_value; break;
+            case Step::Divide: top_value = *--top / top_value; break;
+            case Step::Power: top_value = cmath::pow(*--top, top_value); break;
+            case Step::Equal: top_value = truth(same(*--top, top_value)); break;
+            case Step::NotEqual: top_value = truth(!same(*--top, top_value)); break;
+            case Step::AddConstant: top_value = normalize_zero(top_value + i->value); break;
+            case Step::SubtractConstant: top_value = normalize_zero(top_value - i->value); break;
+            case Step::MultiplyConstant: top_value = top_value * i->value; break;
+            case Step::DivideConstant: top_value = top_value / i->value; break;
+            case Step::DivideReal: top_value = divide_by_real(top_value, i->value.re, i->value.im); break;
+            case Step::RemainderReal: {
+                Complex quotient = divide_by_real(top_value, i->value.re, i->value.im);
+                if (i->count) quotient = normalize_zero(quotient);
+                *top = top_value;  // floor may be a call
+                const Complex whole = whole_part(quotient);
+                top_value = normalize_zero(*top - whole * Complex{i->value.re, 0.0});
+                break;
+            }
+            case Step::EqualConstant: top_value = truth(same(top_value, i->value)); break;
+            case Step::NotEqualConstant: top_value = truth(!same(top_value, i->value)); break;
             case Step::LessConstant:
             case Step::LessEqualConstant:
             case Step::GreaterConstant:
             case Step::GreaterEqualConstant:
-                if (!compare(*i, top[-1])) return nullptr;
+                if (top_value.im != 0.0) return nullptr;
+                top_value = truth(holds(i->step, top_value.re, i->value.re));
                 break;
-            case Step::AddVariable: top[-1] = normalize_zero(top[-1] + variable_value(i->index)); break;
-            case Step::SubtractVariable: top[-1] = normalize_zero(top[-1] - variable_value(i->index)); break;
-            case Step::MultiplyVariable: top[-1] = top[-1] * variable_value(i->index); break;
-            case Step::DivideVariable: top[-1] = top[-1] / variable_value(i->index); break;
-            case Step::AddScaledVariable: top[-1] = normalize_zero(top[-1] + variable_value(i->index) * i->value); break;
+            case Step::AddVariable: top_value = normalize_zero(top_value + variable_value(i->index)); break;
+            case Step::SubtractVariable: top_value = normalize_zero(top_value - variable_value(i->index)); break;
+            case Step::MultiplyVariable: top_value = top_value * variable_value(i->index); break;
+            case Step::DivideVariable: top_value = top_value / variable_value(i->index); break;
+            case Step::AddScaledVariable:
+                top_value = normalize_zero(top_value + variable_value(i->index) * i->value);
+                break;
             case Step::SubtractScaledVariable:
-                top[-1] = normalize_zero(top[-1] - variable_value(i->index) * i->value);
+                top_value = normalize_zero(top_value - variable_value(i->index) * i->value);
                 break;
-            case Step::EqualVariable:
-            case Step::NotEqualVariable:
+            case Step::EqualVariable: top_value = truth(same(top_value, variable_value(i->index))); break;
+            case Step::NotEqualVariable: top_value = truth(!same(top_value, variable_value(i->index))); break;
             case Step::LessVariable:
             case Step::LessEqualVariable:
             case Step::GreaterVariable:
-            case Step::GreaterEqualVariable:
-                if (!compare(*i, top[-1])) return nullptr;
+            case Step::GreaterEqualVariable: {
+                // The right side is read only once the left one is found real.
+                if (top_value.im != 0.0) return nullptr;
+                const Complex right = variable_value(i->index);
+                if (right.im != 0.0) return nullptr;
+                top_value = truth(holds(i->step, top_value.re, right.re));
                 break;
+            }
             case Step::Real:
-                if (top[-1].im != 0.0) return nullptr;
+                if (top_value.im != 0.0) return nullptr;
                 break;
             case Step::Less:
             case Step::LessEqual:
             case Step::Greater:
-            case Step::GreaterEqual:
-                --top;
-                if (top[0].im != 0.0) return nullptr;
-                top[-1] = truth(holds(i->step, top[-1].re, top[0].re));
+            case Step::GreaterEqual: {
+                const Complex left = *--top;
+                if (top_value.im != 0.0) return nullptr;
+                top_value = truth(holds(i->step, left.re, top_value.re));
                 break;
+            }
             case Step::Not:
-                if (top[-1].im != 0.0) return nullptr;
-                top[-1] = real(static_cast<double>(~to_int64(top[-1].re)));
+                if (top_value.im != 0.0) return nullptr;
+                top_value = real(static_cast<double>(~to_int64(top_value.re)));
                 break;
             case Step::And:
             case Step::Or:
             case Step::Xor:
             case Step::Imp:
-            case Step::Eqv:
-                --top;
-                if (!combine(i->step, top[-1], top[0])) return nullptr;
+            case Step::Eqv: {
+                Complex left = *--top;
+                if (!combine(i->step, left, top_value)) return nullptr;
+                top_value = left;
                 break;
-            case Step::Normalize: top[-1] = normalize_zero(top[-1]); break;
-            case Step::Parameter: *top++ = frame_->numbers[i->index]; break;
-            case Step::Call:
-                if (!call(node(i->index), top, nullptr)) return nullptr;
-                ++top;
+            }
+            case Step::Normalize: top_value = normalize_zero(top_value); break;
+            case Step::Parameter:
+                *top++ = top_value;
+                top_value = frame_->numbers[i->index];
                 break;
+            case Step::Call: {
+                *top++ = top_value;
+                Complex value;
+                if (!call(node(i->index), &value, nullptr)) return nullptr;
+                top_value = value;
+                break;
+            }
             case Step::CallBegin: {
                 // The mark, a count of records, is exact as a double.
+                *top++ = top_value;
                 const size_t mark = vm_.variables.mark();
                 if (open_calls_++ == 0) outermost_mark_ = mark;
-                *top++ = real(static_cast<double>(mark));
+                top_value = real(static_cast<double>(mark));
                 break;
             }
-            case Step::Argument: *top++ = stack[i->index]; break;
-            case Step::Whole: top[-1] = coerce_to_type(top[-1], VT_INTEGER); break;
-            case Step::CallEnd: {
-                const Complex value = top[-1];
+            case Step::Argument:
+                *top++ = top_value;
+                top_value = stack[i->index + 1];
+                break;
+            case Step::Whole: top_value = coerce_to_type(top_value, VT_INTEGER); break;
+            case Step::CallEnd:
+                // The value stays on top; the arguments and the mark below it go.
                 top -= i->count + 1;
-                release_to(static_cast<size_t>(top[-1].re));
+                top[1] = top_value;
+                release_to(static_cast<size_t>(top[0].re));
                 --open_calls_;
-                top[-1] = value;
+                top_value = top[1];
+                break;
+            case Step::Builtin: {
+                *top++ = top_value;
+                Complex value;
+                if (!builtin(node(i->index), value)) return nullptr;
+                top_value = value;
                 break;
             }
-            case Step::Builtin:
-                if (!builtin(node(i->index), *top)) return nullptr;
-                ++top;
+            case Step::Measure: {
+                *top++ = top_value;
+                Complex value;
+                if (!string_measure(node(i->index), value)) return nullptr;
+                top_value = value;
                 break;
-            case Step::Measure:
-                if (!string_measure(node(i->index), *top)) return nullptr;
-                ++top;
+            }
+            case Step::Tree: {
+                *top++ = top_value;
+                Complex value;
+                if (!number(i->index, value)) return nullptr;
+                top_value = value;
                 break;
-            case Step::Tree:
-                if (!number(i->index, *top)) return nullptr;
-                ++top;
-                break;
-            case Step::End: return top;
+            }
+            case Step::End:
+                *top++ = top_value;
+                return top;
             default: __builtin_unreachable();  // every step is a case: no range check
         }
     }
@@ -904,8 +969,9 @@ inline Complex* Runner::number_target(const Statement& statement) {
     ProgramStack stack;
     const Complex* end = execute(statement.subscripts, stack.values);
     if (!end) return nullptr;
-    const auto count = static_cast<int>(end - stack.values);
-    return place_indexed(statement.slot, count, stack.values, found, element) ? &found->numeric_elements[element] : nullptr;
+    const Complex* indices = stack.values + 1;
+    const auto count = static_cast<int>(end - indices);
+    return place_indexed(statement.slot, count, indices, found, element) ? &found->numeric_elements[element] : nullptr;
 }
 
 C_STR* Runner::string_target(const Statement& statement) {
