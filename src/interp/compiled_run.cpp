@@ -225,14 +225,12 @@ private:
     bool operands(const Node& n, Complex& a, Complex& b) { return number(n.child[0], a) && number(n.child[1], b); }
 
     // Runs the program at `start` on `stack`: one past the last value it leaves, or null
-    // where a step refuses. The values it leaves begin at `stack + 1`.
-    Complex* execute(int32_t start, Complex* stack);
+    // where a step refuses. The values it leaves begin at `stack + 1`; the topmost is
+    // also stored in `result`, from the register that holds it.
+    Complex* execute(int32_t start, Complex* stack, Complex& result);
     [[gnu::always_inline]] bool evaluate(int32_t start, Complex& out) {
         ProgramStack stack;
-        const Complex* end = execute(start, stack.values);
-        if (!end) return false;
-        out = end[-1];
-        return true;
+        return execute(start, stack.values, out) != nullptr;
     }
     bool statement_value(const Statement& statement, Complex& out) {
         return statement.value_program >= 0 ? evaluate(statement.value_program, out) : number(statement.value, out);
@@ -494,7 +492,7 @@ bool Runner::compute(const Node& n, Complex& out) {
 // down, so stack slot k of the program's values is `stack[k + 1]`. No step keeps
 // `top_value` across a call it makes: each pushes it first, or passes it and takes
 // the result, so that the compiler need not keep it in memory.
-Complex* Runner::execute(int32_t start, Complex* stack) {
+Complex* Runner::execute(int32_t start, Complex* stack, Complex& result) {
     Complex* top = stack;  // one past the values below the topmost
     Complex top_value;
     for (const Instruction* i = program_ + start;; ++i) {
@@ -690,6 +688,7 @@ Complex* Runner::execute(int32_t start, Complex* stack) {
                 break;
             }
             case Step::End:
+                result = top_value;
                 *top++ = top_value;
                 return top;
             default: __builtin_unreachable();  // every step is a case: no range check
@@ -967,7 +966,7 @@ inline Complex* Runner::number_target(const Statement& statement) {
     if (statement.subscripts < 0)
         return locate(node(statement.assigned), statement.slot, found, element) ? &found->numeric_elements[element] : nullptr;
     ProgramStack stack;
-    const Complex* end = execute(statement.subscripts, stack.values);
+    const Complex* end = execute(statement.subscripts, stack.values, stack.values[0]);
     if (!end) return nullptr;
     const Complex* indices = stack.values + 1;
     const auto count = static_cast<int>(end - indices);
@@ -984,13 +983,10 @@ C_STR* Runner::string_target(const Statement& statement) {
 inline Outcome Runner::assign_number(const Statement& statement) {
     Complex* target = number_target(statement);
     if (target && statement.value_program >= 0 && !statement.whole) {
-        // Straight from the program's stack to the target: the value makes no round trip
-        // through a local in memory, which a chain of assignments to one variable waits on.
+        // Straight from the program's register to the target: the value makes no round
+        // trip through memory, which a chain of assignments to one variable waits on.
         ProgramStack stack;
-        const Complex* end = execute(statement.value_program, stack.values);
-        if (!end) return Outcome::Declined;
-        *target = end[-1];
-        return Outcome::Done;
+        return execute(statement.value_program, stack.values, *target) ? Outcome::Done : Outcome::Declined;
     }
     Complex value;
     if (!target || !statement_value(statement, value)) return Outcome::Declined;
