@@ -489,9 +489,10 @@ bool Runner::compute(const Node& n, Complex& out) {
 // The topmost value lives in `top_value`, the ones below it on the stack: a chain of
 // steps on one value then keeps it in registers instead of storing and loading it at
 // every step. The stack's first slot takes the unset value that the first push moves
-// down, so stack slot k of the program's values is `stack[k + 1]`. No step keeps
-// `top_value` across a call it makes: each pushes it first, or passes it and takes
-// the result, so that the compiler need not keep it in memory.
+// down, so stack slot k of the program's values is `stack[k + 1]`. A step that calls
+// out (a built-in, a user function, floor, the search for an element) first pushes
+// `top_value`, passes it, or leaves it in the free slot above the stack: kept live
+// across such calls, GCC would hold it in memory at every step.
 Complex* Runner::execute(int32_t start, Complex* stack, Complex& result) {
     Complex* top = stack;  // one past the values below the topmost
     Complex top_value;
