@@ -1140,6 +1140,14 @@ inline Outcome Runner::jump(const Statement& statement, const char*& p) {
         case Kind::Return: {
             if (!vm_.is_running() || vm_.gosub_depth == 0) return Outcome::Declined;
             const GosubEntry entry = vm_.gosub_stack[static_cast<size_t>(--vm_.gosub_depth)];
+            ProgramLine* const following = entry.resume.line->next;
+            if (entry.follow == kFollowLineEnd && following && !vm_.trace && !attention::any()) {
+                // Straight to the line after the gosub's: the gosub's own line, made
+                // current on the way, would show nowhere.
+                p = vm_.jump_to_line(following);
+                if (same_landing(statement, following, 0)) jumped_from_ = &statement;
+                return Outcome::Jumped;
+            }
             p = vm_.jump_to(entry.resume);
             // Straight on past the ":" or the line end that the gosub's end would go over.
             if (entry.follow >= 0) {
