@@ -576,14 +576,13 @@ Complex* Runner::execute(int32_t start, Complex* stack, Complex& result) {
                 top_value = normalize_zero(*top - whole * Complex{i->value.re, 0.0});
                 break;
             }
-            case Step::EqualConstant: top_value = truth(same(top_value, i->value)); break;
-            case Step::NotEqualConstant: top_value = truth(!same(top_value, i->value)); break;
+            case Step::EqualConstant:
+            case Step::NotEqualConstant:
             case Step::LessConstant:
             case Step::LessEqualConstant:
             case Step::GreaterConstant:
             case Step::GreaterEqualConstant:
-                if (top_value.im != 0.0) return nullptr;
-                top_value = truth(holds(i->step, top_value.re, i->value.re));
+                if (!compare(*i, top_value)) return nullptr;
                 break;
             case Step::AddVariable: top_value = normalize_zero(top_value + variable_value(i->index)); break;
             case Step::SubtractVariable: top_value = normalize_zero(top_value - variable_value(i->index)); break;
@@ -595,19 +594,14 @@ Complex* Runner::execute(int32_t start, Complex* stack, Complex& result) {
             case Step::SubtractScaledVariable:
                 top_value = normalize_zero(top_value - variable_value(i->index) * i->value);
                 break;
-            case Step::EqualVariable: top_value = truth(same(top_value, variable_value(i->index))); break;
-            case Step::NotEqualVariable: top_value = truth(!same(top_value, variable_value(i->index))); break;
+            case Step::EqualVariable:
+            case Step::NotEqualVariable:
             case Step::LessVariable:
             case Step::LessEqualVariable:
             case Step::GreaterVariable:
-            case Step::GreaterEqualVariable: {
-                // The right side is read only once the left one is found real.
-                if (top_value.im != 0.0) return nullptr;
-                const Complex right = variable_value(i->index);
-                if (right.im != 0.0) return nullptr;
-                top_value = truth(holds(i->step, top_value.re, right.re));
+            case Step::GreaterEqualVariable:
+                if (!compare(*i, top_value)) return nullptr;
                 break;
-            }
             case Step::Real:
                 if (top_value.im != 0.0) return nullptr;
                 break;
@@ -967,6 +961,7 @@ inline Complex* Runner::number_target(const Statement& statement) {
     if (statement.subscripts < 0)
         return locate(node(statement.assigned), statement.slot, found, element) ? &found->numeric_elements[element] : nullptr;
     ProgramStack stack;
+    // The topmost index is also stored into the first slot, which holds nothing.
     const Complex* end = execute(statement.subscripts, stack.values, stack.values[0]);
     if (!end) return nullptr;
     const Complex* indices = stack.values + 1;
@@ -983,15 +978,20 @@ C_STR* Runner::string_target(const Statement& statement) {
 
 inline Outcome Runner::assign_number(const Statement& statement) {
     Complex* target = number_target(statement);
-    if (target && statement.value_program >= 0 && !statement.whole) {
-        // Straight from the program's register to the target: the value makes no round
-        // trip through memory, which a chain of assignments to one variable waits on.
+    if (!target) return Outcome::Declined;
+    if (statement.value_program >= 0) {
+        // A program stores into the target only once it has the value, straight from
+        // the register that holds it: no round trip through memory, which a chain of
+        // assignments to one variable would wait on.
         ProgramStack stack;
-        return execute(statement.value_program, stack.values, *target) ? Outcome::Done : Outcome::Declined;
+        if (!execute(statement.value_program, stack.values, *target)) return Outcome::Declined;
+    } else {
+        // A tree may leave part of a value behind when it fails.
+        Complex value;
+        if (!number(statement.value, value)) return Outcome::Declined;
+        *target = value;
     }
-    Complex value;
-    if (!target || !statement_value(statement, value)) return Outcome::Declined;
-    *target = statement.whole ? coerce_to_type(value, VT_INTEGER) : value;
+    if (statement.whole) *target = coerce_to_type(*target, VT_INTEGER);
     return Outcome::Done;
 }
 
