@@ -72,13 +72,12 @@ enum class Step : uint8_t {
     // Variable `index` times constant `value`, added to or subtracted from the value on
     // top, as the three steps would.
     AddScaledVariable, SubtractScaledVariable,
-    // Division by a real constant that is neither zero nor NaN, `value` holding it and
-    // the ratio of its imaginary part to it, which complex division would find first.
+    // Division by the real constant `value`, neither zero nor NaN.
     DivideReal,
     // x - int(x / c) * c of the value x on top, the remainder as programs without a
-    // mod operator write it: `value` as DivideReal's, of a constant whose imaginary part
-    // is +0, and `count` 1 where the quotient's zeros are made +0. One step for the
-    // steps it stands for, which it computes in the same order.
+    // mod operator write it: `value` as DivideReal's, with an imaginary part of +0, and
+    // `count` 1 where the quotient's zeros are made +0. One step for the steps it stands
+    // for, which it computes in the same order.
     RemainderReal,
     Real,  // the value on top must be real: the left side of an ordering
     Not, And, Or, Xor, Imp, Eqv,

@@ -69,8 +69,7 @@ Step constant_step(Op op, Complex right) {
 }
 
 // Whether complex division by `divisor` comes down to two real divisions by its real
-// part: for a real divisor other than zero and NaN, the denominator it computes is
-// that part itself.
+// part: it does for a real divisor other than zero and NaN.
 bool divides_as_real(Complex divisor) {
     return divisor.im == 0.0 && divisor.re != 0.0 && !std::isnan(divisor.re);
 }
@@ -211,7 +210,7 @@ private:
                 if (const Node* division = remainder_division(node)) {
                     const Complex divisor = code_.nodes[static_cast<size_t>(division->child[1])].value;
                     emit(node.child[0]);
-                    push(Step::RemainderReal, -1, 0, {divisor.re, divisor.im / divisor.re});
+                    push(Step::RemainderReal, -1, 0, divisor);
                     code_.program.back().count = division->normalize ? 1 : 0;
                     break;
                 }
@@ -276,7 +275,7 @@ private:
     void emit_right_operand(const Node& node) {
         const Node& right = code_.nodes[static_cast<size_t>(node.child[1])];
         if (right.op == Op::Constant && node.op == Op::Divide && divides_as_real(right.value)) {
-            push(Step::DivideReal, -1, 0, {right.value.re, right.value.im / right.value.re});
+            push(Step::DivideReal, -1, 0, right.value);
             return;
         }
         if (right.op == Op::Constant && constant_step(node.op, right.value) != Step::End) {

@@ -43,11 +43,6 @@ struct Text {
 };
 
 Complex real(double x) { return {x, 0.0}; }
-// Division by a real constant as complex division computes it, with the ratio of the
-// constant's imaginary part to it found beforehand.
-Complex divide_by_real(Complex a, double divisor, double ratio) {
-    return {(a.im * ratio + a.re) / divisor, (a.im - a.re * ratio) / divisor};
-}
 // int: each part rounded down.
 Complex whole_part(Complex z) { return {std::floor(z.re), std::floor(z.im)}; }
 // norm: the square of the modulus, as the built-in computes it.
@@ -567,9 +562,9 @@ Complex* Runner::execute(int32_t start, Complex* stack, Complex& result) {
             case Step::SubtractConstant: top_value = normalize_zero(top_value - i->value); break;
             case Step::MultiplyConstant: top_value = top_value * i->value; break;
             case Step::DivideConstant: top_value = top_value / i->value; break;
-            case Step::DivideReal: top_value = divide_by_real(top_value, i->value.re, i->value.im); break;
+            case Step::DivideReal: top_value = divide_by_real(top_value, i->value.re); break;
             case Step::RemainderReal: {
-                Complex quotient = divide_by_real(top_value, i->value.re, i->value.im);
+                Complex quotient = divide_by_real(top_value, i->value.re);
                 if (i->count) quotient = normalize_zero(quotient);
                 *top = top_value;  // floor may be a call
                 const Complex whole = whole_part(quotient);

@@ -15,18 +15,25 @@ struct Complex {
 
 inline Complex operator+(Complex a, Complex b) { return {a.re + b.re, a.im + b.im}; }
 inline Complex operator-(Complex a, Complex b) { return {a.re - b.re, a.im - b.im}; }
+// A real factor (imaginary part zero) scales each part of the other, so that a product
+// with an infinity keeps its other part finite: INF*2 is INF, not INF+NANi.
 inline Complex operator*(Complex a, Complex b) {
+    if (b.im == 0.0) return {a.re * b.re, a.im == 0.0 ? 0.0 : a.im * b.re};
+    if (a.im == 0.0) return {a.re * b.re, a.re * b.im};
     return {a.re * b.re - a.im * b.im, a.im * b.re + a.re * b.im};
 }
 inline Complex operator-(Complex a) { return {-a.re, -a.im}; }
+
+// Division by a real divisor other than zero: each part on its own.
+inline Complex divide_by_real(Complex a, double divisor) { return {a.re / divisor, a.im / divisor}; }
 
 // Smith's division; a zero or NaN divisor gives (NaN, NaN) instead of an error.
 inline Complex operator/(Complex a, Complex b) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double c = b.re, d = b.im;
     if (std::isnan(c) || std::isnan(d)) return {nan, nan};
+    if (d == 0.0) return c == 0.0 ? Complex{nan, nan} : divide_by_real(a, c);
     if (!(std::fabs(c) > std::fabs(d))) {
-        if (d == 0.0) return {nan, nan};
         const double r = c / d;
         const double den = r * c + d;
         if (std::isnan(den) || den == 0.0) return {nan, nan};

@@ -106,6 +106,36 @@ Complex tanh(Complex z) {
     return {std::sqrt(1 + s * s) * b / d, t / d};
 }
 
+namespace {
+
+// Up to this exponent a whole power of a complex base is a product of squares, exact
+// where the arithmetic is (i^2 is -1, not -1+1.2E-16i); beyond it the rounding of so
+// many products would outweigh the gain.
+constexpr double kLargestSquaringExponent = 100.0;
+
+bool is_whole(double x) { return std::isfinite(x) && x == std::trunc(x); }
+
+Complex power_by_squaring(Complex z, double n) {
+    auto remaining = static_cast<unsigned>(std::fabs(n));
+    Complex result{1.0, 0.0};
+    for (Complex square = z; remaining != 0; remaining >>= 1) {
+        if (remaining & 1u) result = result * square;
+        if (remaining > 1) square = square * square;
+    }
+    return n < 0 ? Complex{1.0, 0.0} / result : result;
+}
+
+Complex power_of_real(double x, double u) {
+    if (x < 0.0 && !is_whole(u)) {
+        const double magnitude = std::pow(-x, u);
+        return {magnitude * std::cos(u * kPi), magnitude * std::sin(u * kPi)};
+    }
+    // A zero base counts as +0, so that 0^(negative) is +infinity whatever the sign of the zero.
+    return {std::pow(x == 0.0 ? 0.0 : x, u), 0.0};
+}
+
+}  // namespace
+
 Complex pow(Complex z, Complex w) {
     if (w.im != 0.0) {
         Complex l = (z.im == 0.0 && z.re > 0.0) ? Complex{std::log(z.re), 0.0} : log(z);
@@ -113,18 +143,15 @@ Complex pow(Complex z, Complex w) {
         return polar_exp(e.re, e.im);
     }
     if (z.im != 0.0) {
+        if (is_whole(w.re) && std::fabs(w.re) <= kLargestSquaringExponent) {
+            // Where a square overflows, the polar form below keeps what can be kept.
+            const Complex power = power_by_squaring(z, w.re);
+            if (std::isfinite(power.re) && std::isfinite(power.im)) return power;
+        }
         Complex l = log(z);
         return polar_exp(w.re * l.re, w.re * l.im);
     }
-    Complex result;
-    if (z.re < 0.0) {
-        const double magnitude = std::pow(-z.re, w.re);
-        result = {magnitude * std::cos(w.re * kPi), magnitude * std::sin(w.re * kPi)};
-    } else {
-        // A zero base counts as +0, so that 0^(negative) is +infinity whatever the sign of the zero.
-        const double base = z.re == 0.0 ? 0.0 : z.re;
-        result = {std::pow(base, w.re), 0.0};
-    }
+    Complex result = power_of_real(z.re, w.re);
     if (std::signbit(z.im)) result.im = -result.im;
     return result;
 }
