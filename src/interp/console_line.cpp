@@ -11,6 +11,7 @@
 #include "io/break_flag.h"
 #include "io/code_page.h"
 #include "io/console_input.h"
+#include "io/console_state.h"
 #include "io/console_writer.h"
 #include "io/line_editor.h"
 
@@ -44,6 +45,12 @@ LineRead read_console_line(C_VMBAS& vm, std::string& buffer, size_t size, LineUs
     if (typed) {
         const LineRead read = edit_at_terminal(buffer, line, use);
         if (read != LineRead::Ok) return read;
+    } else if (ConsoleHost* host = console().host) {
+        // Text offered as typed is shown with the prompt; the answer follows it.
+        std::string answer;
+        const HostAnswer read = host->read_line(console_writer::take_unwritten_row() + buffer, answer);
+        if (read != HostAnswer::Line) return read == HostAnswer::Interrupted ? LineRead::Interrupted : LineRead::EndOfInput;
+        line = buffer + answer;
     } else {
         // Piped input: text offered as typed counts as typed, the line read follows it.
         std::string piped;

@@ -20,7 +20,16 @@ namespace {
 
 constexpr size_t kConsoleLineSize = 256;
 
-// Stores a typed numbered line; false when the line is a direct command instead.
+// The file name as a string expression. A quotation mark in the name is joined in as
+// chr$(34), so that no name can end the literal early and run text of its own.
+std::string quoted_file_name(std::string_view name) {
+    std::string quoted = "\"";
+    for (const char c : name) quoted += c == '"' ? std::string("\"+chr$(34)+\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+}  // namespace
+
 bool store_typed_line(C_VMBAS& vm, const std::string& typed) {
     const char* p = skip_blanks(typed.c_str());
     if (!is_digit(*p)) return false;
@@ -37,16 +46,6 @@ bool store_typed_line(C_VMBAS& vm, const std::string& typed) {
     vm.store_line(static_cast<int32_t>(number), rest);
     return true;
 }
-
-// The file name as a string expression. A quotation mark in the name is joined in as
-// chr$(34), so that no name can end the literal early and run text of its own.
-std::string quoted_file_name(std::string_view name) {
-    std::string quoted = "\"";
-    for (const char c : name) quoted += c == '"' ? std::string("\"+chr$(34)+\"") : std::string(1, c);
-    return quoted + "\"";
-}
-
-}  // namespace
 
 void main_loop(C_VMBAS& vm, const char* file_name) {
     InterpreterEntry entered(vm);

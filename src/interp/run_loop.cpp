@@ -11,6 +11,8 @@
 #include "io/break_flag.h"
 #include "io/code_page.h"
 #include "io/console_input.h"
+#include "io/console_state.h"
+#include "io/console_writer.h"
 #include "values/error.h"
 
 namespace {
@@ -19,7 +21,28 @@ void new_line_if_needed(C_VMBAS& vm) {
     if (vm.io.record(CHANNEL_CONSOLE).column != 0) vm.io.put_char(CHANNEL_CONSOLE, '\n');
 }
 
+// A host that shows reports apart from the output is told where the report begins and ends.
+class ReportBounds {
+public:
+    ReportBounds() : host_(console().host) {
+        if (!host_) return;
+        console_writer::flush();
+        host_->begin_report();
+    }
+    ~ReportBounds() {
+        if (!host_) return;
+        console_writer::flush();
+        host_->end_report();
+    }
+    ReportBounds(const ReportBounds&) = delete;
+    ReportBounds& operator=(const ReportBounds&) = delete;
+
+private:
+    ConsoleHost* host_;
+};
+
 void print_report(C_VMBAS& vm, const TextPosition& stop) {
+    const ReportBounds bounds;
     const bool interrupted = std::strcmp(vm_error::message(), "^C") == 0;
     if (!interrupted && stop.line != &vm.direct_line) {
         const std::string prefix = line_number_prefix(stop.line->number);

@@ -5,6 +5,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 
@@ -67,6 +68,19 @@ bool wait_for_key(int milliseconds) {
     return poll(&request, 1, milliseconds) > 0 && fill();
 }
 
+// A host's answer, as the keys a terminal would send for it.
+bool ask_host_for_keys(ConsoleHost& host) {
+    std::string line;
+    if (host.read_line(console_writer::take_unwritten_row(), line) != HostAnswer::Line) return false;
+    line += '\r';
+    ConsoleInputBuffer& buffer = input();
+    const size_t n = std::min(line.size(), sizeof buffer.bytes);
+    std::copy_n(line.data(), n, buffer.bytes);
+    buffer.start = 0;
+    buffer.end = n;
+    return true;
+}
+
 }  // namespace
 
 void enter_key_mode() {
@@ -111,7 +125,9 @@ bool read_input_line(std::string& line, size_t max_length) {
 }
 
 int read_console_key() {
-    if (buffer_empty()) {
+    if (buffer_empty() && console().host) {
+        if (!ask_host_for_keys(*console().host)) return -1;
+    } else if (buffer_empty()) {
         enter_key_mode();
         if (!wait_until_readable() || !fill()) return -1;
     }

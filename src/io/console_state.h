@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "io/code_page.h"
+#include "io/console_host.h"
 #include "io/console_input.h"
 #include "io/console_writer.h"
 #include "io/line_editor.h"
@@ -15,6 +16,7 @@ struct ConsoleState {
     ConsoleInputBuffer input;
     LineEditorState editor;
     CodePage code_page = locale_code_page();
+    ConsoleHost* host = nullptr;  // null: the keyboard and the screen are the process's own
 };
 
 namespace console_state {

@@ -68,6 +68,16 @@ void ConsoleWriter::put(char byte) {
     if (byte == '\n' && flush_at_newline()) flush();
 }
 
+std::string ConsoleWriter::take_unwritten_row() {
+    if (row_.empty() || row_.size() > used_ || std::string_view(buffer_ + used_ - row_.size(), row_.size()) != row_)
+        return {};
+    std::string row = std::move(row_);
+    row_.clear();
+    used_ -= row.size();
+    if (used_ == 0) waiting_.stop();
+    return row;
+}
+
 void ConsoleWriter::set_sink(ConsoleSink sink) {
     flush();
     sink_ = std::move(sink);
@@ -77,6 +87,7 @@ void ConsoleWriter::set_sink(ConsoleSink sink) {
 namespace console_writer {
 
 void flush() { console().writer.flush(); }
+std::string take_unwritten_row() { return console().writer.take_unwritten_row(); }
 
 void put(char byte) { console().writer.put(byte); }
 

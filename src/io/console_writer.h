@@ -29,6 +29,9 @@ public:
         if (used_ != 0) flush_if_waited_long();
     }
     std::string_view current_row() const { return row_; }
+    // Removes the current row from the output and returns it, when none of it has
+    // been written yet; else returns "" and leaves the output as it is.
+    std::string take_unwritten_row();
     void start_row() { row_.clear(); }
 
     // Output goes to `sink` from now on; what waits goes to the old one first. A sink is
@@ -59,6 +62,8 @@ void flush();
 std::string_view current_row();
 // The line editor echoed a newline the writer did not see.
 void start_row();
+// The current row taken out of the output to show as a prompt: see ConsoleWriter.
+std::string take_unwritten_row();
 
 // A fixed UTF-8 text, converted to the console code page.
 void write_text(std::string_view utf8);
