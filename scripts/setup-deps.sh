@@ -17,7 +17,7 @@ packages=(
   cups-daemon cups-core-drivers
   man-db
   dpkg-dev
-  xeus-dev cppzmq-dev nlohmann-json3-dev python3-jupyter-client jupyter-nbconvert python3-ipykernel
+  xeus-dev cppzmq-dev nlohmann-json3-dev python3-jupyter-client jupyter-nbconvert
   time
 )
 missing=()
