@@ -159,8 +159,7 @@ TEST_F(ImageFiles, BmpSixteenAndThirtyTwoBitChannelsWidenToEightBitsByRepeatingT
     Bytes wide_masks;
     for (uint32_t m : {0x3FF00000u, 0x000FFC00u, 0x000003FFu}) u32le(wide_masks, m);
     const uint32_t word = 0x3FFu << 20 | 0x200u << 10 | 0x0FFu;
-    Bytes pixel;
-    u32le(pixel, word);
+    const Bytes pixel = {uint8_t(word), uint8_t(word >> 8), uint8_t(word >> 16), uint8_t(word >> 24)};
     EXPECT_EQ(surface_of(imagefile::read_bmp(bmp(1, 1, 32, {}, pixel, 3, wide_masks))).get_pixel(0, 0), zov::rgb(255, 128, 63));
 }
 
