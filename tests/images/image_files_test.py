@@ -190,13 +190,14 @@ class ImageFilesTest(unittest.TestCase):
         # The window keeps its size; the whole GIF loads.
         self.assertTrue(output.endswith("\n30 20\nOK\nOK\n70 46\nOK\n"), output)
 
-    def test_devices_pipes_and_large_files_of_no_picture_fail_at_once_without_being_read(self):
+    def test_devices_pipes_folders_and_large_files_of_no_picture_fail_at_once_without_being_read(self):
         os.symlink("/dev/zero", self.path("zero.bmp"))
         os.mkfifo(self.path("pipe.gif"))
+        os.mkdir(self.path("folder.png"))
         for name in ("large.bmp", "large"):
             with open(self.path(name), "wb") as handle:
                 handle.truncate(600 << 20)
-        for name in ("missing.bmp", "zero.bmp", "pipe.gif", "large.bmp", "large"):
+        for name in ("missing.bmp", "zero.bmp", "pipe.gif", "folder.png", "large.bmp", "large"):
             with self.subTest(name=name):
                 output, peak = run(["gopen 1,30,20", f'gload "{name}"', "print gsizex()"], self.directory)
                 self.assertIn(LOAD_FAILED, output)
