@@ -77,14 +77,16 @@ void C_FILEIO::write_unfinished_character(IO_DATA& r, int channel) {
 }
 
 // UTF-8 mode keeps a whole sequence together the way Shift-JIS keeps a byte pair, and
-// advances the column by the character's display width.
+// advances the column by the character's width: at the terminal, or on the page.
 int C_FILEIO::put_utf8(int channel, unsigned char byte) {
     IO_DATA& r = record(channel);
     if (r.pending_length > 0 && (byte & 0xC0) == 0x80) {
         r.pending[r.pending_length++] = byte;
         const int needed = utf8_sequence_length(r.pending[0]);
         if (r.pending_length < needed) return byte;
-        const int width = utf8_display_width(r.pending, needed);
+        // The printer's column counts the cells of its page.
+        const int width = channel == CHANNEL_PRINTER ? utf8_printed_width(r.pending, needed)
+                                                     : utf8_display_width(r.pending, needed);
         wrap_if_needed(r, channel, width);
         bool ok = true;
         for (int i = 0; i < needed; ++i) ok = write_device(channel, r.pending[i]) && ok;

@@ -5,14 +5,13 @@
 
 #include "io/code_page.h"
 #include "io/user_paths.h"
+#include "zov/cp932.h"
 #include "zov/window.h"
 
 namespace {
 
 constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
 constexpr std::string_view kFailedOpen = "プリンタオープン失敗。印字放棄！\n";
-
-bool is_shift_jis_lead(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
 
 void report_failed_open() {
     const std::string line = console_code_page() == CodePage::ShiftJis ? to_console_text(kFailedOpen)
@@ -97,7 +96,7 @@ int Printer::open() {
 int Printer::put_printable(unsigned char byte) {
     if (page_too_small_ || (!job_ && open() < 0)) return -1;
     if (console_code_page() == CodePage::ShiftJis) {
-        if (lead_byte_ == 0 && is_shift_jis_lead(byte)) {
+        if (lead_byte_ == 0 && zov::is_shift_jis_lead(byte)) {
             lead_byte_ = byte;
             return byte;
         }
@@ -117,7 +116,7 @@ int Printer::put_printable(unsigned char byte) {
         std::string character;
         character.swap(pending_);
         if (is_valid_utf8(character))
-            place(character, utf8_display_width(reinterpret_cast<const unsigned char*>(character.data()),
+            place(character, utf8_printed_width(reinterpret_cast<const unsigned char*>(character.data()),
                                                 static_cast<int>(character.size())));
         else
             place(kReplacementCharacter, 1);
