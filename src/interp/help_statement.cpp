@@ -1,13 +1,16 @@
 // The help statement: five pages of reference text with a key-driven pager, or the
 // entry of one word.
+#include <algorithm>
 #include <array>
 #include <ranges>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "interp/help_entries.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "io/code_page.h"
 #include "io/console_input.h"
 #include "values/messages.h"
 #include "values/text_scan.h"
@@ -68,10 +71,37 @@ void put_line(C_VMBAS& vm, std::string_view text) {
     vm.io.put_char(CHANNEL_CONSOLE, '\n');
 }
 
+// The lines of `text` within `width` display columns, broken at the last blank that
+// fits (English) or else between two characters (Japanese).
+std::vector<std::string_view> wrapped(std::string_view text, int width) {
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        size_t end = 0, last_blank = std::string_view::npos;
+        for (int columns = 0; end < text.size();) {
+            const auto* bytes = reinterpret_cast<const unsigned char*>(text.data() + end);
+            const int length = std::max(1, utf8_sequence_length(bytes[0]));
+            columns += utf8_display_width(bytes, length);
+            if (columns > width) break;
+            if (text[end] == ' ') last_blank = end;
+            end += static_cast<size_t>(length);
+        }
+        if (end < text.size() && text[end] != ' ' && last_blank != std::string_view::npos) end = last_blank;
+        lines.push_back(text.substr(0, end));
+        text.remove_prefix(end);
+        while (text.starts_with(' ')) text.remove_prefix(1);
+    }
+    return lines;
+}
+
 void show_entry(C_VMBAS& vm, const HelpEntry& entry) {
     constexpr std::string_view kIndent = "    ";
-    put_line(vm, localized(entry.syntax));
-    put_line(vm, std::string(kIndent) + std::string(localized(entry.text)));
+    constexpr int kTextWidth = 72;
+    // Each form of the syntax, " / " between them, on a line of its own.
+    std::string_view syntax = localized(entry.syntax);
+    for (size_t slash; (slash = syntax.find(" / ")) != std::string_view::npos; syntax.remove_prefix(slash + 3))
+        put_line(vm, syntax.substr(0, slash));
+    put_line(vm, syntax);
+    for (std::string_view line : wrapped(localized(entry.text), kTextWidth)) put_line(vm, std::string(kIndent) + std::string(line));
     put_line(vm, localized("例:"));
     for (const auto line : std::views::split(entry.example, '\n'))
         put_line(vm, std::string(kIndent) + std::string(line.begin(), line.end()));
@@ -81,8 +111,12 @@ void show_entry(C_VMBAS& vm, const HelpEntry& entry) {
 void show_nearest(C_VMBAS& vm, std::string_view word) {
     constexpr size_t kShown = 5;
     vm.io.put_bytes(CHANNEL_CONSOLE, word);
-    std::string line = ": " + std::string(localized("該当する説明がない。近い語:"));
-    for (std::string_view nearest : nearest_help_words(word, kShown)) line += " " + std::string(nearest);
+    std::string line(": ");
+    line += localized("該当する説明がない。近い語:");
+    for (std::string_view nearest : nearest_help_words(word, kShown)) {
+        line += ' ';
+        line += nearest;
+    }
     put_line(vm, line);
 }
 
