@@ -18,7 +18,7 @@ import tempfile
 
 # The functions whose argument (the first unless a number follows) is a message.
 KEYWORDS = ["fail", "localized", "translatable", "graph_text", "ZOV_REPORT", "png_error:2", "read_string:3",
-            "four_numbers_and_options:3"]
+            "report_failure:2", "four_numbers_and_options:3"]
 # Room left in the 256-byte error buffer for a name joined to a message (names are at
 # most 40 bytes).
 LONGEST_MESSAGE = 255 - 40
@@ -70,10 +70,10 @@ def po_quoted(text):
 
 def main():
     source_dir, mo_file = sys.argv[1], sys.argv[2]
-    po_file = os.path.join(source_dir, "po", "en.po")
-    sources = sorted(glob.glob(os.path.join(source_dir, "src", "**", "*.[ch]*"), recursive=True))
-    sources = [os.path.relpath(path, source_dir) for path in sources]
+    mo_file = os.path.abspath(mo_file)
     os.chdir(source_dir)
+    po_file = os.path.join("po", "en.po")
+    sources = sorted(glob.glob(os.path.join("src", "**", "*.[ch]*"), recursive=True))
     problems = []
     with tempfile.TemporaryDirectory() as work:
         marked_pot, all_pot = os.path.join(work, "marked.pot"), os.path.join(work, "all.pot")

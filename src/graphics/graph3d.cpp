@@ -32,8 +32,10 @@ constexpr std::string_view kTwoParameters = messages::translatable("関数引数
 
 const GraphType kGraphTypes[] = {
     {"xy2z", Graph3dType::Xy2z, 2, kTwoParameters, "", ""},
-    {"xy2rl", Graph3dType::Xy2rl, 2, kTwoParameters, messages::translatable("右目(交差法)"), messages::translatable("左目(交差法)")},
-    {"xy2lr", Graph3dType::Xy2lr, 2, kTwoParameters, messages::translatable("左目(平行法)"), messages::translatable("右目(平行法)")},
+    {"xy2rl", Graph3dType::Xy2rl, 2, kTwoParameters, messages::translatable("右目(交差法)"),
+     messages::translatable("左目(交差法)")},
+    {"xy2lr", Graph3dType::Xy2lr, 2, kTwoParameters, messages::translatable("左目(平行法)"),
+     messages::translatable("右目(平行法)")},
     {"xy2c", Graph3dType::Xy2c, 2, kTwoParameters, "real", "imag"},
     {"z2c", Graph3dType::Z2c, 1, messages::translatable("関数引数が z でない"), "", ""},
     {"c2c", Graph3dType::C2c, 1, messages::translatable("関数引数が c でない"), "real", "imag"},

@@ -101,7 +101,8 @@ void show_entry(C_VMBAS& vm, const HelpEntry& entry) {
     for (size_t slash; (slash = syntax.find(" / ")) != std::string_view::npos; syntax.remove_prefix(slash + 3))
         put_line(vm, syntax.substr(0, slash));
     put_line(vm, syntax);
-    for (std::string_view line : wrapped(localized(entry.text), kTextWidth)) put_line(vm, std::string(kIndent) + std::string(line));
+    for (std::string_view line : wrapped(localized(entry.text), kTextWidth))
+        put_line(vm, std::string(kIndent) + std::string(line));
     put_line(vm, localized("例:"));
     for (const auto line : std::views::split(entry.example, '\n'))
         put_line(vm, std::string(kIndent) + std::string(line.begin(), line.end()));

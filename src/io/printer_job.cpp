@@ -111,7 +111,7 @@ public:
         }
         std::string failure;
         const bool delivered = cups_ ? print_with_cups(*cups_, document_, failure) : write_pdf_file();
-        if (!delivered) report_failure(destination, cups_ ? failure : std::string(messages::translatable("書き込み失敗")));
+        if (!delivered) report_failure(destination, cups_ ? failure : "書き込み失敗");
         return delivered;
     }
 

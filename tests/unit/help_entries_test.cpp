@@ -142,7 +142,7 @@ TEST_F(Examples, EveryExampleRunsWithoutAnErrorReport) {
         give_input();
         bool failed = false;
         const std::string output = run(entry.example, failed);
-        if (failed) failures += std::string(entry.words) + ":\n" + std::string(entry.example) + "\n--- gave\n" + output + "\n";
+        if (failed) failures += std::string(entry.words) + ":\n" + std::string(entry.example) + "\n--- gave\n" + output;
     }
     restore();
     EXPECT_EQ(failures, "");
