@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs or uninstalls Velmora BASIC: the executable, its manual page and its
-# documentation with the example programs. The one list of installed files, shared by
-# make install, make uninstall and make deb.
+# Installs or uninstalls Velmora BASIC: the executable, its manual page, its message
+# catalogues and its documentation with the example programs. The one list of
+# installed files, shared by make install, make uninstall and make deb.
 #   scripts/install.sh install|uninstall EXECUTABLE DESTDIR PREFIX
 set -euo pipefail
 action=$1 executable=$2 destdir=$3 prefix=$4
@@ -9,6 +9,9 @@ source_dir=$(cd "$(dirname "$0")/.." && pwd)
 bin_dir=$destdir$prefix/bin
 man_dir=$destdir$prefix/share/man/man1
 doc_dir=$destdir$prefix/share/doc/velmora
+locale_dir=$destdir$prefix/share/locale
+# The build puts the message catalogues in "locale" beside the executable.
+catalogues=(en)
 examples=(roots.bas unity.bas quadratic.vmb)
 
 case $action in
@@ -17,6 +20,10 @@ install)
   install -m 755 "$executable" "$bin_dir/velmora"
   install -m 644 "$source_dir/doc/velmora.1" "$man_dir/velmora.1"
   install -m 644 "$source_dir/README.md" "$doc_dir/README.md"
+  for language in "${catalogues[@]}"; do
+    install -D -m 644 "$(dirname "$executable")/locale/$language/LC_MESSAGES/velmora.mo" \
+      "$locale_dir/$language/LC_MESSAGES/velmora.mo"
+  done
   for example in "${examples[@]}"; do
     mode=644
     [ -x "$source_dir/examples/$example" ] && mode=755
@@ -26,6 +33,7 @@ install)
   ;;
 uninstall)
   rm -f "$bin_dir/velmora" "$man_dir/velmora.1" "$doc_dir/README.md"
+  for language in "${catalogues[@]}"; do rm -f "$locale_dir/$language/LC_MESSAGES/velmora.mo"; done
   for example in "${examples[@]}"; do rm -f "$doc_dir/examples/$example"; done
   rmdir "$doc_dir/examples" "$doc_dir" 2>/dev/null || true
   echo "removed velmora from $destdir$prefix"

@@ -37,7 +37,7 @@ void fit_window(C_GWIN& gwin) {
 }  // namespace
 
 int stmt_gsave(C_VMBAS& vm, const char*& p) {
-    constexpr std::string_view kUsage = "使用法:save ファイル名";
+    constexpr std::string_view kUsage = messages::translatable("使用法:save ファイル名");
     const zov::Surface* surface = gw_surface(vm, vm.graphics.current_window);
     C_STR name;
     if (!surface || eval_string_value(vm, p, name) < 0) return vm_error::fail(kUsage);
@@ -50,7 +50,7 @@ int stmt_gsave(C_VMBAS& vm, const char*& p) {
 // The picture is read into a surface of its own, so a failed load leaves the window
 // as it was. A missing window reports the usage, not the window check's own message.
 int stmt_gload(C_VMBAS& vm, const char*& p) {
-    constexpr std::string_view kUsage = "使用法:gload ファイル名";
+    constexpr std::string_view kUsage = messages::translatable("使用法:gload ファイル名");
     zov::Surface* surface = gw_surface(vm, vm.graphics.current_window);
     if (!surface) {
         vm_error::clear();

@@ -26,7 +26,8 @@ bool is_window_number(int32_t n) { return n >= 1 && n <= 9; }
 
 std::string window_title(int32_t n) {
     char title[64];
-    std::snprintf(title, sizeof title, "%s 描画画面 %d", "Velmora BASIC V2.00", static_cast<int>(n));
+    const std::string format(messages::localized("%s 描画画面 %d"));
+    std::snprintf(title, sizeof title, format.c_str(), "Velmora BASIC V2.00", static_cast<int>(n));
     return title;
 }
 
@@ -122,7 +123,7 @@ void gw_refresh(C_VMBAS& vm, RefreshMode mode, int32_t n) {
 }
 
 int stmt_gopen(C_VMBAS& vm, const char*& p) {
-    constexpr std::string_view kUsage = "使用法:gopen 1~9[,横画素,縦画素]";
+    constexpr std::string_view kUsage = messages::translatable("使用法:gopen 1~9[,横画素,縦画素]");
     int32_t n, w, h;
     if (eval_int32(vm, p, &n) < 0 || !is_window_number(n) || parse_size(vm, p, w, h) < 0) return vm_error::fail(kUsage);
     C_GWIN& gwin = vm.graphics.windows[static_cast<size_t>(n)];
@@ -184,7 +185,7 @@ int stmt_gactive(C_VMBAS& vm, const char*& p) {
 }
 
 int stmt_gmove(C_VMBAS& vm, const char*& p) {
-    constexpr std::string_view kUsage = "使用法:gmove x,y";
+    constexpr std::string_view kUsage = messages::translatable("使用法:gmove x,y");
     int32_t x, y;
     if (!gw_surface(vm, vm.graphics.current_window)) return vm_error::fail(kUsage);
     if (eval_int32(vm, p, &x) < 0 || match_keyword(p, ",") < 0 || eval_int32(vm, p, &y) < 0)

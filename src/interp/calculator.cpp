@@ -27,7 +27,7 @@ int calc_print(C_VMBAS& vm, const char* line) {
     p = skip_blanks(p);
     if (*p != '\0') {
         vm.io.put_bytes(CHANNEL_CONSOLE, p);
-        vm.io.put_text(CHANNEL_CONSOLE, ":は無効\n");
+        vm.io.put_text(CHANNEL_CONSOLE, messages::localized(":は無効\n"));
         return -1;
     }
     vm.io.chan_printf(CHANNEL_CONSOLE, "%s\n", format_default(value.re, value.im).c_str());
@@ -36,7 +36,8 @@ int calc_print(C_VMBAS& vm, const char* line) {
 
 void calculator_mode(C_VMBAS& vm) {
     InterpreterEntry entered(vm);
-    vm.io.put_text(CHANNEL_CONSOLE, "複素電卓 (q:終了)\n:");
+    vm.io.put_text(CHANNEL_CONSOLE, messages::localized("複素電卓 (q:終了)\n"));
+    vm.io.put_char(CHANNEL_CONSOLE, ':');
     for (;;) {
         std::string line;
         if (read_console_line(vm, line, 256) != LineRead::Ok) {

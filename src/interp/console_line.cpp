@@ -13,6 +13,7 @@
 #include "io/console_input.h"
 #include "io/console_writer.h"
 #include "io/line_editor.h"
+#include "values/messages.h"
 
 namespace {
 
@@ -58,7 +59,9 @@ LineRead read_console_line(C_VMBAS& vm, std::string& buffer, size_t size, LineUs
     if (line.size() > keep) {
         line.resize(keep);
         // Piped input is cut silently, as it always was; a typist is told.
-        if (typed) vm.io.put_text(CHANNEL_CONSOLE, "長すぎる行を " + std::to_string(keep) + " バイトで切った\n");
+        if (typed)
+            vm.io.put_text(CHANNEL_CONSOLE, std::string(messages::localized("長すぎる行を ")) + std::to_string(keep) +
+                                                std::string(messages::localized(" バイトで切った\n")));
     }
     buffer = std::move(line);
     return LineRead::Ok;

@@ -17,7 +17,9 @@
 #include "io/terminal.h"
 #include "io/terminal_signals.h"
 #include "io/user_paths.h"
+#include "values/messages.h"
 #include "values/text_scan.h"
+#include "zov/diagnostics.h"
 
 namespace {
 
@@ -44,6 +46,9 @@ void print_usage() {
         "  ZOV_MINCHO       font face for printed pages (a fontconfig name)\n"
         "  ZOV_DEBUG        when set, the drawing library reports its internal failures\n"
         "  VELMORA_ENGINE   \"text\" runs programs on the text interpreter, not compiled\n"
+        "  LANGUAGE, LC_ALL, LC_MESSAGES, LANG\n"
+        "                   the language of messages and help: Japanese under a Japanese,\n"
+        "                   C or POSIX locale, else English (LANGUAGE=ja keeps Japanese)\n"
         "  XDG_STATE_HOME   where the history lives (default ~/.local/state)\n"
         "  XDG_CONFIG_HOME  where an installed interpreter's .ini lives (default ~/.config)\n"
         "files:\n");
@@ -67,7 +72,7 @@ void evaluate_arguments(C_VMBAS& vm, int argc, char** argv) {
         joined += argv[i];
     }
     if (joined.size() > kMaxExpressionBytes) {
-        vm.io.put_text(CHANNEL_CONSOLE, "式が長すぎる (255 バイトまで)\n");
+        vm.io.put_text(CHANNEL_CONSOLE, messages::localized("式が長すぎる (255 バイトまで)\n"));
         return;
     }
     calc_print(vm, joined.c_str());
@@ -79,6 +84,8 @@ int main(int argc, char** argv) {
     break_flag::install_handler();
     terminal_signals::install();
     detect_console_code_page();
+    messages::choose_language(locale_directory());
+    zov::set_diagnostic_translation(messages::localized);
     static TerminalModeGuard terminal_mode;  // static: restored by exit() too
     {
         C_VMBAS vm;

@@ -14,6 +14,7 @@
 #include "interp/vmbas.h"
 #include "io/break_flag.h"
 #include "io/console_input.h"
+#include "values/messages.h"
 #include "values/text_scan.h"
 
 namespace {
@@ -53,7 +54,7 @@ void main_loop(C_VMBAS& vm, const char* file_name) {
     if (file_name) {
         const std::string command = "load " + quoted_file_name(file_name) + " : run";
         if (command.size() >= kConsoleLineSize) {
-            vm.io.put_text(CHANNEL_CONSOLE, "ファイル名が長すぎる\n");
+            vm.io.put_text(CHANNEL_CONSOLE, messages::localized("ファイル名が長すぎる\n"));
             return;
         }
         vm.set_direct_command(command);

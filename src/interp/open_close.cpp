@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr std::string_view kOpenUsage = "使用法:open \"o|i|r|s\",[#]1~15,ファイル/ポート名[,1~128/300~256000]";
+constexpr std::string_view kOpenUsage = messages::translatable("使用法:open \"o|i|r|s\",[#]1~15,ファイル/ポート名[,1~128/300~256000]");
 
 struct OpenMode {
     ChannelMode mode;
@@ -84,7 +84,7 @@ int C_FILEIO::open(int channel, const std::string& name, int mode, const char* c
     IO_DATA& r = record(channel);
     if (r.is_open()) {
         chan_printf(CHANNEL_CONSOLE, "#%d ", channel);
-        put_text(CHANNEL_CONSOLE, "再オープン\n");
+        put_text(CHANNEL_CONSOLE, messages::localized("再オープン\n"));
         return -1;
     }
     if (mode == MODE_SERIAL) {
@@ -95,7 +95,7 @@ int C_FILEIO::open(int channel, const std::string& name, int mode, const char* c
         r.file.reset(open_file(name, c_mode));
         if (!r.file) {
             put_bytes(CHANNEL_CONSOLE, name);
-            put_text(CHANNEL_CONSOLE, " オープン失敗\n");
+            put_text(CHANNEL_CONSOLE, messages::localized(" オープン失敗\n"));
             return -1;
         }
     }

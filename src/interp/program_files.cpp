@@ -172,7 +172,7 @@ int stmt_load(C_VMBAS& vm, const char*& p) {
 }
 
 int stmt_merge(C_VMBAS& vm, const char*& p) {
-    constexpr std::string_view kNeedsBas = "拡張子 .bas のファイルが必要";
+    constexpr std::string_view kNeedsBas = messages::translatable("拡張子 .bas のファイルが必要");
     std::string name;
     C_STR value;
     if (eval_string_value(vm, p, value) < 0) return vm_error::fail(kNeedsBas);

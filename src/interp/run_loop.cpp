@@ -32,7 +32,8 @@ void print_report(C_VMBAS& vm, const TextPosition& stop) {
             vm.io.chan_printf(CHANNEL_CONSOLE, "%*s^ ", column, "");
         }
     }
-    vm.io.put_text(CHANNEL_CONSOLE, vm_error::has_message() ? vm_error::message() : "エラー");
+    vm.io.put_text(CHANNEL_CONSOLE,
+                   vm_error::has_message() ? std::string_view(vm_error::message()) : messages::localized("エラー"));
     vm_error::clear();
 }
 

@@ -97,7 +97,7 @@ int stmt_spawn(C_VMBAS& vm, const char*& p) {
     if (!run_child(argv[0], argv.data(), true)) {
         vm.io.put_text(CHANNEL_CONSOLE, "spawn(");
         vm.io.put_bytes(CHANNEL_CONSOLE, arguments[0]);
-        vm.io.put_text(CHANNEL_CONSOLE, ") 失敗");
+        vm.io.put_text(CHANNEL_CONSOLE, messages::localized(") 失敗"));
     }
     return 0;
 }
@@ -152,7 +152,7 @@ int stmt_kill(C_VMBAS& vm, const char*& p) {
 }
 
 int stmt_name(C_VMBAS& vm, const char*& p) {
-    constexpr std::string_view kUsage = "使用法:name \"old\" AS \"new\"";
+    constexpr std::string_view kUsage = messages::translatable("使用法:name \"old\" AS \"new\"");
     std::string from, to;
     if (read_string(vm, p, kUsage, from) < 0 || match_keyword(p, "as") < 0 || read_string(vm, p, kUsage, to) < 0)
         return vm_error::fail(kUsage);

@@ -10,6 +10,7 @@
 #include "io/console_input.h"
 #include "io/console_writer.h"
 #include "io/serial_port.h"
+#include "values/messages.h"
 
 C_FILEIO::C_FILEIO()
     : printer_(system_printer_device([this](std::string_view text) { put_text(CHANNEL_CONSOLE, text); })) {}
@@ -201,14 +202,14 @@ bool C_FILEIO::take_if_next(int channel, int byte) {
 int C_FILEIO::close(int channel) {
     if (!is_openable_channel(channel)) {
         chan_printf(CHANNEL_CONSOLE, "#%d ", channel);
-        put_text(CHANNEL_CONSOLE, "クローズ無効\n");
+        put_text(CHANNEL_CONSOLE, messages::localized("クローズ無効\n"));
         return -1;
     }
     IO_DATA& r = record(channel);
     write_unfinished_character(r, channel);
     if (r.file && std::fclose(r.file.release()) != 0) {
         chan_printf(CHANNEL_CONSOLE, "#%d ", channel);
-        put_text(CHANNEL_CONSOLE, "クローズ失敗\n");
+        put_text(CHANNEL_CONSOLE, messages::localized("クローズ失敗\n"));
     }
     if (r.port.fd >= 0) close_serial_port(r.port);
     r = IO_DATA{};

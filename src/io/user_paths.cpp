@@ -39,6 +39,13 @@ std::string history_file_path() {
     return state.empty() ? "" : state + "/velmora/history";
 }
 
+std::string locale_directory() {
+    const std::filesystem::path directory = std::filesystem::path(executable_path()).parent_path();
+    std::error_code error;
+    if (std::filesystem::is_directory(directory / "locale", error)) return directory / "locale";
+    return (directory.parent_path() / "share" / "locale").string();
+}
+
 std::string ini_file_path() {
     const std::string executable = executable_path();
     const std::string directory = std::filesystem::path(executable).parent_path().string();

@@ -46,10 +46,13 @@ def exercise(package):
                    "fonts-ipafont-gothic", "fonts-ipafont-mincho"):
         check(needed in depends, f"{needed} missing from Depends: {depends}")
     check(run(["/usr/bin/velmora", "sqrt(-4)"]).stdout == "2i\n", "the installed executable does not work")
+    english = run(["/usr/bin/velmora", "a(1)"], env=dict(os.environ, LC_ALL="C.UTF-8", LANGUAGE="en")).stdout
+    check(english == "array must be declared with DIM\n", "the installed catalogue is not found: " + english)
     # The archive's list, not dpkg -L: a system may be set to leave out manual pages.
     files = [line.split()[-1][1:] for line in run(["dpkg-deb", "-c", package]).stdout.splitlines()]
     for name in ("/usr/bin/velmora", "/usr/share/man/man1/velmora.1.gz",
-                 "/usr/share/doc/velmora/copyright", "/usr/share/doc/velmora/examples/unity.bas"):
+                 "/usr/share/doc/velmora/copyright", "/usr/share/doc/velmora/examples/unity.bas",
+                 "/usr/share/locale/en/LC_MESSAGES/velmora.mo"):
         check(name in files, f"{name} not in the package")
     result = dpkg("-r", "velmora")
     check(result.returncode == 0, "dpkg -r failed: " + result.stderr)

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """make install and make uninstall into a temporary DESTDIR: the installed executable
-runs, scripts run through "#!", the manual page reads cleanly with man -l, and
-uninstall leaves no file behind."""
+runs and finds its message catalogue, scripts run through "#!", the manual page reads
+cleanly with man -l, and uninstall leaves no file behind."""
 import os
 import subprocess
 import sys
@@ -37,9 +37,14 @@ class InstallTest(unittest.TestCase):
         self.assertEqual(self.installed_files(), [
             "bin/velmora", "share/doc/velmora/README.md", "share/doc/velmora/examples/quadratic.vmb",
             "share/doc/velmora/examples/roots.bas", "share/doc/velmora/examples/unity.bas",
-            "share/man/man1/velmora.1"])
+            "share/locale/en/LC_MESSAGES/velmora.mo", "share/man/man1/velmora.1"])
         result = run(["velmora", "(1+2i)*(3-i)"], env=self.env)
         self.assertEqual(result.stdout, b"5+5i\n")
+        # The installed catalogue is found: English under LANGUAGE=en, Japanese without.
+        result = run(["velmora", "a(1)"], env=dict(self.env, LANGUAGE="en"))
+        self.assertEqual(result.stdout, b"array must be declared with DIM\n")
+        result = run(["velmora", "a(1)"], env=self.env)
+        self.assertEqual(result.stdout.decode(), "配列は DIM で宣言が必要\n")
         # An installed interpreter keeps its .ini in the XDG directory, never in bin/.
         usage = run(["velmora", "--help"], env=self.env).stdout.decode()
         self.assertIn(self.directory.name + "/config/velmora/velmora.ini", usage)

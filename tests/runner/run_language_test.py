@@ -11,6 +11,7 @@ A test file holds one or more cases, each opened by a line "=== name". Within a 
   --- locale: NAME     run under that locale (default C.UTF-8); under a Shift-JIS locale
                        input, files and expected output are Shift-JIS (the test file
                        itself stays UTF-8)
+  --- env: NAME=VALUE ...  more environment variables (LANGUAGE is unset unless named)
 A line "--- output (no newline)" expects the output without a final newline.
 Lines starting with "#" before the first section of a case are comments.
 
@@ -42,8 +43,8 @@ def parse_cases(path):
         for raw in handle.read().split("\n"):
             if raw.startswith("=== "):
                 case = {"name": raw[4:].strip(), "args": [], "input": [], "output": [], "files": {},
-                        "final_newline": True, "locale": "C.UTF-8", "printer": False, "stderr": None,
-                        "checks": []}
+                        "final_newline": True, "locale": "C.UTF-8", "env": {}, "printer": False,
+                        "stderr": None, "checks": []}
                 cases.append(case)
                 section = None
                 continue
@@ -54,6 +55,9 @@ def parse_cases(path):
                 section = None
             elif raw.startswith("--- locale:"):
                 case["locale"] = raw[len("--- locale:"):].strip()
+                section = None
+            elif raw.startswith("--- env:"):
+                case["env"] = dict(item.split("=", 1) for item in shlex.split(raw[len("--- env:"):]))
                 section = None
             elif raw == "--- input":
                 section = case["input"]
@@ -151,6 +155,8 @@ def run_case(executable, case, engine):
         env.pop("DISPLAY", None)
         env.pop("WAYLAND_DISPLAY", None)
         env.pop("VELMORA_ENGINE", None)
+        env.pop("LANGUAGE", None)
+        env.update(case["env"])
         if engine:
             env["VELMORA_ENGINE"] = engine
         if case["printer"]:
