@@ -44,6 +44,10 @@ void print_usage() {
         "  ZOV_MINCHO       font face for printed pages (a fontconfig name)\n"
         "  ZOV_DEBUG        when set, the drawing library reports its internal failures\n"
         "  VELMORA_ENGINE   \"text\" runs programs on the text interpreter, not compiled\n"
+        "  VELMORA_INLINE   kitty, iterm, sixel, blocks or off: how the terminal shows\n"
+        "                   windows when there is no display (default: ask the terminal)\n"
+        "  VELMORA_ZOOM     1 to 8: screen pixels a side per window pixel (default: the\n"
+        "                   desktop's scale)\n"
         "  XDG_STATE_HOME   where the history lives (default ~/.local/state)\n"
         "  XDG_CONFIG_HOME  where an installed interpreter's .ini lives (default ~/.config)\n"
         "files:\n");
