@@ -9,7 +9,7 @@ packages=(
   libreadline-dev
   python3-pyte
   libsdl2-dev xvfb xauth xclip
-  xdotool openbox xterm
+  xdotool openbox xterm x11-utils
   imagemagick
   libchafa-dev
   libfreetype-dev libfontconfig-dev fonts-ipafont-gothic fonts-ipafont-mincho

@@ -277,7 +277,8 @@ void Service::show(GuiWindow& gui) {
     repaint(gui);
 }
 
-// A window grown by a new size or a loaded picture moves back onto the screen.
+// A window grown by a new size or a loaded picture moves back onto the screen, frame
+// and all.
 void Service::keep_on_screen(GuiWindow& gui) {
     int x = 0, y = 0, width = 0, height = 0, top = 0, left = 0, bottom = 0, right = 0;
     sdl().SDL_GetWindowPosition(gui.window, &x, &y);
@@ -313,10 +314,7 @@ void Service::carry_out(const Request& request) {
     SDL_Window* window = gui->window;
     const int zoom = gui->state->zoom;
     switch (request.kind) {
-        case RequestKind::Resize:
-            sdl().SDL_SetWindowSize(window, request.a * zoom, request.b * zoom);
-            keep_on_screen(*gui);
-            break;
+        case RequestKind::Resize: sdl().SDL_SetWindowSize(window, request.a * zoom, request.b * zoom); break;
         case RequestKind::Show: show(*gui); break;
         case RequestKind::Hide:
             end_drag(*gui);
@@ -442,8 +440,11 @@ void Service::handle(const SDL_Event& event) {
                 end_drag(*gui);
                 gui->state->hidden = true;
                 sdl().SDL_HideWindow(gui->window);
-            } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
-                       event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+            } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+                repaint(*gui);
+            } else if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+                // Only a program resizes these windows; its frame is known by now.
+                keep_on_screen(*gui);
                 repaint(*gui);
             }
             return;
