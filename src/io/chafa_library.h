@@ -10,7 +10,7 @@
     F(chafa_canvas_config_new) F(chafa_canvas_config_unref) F(chafa_canvas_config_set_geometry)           \
     F(chafa_canvas_config_set_cell_geometry) F(chafa_canvas_config_set_pixel_mode)                        \
     F(chafa_canvas_config_set_canvas_mode) F(chafa_canvas_config_set_symbol_map)                          \
-    F(chafa_canvas_config_set_work_factor) F(chafa_canvas_config_set_optimizations) F(chafa_symbol_map_new) F(chafa_symbol_map_unref)              \
+    F(chafa_canvas_config_set_optimizations) F(chafa_symbol_map_new) F(chafa_symbol_map_unref)              \
     F(chafa_symbol_map_add_by_tags) F(chafa_canvas_new) F(chafa_canvas_unref) F(chafa_canvas_draw_all_pixels) \
     F(chafa_canvas_print) F(chafa_term_db_get_default) F(chafa_term_db_get_fallback_info)                 \
     F(chafa_term_info_unref) F(g_string_free)
