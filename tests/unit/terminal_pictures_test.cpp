@@ -8,19 +8,25 @@
 
 namespace {
 
+std::optional<InlineProtocol> chosen(std::string_view requested, std::string_view program = "",
+                                    std::string_view version = "", std::string_view lc_terminal = "",
+                                    bool in_tmux = false) {
+    return protocol_from_environment({requested, program, version, lc_terminal, in_tmux});
+}
+
 TEST(InlineProtocol, TheRequestWinsThenTmuxThenTheTerminalsThatSayWhoTheyAre) {
-    EXPECT_EQ(protocol_from_environment({"off", "iTerm.app"}), InlineProtocol::None);
-    EXPECT_EQ(protocol_from_environment({"sixel", "", "", "", true}), InlineProtocol::Sixel);
-    EXPECT_EQ(protocol_from_environment({"kitty"}), InlineProtocol::Kitty);
+    EXPECT_EQ(chosen("off", "iTerm.app"), InlineProtocol::None);
+    EXPECT_EQ(chosen("sixel", "", "", "", true), InlineProtocol::Sixel);
+    EXPECT_EQ(chosen("kitty"), InlineProtocol::Kitty);
     // An unknown request is no request.
-    EXPECT_EQ(protocol_from_environment({"png", "WezTerm"}), InlineProtocol::Iterm);
-    EXPECT_EQ(protocol_from_environment({"", "tmux", "3.3a", "iTerm2", true}), InlineProtocol::Blocks);
-    EXPECT_EQ(protocol_from_environment({"", "", "", "", true}), InlineProtocol::Blocks);
-    EXPECT_EQ(protocol_from_environment({"", "tmux", "3.4", "", true}), std::nullopt);
-    EXPECT_EQ(protocol_from_environment({"", "tmux", "next-3.10", "", true}), std::nullopt);
-    EXPECT_EQ(protocol_from_environment({"", "vscode"}), InlineProtocol::Iterm);
-    EXPECT_EQ(protocol_from_environment({"", "", "", "iTerm2"}), InlineProtocol::Iterm);
-    EXPECT_EQ(protocol_from_environment({"", "xterm"}), std::nullopt);
+    EXPECT_EQ(chosen("png", "WezTerm"), InlineProtocol::Iterm);
+    EXPECT_EQ(chosen("", "tmux", "3.3a", "iTerm2", true), InlineProtocol::Blocks);
+    EXPECT_EQ(chosen("", "", "", "", true), InlineProtocol::Blocks);
+    EXPECT_EQ(chosen("", "tmux", "3.4", "", true), std::nullopt);
+    EXPECT_EQ(chosen("", "tmux", "next-3.10", "", true), std::nullopt);
+    EXPECT_EQ(chosen("", "vscode"), InlineProtocol::Iterm);
+    EXPECT_EQ(chosen("", "", "", "iTerm2"), InlineProtocol::Iterm);
+    EXPECT_EQ(chosen("", "xterm"), std::nullopt);
 }
 
 TEST(InlineProtocol, AnswersAreTakenOutOfTheKeysTypedMeanwhile) {

@@ -210,8 +210,7 @@ class DesktopTest(unittest.TestCase):
         with open(self.path("sixel.bas"), "w") as program:
             program.write("10 gopen 1,120,60 : gclear &HFF0000 : gbox 0,0,60,30,&HFF,fill\n"
                           '20 gcircle 90,40,15,&HC000,fill : gsave "x.bmp" : input a$\n')
-        terminal = self.xterm(f"env -u DISPLAY {window_test.EXECUTABLE} sixel.bas", "velmora-sixel",
-                              "-ti", "vt340", "-xrm", "XTerm*numColorRegisters: 256")
+        terminal = self.xterm(f"env -u DISPLAY {window_test.EXECUTABLE} sixel.bas", "velmora-sixel", "-ti", "vt340")
         wait_until(lambda: os.path.exists(self.path("x.bmp")), "the program's gsave")
         _, _, picture = read_bmp(self.path("x.bmp"))
 
@@ -231,12 +230,31 @@ def start(*command):
     return subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
+def openbox_manages_windows():
+    """True once a new window gets its frame: openbox answers its first requests well
+    after it names its desktops, and a window mapped meanwhile waits for it."""
+    probe = start("xterm", "-T", "wm-probe", "-e", "sleep", "60")
+    try:
+        deadline = time.time() + 20
+        while time.time() < deadline:
+            for window in xdotool("search", "--name", "^wm-probe$").split():
+                frame = subprocess.run(["xprop", "-id", window, "_NET_FRAME_EXTENTS"], capture_output=True,
+                                       text=True, timeout=20).stdout
+                if "=" in frame:
+                    return True
+            time.sleep(0.1)
+        return False
+    finally:
+        probe.kill()
+        probe.wait()
+
+
 if __name__ == "__main__":
     window_test.EXECUTABLE = os.path.abspath(sys.argv.pop(1))
     server = None if os.environ.get("DISPLAY") else window_test.start_display()
     manager = start("openbox")
     try:
-        wait_until(lambda: xdotool("get_num_desktops") != "", "openbox")
+        wait_until(openbox_manages_windows, "openbox's start")
         unittest.main()
     finally:
         manager.terminate()
