@@ -20,12 +20,6 @@ size_t digest_of(const zov::Surface& picture) {
 
 }  // namespace
 
-bool pictures_may_have_changed(const C_VMBAS& vm) {
-    for (const C_GWIN& gwin : vm.graphics.windows)
-        if (gwin.drawn_since_viewed) return true;
-    return false;
-}
-
 std::vector<WindowPicture> changed_pictures(C_VMBAS& vm) {
     std::vector<WindowPicture> changed;
     for (int32_t n = 1; n <= 9; ++n) {

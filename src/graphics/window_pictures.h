@@ -16,10 +16,6 @@ struct WindowPicture {
     std::string title;
 };
 
-// True when some window was drawn into since its picture was last taken: the cheap
-// test before changed_pictures.
-bool pictures_may_have_changed(const C_VMBAS& vm);
-
 // The open windows, not hidden, whose picture changed since it was last taken, in
 // window-number order; taking them counts them as shown. A window only read from, or
 // drawn into and left as it was, has not changed.

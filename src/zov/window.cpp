@@ -39,7 +39,7 @@ Window::~Window() {
 
 void activate_terminal() {
     const char* named_window = std::getenv("WINDOWID");
-    if (!named_window || !*named_window || !display_available()) return;
+    if (!named_window || !*named_window) return;
     char* end = nullptr;
     const unsigned long window = std::strtoul(named_window, &end, 0);
     if (*end == '\0' && window != 0) service_activate_terminal(window);
