@@ -150,7 +150,7 @@ TerminalAnswers& asked() {
 
 InlineProtocol decide_protocol() {
     if (!isatty(STDOUT_FILENO)) return InlineProtocol::None;
-    const InlineEnvironment environment{variable("VELMORA_INLINE"), variable("TERM_PROGRAM"),
+    const InlineEnvironment environment{variable("VELMORA_INLINE"), variable("TERM"), variable("TERM_PROGRAM"),
                                         variable("TERM_PROGRAM_VERSION"), variable("LC_TERMINAL"),
                                         !variable("TMUX").empty()};
     if (const auto decided = protocol_from_environment(environment)) return *decided;
@@ -167,6 +167,10 @@ std::optional<InlineProtocol> protocol_from_environment(const InlineEnvironment&
     };
     for (const auto& [name, protocol] : kRequests)
         if (environment.requested == name) return protocol;
+    // Neither is asked anything: a dumb terminal (an editor's shell buffer) would show
+    // the question, and the Linux console has block characters at most.
+    if (environment.term == "dumb") return InlineProtocol::Silent;
+    if (environment.term == "linux") return InlineProtocol::Blocks;
     // Inside tmux only what tmux itself draws reaches the terminal.
     if (environment.in_tmux) {
         if (environment.term_program == "tmux" && tmux_shows_sixel(environment.term_program_version)) return std::nullopt;

@@ -19,6 +19,7 @@ enum class InlineProtocol {
 
 struct InlineEnvironment {
     std::string_view requested;  // VELMORA_INLINE
+    std::string_view term;
     std::string_view term_program;
     std::string_view term_program_version;
     std::string_view lc_terminal;

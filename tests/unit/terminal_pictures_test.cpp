@@ -10,8 +10,8 @@ namespace {
 
 std::optional<InlineProtocol> chosen(std::string_view requested, std::string_view program = "",
                                     std::string_view version = "", std::string_view lc_terminal = "",
-                                    bool in_tmux = false) {
-    return protocol_from_environment({requested, program, version, lc_terminal, in_tmux});
+                                    bool in_tmux = false, std::string_view term = "xterm-256color") {
+    return protocol_from_environment({requested, term, program, version, lc_terminal, in_tmux});
 }
 
 TEST(InlineProtocol, TheRequestWinsThenTmuxThenTheTerminalsThatSayWhoTheyAre) {
@@ -27,6 +27,9 @@ TEST(InlineProtocol, TheRequestWinsThenTmuxThenTheTerminalsThatSayWhoTheyAre) {
     EXPECT_EQ(chosen("", "vscode"), InlineProtocol::Iterm);
     EXPECT_EQ(chosen("", "", "", "iTerm2"), InlineProtocol::Iterm);
     EXPECT_EQ(chosen("", "xterm"), std::nullopt);
+    EXPECT_EQ(chosen("", "", "", "", false, "dumb"), InlineProtocol::Silent);
+    EXPECT_EQ(chosen("", "", "", "", false, "linux"), InlineProtocol::Blocks);
+    EXPECT_EQ(chosen("kitty", "", "", "", false, "dumb"), InlineProtocol::Kitty);
 }
 
 TEST(InlineProtocol, AnswersAreTakenOutOfTheKeysTypedMeanwhile) {
