@@ -36,9 +36,9 @@ def take_terminal():
 
 
 def read_ppm(data):
-    """Rows of (r, g, b) of a binary PPM."""
-    fields = data.split(maxsplit=4)
-    width, height, pixels = int(fields[1]), int(fields[2]), fields[4]
+    """Rows of (r, g, b) of a binary PPM (the pixels follow one blank after the header)."""
+    header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+\d+\s", data)
+    width, height, pixels = int(header.group(1)), int(header.group(2)), data[header.end():]
     return [[tuple(pixels[(y * width + x) * 3:(y * width + x) * 3 + 3]) for x in range(width)] for y in range(height)]
 
 
