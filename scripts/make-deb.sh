@@ -48,7 +48,7 @@ opened_library_dependency() {
         $1 == name && $2 == version { $1 = $2 = ""; sub(/^ +/, ""); print; exit }' "$shlibs"
 }
 for soname in libSDL2-2.0.so.0 libX11.so.6 libfontconfig.so.1 libfreetype.so.6 libpng16.so.16 libjpeg.so.62 \
-    libcups.so.2 libcairo.so.2; do
+    libcups.so.2 libcairo.so.2 libchafa.so.0; do
     dependency=$(opened_library_dependency "$soname")
     [ -n "$dependency" ] || { echo "make-deb.sh: no package declares $soname" >&2; exit 1; }
     libraries="$libraries, $dependency"

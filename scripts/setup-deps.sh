@@ -11,8 +11,9 @@ packages=(
   libreadline-dev
   python3-pyte
   libsdl2-dev xvfb xauth xclip
-  xdotool
+  xdotool openbox xterm x11-utils
   imagemagick
+  libchafa-dev
   libfreetype-dev libfontconfig-dev fonts-ipafont-gothic fonts-ipafont-mincho
   libpng-dev libjpeg62-turbo-dev zlib1g-dev
   libcairo2-dev libcups2-dev poppler-utils

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "graphics/graphics_state.h"
+#include "graphics/inline_windows.h"
 #include "interp/vmbas.h"
 #include "io/answer_history.h"
 #include "io/break_flag.h"
@@ -38,6 +39,7 @@ LineRead edit_at_terminal(std::string_view offered, std::string& line, LineUse u
 
 LineRead read_console_line(C_VMBAS& vm, std::string& buffer, size_t size, LineUse use) {
     gw_refresh(vm, REFRESH_ALL);
+    show_windows_in_terminal(vm);
     if (size < 2) return LineRead::EndOfInput;
     vm.io.record(CHANNEL_CONSOLE).column = 0;
     std::string line;

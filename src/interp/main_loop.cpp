@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "graphics/inline_windows.h"
 #include "interp/console_line.h"
 #include "interp/interpreter_entry.h"
 #include "interp/run_loop.h"
@@ -60,6 +61,7 @@ void main_loop(C_VMBAS& vm, const char* file_name) {
         vm.set_direct_command(command);
         vm.current_line = &vm.direct_line;
         run_program(vm);
+        windows_at_program_end(vm);
         return;
     }
     vm.io.put_text(CHANNEL_CONSOLE, "Velmora BASIC V" VELMORA_VERSION "\n");

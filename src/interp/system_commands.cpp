@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "graphics/graphics_state.h"
+#include "graphics/inline_windows.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
@@ -179,6 +180,7 @@ int stmt_sleep(C_VMBAS& vm, const char*& p) {
     int32_t ms;
     if (eval_int32(vm, p, &ms) < 0 || ms < 0 || ms > 8640000) return vm_error::fail("使用法:eleep 0~8640000[ms]");
     console_writer::flush();
+    show_windows_in_terminal(vm);
     if (ms > 1) {
         sleep_milliseconds(1);
         --ms;
