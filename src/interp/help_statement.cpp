@@ -4,6 +4,7 @@
 
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "io/break_flag.h"
 #include "io/console_input.h"
 
 namespace {
@@ -52,7 +53,12 @@ int stmt_help(C_VMBAS& vm, const char*&) {
         if (!pauses_after(page)) continue;
         vm.io.put_text(CHANNEL_CONSOLE, "CR:続き ESC:中止");
         gw_refresh(vm, REFRESH_ALL);
-        if (pager_stops(vm)) break;
+        if (pager_stops(vm)) {
+            // The prompt's row ends with the pager, so that what follows has a row of its
+            // own; the "^C" of a Ctrl-C follows the prompt as it follows any output.
+            if (!break_flag::is_set()) vm.io.put_char(CHANNEL_CONSOLE, '\n');
+            break;
+        }
     }
     return 0;
 }
