@@ -1,6 +1,5 @@
 // The entry point: interactive mode, a program file, the calculator, or one expression.
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <string>
@@ -15,6 +14,7 @@
 #include "io/code_page.h"
 #include "io/console_writer.h"
 #include "io/history.h"
+#include "io/line_editor.h"
 #include "io/terminal.h"
 #include "io/terminal_signals.h"
 #include "io/user_paths.h"
@@ -68,7 +68,7 @@ void print_usage() {
 
 // History and Tab completion serve someone typing at a terminal.
 void prepare_line_editor(const C_VMBAS& vm) {
-    if (!isatty(STDIN_FILENO)) return;
+    if (!line_editing_wanted()) return;
     line_history::open(history_file_path());
     completion::attach(vm);
 }
