@@ -10,11 +10,16 @@
 
 namespace {
 
+// An existing home only: files go under it, never in its place. Accounts such as
+// Debian's nobody name a home that must not exist (/nonexistent).
 std::string home_directory() {
     const char* home = std::getenv("HOME");
-    if (home && *home == '/') return home;
-    const passwd* entry = getpwuid(getuid());
-    return entry && entry->pw_dir && *entry->pw_dir == '/' ? entry->pw_dir : "";
+    if (!home || *home != '/') {
+        const passwd* entry = getpwuid(getuid());
+        home = entry && entry->pw_dir ? entry->pw_dir : "";
+    }
+    std::error_code error;
+    return *home == '/' && std::filesystem::is_directory(home, error) ? home : "";
 }
 
 // The directory named by `variable`, or `fallback` under the home directory. Relative
