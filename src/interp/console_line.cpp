@@ -1,7 +1,6 @@
 // Line input from standard input.
 #include "interp/console_line.h"
 
-
 #include <optional>
 
 #include "graphics/graphics_state.h"

@@ -10,8 +10,8 @@
 
 namespace {
 
-// An existing home only: files go under it, never in its place. Accounts such as
-// Debian's nobody name a home that must not exist (/nonexistent).
+// The home folder only when it exists: files go under it, and it is never made for
+// them. Accounts such as Debian's nobody name one that must not exist (/nonexistent).
 std::string home_directory() {
     const char* home = std::getenv("HOME");
     if (!home || *home != '/') {
