@@ -17,8 +17,8 @@ import sys
 import tempfile
 
 # The functions whose argument (the first unless a number follows) is a message.
-KEYWORDS = ["fail", "localized", "translatable", "graph_text", "ZOV_REPORT", "png_error:2", "read_string:3",
-            "report_failure:2", "four_numbers_and_options:3"]
+KEYWORDS = ["fail", "localized", "translatable", "graph_text", "ZOV_REPORT", "png_error:2", "eval_file_name:3",
+            "notice_failure:3", "report_failure:2", "four_numbers_and_options:3"]
 # Room left in the 256-byte error buffer for a name joined to a message (names are at
 # most 40 bytes).
 LONGEST_MESSAGE = 255 - 40

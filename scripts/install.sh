@@ -2,7 +2,10 @@
 # Installs or uninstalls Velmora BASIC: the executable, its manual page, its message
 # catalogues and its documentation with the example programs. The one list of
 # installed files, shared by make install, make uninstall and make deb.
-#   scripts/install.sh install|uninstall EXECUTABLE DESTDIR PREFIX
+#   scripts/install.sh install|stage|uninstall EXECUTABLE DESTDIR PREFIX
+# install also notes the folders it had to make, so that uninstall removes them again
+# when they are left empty and never removes one that was there before (such as an
+# empty /usr/local/share/man). stage installs for a package, which notes nothing.
 set -euo pipefail
 action=$1 executable=$2 destdir=$3 prefix=$4
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
@@ -13,9 +16,20 @@ locale_dir=$destdir$prefix/share/locale
 # The build puts the message catalogues in "locale" beside the executable.
 catalogues=(en)
 examples=(roots.bas unity.bas quadratic.vmb)
+# The folders made by install, the deepest first, without DESTDIR.
+made_record=$doc_dir/installed-folders
 
-case $action in
-install)
+missing_folders() {
+  local folder
+  for folder in "$@"; do
+    while [ ! -e "$folder" ]; do
+      echo "${folder#"$destdir"}"
+      folder=$(dirname "$folder")
+    done
+  done | sort -ru
+}
+
+install_files() {
   install -d "$bin_dir" "$man_dir" "$doc_dir/examples"
   install -m 755 "$executable" "$bin_dir/velmora"
   install -m 644 "$source_dir/doc/velmora.1" "$man_dir/velmora.1"
@@ -29,17 +43,33 @@ install)
     [ -x "$source_dir/examples/$example" ] && mode=755
     install -m $mode "$source_dir/examples/$example" "$doc_dir/examples/$example"
   done
+}
+
+case $action in
+install)
+  catalogue_dirs=()
+  for language in "${catalogues[@]}"; do catalogue_dirs+=("$locale_dir/$language/LC_MESSAGES"); done
+  made=$(missing_folders "$bin_dir" "$man_dir" "$doc_dir/examples" "${catalogue_dirs[@]}")
+  install_files
+  [ -f "$made_record" ] || printf '%s\n' "$made" | sed '/^$/d' >"$made_record"
   echo "installed $bin_dir/velmora, $man_dir/velmora.1 and $doc_dir"
+  ;;
+stage)
+  install_files
   ;;
 uninstall)
   rm -f "$bin_dir/velmora" "$man_dir/velmora.1" "$doc_dir/README.md"
   for language in "${catalogues[@]}"; do rm -f "$locale_dir/$language/LC_MESSAGES/velmora.mo"; done
   for example in "${examples[@]}"; do rm -f "$doc_dir/examples/$example"; done
+  made=()
+  [ -f "$made_record" ] && mapfile -t made <"$made_record"
+  rm -f "$made_record"
   rmdir "$doc_dir/examples" "$doc_dir" 2>/dev/null || true
+  for folder in "${made[@]}"; do rmdir "$destdir$folder" 2>/dev/null || true; done
   echo "removed velmora from $destdir$prefix"
   ;;
 *)
-  echo "usage: $0 install|uninstall EXECUTABLE DESTDIR PREFIX" >&2
+  echo "usage: $0 install|stage|uninstall EXECUTABLE DESTDIR PREFIX" >&2
   exit 2
   ;;
 esac

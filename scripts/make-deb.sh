@@ -9,6 +9,15 @@ executable=$(realpath "$1")
 output=$(realpath "$2")
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 version=$("$executable" --version | awk '{print $NF}')
+# The package's changelog and copyright file, and the maintainer, whom the latest
+# changelog entry names.
+debian=$source_dir/scripts/debian
+changelog_version=$(dpkg-parsechangelog -l "$debian/changelog" -S Version)
+maintainer=$(dpkg-parsechangelog -l "$debian/changelog" -S Maintainer)
+if [ "$changelog_version" != "$version" ]; then
+    echo "make-deb.sh: the executable is version $version, scripts/debian/changelog ends at $changelog_version" >&2
+    exit 1
+fi
 architecture=$(dpkg --print-architecture)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -19,18 +28,12 @@ mkdir -p "$root/DEBIAN"
 chmod 755 "$root" "$root/DEBIAN"
 printf 'Source: velmora\n\nPackage: velmora\nArchitecture: any\n' >"$work/debian/control"
 
-"$source_dir/scripts/install.sh" install "$executable" "$root" /usr >/dev/null
+"$source_dir/scripts/install.sh" stage "$executable" "$root" /usr
 strip --strip-unneeded --remove-section=.comment --remove-section=.note "$root/usr/bin/velmora"
 gzip -9n "$root/usr/share/man/man1/velmora.1"
-cat >"$root/usr/share/doc/velmora/copyright" <<'COPYRIGHT'
-Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/
-Upstream-Name: velmora
-
-Files: *
-License: GPL-3.0-or-later
- On Debian systems, the complete text of the GNU General Public License version 3
- can be found in /usr/share/common-licenses/GPL-3.
-COPYRIGHT
+install -m 644 "$debian/copyright" "$root/usr/share/doc/velmora/copyright"
+gzip -9n -c "$debian/changelog" >"$root/usr/share/doc/velmora/changelog.gz"
+chmod 644 "$root/usr/share/doc/velmora/changelog.gz"
 
 libraries=$(cd "$work" && dpkg-shlibdeps -O debian/velmora/usr/bin/velmora | sed -n 's/^shlibs:Depends=//p')
 
@@ -58,7 +61,7 @@ cat >"$root/DEBIAN/control" <<CONTROL
 Package: velmora
 Version: $version
 Architecture: $architecture
-Maintainer: Velmora BASIC developers <velmora@localhost>
+Maintainer: $maintainer
 Installed-Size: $installed_size
 Depends: $libraries, fonts-ipafont-gothic, fonts-ipafont-mincho
 Suggests: xclip
@@ -71,6 +74,8 @@ Description: interactive BASIC in which every number is a complex number
  programmable complex-number calculator, with graphics windows, image files and
  printed pages.
 CONTROL
+(cd "$root" && find usr -type f | LC_ALL=C sort | xargs -d '\n' md5sum) >"$root/DEBIAN/md5sums"
+chmod 644 "$root/DEBIAN/md5sums"
 mkdir -p "$output"
 package=$output/velmora_${version}_${architecture}.deb
 dpkg-deb --root-owner-group -Zxz --build "$root" "$package" >/dev/null

@@ -19,7 +19,7 @@ packages=(
   libcairo2-dev libcups2-dev poppler-utils
   cups-daemon cups-core-drivers
   man-db
-  dpkg-dev
+  dpkg-dev lintian
   time
 )
 missing=()

@@ -1,8 +1,6 @@
 // Line input from standard input.
 #include "interp/console_line.h"
 
-#include <unistd.h>
-
 #include <optional>
 
 #include "graphics/graphics_state.h"
@@ -43,7 +41,7 @@ LineRead read_console_line(C_VMBAS& vm, std::string& buffer, size_t size, LineUs
     if (size < 2) return LineRead::EndOfInput;
     vm.io.record(CHANNEL_CONSOLE).column = 0;
     std::string line;
-    const bool typed = isatty(STDIN_FILENO);
+    const bool typed = line_editing_wanted();
     if (typed) {
         const LineRead read = edit_at_terminal(buffer, line, use);
         if (read != LineRead::Ok) return read;

@@ -10,6 +10,7 @@
 #include "interp/help_entries.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "io/break_flag.h"
 #include "io/code_page.h"
 #include "io/console_input.h"
 #include "values/messages.h"
@@ -62,7 +63,12 @@ void show_pages(C_VMBAS& vm) {
         if (!pauses_after(page)) continue;
         vm.io.put_text(CHANNEL_CONSOLE, localized("CR:続き ESC:中止"));
         gw_refresh(vm, REFRESH_ALL);
-        if (pager_stops(vm)) break;
+        if (pager_stops(vm)) {
+            // The prompt's row ends with the pager, so that what follows has a row of its
+            // own; the "^C" of a Ctrl-C follows the prompt as it follows any output.
+            if (!break_flag::is_set()) vm.io.put_char(CHANNEL_CONSOLE, '\n');
+            break;
+        }
     }
 }
 

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "interp/channel_prefix.h"
+#include "interp/file_names.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
@@ -63,8 +64,7 @@ int parse_open(C_VMBAS& vm, const char*& p, OpenMode& mode, int& channel, std::s
     C_STR text;
     if (eval_string_value(vm, p, text) < 0 || !mode_from_letter(text.view(), mode)) return -1;
     if (!skip_comma(p) || !read_channel_number(vm, p, channel) || !skip_comma(p)) return -1;
-    if (eval_string_value(vm, p, text) < 0 || text.empty()) return -1;
-    name.assign(text.c_str());
+    if (eval_file_name(vm, p, kOpenUsage, name) < 0 || name.empty()) return -1;
     value = 0;
     const char* q = skip_blanks(p);
     if (*q != ',') return 0;

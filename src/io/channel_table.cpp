@@ -216,8 +216,12 @@ int C_FILEIO::close(int channel) {
     return 0;
 }
 
+void C_FILEIO::end_console_row() {
+    if (record(CHANNEL_CONSOLE).column != 0) put_char(CHANNEL_CONSOLE, '\n');
+}
+
 void C_FILEIO::end_console_row_at_exit() {
-    if (record(CHANNEL_CONSOLE).column != 0 && isatty(STDOUT_FILENO)) put_char(CHANNEL_CONSOLE, '\n');
+    if (isatty(STDOUT_FILENO)) end_console_row();
 }
 
 void C_FILEIO::close_all() {

@@ -10,11 +10,16 @@
 
 namespace {
 
+// The home folder only when it exists: files go under it, and it is never made for
+// them. Accounts such as Debian's nobody name one that must not exist (/nonexistent).
 std::string home_directory() {
     const char* home = std::getenv("HOME");
-    if (home && *home == '/') return home;
-    const passwd* entry = getpwuid(getuid());
-    return entry && entry->pw_dir && *entry->pw_dir == '/' ? entry->pw_dir : "";
+    if (!home || *home != '/') {
+        const passwd* entry = getpwuid(getuid());
+        home = entry && entry->pw_dir ? entry->pw_dir : "";
+    }
+    std::error_code error;
+    return *home == '/' && std::filesystem::is_directory(home, error) ? home : "";
 }
 
 // The directory named by `variable`, or `fallback` under the home directory. Relative

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """make install and make uninstall into a temporary DESTDIR: the installed executable
 runs and finds its message catalogue, scripts run through "#!", the manual page reads
-cleanly with man -l, and uninstall leaves no file behind."""
+cleanly with man -l, and uninstall leaves no file behind, nor a folder that install made."""
 import os
 import subprocess
 import sys
@@ -37,6 +37,7 @@ class InstallTest(unittest.TestCase):
         self.assertEqual(self.installed_files(), [
             "bin/velmora", "share/doc/velmora/README.md", "share/doc/velmora/examples/quadratic.vmb",
             "share/doc/velmora/examples/roots.bas", "share/doc/velmora/examples/unity.bas",
+            "share/doc/velmora/installed-folders",
             "share/locale/en/LC_MESSAGES/velmora.mo", "share/man/man1/velmora.1"])
         result = run(["velmora", "(1+2i)*(3-i)"], env=self.env)
         self.assertEqual(result.stdout, b"5+5i\n")
@@ -56,10 +57,27 @@ class InstallTest(unittest.TestCase):
         lines = result.stdout.decode().splitlines()
         self.assertEqual((len(lines), lines[0].split(), lines[3].split()), (6, ["0", "1"], ["3", "-1"]))
 
-        result = run([self.script, "uninstall", EXECUTABLE, self.destdir, "/usr/local"])
-        self.assertEqual(result.returncode, 0, result.stderr)
+        self.uninstall()
         self.assertEqual(self.installed_files(), [])
         self.assertFalse(os.path.exists(self.prefix + "/share/doc/velmora"))
+
+    def uninstall(self):
+        result = run([self.script, "uninstall", EXECUTABLE, self.destdir, "/usr/local"])
+        self.assertEqual(result.returncode, 0, result.stderr)
+
+    def folders(self):
+        return sorted(os.path.relpath(os.path.join(top, name), self.destdir)
+                      for top, names, _ in os.walk(self.destdir) for name in names)
+
+    def test_uninstall_removes_the_folders_install_made_and_keeps_the_others(self):
+        self.uninstall()
+        self.assertEqual(self.folders(), [])
+        # A folder that was there before, empty as Debian's /usr/local/share/man is, stays.
+        os.makedirs(self.prefix + "/share/man")
+        result = run([self.script, "install", EXECUTABLE, self.destdir, "/usr/local"])
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.uninstall()
+        self.assertEqual(self.folders(), ["usr", "usr/local", "usr/local/share", "usr/local/share/man"])
 
     def test_the_manual_page_reads_without_warnings(self):
         page = self.prefix + "/share/man/man1/velmora.1"

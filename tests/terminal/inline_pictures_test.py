@@ -18,6 +18,9 @@ import termios
 import time
 import unittest
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "runner"))
+from banner import banner  # noqa: E402
+
 EXECUTABLE = None
 
 KITTY = re.compile(rb"\x1b_G([^;\x1b]*);([A-Za-z0-9+/=]*)\x1b\\")
@@ -256,7 +259,7 @@ class InlinePicturesTest(unittest.TestCase):
     def test_piped_output_stays_clean_text(self):
         result = subprocess.run([EXECUTABLE], input=b"gopen 1,8,8\nprint 1\n", capture_output=True, timeout=30,
                                 env=dict(os.environ, LC_ALL="C.UTF-8", VELMORA_INLINE="kitty"))
-        self.assertEqual(result.stdout, b"Velmora BASIC V2.0.0\nOK\nOK\n1\nOK\n")
+        self.assertEqual(result.stdout, banner().encode() + b"\nOK\nOK\n1\nOK\n")
 
     def test_the_terminal_is_asked_which_protocol_it_takes(self):
         t = self.start(answer="kitty")
