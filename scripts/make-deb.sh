@@ -9,6 +9,15 @@ executable=$(realpath "$1")
 output=$(realpath "$2")
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 version=$("$executable" --version | awk '{print $NF}')
+# The package's changelog and copyright file, and the maintainer, whom the latest
+# changelog entry names.
+debian=$source_dir/scripts/debian
+changelog_version=$(dpkg-parsechangelog -l "$debian/changelog" -S Version)
+maintainer=$(dpkg-parsechangelog -l "$debian/changelog" -S Maintainer)
+if [ "$changelog_version" != "$version" ]; then
+    echo "make-deb.sh: the executable is version $version, scripts/debian/changelog ends at $changelog_version" >&2
+    exit 1
+fi
 architecture=$(dpkg --print-architecture)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -19,20 +28,16 @@ mkdir -p "$root/DEBIAN"
 chmod 755 "$root" "$root/DEBIAN"
 printf 'Source: velmora\n\nPackage: velmora\nArchitecture: any\n' >"$work/debian/control"
 
-"$source_dir/scripts/install.sh" install "$executable" "$root" /usr >/dev/null
-strip --strip-unneeded --remove-section=.comment --remove-section=.note "$root/usr/bin/velmora"
-gzip -9n "$root/usr/share/man/man1/velmora.1"
-cat >"$root/usr/share/doc/velmora/copyright" <<'COPYRIGHT'
-Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/
-Upstream-Name: velmora
+"$source_dir/scripts/install.sh" stage "$executable" "$root" /usr
+for program in velmora velmora-kernel; do
+  strip --strip-unneeded --remove-section=.comment --remove-section=.note "$root/usr/bin/$program"
+  gzip -9n "$root/usr/share/man/man1/$program.1"
+done
+install -m 644 "$debian/copyright" "$root/usr/share/doc/velmora/copyright"
+gzip -9n -c "$debian/changelog" >"$root/usr/share/doc/velmora/changelog.gz"
+chmod 644 "$root/usr/share/doc/velmora/changelog.gz"
 
-Files: *
-License: GPL-3.0-or-later
- On Debian systems, the complete text of the GNU General Public License version 3
- can be found in /usr/share/common-licenses/GPL-3.
-COPYRIGHT
-
-libraries=$(cd "$work" && dpkg-shlibdeps -O debian/velmora/usr/bin/velmora | sed -n 's/^shlibs:Depends=//p')
+libraries=$(cd "$work" && dpkg-shlibdeps -O debian/velmora/usr/bin/velmora debian/velmora/usr/bin/velmora-kernel | sed -n 's/^shlibs:Depends=//p')
 
 # The libraries opened with dlopen when first needed (the SONAMEs of
 # src/zov/sdl_library.cpp, x11_library.cpp, fontconfig_library.cpp, freetype_library.cpp,
@@ -48,7 +53,7 @@ opened_library_dependency() {
         $1 == name && $2 == version { $1 = $2 = ""; sub(/^ +/, ""); print; exit }' "$shlibs"
 }
 for soname in libSDL2-2.0.so.0 libX11.so.6 libfontconfig.so.1 libfreetype.so.6 libpng16.so.16 libjpeg.so.62 \
-    libcups.so.2 libcairo.so.2; do
+    libcups.so.2 libcairo.so.2 libchafa.so.0; do
     dependency=$(opened_library_dependency "$soname")
     [ -n "$dependency" ] || { echo "make-deb.sh: no package declares $soname" >&2; exit 1; }
     libraries="$libraries, $dependency"
@@ -58,10 +63,10 @@ cat >"$root/DEBIAN/control" <<CONTROL
 Package: velmora
 Version: $version
 Architecture: $architecture
-Maintainer: Velmora BASIC developers <velmora@localhost>
+Maintainer: $maintainer
 Installed-Size: $installed_size
 Depends: $libraries, fonts-ipafont-gothic, fonts-ipafont-mincho
-Suggests: xclip
+Suggests: xclip, jupyter-notebook | jupyter-console
 Section: interpreters
 Priority: optional
 Description: interactive BASIC in which every number is a complex number
@@ -69,8 +74,11 @@ Description: interactive BASIC in which every number is a complex number
  every number is a complex number, written and shown in a+bi form. It keeps the
  line-numbered syntax of 8-bit microcomputer BASIC and is meant as a
  programmable complex-number calculator, with graphics windows, image files and
- printed pages.
+ printed pages. A Jupyter kernel, velmora-kernel, runs it in notebooks with the
+ pictures of its windows shown after each cell.
 CONTROL
+(cd "$root" && find usr -type f | LC_ALL=C sort | xargs -d '\n' md5sum) >"$root/DEBIAN/md5sums"
+chmod 644 "$root/DEBIAN/md5sums"
 mkdir -p "$output"
 package=$output/velmora_${version}_${architecture}.deb
 dpkg-deb --root-owner-group -Zxz --build "$root" "$package" >/dev/null

@@ -15,8 +15,8 @@
 
 namespace {
 
-constexpr std::string_view kRangeUsage = "使用例:graph2d xrange/yrange -2,2";
-constexpr std::string_view kGraphUsage = "使用例:graph2d \"x2y\",FNx[,0,0,800,600]";
+constexpr std::string_view kRangeUsage = messages::translatable("使用例:graph2d xrange/yrange -2,2");
+constexpr std::string_view kGraphUsage = messages::translatable("使用例:graph2d \"x2y\",FNx[,0,0,800,600]");
 
 void draw_frame(zov::Surface& surface, const PixelArea& plot) {
     zov::rectangle(surface, {plot.x, plot.y, plot.x + plot.width, plot.y + plot.height}, kGraphBlack, 0);

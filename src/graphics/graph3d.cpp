@@ -14,10 +14,10 @@
 
 namespace {
 
-constexpr std::string_view kHrollUsage = "使用例:graph3d hroll -3.14/6";
-constexpr std::string_view kVrollUsage = "使用例:graph3d vroll 3.14/12";
-constexpr std::string_view kRangeUsage = "使用例:graph3d xrange/yrange/zrange -2,2";
-constexpr std::string_view kGraphUsage = "使用例:graph3d \"xy2z\",FNx[,0,0,800,600]";
+constexpr std::string_view kHrollUsage = messages::translatable("使用例:graph3d hroll -3.14/6");
+constexpr std::string_view kVrollUsage = messages::translatable("使用例:graph3d vroll 3.14/12");
+constexpr std::string_view kRangeUsage = messages::translatable("使用例:graph3d xrange/yrange/zrange -2,2");
+constexpr std::string_view kGraphUsage = messages::translatable("使用例:graph3d \"xy2z\",FNx[,0,0,800,600]");
 
 struct GraphType {
     std::string_view name;
@@ -28,15 +28,17 @@ struct GraphType {
     std::string_view second_label;
 };
 
-constexpr std::string_view kTwoParameters = "関数引数が x,y でない";
+constexpr std::string_view kTwoParameters = messages::translatable("関数引数が x,y でない");
 
 const GraphType kGraphTypes[] = {
     {"xy2z", Graph3dType::Xy2z, 2, kTwoParameters, "", ""},
-    {"xy2rl", Graph3dType::Xy2rl, 2, kTwoParameters, "右目(交差法)", "左目(交差法)"},
-    {"xy2lr", Graph3dType::Xy2lr, 2, kTwoParameters, "左目(平行法)", "右目(平行法)"},
+    {"xy2rl", Graph3dType::Xy2rl, 2, kTwoParameters, messages::translatable("右目(交差法)"),
+     messages::translatable("左目(交差法)")},
+    {"xy2lr", Graph3dType::Xy2lr, 2, kTwoParameters, messages::translatable("左目(平行法)"),
+     messages::translatable("右目(平行法)")},
     {"xy2c", Graph3dType::Xy2c, 2, kTwoParameters, "real", "imag"},
-    {"z2c", Graph3dType::Z2c, 1, "関数引数が z でない", "", ""},
-    {"c2c", Graph3dType::C2c, 1, "関数引数が c でない", "real", "imag"},
+    {"z2c", Graph3dType::Z2c, 1, messages::translatable("関数引数が z でない"), "", ""},
+    {"c2c", Graph3dType::C2c, 1, messages::translatable("関数引数が c でない"), "real", "imag"},
 };
 
 const GraphType* find_graph_type(std::string_view name) {

@@ -56,7 +56,7 @@ zov::TextEncoding graph_text_encoding() {
     return console_code_page() == CodePage::ShiftJis ? zov::TextEncoding::ShiftJis : zov::TextEncoding::Utf8;
 }
 
-std::string graph_text(std::string_view utf8) { return to_console_text(utf8); }
+std::string graph_text(std::string_view utf8) { return to_console_text(messages::localized(utf8)); }
 
 void draw_graph_label(zov::Surface& surface, const zov::Font& font, PixelPoint at, std::string_view text) {
     if (!fits_32_bits(at.x) || !fits_32_bits(at.y)) return;

@@ -20,11 +20,20 @@ struct C_GWIN {
     zov::Surface surface;
     std::optional<zov::Font> font;
     bool changed = false;
+    // For a viewer of pictures (window_pictures): drawn into since last viewed, and
+    // the digest of the picture last viewed.
+    bool drawn_since_viewed = false;
+    bool viewed = false;
+    size_t viewed_digest = 0;
     // The first tick at which a running program may copy the surface again: a large
     // surface whose copy takes d ms waits d ticks, so refreshing costs under a tenth.
     int64_t next_tick = 0;
 
     bool is_open() const { return window != nullptr; }
+    void mark_changed() {
+        changed = true;
+        drawn_since_viewed = true;
+    }
 };
 
 enum RefreshMode { REFRESH_MARK = 0, REFRESH_TICK = 1, REFRESH_ALL = 2 };
@@ -39,6 +48,8 @@ struct GraphicsState {
     // The clock is read every 16th statement: statements take well under a
     // microsecond, so the 10 ms ticks still come on time.
     uint32_t statements_unclocked = 0;
+    // A terminal that can show no picture has been told so.
+    bool told_headless = false;
 };
 
 // The surface of window n, marked changed; null with the window check's message.

@@ -6,10 +6,10 @@
 #include "graphics/clipboard.h"
 #include "graphics/graphics_state.h"
 #include "imagefile/gfile.h"
+#include "interp/file_names.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
 #include "values/error.h"
-#include "values/evaluator.h"
 #include "values/text_scan.h"
 
 namespace {
@@ -37,29 +37,29 @@ void fit_window(C_GWIN& gwin) {
 }  // namespace
 
 int stmt_gsave(C_VMBAS& vm, const char*& p) {
-    constexpr std::string_view kUsage = "使用法:save ファイル名";
+    constexpr std::string_view kUsage = messages::translatable("使用法:save ファイル名");
     const zov::Surface* surface = gw_surface(vm, vm.graphics.current_window);
-    C_STR name;
-    if (!surface || eval_string_value(vm, p, name) < 0) return vm_error::fail(kUsage);
-    const int mode = save_mode_for(name.view());
+    std::string name;
+    if (!surface || eval_file_name(vm, p, kUsage, name) < 0) return vm_error::fail(kUsage);
+    const int mode = save_mode_for(name);
     if (mode == 0) return vm_error::fail("画像フォーマットが無効");
-    if (imagefile::save(*surface, std::string(name.view()), mode) < 0) return vm_error::fail("画像保存失敗");
+    if (imagefile::save(*surface, name, mode) < 0) return vm_error::fail("画像保存失敗");
     return 0;
 }
 
 // The picture is read into a surface of its own, so a failed load leaves the window
 // as it was. A missing window reports the usage, not the window check's own message.
 int stmt_gload(C_VMBAS& vm, const char*& p) {
-    constexpr std::string_view kUsage = "使用法:gload ファイル名";
+    constexpr std::string_view kUsage = messages::translatable("使用法:gload ファイル名");
     zov::Surface* surface = gw_surface(vm, vm.graphics.current_window);
     if (!surface) {
         vm_error::clear();
         return vm_error::fail(kUsage);
     }
-    C_STR name;
-    if (eval_string_value(vm, p, name) < 0) return vm_error::fail(kUsage);
+    std::string name;
+    if (eval_file_name(vm, p, kUsage, name) < 0) return -1;
     zov::Surface loaded;
-    if (imagefile::load(loaded, std::string(name.view())) < 0 || loaded.empty()) return vm_error::fail("画像読込失敗");
+    if (imagefile::load(loaded, name) < 0 || loaded.empty()) return vm_error::fail("画像読込失敗");
     *surface = std::move(loaded);
     fit_window(current_gwin(vm));
     return 0;

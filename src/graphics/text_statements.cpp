@@ -10,7 +10,7 @@
 #include "zov/font.h"
 
 int stmt_gputs(C_VMBAS& vm, const char*& p) {
-    constexpr std::string_view kUsage = "使用法:gputs x,y,文字列,rgb[,rgb]";
+    constexpr std::string_view kUsage = messages::translatable("使用法:gputs x,y,文字列,rgb[,rgb]");
     zov::Surface* surface = gw_surface(vm, vm.graphics.current_window);
     if (!surface) return -1;
     int32_t x, y, fg, bg = -1;

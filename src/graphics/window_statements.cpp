@@ -26,7 +26,8 @@ bool is_window_number(int32_t n) { return n >= 1 && n <= 9; }
 
 std::string window_title(int32_t n) {
     char title[64];
-    std::snprintf(title, sizeof title, "%s 描画画面 %d", "Velmora BASIC V2.00", static_cast<int>(n));
+    const std::string format(messages::localized("%s 描画画面 %d"));
+    std::snprintf(title, sizeof title, format.c_str(), "Velmora BASIC V2.00", static_cast<int>(n));
     return title;
 }
 
@@ -88,7 +89,7 @@ zov::Surface* gw_surface(C_VMBAS& vm, int32_t n) {
         vm_error::fail("描画ウインドウが無効");
         return nullptr;
     }
-    gwin.changed = true;
+    gwin.mark_changed();
     return &gwin.surface;
 }
 
@@ -96,7 +97,7 @@ void gw_refresh(C_VMBAS& vm, RefreshMode mode, int32_t n) {
     GraphicsState& graphics = vm.graphics;
     switch (mode) {
         case REFRESH_MARK:
-            if (is_window_number(n)) graphics.windows[static_cast<size_t>(n)].changed = true;
+            if (is_window_number(n)) graphics.windows[static_cast<size_t>(n)].mark_changed();
             return;
         case REFRESH_TICK: {
             if (!graphics.refresh.active() || (++graphics.statements_unclocked & 15) != 0) return;
@@ -122,7 +123,7 @@ void gw_refresh(C_VMBAS& vm, RefreshMode mode, int32_t n) {
 }
 
 int stmt_gopen(C_VMBAS& vm, const char*& p) {
-    constexpr std::string_view kUsage = "使用法:gopen 1~9[,横画素,縦画素]";
+    constexpr std::string_view kUsage = messages::translatable("使用法:gopen 1~9[,横画素,縦画素]");
     int32_t n, w, h;
     if (eval_int32(vm, p, &n) < 0 || !is_window_number(n) || parse_size(vm, p, w, h) < 0) return vm_error::fail(kUsage);
     C_GWIN& gwin = vm.graphics.windows[static_cast<size_t>(n)];
@@ -131,14 +132,17 @@ int stmt_gopen(C_VMBAS& vm, const char*& p) {
     vm.graphics.current_window = n;
     if (!gwin.is_open()) {
         if (open_window(gwin, n, w, h) < 0) return -1;
-    } else {
-        gwin.window->set_client_size(w, h);
-        gwin.window->set_hidden(false);
+    } else if (!gwin.window->set_client_size(w, h)) {
+        ZOV_REPORT("larger than the window system allows");
+        return vm_error::fail("描画ウインドウを開けない");
     }
     if (!gwin.window->headless()) vm.graphics.refresh.start();
     gwin.font.emplace();
     if (make_surface(gwin, w, h) < 0) return -1;
-    gwin.changed = true;
+    // The white picture goes to the screen now: the next statement may take long.
+    gwin.mark_changed();
+    present(gwin);
+    gwin.window->set_hidden(false);
     return 0;
 }
 
@@ -171,12 +175,15 @@ int stmt_gselect(C_VMBAS& vm, const char*& p) {
     return 0;
 }
 
-// The console is a terminal here, whose window this program cannot raise; gactive 0
-// is accepted and leaves the focus where the desktop has it.
+// The console is a terminal here: gactive 0 hands the focus to its window where the
+// desktop can say which that is, and otherwise leaves the focus where it is.
 int stmt_gactive(C_VMBAS& vm, const char*& p) {
     int32_t n;
     if (eval_int32(vm, p, &n) < 0 || n < 0 || n > 9) return vm_error::fail("使用法:gactive 窓番号1~9 or 0");
-    if (n == 0) return 0;
+    if (n == 0) {
+        zov::activate_terminal();
+        return 0;
+    }
     C_GWIN& gwin = vm.graphics.windows[static_cast<size_t>(n)];
     if (!gwin.is_open() || gwin.window->hidden()) return vm_error::fail("描画ウインドウが無効");
     gwin.window->activate();
@@ -184,7 +191,7 @@ int stmt_gactive(C_VMBAS& vm, const char*& p) {
 }
 
 int stmt_gmove(C_VMBAS& vm, const char*& p) {
-    constexpr std::string_view kUsage = "使用法:gmove x,y";
+    constexpr std::string_view kUsage = messages::translatable("使用法:gmove x,y");
     int32_t x, y;
     if (!gw_surface(vm, vm.graphics.current_window)) return vm_error::fail(kUsage);
     if (eval_int32(vm, p, &x) < 0 || match_keyword(p, ",") < 0 || eval_int32(vm, p, &y) < 0)

@@ -1,7 +1,9 @@
 // BMP files: the 14-byte file header in front of a packed DIB. The reader takes the
-// palette and the pixels as following the info header directly, as packed DIBs do;
-// it reads plain rows of every depth, bit-field masks, and run-length coded 4 and 8
-// bits.
+// palette as following the info header directly, as packed DIBs do, and the pixels
+// from the offset the file header gives, which may leave a gap after the palette; it
+// reads plain rows of every depth, bit-field masks, and run-length coded 4 and 8 bits.
+#include <algorithm>
+#include <array>
 #include <bit>
 
 #include "imagefile/bmp_rle.h"
@@ -13,6 +15,7 @@ namespace imagefile {
 namespace {
 
 constexpr std::size_t kFileHeaderBytes = 14;
+constexpr std::size_t kPixelOffsetField = 10;
 constexpr std::size_t kInfoHeaderBytes = 40;
 constexpr std::size_t kCoreHeaderBytes = 12;
 constexpr uint32_t kRgb = 0;
@@ -32,16 +35,31 @@ struct Header {
     uint32_t masks[3] = {0, 0, 0};
 };
 
-// One channel of a 16- or 32-bit pixel through its mask, scaled to 0-255.
-struct Channel {
+// One channel of a 16- or 32-bit pixel through its mask, made 8 bits wide: a wider one
+// keeps its top 8 bits, a narrower one repeats its bits below themselves (5 bits
+// abcde give abcdeabc), so that its largest value gives 255, as other readers expand it.
+class Channel {
+public:
     explicit Channel(uint32_t mask)
-        : shift(mask ? std::countr_zero(mask) : 0), top(mask ? (mask >> shift) : 0), mask(mask) {}
-    uint8_t operator()(uint32_t pixel) const {
-        return top ? uint8_t(uint64_t((pixel & mask) >> shift) * 255 / top) : 0;
+        : mask_(mask), shift_(mask ? std::countr_zero(mask) : 0), width_(mask ? std::bit_width(mask >> shift_) : 0) {
+        if (width_ == 0 || width_ > 8) return;
+        for (uint32_t value = 0; value < 1u << width_; ++value) {
+            uint32_t repeated = 0;
+            int bits = 0;
+            for (; bits < 8; bits += width_) repeated = repeated << width_ | value;
+            levels_[value] = uint8_t(repeated >> (bits - 8));
+        }
     }
-    int shift;
-    uint32_t top;
-    uint32_t mask;
+    uint8_t operator()(uint32_t pixel) const {
+        const uint32_t value = (pixel & mask_) >> shift_;
+        return width_ > 8 ? uint8_t(value >> (width_ - 8)) : levels_[value];
+    }
+
+private:
+    uint32_t mask_;
+    int shift_;
+    int width_;
+    std::array<uint8_t, 256> levels_{};
 };
 
 std::optional<Header> read_header(ByteReader& in) {
@@ -88,7 +106,9 @@ bool depth_supported(const Header& header) {
     }
 }
 
-std::optional<Dib> read_indexed(ByteReader& in, const Header& header) {
+// `in` stands after the header (and its masks), at the palette; `data` is the pixel
+// data from the file header's offset to the end of the file.
+std::optional<Dib> read_indexed(ByteReader& in, ByteSpan data, const Header& header) {
     const std::size_t capacity = std::size_t(1) << header.bits;
     const uint64_t entries = header.colours_used ? header.colours_used : capacity;
     if (entries * header.palette_entry_bytes > in.remaining()) return std::nullopt;
@@ -100,19 +120,15 @@ std::optional<Dib> read_indexed(ByteReader& in, const Header& header) {
         dib->palette.push_back(Colour{entry[2], entry[1], entry[0]});
     }
     if (header.compression != kRgb) {
-        if (!expand_bmp_rle(in.take(in.remaining()), *dib)) return std::nullopt;
+        if (!expand_bmp_rle(data, *dib)) return std::nullopt;
         return dib;
     }
-    const auto pixels = in.take(dib->pixels.size());
-    if (in.failed()) return std::nullopt;
-    std::copy(pixels.begin(), pixels.end(), dib->pixels.begin());
+    if (data.size() < dib->pixels.size()) return std::nullopt;
+    std::copy_n(data.begin(), dib->pixels.size(), dib->pixels.begin());
     return dib;
 }
 
-std::optional<Dib> read_direct(ByteReader& in, Header header) {
-    const uint64_t palette_bytes = uint64_t(header.colours_used) * header.palette_entry_bytes;
-    if (palette_bytes > in.remaining()) return std::nullopt;
-    in.skip(std::size_t(palette_bytes));
+std::optional<Dib> read_direct(ByteSpan data, Header header) {
     if (header.compression == kRgb) {
         header.masks[0] = header.bits == 16 ? 0x7C00 : 0xFF0000;
         header.masks[1] = header.bits == 16 ? 0x03E0 : 0x00FF00;
@@ -121,8 +137,8 @@ std::optional<Dib> read_direct(ByteReader& in, Header header) {
     auto dib = Dib::make(header.width, header.height, 24);
     if (!dib) return std::nullopt;
     const std::size_t stride = Dib::stride_for(dib->width, int(header.bits));
-    const auto pixels = in.take(stride * std::size_t(dib->height));
-    if (in.failed()) return std::nullopt;
+    if (data.size() / stride < std::size_t(dib->height)) return std::nullopt;
+    const ByteSpan pixels = data.first(stride * std::size_t(dib->height));
     if (header.bits == 24) {
         std::copy(pixels.begin(), pixels.end(), dib->pixels.begin());
         return dib;
@@ -145,21 +161,26 @@ std::optional<Dib> read_direct(ByteReader& in, Header header) {
 
 }  // namespace
 
+bool is_bmp(ByteSpan head) { return head.size() >= 2 && head[0] == 'B' && head[1] == 'M'; }
+
 std::optional<Dib> read_bmp(ByteSpan file) {
-    if (file.size() < kFileHeaderBytes || file[0] != 'B' || file[1] != 'M' ||
-        file.size() - kFileHeaderBytes <= kInfoHeaderBytes) {
+    if (!is_bmp(file) || file.size() < kFileHeaderBytes || file.size() - kFileHeaderBytes <= kInfoHeaderBytes) {
         return std::nullopt;
     }
+    const uint32_t pixel_offset = ByteReader(file.subspan(kPixelOffsetField)).u32();
     const ByteSpan packed = file.subspan(kFileHeaderBytes);
     ByteReader in(packed);
     const auto header = read_header(in);
-    // Top-down bitmaps (negative height) are refused, as are empty ones.
+    // Top-down bitmaps (negative height) are refused, as are empty ones, and pixels
+    // said to lie inside the headers or past the end of the file.
     if (!header || header->width < 1 || header->height < 1 || !depth_supported(*header) ||
-        header->size_image > packed.size() - header->header_bytes) {
+        header->size_image > packed.size() - header->header_bytes || pixel_offset < kFileHeaderBytes + in.position() ||
+        pixel_offset >= file.size()) {
         ZOV_REPORT("BMP ヘッダが無効");
         return std::nullopt;
     }
-    auto dib = header->bits <= 8 ? read_indexed(in, *header) : read_direct(in, *header);
+    const ByteSpan data = file.subspan(pixel_offset);
+    auto dib = header->bits <= 8 ? read_indexed(in, data, *header) : read_direct(data, *header);
     if (!dib) ZOV_REPORT("BMP 読込み失敗");
     return dib;
 }

@@ -16,7 +16,7 @@ std::size_t max_pixels() { return pixel_limit; }
 void set_max_pixels(std::size_t pixels) { pixel_limit = pixels; }
 
 std::optional<Dib> Dib::make(int64_t width, int64_t height, int bits) {
-    if (!pixel_count_allowed(width, height)) {
+    if (!picture_size_allowed(width, height)) {
         ZOV_REPORT("画像サイズが無効");
         return std::nullopt;
     }

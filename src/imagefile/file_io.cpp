@@ -1,10 +1,14 @@
-// Reading a picture file whole, and writing one under a temporary name first.
+// Reading a picture file once its first bytes are wanted, and writing one under a
+// temporary name first.
 #include "imagefile/file_io.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <new>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,6 +27,36 @@ std::string directory_of(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos) return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+class Descriptor {
+public:
+    explicit Descriptor(int descriptor) : descriptor_(descriptor) {}
+    ~Descriptor() {
+        if (descriptor_ >= 0) close(descriptor_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    explicit operator bool() const { return descriptor_ >= 0; }
+    int get() const { return descriptor_; }
+
+private:
+    int descriptor_;
+};
+
+// Reads into `bytes` from `got` on until `end` bytes are there or the file ends.
+bool read_up_to(int descriptor, Bytes& bytes, std::size_t& got, std::size_t end) {
+    while (got < end) {
+        const ssize_t count = read(descriptor, bytes.data() + got, end - got);
+        if (count < 0 && errno == EINTR) continue;
+        if (count < 0) {
+            ZOV_REPORT("fread 失敗");
+            return false;
+        }
+        if (count == 0) break;
+        got += std::size_t(count);
+    }
+    return true;
 }
 
 mode_t mode_for_new_file() {
@@ -57,34 +91,35 @@ bool append_to(const std::string& path, ByteSpan bytes) {
 
 }  // namespace
 
-std::optional<Bytes> read_file(const std::string& path) {
-    File file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
+std::optional<Bytes> read_file(const std::string& path, const std::function<bool(ByteSpan head)>& wanted) {
+    // Opening a pipe without O_NONBLOCK would wait for a writer.
+    const Descriptor descriptor(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat status {};
+    if (!descriptor || fstat(descriptor.get(), &status) != 0) {
         ZOV_REPORT("fopen 失敗");
         return std::nullopt;
     }
-    Bytes bytes;
+    if (!S_ISREG(status.st_mode) || uint64_t(status.st_size) > kMaxFileBytes) {
+        ZOV_REPORT("画像ファイルではない");
+        return std::nullopt;
+    }
+    const std::size_t size = std::size_t(status.st_size);
+    Bytes bytes(std::min(size, kHeadBytes));
+    std::size_t got = 0;
+    if (!read_up_to(descriptor.get(), bytes, got, bytes.size())) return std::nullopt;
+    if (!wanted(ByteSpan(bytes.data(), got))) {
+        ZOV_REPORT("画像形式が不明");
+        return std::nullopt;
+    }
     try {
-        constexpr std::size_t kChunk = 1 << 16;
-        for (;;) {
-            const std::size_t old_size = bytes.size();
-            if (old_size > kMaxFileBytes) {
-                ZOV_REPORT("ファイルが大きすぎる");
-                return std::nullopt;
-            }
-            bytes.resize(old_size + kChunk);
-            const std::size_t got = std::fread(bytes.data() + old_size, 1, kChunk, file.get());
-            bytes.resize(old_size + got);
-            if (got < kChunk) break;
-        }
+        bytes.resize(size);
     } catch (const std::bad_alloc&) {
         ZOV_REPORT("メモリ不足");
         return std::nullopt;
     }
-    if (std::ferror(file.get())) {
-        ZOV_REPORT("fread 失敗");
-        return std::nullopt;
-    }
+    if (!read_up_to(descriptor.get(), bytes, got, size)) return std::nullopt;
+    // A file cut shorter while it was read ends where its data ended.
+    bytes.resize(got);
     return bytes;
 }
 

@@ -1,12 +1,22 @@
 // The format readers and writers behind load and save. Readers take a whole file's
 // bytes and give a bitmap, or none for anything they cannot read; writers put a whole
-// file into `out` and return false when the bitmap is not one they write.
+// file into `out` and return false when the bitmap is not one they write. Each format's
+// signature test tells from a file's first bytes (kHeadBytes of file_io.h are enough)
+// whether it may be one of that format; its reader refuses every file that fails it.
 #pragma once
 #include <optional>
 
 #include "imagefile/dib.h"
 
 namespace imagefile {
+
+bool is_bmp(ByteSpan head);
+bool is_pnm(ByteSpan head);
+bool is_ico(ByteSpan head);
+bool is_tiff(ByteSpan head);
+bool is_gif(ByteSpan head);
+bool is_png(ByteSpan head);
+bool is_jpeg(ByteSpan head);
 
 std::optional<Dib> read_bmp(ByteSpan file);
 std::optional<Dib> read_pnm(ByteSpan file);

@@ -1,5 +1,6 @@
-// load and save: the reader chosen by the file name's extension (or each reader in
-// turn for an unknown one), the writer and depth chosen by the save mode word.
+// load and save: the readers chosen by the file name's extension (or each reader in
+// turn for an unknown one), the file read only once its first bytes show one of their
+// formats; the writer and depth chosen by the save mode word.
 #include "imagefile/gfile.h"
 
 #include <algorithm>
@@ -17,7 +18,10 @@
 namespace imagefile {
 namespace {
 
-using Reader = std::optional<Dib> (*)(ByteSpan);
+struct Format {
+    bool (*recognises)(ByteSpan head);
+    std::optional<Dib> (*read)(ByteSpan file);
+};
 
 // JPEG files are saved at quality 90 with luminance sampled 1 x 1 (16 x 1 + 1), so
 // colour keeps its full resolution.
@@ -25,6 +29,14 @@ constexpr int kJpegQuality = 90;
 constexpr int kJpegSampling = 0x11;
 
 std::optional<Dib> read_first_gif(ByteSpan file) { return read_gif(file, 0); }
+
+constexpr Format kBmpFile{is_bmp, read_bmp};
+constexpr Format kPnmFile{is_pnm, read_pnm};
+constexpr Format kIcoFile{is_ico, read_ico};
+constexpr Format kTiffFile{is_tiff, read_tiff};
+constexpr Format kGifFile{is_gif, read_first_gif};
+constexpr Format kPngFile{is_png, read_png};
+constexpr Format kJpegFile{is_jpeg, read_jpeg};
 
 // The text after the last ".", or the whole name when it has none, in capitals.
 std::string extension_of(const std::string& path) {
@@ -35,20 +47,26 @@ std::string extension_of(const std::string& path) {
     return extension;
 }
 
-std::vector<Reader> readers_for(std::string_view extension) {
-    if (extension == "BMP") return {read_bmp};
-    if (extension == "PBM" || extension == "PGM" || extension == "PPM") return {read_pnm};
-    if (extension == "ICO") return {read_ico, read_bmp};
-    if (extension == "TIF" || extension == "TIFF") return {read_tiff};
-    if (extension == "GIF") return {read_first_gif};
-    if (extension == "JPG" || extension == "JPEG") return {read_jpeg};
-    if (extension == "PNG") return {read_png};
-    return {read_bmp, read_png, read_pnm, read_ico, read_tiff, read_first_gif, read_jpeg};
+std::vector<Format> formats_for(std::string_view extension) {
+    if (extension == "BMP") return {kBmpFile};
+    if (extension == "PBM" || extension == "PGM" || extension == "PPM") return {kPnmFile};
+    if (extension == "ICO") return {kIcoFile, kBmpFile};
+    if (extension == "TIF" || extension == "TIFF") return {kTiffFile};
+    if (extension == "GIF") return {kGifFile};
+    if (extension == "JPG" || extension == "JPEG") return {kJpegFile};
+    if (extension == "PNG") return {kPngFile};
+    return {kBmpFile, kPngFile, kPnmFile, kIcoFile, kTiffFile, kGifFile, kJpegFile};
 }
 
-std::optional<Dib> decode(ByteSpan file, const std::string& path) {
-    for (Reader reader : readers_for(extension_of(path))) {
-        if (auto dib = reader(file)) return dib;
+// The file is read only when its first bytes may begin a file of one of the formats.
+std::optional<Dib> decode(const std::string& path) {
+    const std::vector<Format> formats = formats_for(extension_of(path));
+    const auto file = read_file(path, [&](ByteSpan head) {
+        return std::any_of(formats.begin(), formats.end(), [&](const Format& format) { return format.recognises(head); });
+    });
+    if (!file) return std::nullopt;
+    for (const Format& format : formats) {
+        if (auto dib = format.read(*file)) return dib;
     }
     return std::nullopt;
 }
@@ -82,9 +100,7 @@ std::optional<Encoding> encoding_for(int format) {
 
 int load(zov::Surface& surface, const std::string& path) {
     try {
-        const auto file = read_file(path);
-        if (!file) return -1;
-        auto dib = decode(*file, path);
+        auto dib = decode(path);
         if (!dib) return -1;
         auto table = std::move(surface.colour_table);
         surface = to_surface(std::move(*dib));

@@ -83,8 +83,15 @@ std::optional<Dib> decode_image(ByteReader& in, int screen_width, int screen_hei
     auto dib = Dib::make(width, height, 8);
     if (!dib) return std::nullopt;
     Bytes pixels(std::size_t(width) * std::size_t(height), 0);
-    if (!lzw_decode(data, minimum_code_size, pixels)) {
+    const auto decoded = lzw_decode(data, minimum_code_size, pixels);
+    if (!decoded) {
         ZOV_REPORT("GIF データが無効");
+        return std::nullopt;
+    }
+    // Image data that ends before the last pixel (an empty stream included) is a file
+    // cut short, not a picture.
+    if (*decoded < pixels.size()) {
+        ZOV_REPORT("GIF データ不足");
         return std::nullopt;
     }
     const bool interlaced = packed & 0x40;
@@ -104,6 +111,8 @@ std::optional<Dib> decode_image(ByteReader& in, int screen_width, int screen_hei
 }
 
 }  // namespace
+
+bool is_gif(ByteSpan head) { return find_signature(head).has_value(); }
 
 std::optional<Dib> read_gif(ByteSpan file, int index) {
     const auto signature = find_signature(file);

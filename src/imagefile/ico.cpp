@@ -17,16 +17,21 @@ constexpr uint8_t kTransparentIndex = 16;
 
 }  // namespace
 
-std::optional<Dib> read_ico(ByteSpan file) {
-    if (file.size() < kIconFileBytes) return std::nullopt;
-    ByteReader entry(file.subspan(kEntryOffset));
+// The one directory entry and the info header's bit count.
+bool is_ico(ByteSpan head) {
+    if (head.size() < kInfoOffset + 16) return false;
+    ByteReader entry(head.subspan(kEntryOffset));
     const uint8_t width = entry.u8();
     const uint8_t height = entry.u8();
     const uint8_t colours = entry.u8();
     entry.skip(5);
     const uint32_t resource_bytes = entry.u32();
-    ByteReader info(file.subspan(kInfoOffset + 14));
-    if (width != kSide || height != kSide || colours != 16 || resource_bytes != 744 || info.u16() != 4) return std::nullopt;
+    ByteReader info(head.subspan(kInfoOffset + 14));
+    return width == kSide && height == kSide && colours == 16 && resource_bytes == 744 && info.u16() == 4;
+}
+
+std::optional<Dib> read_ico(ByteSpan file) {
+    if (file.size() < kIconFileBytes || !is_ico(file)) return std::nullopt;
 
     auto dib = Dib::make(kSide, kSide, 8);
     if (!dib) return std::nullopt;

@@ -1,7 +1,7 @@
 // JPEG files through libjpeg, from and to memory. libjpeg is opened by the first JPEG
 // file read or written; where it cannot be, reading and writing fail. Reading gives
-// 24-bit colour from gray, YCbCr and RGB files; a CMYK file's first three channels are
-// taken as red, green and blue. A file cut short fails rather than loading half gray.
+// 24-bit colour from gray, YCbCr, RGB, CMYK and YCCK files. A file cut short fails
+// rather than loading half gray.
 // Writing is baseline YCbCr at the given quality and luminance sampling. Library
 // errors long-jump back into the decode and encode functions, whose frames hold
 // nothing with a destructor.
@@ -60,6 +60,19 @@ void install(ErrorManager& errors, jpeg_common_struct& info) {
     errors.base.emit_message = on_message;
 }
 
+// Four-channel files hold Adobe's inverted CMYK, as Photoshop writes them (libjpeg has
+// already turned YCCK into it): a sample is 255 minus the ink, so red is C x K / 255
+// of the stored samples, and so on. ImageMagick reads every such file this way, with
+// or without Adobe's marker, and so does this reader.
+void cmyk_to_bgr(const uint8_t* cmyk, uint8_t* bgr, std::size_t pixels) {
+    const auto times_black = [](unsigned sample, unsigned black) { return uint8_t((sample * black + 127) / 255); };
+    for (std::size_t x = 0; x < pixels; ++x, cmyk += 4, bgr += 3) {
+        bgr[0] = times_black(cmyk[2], cmyk[3]);
+        bgr[1] = times_black(cmyk[1], cmyk[3]);
+        bgr[2] = times_black(cmyk[0], cmyk[3]);
+    }
+}
+
 struct Reading {
     jpeg_decompress_struct info{};
     ErrorManager errors;
@@ -82,7 +95,7 @@ bool decode(Reading& r, ByteSpan file) {
     libjpeg().jpeg_read_header(&r.info, TRUE);
     const bool four_channels = r.info.jpeg_color_space == JCS_CMYK || r.info.jpeg_color_space == JCS_YCCK;
     r.info.out_color_space = four_channels ? JCS_CMYK : JCS_EXT_BGR;
-    if (!pixel_count_allowed(r.info.image_width, r.info.image_height)) ERREXIT(&r.info, JERR_IMAGE_TOO_BIG);
+    if (!picture_size_allowed(r.info.image_width, r.info.image_height)) ERREXIT(&r.info, JERR_IMAGE_TOO_BIG);
     libjpeg().jpeg_start_decompress(&r.info);
     r.dib = Dib::make(r.info.output_width, r.info.output_height, 24);
     if (!r.dib) ERREXIT(&r.info, JERR_OUT_OF_MEMORY);
@@ -91,12 +104,7 @@ bool decode(Reading& r, ByteSpan file) {
         uint8_t* target = r.dib->row(int(r.info.output_scanline));
         JSAMPROW row = four_channels ? r.four_channel_row.data() : target;
         if (libjpeg().jpeg_read_scanlines(&r.info, &row, 1) != 1) ERREXIT(&r.info, JERR_INPUT_EMPTY);
-        if (!four_channels) continue;
-        for (std::size_t x = 0; x < r.info.output_width; ++x) {
-            target[x * 3] = row[x * 4 + 2];
-            target[x * 3 + 1] = row[x * 4 + 1];
-            target[x * 3 + 2] = row[x * 4];
-        }
+        if (four_channels) cmyk_to_bgr(row, target, r.info.output_width);
     }
     libjpeg().jpeg_finish_decompress(&r.info);
     libjpeg().jpeg_destroy_decompress(&r.info);
@@ -183,8 +191,10 @@ bool encode(Writing& w, const Dib& dib, int quality, int sampling) {
 
 }  // namespace
 
+bool is_jpeg(ByteSpan head) { return head.size() >= 2 && head[0] == 0xFF && head[1] == 0xD8; }
+
 std::optional<Dib> read_jpeg(ByteSpan file) {
-    if (file.size() < 2 || file[0] != 0xFF || file[1] != 0xD8) return std::nullopt;
+    if (!is_jpeg(file)) return std::nullopt;
     Reading reading;
     if (!decode(reading, file)) {
         ZOV_REPORT("JPEG 読込み失敗");

@@ -68,7 +68,7 @@ bool decode(Reading& r) {
     const png_uint_32 width = libpng().png_get_image_width(r.png, r.info);
     const png_uint_32 height = libpng().png_get_image_height(r.png, r.info);
     const int colour_type = libpng().png_get_color_type(r.png, r.info);
-    if (!pixel_count_allowed(width, height)) libpng().png_error(r.png, "画像サイズが無効");
+    if (!picture_size_allowed(width, height)) libpng().png_error(r.png, "画像サイズが無効");
     if (colour_type == PNG_COLOR_TYPE_PALETTE) libpng().png_set_palette_to_rgb(r.png);
     if (libpng().png_get_bit_depth(r.png, r.info) < 8) libpng().png_set_expand(r.png);
     libpng().png_set_strip_16(r.png);
@@ -129,13 +129,17 @@ bool encode(Writing& w, const Dib& dib, bool gray) {
 
 }  // namespace
 
+bool is_png(ByteSpan head) {
+    static constexpr uint8_t kSignature[kSignatureBytes] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    return head.size() >= kSignatureBytes && std::memcmp(head.data(), kSignature, kSignatureBytes) == 0;
+}
+
 std::optional<Dib> read_png(ByteSpan file) {
+    if (!is_png(file)) return std::nullopt;
     if (!png_library()) {
         ZOV_REPORT("PNG 読込み失敗");
         return std::nullopt;
     }
-    if (file.size() < kSignatureBytes || libpng().png_sig_cmp(file.data(), 0, kSignatureBytes) != 0)
-        return std::nullopt;
     Reading reading(file);
     if (!reading.png || !reading.info) {
         ZOV_REPORT("png_create_read_struct fail");

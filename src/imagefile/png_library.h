@@ -7,7 +7,7 @@
 namespace imagefile {
 
 #define IMAGEFILE_PNG_FUNCTIONS(F)                                                                   \
-    F(png_sig_cmp) F(png_create_read_struct) F(png_create_write_struct) F(png_create_info_struct)    \
+    F(png_create_read_struct) F(png_create_write_struct) F(png_create_info_struct)                   \
     F(png_destroy_read_struct) F(png_destroy_write_struct) F(png_set_longjmp_fn) F(png_longjmp)      \
     F(png_error) F(png_get_io_ptr) F(png_set_read_fn) F(png_set_write_fn) F(png_set_crc_action)      \
     F(png_set_sig_bytes) F(png_read_info) F(png_get_image_width) F(png_get_image_height)             \

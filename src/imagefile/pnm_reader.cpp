@@ -63,13 +63,20 @@ struct Header {
     int maximum = 1;
 };
 
-std::optional<Header> read_header(Scanner& in) {
-    Header header;
+// "P" (either case) and the digit 1-6 that names the kind, after blanks and comments.
+std::optional<int> read_kind(Scanner& in) {
     in.skip_blanks();
     const uint8_t magic = in.next();
     const uint8_t kind = in.next();
     if ((magic != 'P' && magic != 'p') || kind < '1' || kind > '6') return std::nullopt;
-    header.kind = kind - '0';
+    return kind - '0';
+}
+
+std::optional<Header> read_header(Scanner& in) {
+    Header header;
+    const auto kind = read_kind(in);
+    if (!kind) return std::nullopt;
+    header.kind = *kind;
     const auto width = in.number(kMaxSide);
     const auto height = in.number(kMaxSide);
     if (!width || !height || *width < 1 || *height < 1) return std::nullopt;
@@ -150,6 +157,11 @@ void read_raw(ByteSpan file, std::size_t start, const Header& header, Dib& dib) 
 }
 
 }  // namespace
+
+bool is_pnm(ByteSpan head) {
+    Scanner in(head);
+    return read_kind(in).has_value();
+}
 
 std::optional<Dib> read_pnm(ByteSpan file) {
     Scanner in(file);

@@ -136,14 +136,18 @@ void read_pixels(ByteSpan file, const Directory& directory, Dib& dib) {
 
 }  // namespace
 
+// The byte order's two letters and 42 in that order.
+bool is_tiff(ByteSpan head) {
+    if (head.size() < 4) return false;
+    const bool little = head[0] == 'I' && head[1] == 'I' && head[2] == 42 && head[3] == 0;
+    const bool big = head[0] == 'M' && head[1] == 'M' && head[2] == 0 && head[3] == 42;
+    return little || big;
+}
+
 std::optional<Dib> read_tiff(ByteSpan file) {
-    if (file.size() < 8) return std::nullopt;
-    const bool little = file[0] == 'I' && file[1] == 'I';
-    const bool big = file[0] == 'M' && file[1] == 'M';
-    if (!little && !big) return std::nullopt;
-    ByteReader in(file, big);
-    in.skip(2);
-    if (in.u16() != 42) return std::nullopt;
+    if (file.size() < 8 || !is_tiff(file)) return std::nullopt;
+    ByteReader in(file, file[0] == 'M');
+    in.skip(4);
     const uint32_t first_directory = in.u32();
     if (first_directory < 1) return std::nullopt;
     const auto directory = read_directory(in, first_directory);

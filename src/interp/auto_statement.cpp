@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr std::string_view kUsage = "使用法:auto [m[,n]]";
+constexpr std::string_view kUsage = messages::translatable("使用法:auto [m[,n]]");
 
 int read_start_and_step(C_VMBAS& vm, const char*& p, int64_t& start, int64_t& step) {
     if (at_statement_end(p)) return 0;

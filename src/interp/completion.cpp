@@ -89,6 +89,12 @@ char* next_match(const char*, int state) {
     return next < pending.size() ? strdup(pending[next++].c_str()) : nullptr;
 }
 
+// Inside a string literal a file name runs from the opening quote on: its "/" and "~"
+// are part of it, not breaks between words, so absolute and ~/ paths complete too.
+int in_string_literal(char* line, int index) {
+    return std::count(line, line + index, '"') % 2 == 1;
+}
+
 char** complete(const char* text, int, int) {
     // Inside a string literal readline's own file-name completion applies.
     if (rl_completion_quote_character == '"') return nullptr;
@@ -120,6 +126,7 @@ void attach(const C_VMBAS& vm) {
     rl_completer_word_break_characters = word_breaks;
     rl_completer_quote_characters = quotes;
     rl_attempted_completion_function = complete;
+    rl_char_is_quoted_p = in_string_literal;
 }
 
 }  // namespace completion

@@ -1,11 +1,10 @@
 // Line input from standard input.
 #include "interp/console_line.h"
 
-#include <unistd.h>
-
 #include <optional>
 
 #include "graphics/graphics_state.h"
+#include "graphics/inline_windows.h"
 #include "interp/vmbas.h"
 #include "io/answer_history.h"
 #include "io/break_flag.h"
@@ -14,6 +13,7 @@
 #include "io/console_state.h"
 #include "io/console_writer.h"
 #include "io/line_editor.h"
+#include "values/messages.h"
 
 namespace {
 
@@ -38,10 +38,11 @@ LineRead edit_at_terminal(std::string_view offered, std::string& line, LineUse u
 
 LineRead read_console_line(C_VMBAS& vm, std::string& buffer, size_t size, LineUse use) {
     gw_refresh(vm, REFRESH_ALL);
+    show_windows_in_terminal(vm);
     if (size < 2) return LineRead::EndOfInput;
     vm.io.record(CHANNEL_CONSOLE).column = 0;
     std::string line;
-    const bool typed = isatty(STDIN_FILENO);
+    const bool typed = line_editing_wanted();
     if (typed) {
         const LineRead read = edit_at_terminal(buffer, line, use);
         if (read != LineRead::Ok) return read;
@@ -65,7 +66,9 @@ LineRead read_console_line(C_VMBAS& vm, std::string& buffer, size_t size, LineUs
     if (line.size() > keep) {
         line.resize(keep);
         // Piped input is cut silently, as it always was; a typist is told.
-        if (typed) vm.io.put_text(CHANNEL_CONSOLE, "長すぎる行を " + std::to_string(keep) + " バイトで切った\n");
+        if (typed)
+            vm.io.put_text(CHANNEL_CONSOLE, std::string(messages::localized("長すぎる行を ")) + std::to_string(keep) +
+                                                std::string(messages::localized(" バイトで切った\n")));
     }
     buffer = std::move(line);
     return LineRead::Ok;

@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr std::string_view kDefUsage = "使用法:def fnx(x,y)=数式";
+constexpr std::string_view kDefUsage = messages::translatable("使用法:def fnx(x,y)=数式");
 
 bool begins_with_fn(std::string_view name) { return name.size() >= 2 && starts_with_nocase(name.data(), "fn"); }
 

@@ -7,7 +7,7 @@
 #include "values/text_scan.h"
 
 int stmt_delete(C_VMBAS& vm, const char*& p) {
-    constexpr std::string_view kUsage = "使用法:delete 行番号/ラベル[- 行番号/ラベル]";
+    constexpr std::string_view kUsage = messages::translatable("使用法:delete 行番号/ラベル[- 行番号/ラベル]");
     LineRange range;
     const char* q = p;
     read_line_range(vm, q, range);

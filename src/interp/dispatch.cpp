@@ -128,6 +128,16 @@ int check_statement_end(const char*& p, bool& more) {
     return vm_error::fail("無効な構文");
 }
 
+// The words other interpreters end with, typed alone at the prompt: the answer says
+// how this one ends, as Python's does.
+bool is_leaving_word(const char* p) {
+    for (const std::string_view word : {"quit", "exit", "bye"}) {
+        const char* q = p;
+        if (match_keyword(q, word) == 0 && at_statement_end(q)) return true;
+    }
+    return false;
+}
+
 void stop_on_break(C_VMBAS& vm, const char* p) {
     break_flag::clear();
     vm.cont = TextPosition::at(vm.current_line, p);
@@ -158,6 +168,7 @@ int exec_statements(C_VMBAS& vm, const char*& p) {
         if (outcome == compiled::Outcome::Declined) {
             const Keyword* keyword = recognise(p);
             if (!keyword) {
+                if (!vm.is_running() && is_leaving_word(p)) return vm_error::fail("終了は system または Ctrl-D");
                 if (stmt_assignment(vm, p) < 0) return vm_error::fail("無効な構文,");
             } else {
                 p += keyword->word.size();

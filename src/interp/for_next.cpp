@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr std::string_view kForUsage = "使用法:for 変数=式 to 式 ... next";
+constexpr std::string_view kForUsage = messages::translatable("使用法:for 変数=式 to 式 ... next");
 
 struct LoopBounds {
     Complex start, limit, step;

@@ -41,7 +41,7 @@ int read_on_item(C_VMBAS& vm, const char*& p, bool wanted, ProgramLine*& line) {
 }
 
 int on_error_goto(C_VMBAS& vm, const char*& p) {
-    constexpr std::string_view kUsage = "使用法:on error goto 行番号/ラベル";
+    constexpr std::string_view kUsage = messages::translatable("使用法:on error goto 行番号/ラベル");
     if (match_keyword(p, "goto") < 0) return vm_error::fail(kUsage);
     if (at_statement_end(p)) {
         vm.error_handler_line = 0;
@@ -91,7 +91,7 @@ int stmt_return(C_VMBAS& vm, const char*& p) {
 
 int stmt_on(C_VMBAS& vm, const char*& p) {
     if (match_keyword(p, "error") == 0) return on_error_goto(vm, p);
-    constexpr std::string_view kUsage = "使用法:on 式 goto|gosub 行番号|ラベル,…";
+    constexpr std::string_view kUsage = messages::translatable("使用法:on 式 goto|gosub 行番号|ラベル,…");
     Complex selector;
     if (eval_expr(vm, p, selector) < 0 || selector.im != 0.0) return vm_error::fail(kUsage);
     const int64_t n = to_int64(selector.re);

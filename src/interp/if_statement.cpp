@@ -9,7 +9,7 @@
 #include "values/text_scan.h"
 
 int stmt_if(C_VMBAS& vm, const char*& p) {
-    constexpr std::string_view kUsage = "使用法:if 数式 then … [else …]";
+    constexpr std::string_view kUsage = messages::translatable("使用法:if 数式 then … [else …]");
     const char* q = p;
     Complex condition;
     if (eval_expr(vm, q, condition) < 0) return vm_error::fail(kUsage);

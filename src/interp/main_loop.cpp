@@ -6,26 +6,36 @@
 #include <climits>
 #include <cstdlib>
 #include <string>
-#include <string_view>
 
+#include "graphics/inline_windows.h"
 #include "interp/console_line.h"
 #include "interp/interpreter_entry.h"
+#include "interp/program_files.h"
 #include "interp/run_loop.h"
 #include "interp/vmbas.h"
 #include "io/break_flag.h"
 #include "io/console_input.h"
+#include "values/messages.h"
 #include "values/text_scan.h"
 
 namespace {
 
 constexpr size_t kConsoleLineSize = 256;
 
-// The file name as a string expression. A quotation mark in the name is joined in as
-// chr$(34), so that no name can end the literal early and run text of its own.
-std::string quoted_file_name(std::string_view name) {
-    std::string quoted = "\"";
-    for (const char c : name) quoted += c == '"' ? std::string("\"+chr$(34)+\"") : std::string(1, c);
-    return quoted + "\"";
+// The program named on the command line, loaded and run once. A report that ends
+// the run ends its row too, piped or not, so that a shell's prompt never lands on it.
+int run_program_file(C_VMBAS& vm, const char* file_name) {
+    if (load_program_file(vm, file_name) < 0) {
+        print_failure_message(vm);
+        vm.io.end_console_row();
+        return 1;
+    }
+    vm.set_direct_command("run");
+    vm.current_line = &vm.direct_line;
+    const bool reported = run_program(vm) < 0;
+    if (reported) vm.io.end_console_row();
+    windows_at_program_end(vm);
+    return reported ? 1 : 0;
 }
 
 }  // namespace
@@ -47,33 +57,23 @@ bool store_typed_line(C_VMBAS& vm, const std::string& typed) {
     return true;
 }
 
-void main_loop(C_VMBAS& vm, const char* file_name) {
+int main_loop(C_VMBAS& vm, const char* file_name) {
     InterpreterEntry entered(vm);
-    if (file_name) {
-        const std::string command = "load " + quoted_file_name(file_name) + " : run";
-        if (command.size() >= kConsoleLineSize) {
-            vm.io.put_text(CHANNEL_CONSOLE, "ファイル名が長すぎる\n");
-            return;
-        }
-        vm.set_direct_command(command);
-        vm.current_line = &vm.direct_line;
-        run_program(vm);
-        return;
-    }
+    if (file_name) return run_program_file(vm, file_name);
     vm.io.put_text(CHANNEL_CONSOLE, "Velmora BASIC V" VELMORA_VERSION "\n");
     // Outside the line editor keys are not echoed; typed ahead, they wait for it.
     enter_key_mode();
     for (;;) {
         run_program(vm);
         if (vm.pretyped_input.empty()) {
-            if (vm.io.record(CHANNEL_CONSOLE).column != 0) vm.io.put_char(CHANNEL_CONSOLE, '\n');
+            vm.io.end_console_row();
             vm.io.put_text(CHANNEL_CONSOLE, "OK\n");
         }
         for (;;) {
             std::string typed = std::move(vm.pretyped_input);
             vm.pretyped_input.clear();
             const LineRead read = read_console_line(vm, typed, kConsoleLineSize);
-            if (read == LineRead::EndOfInput) return;
+            if (read == LineRead::EndOfInput) return 0;
             if (read == LineRead::Interrupted) {
                 break_flag::clear();
                 vm.io.put_text(CHANNEL_CONSOLE, "^C");

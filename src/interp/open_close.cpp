@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "interp/channel_prefix.h"
+#include "interp/file_names.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
@@ -17,7 +18,7 @@
 
 namespace {
 
-constexpr std::string_view kOpenUsage = "使用法:open \"o|i|r|s\",[#]1~15,ファイル/ポート名[,1~128/300~256000]";
+constexpr std::string_view kOpenUsage = messages::translatable("使用法:open \"o|i|r|s\",[#]1~15,ファイル/ポート名[,1~128/300~256000]");
 
 struct OpenMode {
     ChannelMode mode;
@@ -63,8 +64,7 @@ int parse_open(C_VMBAS& vm, const char*& p, OpenMode& mode, int& channel, std::s
     C_STR text;
     if (eval_string_value(vm, p, text) < 0 || !mode_from_letter(text.view(), mode)) return -1;
     if (!skip_comma(p) || !read_channel_number(vm, p, channel) || !skip_comma(p)) return -1;
-    if (eval_string_value(vm, p, text) < 0 || text.empty()) return -1;
-    name.assign(text.c_str());
+    if (eval_file_name(vm, p, kOpenUsage, name) < 0 || name.empty()) return -1;
     value = 0;
     const char* q = skip_blanks(p);
     if (*q != ',') return 0;
@@ -84,7 +84,7 @@ int C_FILEIO::open(int channel, const std::string& name, int mode, const char* c
     IO_DATA& r = record(channel);
     if (r.is_open()) {
         chan_printf(CHANNEL_CONSOLE, "#%d ", channel);
-        put_text(CHANNEL_CONSOLE, "再オープン\n");
+        put_text(CHANNEL_CONSOLE, messages::localized("再オープン\n"));
         return -1;
     }
     if (mode == MODE_SERIAL) {
@@ -95,7 +95,7 @@ int C_FILEIO::open(int channel, const std::string& name, int mode, const char* c
         r.file.reset(open_file(name, c_mode));
         if (!r.file) {
             put_bytes(CHANNEL_CONSOLE, name);
-            put_text(CHANNEL_CONSOLE, " オープン失敗\n");
+            put_text(CHANNEL_CONSOLE, messages::localized(" オープン失敗\n"));
             return -1;
         }
     }

@@ -7,7 +7,7 @@
 #include "values/text_scan.h"
 
 int stmt_poke(C_VMBAS& vm, const char*& p) {
-    constexpr std::string_view kUsage = "使用法:poke アドレス,0~255";
+    constexpr std::string_view kUsage = messages::translatable("使用法:poke アドレス,0~255");
     Complex address;
     int32_t value;
     if (eval_expr(vm, p, address) < 0) return vm_error::fail(kUsage);

@@ -7,13 +7,14 @@
 
 #include <sys/stat.h>
 
+#include "interp/file_names.h"
+#include "interp/program_files.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
 #include "io/code_page.h"
 #include "io/file_handle.h"
 #include "io/whole_file_writer.h"
 #include "values/error.h"
-#include "values/evaluator.h"
 #include "values/text_scan.h"
 
 namespace {
@@ -26,17 +27,26 @@ bool ends_with_nocase(std::string_view name, std::string_view extension) {
     return name.size() >= extension.size() && equals_nocase(name.substr(name.size() - extension.size()), extension);
 }
 
-// The extension rule: ".bas" is numbered, ".vmb" is not, anything else gains ".vmb".
+// Whether a file's lines carry numbers: by its name's extension, or, for a script
+// named on the command line without one, by its first line of program text.
+enum class Numbering { Numbered, Unnumbered, ByFirstLine };
+
+Numbering numbering_by_extension(std::string_view name) {
+    if (ends_with_nocase(name, ".bas")) return Numbering::Numbered;
+    if (ends_with_nocase(name, ".vmb")) return Numbering::Unnumbered;
+    return Numbering::ByFirstLine;
+}
+
+// The extension rule of the statements: ".bas" is numbered, ".vmb" is not, anything
+// else gains ".vmb".
 bool numbered_by_extension(std::string& name) {
-    if (ends_with_nocase(name, ".bas")) return true;
-    if (!ends_with_nocase(name, ".vmb")) name += ".vmb";
-    return false;
+    const Numbering numbering = numbering_by_extension(name);
+    if (numbering == Numbering::ByFirstLine) name += ".vmb";
+    return numbering == Numbering::Numbered;
 }
 
 int read_file_name(C_VMBAS& vm, const char*& p, std::string& name) {
-    C_STR value;
-    if (eval_string_value(vm, p, value) < 0) return vm_error::fail("ファイル名が必要");
-    name.assign(value.c_str());
+    if (eval_file_name(vm, p, "ファイル名が必要", name) < 0) return -1;
     // An empty name would otherwise become the hidden file ".vmb".
     if (name.empty()) return vm_error::fail("ファイル名が必要");
     if (name.size() > kMaxFileName) return vm_error::fail("ファイル名が長すぎる");
@@ -117,11 +127,19 @@ std::string take_script_line(std::vector<std::string>& lines) {
     return script_line;
 }
 
-int load_program(C_VMBAS& vm, const std::string& name, bool numbered, bool merging) {
+bool first_line_is_numbered(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines)
+        if (const char* p = skip_blanks(line.c_str()); *p != '\0') return is_digit(*p);
+    return false;
+}
+
+int load_program(C_VMBAS& vm, const std::string& name, Numbering numbering, bool merging) {
     std::vector<std::string> lines;
     if (!read_file_lines(name, lines)) return vm_error::fail("ファイルがありません");
     drop_foreign_marks(lines);
     std::string script_line = take_script_line(lines);
+    const bool numbered = numbering == Numbering::ByFirstLine ? first_line_is_numbered(lines)
+                                                              : numbering == Numbering::Numbered;
     const bool convert = needs_cp932_conversion(lines);
     if (!merging) {
         vm.new_program();
@@ -164,22 +182,24 @@ int skip_save_option(const char*& p) {
 
 }  // namespace
 
+int load_program_file(C_VMBAS& vm, const std::string& name) {
+    return load_program(vm, name, numbering_by_extension(name), false);
+}
+
 int stmt_load(C_VMBAS& vm, const char*& p) {
     std::string name;
     if (read_file_name(vm, p, name) < 0) return -1;
     const bool numbered = numbered_by_extension(name);
-    return load_program(vm, name, numbered, false);
+    return load_program(vm, name, numbered ? Numbering::Numbered : Numbering::Unnumbered, false);
 }
 
 int stmt_merge(C_VMBAS& vm, const char*& p) {
-    constexpr std::string_view kNeedsBas = "拡張子 .bas のファイルが必要";
+    constexpr std::string_view kNeedsBas = messages::translatable("拡張子 .bas のファイルが必要");
     std::string name;
-    C_STR value;
-    if (eval_string_value(vm, p, value) < 0) return vm_error::fail(kNeedsBas);
-    name.assign(value.c_str());
+    if (eval_file_name(vm, p, kNeedsBas, name) < 0) return -1;
     if (name.size() < 4 || !ends_with_nocase(name, ".bas")) return vm_error::fail(kNeedsBas);
     if (name.size() > kMaxFileName) return vm_error::fail("ファイル名が長すぎる");
-    return load_program(vm, name, true, true);
+    return load_program(vm, name, Numbering::Numbered, true);
 }
 
 int stmt_save(C_VMBAS& vm, const char*& p) {

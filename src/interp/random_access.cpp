@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr std::string_view kFieldUsage = "field [#]1~15 {,幅 as 文字変数}";
+constexpr std::string_view kFieldUsage = messages::translatable("field [#]1~15 {,幅 as 文字変数}");
 constexpr int32_t kMaxRecordNumber = 32767;
 
 int read_field_definitions(C_VMBAS& vm, const char*& p, IO_DATA& r) {
@@ -105,7 +105,8 @@ int transfer_record(C_VMBAS& vm, const char*& p, Transfer direction) {
 enum class Side { Left, Right };
 
 int set_padded(C_VMBAS& vm, const char*& p, Side side) {
-    const std::string_view usage = side == Side::Left ? "使用法:lset 文字列変数=文字列式" : "使用法:rset 文字列変数=文字列式";
+    const std::string_view usage = side == Side::Left ? messages::translatable("使用法:lset 文字列変数=文字列式")
+                                                        : messages::translatable("使用法:rset 文字列変数=文字列式");
     C_STR* target = get_string_var(vm, p);
     if (!target) return vm_error::fail(usage);
     p = skip_blanks(p);

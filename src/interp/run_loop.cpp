@@ -14,12 +14,9 @@
 #include "io/console_state.h"
 #include "io/console_writer.h"
 #include "values/error.h"
+#include "values/messages.h"
 
 namespace {
-
-void new_line_if_needed(C_VMBAS& vm) {
-    if (vm.io.record(CHANNEL_CONSOLE).column != 0) vm.io.put_char(CHANNEL_CONSOLE, '\n');
-}
 
 // A host that shows reports apart from the output is told where the report begins and ends.
 class ReportBounds {
@@ -46,7 +43,7 @@ void print_report(C_VMBAS& vm, const TextPosition& stop) {
     const bool interrupted = std::strcmp(vm_error::message(), "^C") == 0;
     if (!interrupted && stop.line != &vm.direct_line) {
         const std::string prefix = line_number_prefix(stop.line->number);
-        new_line_if_needed(vm);
+        vm.io.end_console_row();
         const char* text = stop.line->body();
         vm.io.chan_printf(CHANNEL_CONSOLE, "%s%s\n", prefix.c_str(), text);
         // The caret stands under the stopping character as the terminal shows the line.
@@ -55,8 +52,7 @@ void print_report(C_VMBAS& vm, const TextPosition& stop) {
             vm.io.chan_printf(CHANNEL_CONSOLE, "%*s^ ", column, "");
         }
     }
-    vm.io.put_text(CHANNEL_CONSOLE, vm_error::has_message() ? vm_error::message() : "エラー");
-    vm_error::clear();
+    print_failure_message(vm);
 }
 
 // The handler line, when one is set and exists.
@@ -66,8 +62,14 @@ ProgramLine* error_handler(C_VMBAS& vm) {
 
 }  // namespace
 
-void run_program(C_VMBAS& vm) {
-    if (!vm.current_line) return;
+void print_failure_message(C_VMBAS& vm) {
+    vm.io.put_text(CHANNEL_CONSOLE,
+                   vm_error::has_message() ? std::string_view(vm_error::message()) : messages::localized("エラー"));
+    vm_error::clear();
+}
+
+int run_program(C_VMBAS& vm) {
+    if (!vm.current_line) return 0;
     InterpreterEntry entered(vm);
     break_flag::clear();
     enter_key_mode();  // keys typed while the program runs wait, unechoed, for the next read
@@ -78,11 +80,11 @@ void run_program(C_VMBAS& vm) {
         if (vm.trace && line->number > 0) vm.io.chan_printf(CHANNEL_CONSOLE, "[%ld]", static_cast<long>(line->number));
         const char* p = line->body();
         if (exec_statements(vm, p) == 0) {
-            if (!vm.current_line) return;
+            if (!vm.current_line) return 0;
             line = vm.current_line->next;
             if (!line) {
                 vm.current_line = nullptr;
-                return;
+                return 0;
             }
             continue;
         }
@@ -93,7 +95,7 @@ void run_program(C_VMBAS& vm) {
         vm.cont = {};
         ProgramLine* handler = &failed == &vm.direct_line ? nullptr : error_handler(vm);
         if (handler) {
-            new_line_if_needed(vm);
+            vm.io.end_console_row();
             vm.io.put_text(CHANNEL_CONSOLE, vm_error::message());
             vm.io.chan_printf(CHANNEL_CONSOLE, " on %ld\n", static_cast<long>(failed.number));
             vm.gosub_depth = vm.for_depth = vm.while_depth = 0;
@@ -102,6 +104,6 @@ void run_program(C_VMBAS& vm) {
         }
         print_report(vm, &failed == &vm.direct_line ? TextPosition{&failed, 0} : TextPosition::at(&failed, p));
         vm.current_line = nullptr;
-        return;
+        return -1;
     }
 }

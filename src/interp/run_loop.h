@@ -4,4 +4,9 @@
 class C_VMBAS;
 
 // Executes from the current line until execution ends or fails; prints the report.
-void run_program(C_VMBAS& vm);
+// -1 when execution ended with a report, 0 otherwise (an error handler that took the
+// failure included).
+int run_program(C_VMBAS& vm);
+
+// The message of a failure, or "エラー" for one that left none; the buffer is cleared.
+void print_failure_message(C_VMBAS& vm);

@@ -42,7 +42,7 @@ int stmt_label(C_VMBAS&, const char*& p) {
 }
 
 int stmt_option(C_VMBAS& vm, const char*& p) {
-    constexpr std::string_view kUsage = "使用法:option base 0/1";
+    constexpr std::string_view kUsage = messages::translatable("使用法:option base 0/1");
     const char* q = p;
     Complex value;
     if (match_keyword(q, "base") < 0 || eval_expr(vm, q, value) < 0) return vm_error::fail(kUsage);

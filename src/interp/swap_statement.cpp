@@ -18,7 +18,7 @@ void settle_integer_element(const VarRef& ref) {
 }  // namespace
 
 int stmt_swap(C_VMBAS& vm, const char*& p) {
-    constexpr std::string_view kUsage = "使用法:swap 変数,変数";
+    constexpr std::string_view kUsage = messages::translatable("使用法:swap 変数,変数");
     VarRef a, b;
     const bool strings = get_var(vm, p, VarKind::String, a) == 0;
     if (!strings && (vm_error::has_message() || get_var(vm, p, VarKind::Numeric, a) < 0)) return vm_error::fail(kUsage);

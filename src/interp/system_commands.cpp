@@ -10,12 +10,15 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "graphics/graphics_state.h"
+#include "graphics/inline_windows.h"
+#include "interp/file_names.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
@@ -61,11 +64,14 @@ bool run_child(const char* path, char* const argv[], bool search_path) {
     return failed == 0;
 }
 
-int read_string(C_VMBAS& vm, const char*& p, std::string_view message, std::string& out) {
-    C_STR value;
-    if (eval_string_value(vm, p, value) < 0) return vm_error::fail(message);
-    out.assign(value.c_str());
-    return 0;
+// A failed change to the file system is told, with the system's reason, and the
+// program goes on: one that removes a file that may not be there keeps running.
+void notice_failure(C_VMBAS& vm, std::string_view name, std::string_view what) {
+    const int reason = errno;
+    vm.io.put_bytes(CHANNEL_CONSOLE, name);
+    vm.io.put_text(CHANNEL_CONSOLE, messages::localized(what));
+    vm.io.put_bytes(CHANNEL_CONSOLE, std::strerror(reason));
+    vm.io.put_char(CHANNEL_CONSOLE, '\n');
 }
 
 void sleep_milliseconds(long ms) {
@@ -83,7 +89,7 @@ int stmt_spawn(C_VMBAS& vm, const char*& p) {
         if (arguments.size() == kMaxSpawnArguments) return vm_error::fail("引数数超過");
         if (bytes > kMaxSpawnBytes) return vm_error::fail("引数長超過");
         std::string argument;
-        if (read_string(vm, p, "文字列が必要", argument) < 0) return -1;
+        if (eval_file_name(vm, p, "文字列が必要", argument) < 0) return -1;
         bytes += argument.size() + 1;
         arguments.push_back(std::move(argument));
         const char* q = skip_blanks(p);
@@ -97,7 +103,8 @@ int stmt_spawn(C_VMBAS& vm, const char*& p) {
     if (!run_child(argv[0], argv.data(), true)) {
         vm.io.put_text(CHANNEL_CONSOLE, "spawn(");
         vm.io.put_bytes(CHANNEL_CONSOLE, arguments[0]);
-        vm.io.put_text(CHANNEL_CONSOLE, ") 失敗");
+        vm.io.put_text(CHANNEL_CONSOLE, messages::localized(") 失敗"));
+        vm.io.put_char(CHANNEL_CONSOLE, '\n');
     }
     return 0;
 }
@@ -113,7 +120,7 @@ int stmt_system(C_VMBAS& vm, const char*& p) {
         std::exit(0);
     }
     std::string command;
-    if (read_string(vm, p, "無効な構文", command) < 0) return -1;
+    if (eval_file_name(vm, p, "無効な構文", command) < 0) return -1;
     // Not std::system: it ignores Ctrl-C in the caller, so a loop around a command
     // could not be stopped. The command's own status is not the statement's.
     char shell[] = "/bin/sh", option[] = "-c";
@@ -125,7 +132,7 @@ int stmt_system(C_VMBAS& vm, const char*& p) {
 
 int stmt_files(C_VMBAS& vm, const char*& p) {
     std::string given;
-    if (!at_statement_end(p) && read_string(vm, p, "無効な構文", given) < 0) return -1;
+    if (!at_statement_end(p) && eval_file_name(vm, p, "無効な構文", given) < 0) return -1;
     // A directory part names where to look; only the last part is matched.
     std::string_view pattern = *skip_blanks(given.c_str()) == '\0' ? std::string_view("*") : given;
     std::string directory_name = ".";
@@ -146,24 +153,24 @@ int stmt_files(C_VMBAS& vm, const char*& p) {
 
 int stmt_kill(C_VMBAS& vm, const char*& p) {
     std::string name;
-    if (read_string(vm, p, "ファイル名が必要", name) < 0) return -1;
-    std::remove(name.c_str());
+    if (eval_file_name(vm, p, "ファイル名が必要", name) < 0) return -1;
+    if (std::remove(name.c_str()) != 0) notice_failure(vm, name, " 削除失敗: ");
     return 0;
 }
 
 int stmt_name(C_VMBAS& vm, const char*& p) {
-    constexpr std::string_view kUsage = "使用法:name \"old\" AS \"new\"";
+    constexpr std::string_view kUsage = messages::translatable("使用法:name \"old\" AS \"new\"");
     std::string from, to;
-    if (read_string(vm, p, kUsage, from) < 0 || match_keyword(p, "as") < 0 || read_string(vm, p, kUsage, to) < 0)
+    if (eval_file_name(vm, p, kUsage, from) < 0 || match_keyword(p, "as") < 0 || eval_file_name(vm, p, kUsage, to) < 0)
         return vm_error::fail(kUsage);
-    std::rename(from.c_str(), to.c_str());
+    if (std::rename(from.c_str(), to.c_str()) != 0) notice_failure(vm, from, " 名前変更失敗: ");
     return 0;
 }
 
 int stmt_chdir(C_VMBAS& vm, const char*& p) {
     std::string directory;
-    if (read_string(vm, p, "ディレクトリ名が必要", directory) < 0) return -1;
-    [[maybe_unused]] const int result = chdir(directory.c_str());  // a failed change is not reported
+    if (eval_file_name(vm, p, "ディレクトリ名が必要", directory) < 0) return -1;
+    if (chdir(directory.c_str()) != 0) notice_failure(vm, directory, " 移動失敗: ");
     return 0;
 }
 
@@ -179,6 +186,7 @@ int stmt_sleep(C_VMBAS& vm, const char*& p) {
     int32_t ms;
     if (eval_int32(vm, p, &ms) < 0 || ms < 0 || ms > 8640000) return vm_error::fail("使用法:eleep 0~8640000[ms]");
     console_writer::flush();
+    show_windows_in_terminal(vm);
     if (ms > 1) {
         sleep_milliseconds(1);
         --ms;

@@ -10,6 +10,7 @@
 #include "io/console_input.h"
 #include "io/console_writer.h"
 #include "io/serial_port.h"
+#include "values/messages.h"
 
 C_FILEIO::C_FILEIO()
     : printer_(system_printer_device([this](std::string_view text) { put_text(CHANNEL_CONSOLE, text); })) {}
@@ -77,14 +78,16 @@ void C_FILEIO::write_unfinished_character(IO_DATA& r, int channel) {
 }
 
 // UTF-8 mode keeps a whole sequence together the way Shift-JIS keeps a byte pair, and
-// advances the column by the character's display width.
+// advances the column by the character's width: at the terminal, or on the page.
 int C_FILEIO::put_utf8(int channel, unsigned char byte) {
     IO_DATA& r = record(channel);
     if (r.pending_length > 0 && (byte & 0xC0) == 0x80) {
         r.pending[r.pending_length++] = byte;
         const int needed = utf8_sequence_length(r.pending[0]);
         if (r.pending_length < needed) return byte;
-        const int width = utf8_display_width(r.pending, needed);
+        // The printer's column counts the cells of its page.
+        const int width = channel == CHANNEL_PRINTER ? utf8_printed_width(r.pending, needed)
+                                                     : utf8_display_width(r.pending, needed);
         wrap_if_needed(r, channel, width);
         bool ok = true;
         for (int i = 0; i < needed; ++i) ok = write_device(channel, r.pending[i]) && ok;
@@ -199,22 +202,26 @@ bool C_FILEIO::take_if_next(int channel, int byte) {
 int C_FILEIO::close(int channel) {
     if (!is_openable_channel(channel)) {
         chan_printf(CHANNEL_CONSOLE, "#%d ", channel);
-        put_text(CHANNEL_CONSOLE, "クローズ無効\n");
+        put_text(CHANNEL_CONSOLE, messages::localized("クローズ無効\n"));
         return -1;
     }
     IO_DATA& r = record(channel);
     write_unfinished_character(r, channel);
     if (r.file && std::fclose(r.file.release()) != 0) {
         chan_printf(CHANNEL_CONSOLE, "#%d ", channel);
-        put_text(CHANNEL_CONSOLE, "クローズ失敗\n");
+        put_text(CHANNEL_CONSOLE, messages::localized("クローズ失敗\n"));
     }
     if (r.port.fd >= 0) close_serial_port(r.port);
     r = IO_DATA{};
     return 0;
 }
 
+void C_FILEIO::end_console_row() {
+    if (record(CHANNEL_CONSOLE).column != 0) put_char(CHANNEL_CONSOLE, '\n');
+}
+
 void C_FILEIO::end_console_row_at_exit() {
-    if (record(CHANNEL_CONSOLE).column != 0 && isatty(STDOUT_FILENO)) put_char(CHANNEL_CONSOLE, '\n');
+    if (isatty(STDOUT_FILENO)) end_console_row();
 }
 
 void C_FILEIO::close_all() {

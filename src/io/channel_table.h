@@ -77,6 +77,8 @@ public:
     // page comes out and the print job ends: used when the interpreter ends.
     void eject_page();
     Printer& printer() { return printer_; }
+    // Starts a new console row unless the cursor is at the start of one.
+    void end_console_row();
     // Ends an open console row at exit, so that the shell's prompt starts a row of its
     // own; piped output stays as written.
     void end_console_row_at_exit();

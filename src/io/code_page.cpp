@@ -1,4 +1,5 @@
-// Code page detection, UTF-8 character widths, and conversion of fixed texts.
+// Code page detection, UTF-8 character widths at the terminal and on paper, and
+// conversion of fixed texts.
 #include "io/code_page.h"
 
 #include <iconv.h>
@@ -90,6 +91,11 @@ int utf8_display_width(const unsigned char* bytes, int length) {
     const char32_t code = decode(bytes, length);
     if (in_ranges(code, kZeroWidthRanges)) return 0;
     return zov::is_wide(code) ? 2 : 1;
+}
+
+int utf8_printed_width(const unsigned char* bytes, int length) {
+    const char32_t code = decode(bytes, length);
+    return in_ranges(code, kZeroWidthRanges) ? 0 : zov::drawn_cells(code);
 }
 
 bool is_valid_utf8(std::string_view bytes) {

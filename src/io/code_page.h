@@ -20,6 +20,9 @@ std::string to_console_text(std::string_view utf8);
 // Display columns of one complete UTF-8 sequence: 2 for East Asian wide characters,
 // 0 for combining marks.
 int utf8_display_width(const unsigned char* bytes, int length);
+// Cells of the same sequence on a printed page, as in pictures: 2 also for every
+// character Shift-JIS writes in two bytes (→, ○, ①, α), as it was printed in Shift-JIS.
+int utf8_printed_width(const unsigned char* bytes, int length);
 
 // The length of the UTF-8 sequence that `lead` starts, or 0 when it starts none.
 int utf8_sequence_length(unsigned char lead);

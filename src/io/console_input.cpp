@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 
 #include "io/break_flag.h"
 #include "io/console_state.h"
@@ -144,6 +145,16 @@ int console_key_following(int milliseconds) {
     if (!wait_for_key(milliseconds)) return -1;
     const ConsoleInputBuffer& buffer = input();
     return static_cast<unsigned char>(buffer.bytes[buffer.start]);
+}
+
+void keep_typed_ahead(std::string_view keys) {
+    ConsoleInputBuffer& buffer = input();
+    std::memmove(buffer.bytes, buffer.bytes + buffer.start, buffer.end - buffer.start);
+    buffer.end -= buffer.start;
+    buffer.start = 0;
+    const size_t kept = std::min(keys.size(), sizeof buffer.bytes - buffer.end);
+    std::memcpy(buffer.bytes + buffer.end, keys.data(), kept);
+    buffer.end += kept;
 }
 
 bool take_buffered_key(unsigned char& key) {

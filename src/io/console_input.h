@@ -4,6 +4,7 @@
 #pragma once
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 // Bytes read from standard input and not yet taken.
 struct ConsoleInputBuffer {
@@ -35,6 +36,10 @@ int console_key_following(int milliseconds);
 void enter_key_mode();
 void leave_key_mode();
 bool in_key_mode();
+
+// Keys that arrived while the terminal was being asked something: they are read as
+// typed, after the keys already waiting (what does not fit is dropped).
+void keep_typed_ahead(std::string_view keys);
 
 // Keys read from the terminal but not yet taken, handed to the line editor first.
 bool take_buffered_key(unsigned char& key);

@@ -150,6 +150,8 @@ void abandon_line(const std::string& prompt) {
 
 }  // namespace
 
+bool line_editing_wanted() { return isatty(STDIN_FILENO) && isatty(STDOUT_FILENO); }
+
 EditorResult edit_line(std::string_view row_so_far, std::string_view pretyped, std::string& line) {
     set_up_readline();
     bind_tab();
@@ -167,6 +169,7 @@ EditorResult edit_line(std::string_view row_so_far, std::string_view pretyped, s
     rl_tty_set_echoing(1);
     rl_on_new_line_with_prompt();
     terminal_signals::keep_current_mode();
+    terminal_signals::set_editing(true);
     const std::string offered = std::string(pretyped) + std::exchange(state.pasted, {});
     if (!offered.empty()) {
         rl_insert_text(offered.c_str());
@@ -203,6 +206,7 @@ EditorResult edit_line(std::string_view row_so_far, std::string_view pretyped, s
     }
     sigprocmask(SIG_SETMASK, &unblocked, nullptr);
     if (!state.finished) abandon_line(prompt);
+    terminal_signals::set_editing(false);
     terminal_signals::keep_current_mode();
     if (!state.finished) return result;
     if (state.end_of_input) return EditorResult::EndOfInput;

@@ -25,6 +25,11 @@ struct LineEditorState {
     bool answering = false;
 };
 
+// Lines are edited where someone types them and sees them: when standard input and
+// standard output are both terminals. Otherwise lines are read plainly, so that output
+// taken into a pipe or file holds only what was written, no editing sequences.
+bool line_editing_wanted();
+
 // `row_so_far` is what is already shown on the cursor's row (a prompt), so that
 // redrawing keeps it; `pretyped` appears as typed, ready to edit.
 EditorResult edit_line(std::string_view row_so_far, std::string_view pretyped, std::string& line);

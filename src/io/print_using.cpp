@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr std::string_view kUsage = "使用法:using \"+####,.#^^^^^\"; 等";
+constexpr std::string_view kUsage = messages::translatable("使用法:using \"+####,.#^^^^^\"; 等");
 constexpr int kMaxWidth = 310;
 
 struct Template {

@@ -5,21 +5,21 @@
 
 #include "io/code_page.h"
 #include "io/user_paths.h"
+#include "values/messages.h"
+#include "zov/cp932.h"
 #include "zov/window.h"
 
 namespace {
 
 constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";
-constexpr std::string_view kFailedOpen = "プリンタオープン失敗。印字放棄！\n";
-
-bool is_shift_jis_lead(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
+constexpr std::string_view kFailedOpen = messages::translatable("プリンタオープン失敗。印字放棄！\n");
 
 void report_failed_open() {
-    const std::string line = console_code_page() == CodePage::ShiftJis ? to_console_text(kFailedOpen)
-                                                                       : std::string(kFailedOpen);
+    const std::string_view text = messages::localized(kFailedOpen);
+    const std::string line = console_code_page() == CodePage::ShiftJis ? to_console_text(text) : std::string(text);
     std::fputs(line.c_str(), stderr);
     std::fflush(stderr);
-    zov::show_error_box("Velmora BASIC", std::string(kFailedOpen.substr(0, kFailedOpen.size() - 1)));
+    zov::show_error_box("Velmora BASIC", std::string(text.substr(0, text.size() - 1)));
 }
 
 }  // namespace
@@ -84,7 +84,7 @@ int Printer::open() {
     if (!layout.fits()) {
         // The job is dropped unprinted; the next job reads the settings again.
         page_too_small_ = true;
-        device_.console_text("用紙サイズ不足\n");
+        device_.console_text(messages::localized("用紙サイズ不足\n"));
         return -1;
     }
     job_ = std::move(job);
@@ -97,7 +97,7 @@ int Printer::open() {
 int Printer::put_printable(unsigned char byte) {
     if (page_too_small_ || (!job_ && open() < 0)) return -1;
     if (console_code_page() == CodePage::ShiftJis) {
-        if (lead_byte_ == 0 && is_shift_jis_lead(byte)) {
+        if (lead_byte_ == 0 && zov::is_shift_jis_lead(byte)) {
             lead_byte_ = byte;
             return byte;
         }
@@ -117,7 +117,7 @@ int Printer::put_printable(unsigned char byte) {
         std::string character;
         character.swap(pending_);
         if (is_valid_utf8(character))
-            place(character, utf8_display_width(reinterpret_cast<const unsigned char*>(character.data()),
+            place(character, utf8_printed_width(reinterpret_cast<const unsigned char*>(character.data()),
                                                 static_cast<int>(character.size())));
         else
             place(kReplacementCharacter, 1);

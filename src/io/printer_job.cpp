@@ -13,6 +13,7 @@
 #include "io/printer_font.h"
 #include "io/printer_layout.h"
 #include "io/whole_file_writer.h"
+#include "values/messages.h"
 #include "zov/fontconfig_library.h"
 
 namespace {
@@ -52,7 +53,8 @@ void select_printer_face(cairo_t* context) {
 // The destination is a name in the console's code page already (a PDFFILE spelled in
 // Shift-JIS stays Shift-JIS); only the fixed texts are converted.
 void report_failure(const std::string& destination, const std::string& why) {
-    const std::string line = to_console_text("印刷失敗: ") + destination + ": " + to_console_text(why + "\n");
+    const std::string line = to_console_text(messages::localized("印刷失敗: ")) + destination + ": " +
+                             to_console_text(std::string(messages::localized(why)) + "\n");
     std::fputs(line.c_str(), stderr);
 }
 

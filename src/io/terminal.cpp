@@ -46,6 +46,7 @@ bool mode_saved = false;
 TerminalModeGuard::TerminalModeGuard() {
     if (!isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &original_mode) != 0) return;
     mode_saved = true;
+    terminal_signals::keep_mode_at_start(original_mode);
     termios quiet = original_mode;
     quiet.c_lflag &= static_cast<tcflag_t>(~ECHOCTL);
     terminal_signals::set_mode(quiet);

@@ -1,11 +1,12 @@
-// SIGWINCH and SIGCONT handlers that only store flags and call tcsetattr, both
-// async-signal-safe.
+// SIGWINCH and SIGCONT handlers, and those of the ending signals, that only store flags
+// and call tcsetattr, write and raise, all async-signal-safe.
 #include "io/terminal_signals.h"
 
 #include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
+#include <initializer_list>
 
 namespace terminal_signals {
 namespace {
@@ -14,22 +15,40 @@ volatile std::sig_atomic_t resized = 0;
 volatile std::sig_atomic_t continued = 0;
 termios kept_mode{};
 volatile std::sig_atomic_t mode_kept = 0;
+termios start_mode{};
+volatile std::sig_atomic_t start_mode_kept = 0;
+volatile std::sig_atomic_t editing_now = 0;
+
+// Continued in the background (bg), the terminal is not ours to change.
+bool terminal_is_ours() { return tcgetpgrp(STDIN_FILENO) == getpgrp(); }
 
 extern "C" void on_resize(int) { resized = 1; }
 
 extern "C" void on_continue(int) {
     const int saved_errno = errno;
     continued = 1;
-    // Continued in the background (bg), the terminal is not ours to change.
-    if (mode_kept && tcgetpgrp(STDIN_FILENO) == getpgrp()) tcsetattr(STDIN_FILENO, TCSANOW, &kept_mode);
+    if (mode_kept && terminal_is_ours()) tcsetattr(STDIN_FILENO, TCSANOW, &kept_mode);
     errno = saved_errno;
 }
 
-void catch_signal(int number, void (*handler)(int)) {
+// The handler was reset to the default on entry (SA_RESETHAND); the signal raised
+// again waits until the handler returns, and then ends the process.
+extern "C" void on_ending(int number) {
+    if (start_mode_kept && terminal_is_ours()) {
+        if (editing_now) {
+            constexpr char kBracketedPasteOff[] = "\x1b[?2004l";
+            [[maybe_unused]] const ssize_t written = write(STDOUT_FILENO, kBracketedPasteOff, sizeof kBracketedPasteOff - 1);
+        }
+        tcsetattr(STDIN_FILENO, TCSANOW, &start_mode);
+    }
+    raise(number);
+}
+
+void catch_signal(int number, void (*handler)(int), int flags = 0) {
     struct sigaction action {};
     action.sa_handler = handler;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;  // reads of a running program go on undisturbed
+    action.sa_flags = SA_RESTART | flags;  // reads of a running program go on undisturbed
     sigaction(number, &action, nullptr);
 }
 
@@ -49,7 +68,15 @@ void keep(const termios& mode) {
 void install() {
     catch_signal(SIGWINCH, on_resize);
     catch_signal(SIGCONT, on_continue);
+    for (const int number : {SIGTERM, SIGHUP, SIGQUIT, SIGPIPE}) catch_signal(number, on_ending, SA_RESETHAND);
 }
+
+void keep_mode_at_start(const termios& mode) {
+    start_mode = mode;
+    start_mode_kept = 1;
+}
+
+void set_editing(bool editing) { editing_now = editing; }
 
 bool set_mode(const termios& mode) {
     if (tcsetattr(STDIN_FILENO, TCSANOW, &mode) != 0) return false;

@@ -10,11 +10,16 @@
 
 namespace {
 
+// The home folder only when it exists: files go under it, and it is never made for
+// them. Accounts such as Debian's nobody name one that must not exist (/nonexistent).
 std::string home_directory() {
     const char* home = std::getenv("HOME");
-    if (home && *home == '/') return home;
-    const passwd* entry = getpwuid(getuid());
-    return entry && entry->pw_dir && *entry->pw_dir == '/' ? entry->pw_dir : "";
+    if (!home || *home != '/') {
+        const passwd* entry = getpwuid(getuid());
+        home = entry && entry->pw_dir ? entry->pw_dir : "";
+    }
+    std::error_code error;
+    return *home == '/' && std::filesystem::is_directory(home, error) ? home : "";
 }
 
 // The directory named by `variable`, or `fallback` under the home directory. Relative
@@ -37,6 +42,13 @@ std::string executable_path() {
 std::string history_file_path() {
     const std::string state = xdg_directory("XDG_STATE_HOME", ".local/state");
     return state.empty() ? "" : state + "/velmora/history";
+}
+
+std::string locale_directory() {
+    const std::filesystem::path directory = std::filesystem::path(executable_path()).parent_path();
+    std::error_code error;
+    if (std::filesystem::is_directory(directory / "locale", error)) return directory / "locale";
+    return (directory.parent_path() / "share" / "locale").string();
 }
 
 std::string ini_file_path() {

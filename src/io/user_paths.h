@@ -9,6 +9,10 @@
 // when there is no home directory to put it in.
 std::string history_file_path();
 
+// The message catalogues: "locale" beside an executable in its build folder, where the
+// build puts them, else "../share/locale" from its directory, where they are installed.
+std::string locale_directory();
+
 // The .ini file of this executable (see `choose_ini_path`).
 std::string ini_file_path();
 

@@ -14,6 +14,9 @@
 
 #include "io/break_flag.h"
 #include "io/code_page.h"
+#include "io/user_paths.h"
+#include "values/messages.h"
+#include "zov/diagnostics.h"
 #include "kernel/notebook_interpreter.h"
 
 namespace {
@@ -49,9 +52,13 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     detach_from_terminal();
-    // Windows are never shown from a kernel: their pictures go to the notebook.
+    // Windows are never shown from a kernel, on a desktop or as pictures in a
+    // terminal: their pictures go to the notebook.
     setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("VELMORA_INLINE", "off", 1);
     detect_console_code_page();
+    messages::choose_language(locale_directory());
+    zov::set_diagnostic_translation(messages::localized);
     break_flag::install_handler();
     NotebookInterpreter::catch_interrupts();
     hold_back_interrupt();

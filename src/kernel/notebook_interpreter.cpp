@@ -7,7 +7,12 @@
 
 #include <xeus/xhelper.hpp>
 #include <xeus/xinput.hpp>
+#include <xtl/xbase64.hpp>
 
+#include "graphics/window_pictures.h"
+#include "interp/help_entries.h"
+#include "interp/statements.h"
+#include "io/inline_picture.h"
 #include "interp/completion.h"
 #include "interp/console_line.h"
 #include "interp/interpreter_entry.h"
@@ -154,6 +159,7 @@ nl::json NotebookInterpreter::execute_request_impl(int, const std::string& code,
     if (column != 0) vm_.io.put_char(CHANNEL_CONSOLE, '\n');
     console_writer::flush();
     console_.publish_pending();
+    if (!silent) show_changed_windows();
     // The output shows "^C" where the program stopped, as the terminal would.
     if (interrupted_ && report.empty()) return {{"status", "error"}, {"ename", "Interrupted"}, {"evalue", "^C"}, {"traceback", nl::json::array()}};
     if (report.empty()) return xeus::create_successful_reply();
@@ -161,6 +167,28 @@ nl::json NotebookInterpreter::execute_request_impl(int, const std::string& code,
     const std::string message = report_message(traceback.back());
     if (!silent) publish_execution_error(kErrorName, message, traceback);
     return {{"status", "error"}, {"ename", kErrorName}, {"evalue", message}, {"traceback", traceback}};
+}
+
+void NotebookInterpreter::show_changed_windows() {
+    for (const WindowPicture& window : changed_pictures(vm_)) {
+        const nl::json data = {{"image/png", xtl::base64encode(png_file(*window.picture))},
+                               {"text/plain", valid_utf8(window.title)}};
+        const nl::json size = {{"width", window.picture->width()}, {"height", window.picture->height()}};
+        display_data(data, {{"image/png", size}}, nl::json::object());
+    }
+}
+
+std::string NotebookInterpreter::help_text(std::string_view word) {
+    if (!find_help_entry(word)) return {};
+    std::string text;
+    vm_.console.writer.set_sink([&text](std::string_view bytes) { text.append(bytes); });
+    const std::string line(word);
+    const char* p = line.c_str();
+    const int shown = stmt_help(vm_, p);
+    console_writer::flush();
+    vm_.console.writer.set_sink([this](std::string_view bytes) { console_.write(bytes); });
+    vm_.io.record(CHANNEL_CONSOLE).column = 0;
+    return shown == 0 ? valid_utf8(text) : std::string();
 }
 
 nl::json NotebookInterpreter::complete_request_impl(const std::string& code, int cursor_pos) {
@@ -175,8 +203,15 @@ nl::json NotebookInterpreter::complete_request_impl(const std::string& code, int
     return xeus::create_complete_reply(matches, code_points(std::string_view(code).substr(0, start)), cursor_pos);
 }
 
-nl::json NotebookInterpreter::inspect_request_impl(const std::string&, int, int) {
-    return xeus::create_inspect_reply();
+nl::json NotebookInterpreter::inspect_request_impl(const std::string& code, int cursor_pos, int) {
+    InterpreterEntry entered(vm_);
+    // The word the cursor is in or just after.
+    size_t end = byte_offset(code, cursor_pos), start = end;
+    while (end < code.size() && in_word(code[end])) ++end;
+    while (start > 0 && in_word(code[start - 1])) --start;
+    const std::string text = help_text(std::string_view(code).substr(start, end - start));
+    if (text.empty()) return xeus::create_inspect_reply();
+    return xeus::create_inspect_reply(true, {{"text/plain", text}});
 }
 
 nl::json NotebookInterpreter::is_complete_request_impl(const std::string&) {

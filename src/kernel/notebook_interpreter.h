@@ -27,6 +27,10 @@ private:
     void shutdown_request_impl() override {}
 
     void run_cell(const std::string& code);
+    // Each window whose picture changed, as an image in the cell.
+    void show_changed_windows();
+    // What the help statement shows for `word`, or "" when it has no entry.
+    std::string help_text(std::string_view word);
     // A typed line: stored when numbered, else run as a direct command; false when
     // it ended in an error report.
     bool enter_line(std::string line);

@@ -3,13 +3,17 @@
 
 #include <cstring>
 
+#include "values/messages.h"
+
 namespace vm_error {
 
 int fail(std::string_view text) {
     char* buffer = current->text;
-    if (text.empty() || buffer[0] != '\0' || text.size() >= sizeof current->text) return kFailed;
-    std::memcpy(buffer, text.data(), text.size());
-    buffer[text.size()] = '\0';
+    if (text.empty() || buffer[0] != '\0') return kFailed;
+    const std::string_view shown = messages::localized(text);
+    if (shown.size() >= sizeof current->text) return kFailed;
+    std::memcpy(buffer, shown.data(), shown.size());
+    buffer[shown.size()] = '\0';
     return kFailed;
 }
 

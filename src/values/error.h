@@ -6,12 +6,15 @@
 #pragma once
 #include <string_view>
 
+#include "values/messages.h"
+
 namespace vm_error {
 
 constexpr int kFailed = -1;
 
-// Records `message` unless a message is already held, it is empty, or it does not fit
-// the 256-byte buffer. Always returns -1 so that `return fail("...")` reads naturally.
+// Records `message`, in the user's language (messages::localized), unless a message is
+// already held, it is empty, or it does not fit the 256-byte buffer. Always returns -1
+// so that `return fail("...")` reads naturally.
 int fail(std::string_view message);
 
 struct Buffer {

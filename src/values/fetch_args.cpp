@@ -10,7 +10,9 @@
 
 namespace {
 
-int internal_error(std::string_view which) { return vm_error::fail("内部エラー(" + std::string(which) + ")"); }
+int internal_error(std::string_view which) {
+    return vm_error::fail(std::string(messages::localized("内部エラー(")) + std::string(which) + ")");
+}
 
 template <typename T>
 T* slot_as(const ArgSlot* slot) {

@@ -61,7 +61,7 @@ bool scan_name(const char*& p, std::string_view& name) {
         return false;
     }
     if (std::string_view word = reserved_word(scanned); !word.empty()) {
-        vm_error::fail(std::string(word) + " は予約語です");
+        vm_error::fail(std::string(word) + std::string(messages::localized(" は予約語です")));
         return false;
     }
     name = scanned;

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "zov/cp932.h"
+
 namespace zov {
 namespace {
 
@@ -28,6 +30,11 @@ bool is_wide(char32_t code) {
     const auto* range = std::upper_bound(std::begin(wide_ranges), std::end(wide_ranges), code,
                                          [](char32_t value, const Range& r) { return value < r.first; });
     return range != std::begin(wide_ranges) && code <= (range - 1)->last;
+}
+
+int drawn_cells(char32_t code) {
+    if (code < 0x80) return 1;
+    return is_wide(code) || has_cp932_pair(code) ? 2 : 1;
 }
 
 }  // namespace zov

@@ -9,6 +9,10 @@ namespace zov {
 bool diagnostics_enabled();
 void report_failure(int line, std::string_view text);
 
+// Diagnostics are shown in the user's language through `translate`, once it is set
+// (at start-up, before any other thread runs); as written until then.
+void set_diagnostic_translation(std::string_view (*translate)(std::string_view));
+
 }  // namespace zov
 
 #define ZOV_REPORT(text) ::zov::report_failure(__LINE__, (text))

@@ -1,18 +1,14 @@
 // Decoding UTF-8 strictly, and Shift-JIS through iconv's CP932 table.
 #include "zov/text_decode.h"
 
-#include <iconv.h>
-
-#include <algorithm>
-#include <mutex>
-
 #include "zov/char_width.h"
+#include "zov/cp932.h"
 
 namespace zov {
 namespace {
 
 Character narrow(char32_t code) { return {code, 1}; }
-Character sized(char32_t code) { return {code, is_wide(code) ? 2 : 1}; }
+Character sized(char32_t code) { return {code, drawn_cells(code)}; }
 
 // The length and value of the UTF-8 sequence at the start of `text`, 0 when broken.
 int utf8_sequence(std::string_view text, char32_t& code) {
@@ -41,30 +37,11 @@ std::vector<Character> decode_utf8(std::string_view text) {
     return characters;
 }
 
-// One CP932 double-byte character to its code point, or the replacement character.
-char32_t cp932_pair(unsigned char lead, unsigned char trail) {
-    static std::mutex mutex;
-    static const iconv_t converter = iconv_open("UTF-32LE", "CP932");
-    if (converter == iconv_t(-1)) return replacement_character;
-    std::lock_guard lock(mutex);
-    char in[2] = {char(lead), char(trail)};
-    unsigned char out[8] = {};
-    char* in_at = in;
-    char* out_at = reinterpret_cast<char*>(out);
-    std::size_t in_left = 2, out_left = sizeof out;
-    iconv(converter, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(converter, &in_at, &in_left, &out_at, &out_left) == std::size_t(-1) || out_left != 4)
-        return replacement_character;
-    return char32_t(out[0]) | char32_t(out[1]) << 8 | char32_t(out[2]) << 16 | char32_t(out[3]) << 24;
-}
-
-bool is_lead_byte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
-
 std::vector<Character> decode_shift_jis(std::string_view text) {
     std::vector<Character> characters;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto byte = static_cast<unsigned char>(text[i]);
-        if (is_lead_byte(byte) && i + 1 < text.size() && text[i + 1] != 0) {
+        if (is_shift_jis_lead(byte) && i + 1 < text.size() && text[i + 1] != 0) {
             characters.push_back({cp932_pair(byte, static_cast<unsigned char>(text[++i])), 2});
         } else if (byte < 0x80) {
             characters.push_back(narrow(byte));

@@ -37,10 +37,19 @@ Window::~Window() {
     if (!state_->headless) service_post(RequestKind::Destroy, state_);
 }
 
+void activate_terminal() {
+    const char* named_window = std::getenv("WINDOWID");
+    if (!named_window || !*named_window) return;
+    char* end = nullptr;
+    const unsigned long window = std::strtoul(named_window, &end, 0);
+    if (*end == '\0' && window != 0) service_activate_terminal(window);
+}
+
 std::unique_ptr<Window> Window::open(int number, int width, int height, const std::string& title,
                                      std::string& failure) {
-    auto state = std::make_shared<WindowState>(number, !display_available());
-    if (!state->headless && !service_open(state, width, height, title, failure)) return nullptr;
+    auto state = display_available() ? service_open(number, width, height, title, failure)
+                                     : std::make_shared<WindowState>(number, true, 1);
+    if (!state) return nullptr;
     std::unique_ptr<Window> window(new Window(std::move(state)));
     window->width_ = width;
     window->height_ = height;
@@ -52,10 +61,15 @@ bool Window::headless() const { return state_->headless; }
 
 bool Window::hidden() const { return state_->hidden; }
 
-void Window::set_client_size(int width, int height) {
+bool Window::set_client_size(int width, int height) {
+    if (!headless()) {
+        const int64_t zoom = state_->zoom;
+        if (width * zoom > kLargestWindowSide || height * zoom > kLargestWindowSide) return false;
+        service_post(RequestKind::Resize, state_, width, height);
+    }
     width_ = width;
     height_ = height;
-    if (!headless()) service_post(RequestKind::Resize, state_, width, height);
+    return true;
 }
 
 void Window::set_hidden(bool hidden) {

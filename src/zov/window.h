@@ -1,6 +1,7 @@
 // A fixed-size top-level window that shows a copy of a drawing surface and counts the
 // mouse events inside it. Shown windows live on the one GUI thread (window_service);
 // without a display a window is headless: it keeps the same state and shows nothing.
+// Sizes, positions and the pointer count picture pixels; on the screen each is zoomed.
 #pragma once
 #include <memory>
 #include <string>
@@ -26,8 +27,9 @@ public:
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
 
-    // Opens a window of w x h client pixels with its title, cascaded by `number`.
-    // Null with `failure` set when no window could be made within a bounded wait.
+    // Opens a window of w x h client pixels with its title, cascaded by `number`,
+    // without taking the keyboard focus. Null with `failure` set when no window could
+    // be made within a bounded wait, or the window system cannot show one that large.
     static std::unique_ptr<Window> open(int number, int width, int height, const std::string& title,
                                         std::string& failure);
 
@@ -38,7 +40,8 @@ public:
     // Hidden by the program or by the user's close request.
     bool hidden() const;
 
-    void set_client_size(int width, int height);
+    // False, with nothing changed, when the window system cannot show that size.
+    bool set_client_size(int width, int height);
     void set_hidden(bool hidden);
     // Moves the outer top-left corner to screen position (x, y).
     void move_to(int x, int y);
@@ -63,6 +66,10 @@ private:
 // True when windows can be shown: a display is named, SDL_VIDEODRIVER is not "dummy"
 // and libSDL2 could be opened (by the first call that gets that far).
 bool display_available();
+
+// Gives the keyboard focus back to the terminal's own window where the environment
+// names it (WINDOWID, as xterm and others set it) and a window was ever shown.
+void activate_terminal();
 
 // An error box on the desktop for a failure the terminal may not show; nothing
 // without a display.

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <condition_variable>
 #include <deque>
 #include <future>
@@ -20,6 +21,8 @@
 
 #include "zov/diagnostics.h"
 #include "zov/sdl_library.h"
+#include "zov/window_zoom.h"
+#include "zov/x11_desktop.h"
 #include "zov/x11_library.h"
 
 namespace zov {
@@ -37,11 +40,12 @@ struct Request {
     std::shared_ptr<WindowState> state;
     int a = 0;
     int b = 0;
+    unsigned long terminal = 0;  // the X window of ActivateTerminal
 };
 
 struct OpenRequest {
     std::shared_ptr<WindowState> state;
-    int width;
+    int width;  // in picture pixels
     int height;
     std::string title;
     std::promise<std::string> done;  // empty text: the window is there
@@ -61,8 +65,10 @@ public:
         return *service;
     }
 
-    bool open(OpenRequest request, std::string& failure);
+    std::shared_ptr<WindowState> open(int number, int width, int height, const std::string& title,
+                                      std::string& failure);
     void post(Request request);
+    bool started() const { return started_; }
     // Called at exit: stops the thread between two turns, waiting at most a moment.
     void park();
 
@@ -72,6 +78,9 @@ private:
     void take_requests();
     void carry_out(const Request& request);
     void create(OpenRequest& request);
+    void show(GuiWindow& gui);
+    void keep_on_screen(GuiWindow& gui);
+    void activate_terminal(unsigned long terminal);
     void handle(const SDL_Event& event);
     void repaint(GuiWindow& gui);
     void end_drag(GuiWindow& gui);
@@ -83,8 +92,9 @@ private:
     std::mutex queue_lock_;
     std::deque<Request> requests_;
     std::deque<OpenRequest> opens_;
-    bool started_ = false;
+    std::atomic<bool> started_{false};
     std::string start_failure_;
+    std::atomic<int> zoom_{1};  // set by the GUI thread before it reports its start
 
     std::atomic<bool> stopping_{false};
     std::mutex park_lock_;
@@ -124,23 +134,29 @@ bool Service::start(std::string& failure) {
     return failure.empty();
 }
 
-bool Service::open(OpenRequest request, std::string& failure) {
+std::shared_ptr<WindowState> Service::open(int number, int width, int height, const std::string& title,
+                                           std::string& failure) {
     std::lock_guard guard(open_lock_);
-    if (!start(failure)) return false;
+    if (!start(failure)) return nullptr;
+    auto state = std::make_shared<WindowState>(number, false, zoom_);
+    if (int64_t(width) * state->zoom > kLargestWindowSide || int64_t(height) * state->zoom > kLargestWindowSide) {
+        failure = "larger than the window system allows";
+        return nullptr;
+    }
+    OpenRequest request{state, width, height, title, {}};
     std::future<std::string> done = request.done.get_future();
-    const std::shared_ptr<WindowState> state = request.state;
     {
         std::lock_guard queue_guard(queue_lock_);
         opens_.push_back(std::move(request));
     }
     if (done.wait_for(kOpenWait) != std::future_status::ready) {
         // Should it come late, the window goes again at once.
-        post({RequestKind::Destroy, state, 0, 0});
+        post({RequestKind::Destroy, state});
         failure = "no window within the time allowed";
-        return false;
+        return nullptr;
     }
     failure = done.get();
-    return failure.empty();
+    return failure.empty() ? state : nullptr;
 }
 
 void Service::park() {
@@ -159,6 +175,9 @@ void Service::run(std::promise<std::string>& started) {
     sdl().SDL_SetHint(SDL_HINT_WINDOW_NO_ACTIVATION_WHEN_SHOWN, "1");
     sdl().SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     sdl().SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    // The window's own pixels, not a renderer's texture: no window is made anew for
+    // an OpenGL context, and nothing waits on a GPU.
+    sdl().SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     // Only the display that is named: not a fall-back to some other video driver.
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     if (!wayland || !*wayland) sdl().SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
@@ -166,6 +185,9 @@ void Service::run(std::promise<std::string>& started) {
         started.set_value(std::string("SDL_Init: ") + sdl().SDL_GetError());
         return;
     }
+    float dpi = 0;
+    if (sdl().SDL_GetDisplayDPI(0, &dpi, nullptr, nullptr) != 0) dpi = 0;
+    zoom_ = zoom_for(std::getenv("VELMORA_ZOOM"), std::getenv("GDK_SCALE"), std::getenv("QT_SCALE_FACTOR"), dpi);
     started.set_value({});
     while (!stopping_) {
         SDL_Event event;
@@ -196,27 +218,44 @@ void Service::take_requests() {
     for (const Request& request : requests) carry_out(request);
 }
 
-// The terminal's window is not known, so windows open right of the middle of the
-// usable screen, cascading by their number, kept inside that area where they fit.
-SDL_Point placement(int number, int width, int height) {
+SDL_Rect usable_bounds() {
     SDL_Rect usable{0, 0, 1024, 768};
     sdl().SDL_GetDisplayUsableBounds(0, &usable);
-    int x = usable.x + usable.w / 2 - 100 + 16 * number;
-    int y = usable.y + 16 * number;
+    return usable;
+}
+
+// A window of w x h screen pixels at (x, y), moved into the usable screen where it fits.
+SDL_Point kept_inside(int x, int y, int width, int height) {
+    const SDL_Rect usable = usable_bounds();
     x = std::max(usable.x, std::min(x, usable.x + usable.w - width));
     y = std::max(usable.y, std::min(y, usable.y + usable.h - height));
     return {x, y};
 }
 
+// The terminal's window is not known, so windows open right of the middle of the
+// usable screen, cascading by their number.
+SDL_Point placement(int number, int zoom, int width, int height) {
+    const SDL_Rect usable = usable_bounds();
+    return kept_inside(usable.x + usable.w / 2 + (16 * number - 100) * zoom, usable.y + 16 * number * zoom, width,
+                       height);
+}
+
+bool x11_window_of(SDL_Window* window, SDL_SysWMinfo& info) {
+    SDL_VERSION(&info.version);
+    return sdl().SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11;
+}
+
 void Service::create(OpenRequest& request) {
-    const SDL_Point at = placement(request.state->number, request.width, request.height);
-    SDL_Window* window =
-        sdl().SDL_CreateWindow(request.title.c_str(), at.x, at.y, request.width, request.height, SDL_WINDOW_HIDDEN);
+    const int zoom = request.state->zoom;
+    const int width = request.width * zoom, height = request.height * zoom;
+    const SDL_Point at = placement(request.state->number, zoom, width, height);
+    SDL_Window* window = sdl().SDL_CreateWindow(request.title.c_str(), at.x, at.y, width, height, SDL_WINDOW_HIDDEN);
     if (!window) {
         request.done.set_value(std::string("SDL_CreateWindow: ") + sdl().SDL_GetError());
         return;
     }
-    sdl().SDL_ShowWindow(window);
+    // The surface first: making it may make the window anew, which must happen
+    // before the window is marked and shown.
     if (!sdl().SDL_GetWindowSurface(window)) {
         const std::string failure = std::string("SDL_GetWindowSurface: ") + sdl().SDL_GetError();
         sdl().SDL_DestroyWindow(window);
@@ -226,8 +265,35 @@ void Service::create(OpenRequest& request) {
     GuiWindow& gui = windows_[sdl().SDL_GetWindowID(window)];
     gui.state = request.state;
     gui.window = window;
-    repaint(gui);
+    show(gui);
     request.done.set_value({});
+}
+
+// The console keeps the keyboard focus: the window is shown as one the user did not ask for.
+void Service::show(GuiWindow& gui) {
+    SDL_SysWMinfo info;
+    if (x11_window_of(gui.window, info)) refuse_focus_when_shown(info.info.x11.display, info.info.x11.window);
+    sdl().SDL_ShowWindow(gui.window);
+    repaint(gui);
+}
+
+// A window grown by a new size or a loaded picture moves back onto the screen, frame
+// and all.
+void Service::keep_on_screen(GuiWindow& gui) {
+    int x = 0, y = 0, width = 0, height = 0, top = 0, left = 0, bottom = 0, right = 0;
+    sdl().SDL_GetWindowPosition(gui.window, &x, &y);
+    sdl().SDL_GetWindowSize(gui.window, &width, &height);
+    sdl().SDL_GetWindowBordersSize(gui.window, &top, &left, &bottom, &right);
+    const SDL_Point outer = kept_inside(x - left, y - top, width + left + right, height + top + bottom);
+    if (outer.x != x - left || outer.y != y - top) sdl().SDL_SetWindowPosition(gui.window, outer.x + left, outer.y + top);
+}
+
+void Service::activate_terminal(unsigned long terminal) {
+    for (auto& [id, gui] : windows_) {
+        SDL_SysWMinfo info;
+        if (x11_window_of(gui.window, info)) activate_client_of(info.info.x11.display, terminal);
+        return;
+    }
 }
 
 GuiWindow* Service::find(const WindowState* state) {
@@ -242,15 +308,14 @@ GuiWindow* Service::find(Uint32 window_id) {
 }
 
 void Service::carry_out(const Request& request) {
+    if (request.kind == RequestKind::ActivateTerminal) return activate_terminal(request.terminal);
     GuiWindow* gui = find(request.state.get());
     if (!gui) return;
     SDL_Window* window = gui->window;
+    const int zoom = gui->state->zoom;
     switch (request.kind) {
-        case RequestKind::Resize: sdl().SDL_SetWindowSize(window, request.a, request.b); break;
-        case RequestKind::Show:
-            sdl().SDL_ShowWindow(window);
-            repaint(*gui);
-            break;
+        case RequestKind::Resize: sdl().SDL_SetWindowSize(window, request.a * zoom, request.b * zoom); break;
+        case RequestKind::Show: show(*gui); break;
         case RequestKind::Hide:
             end_drag(*gui);
             sdl().SDL_HideWindow(window);
@@ -258,7 +323,7 @@ void Service::carry_out(const Request& request) {
         case RequestKind::Move: {
             int top = 0, left = 0;
             sdl().SDL_GetWindowBordersSize(window, &top, &left, nullptr, nullptr);
-            sdl().SDL_SetWindowPosition(window, request.a + left, request.b + top);
+            sdl().SDL_SetWindowPosition(window, request.a * zoom + left, request.b * zoom + top);
             break;
         }
         case RequestKind::Activate:
@@ -272,17 +337,24 @@ void Service::carry_out(const Request& request) {
             windows_.erase(id);  // `gui` goes with it
             break;
         }
+        case RequestKind::ActivateTerminal: break;
     }
 }
 
-// The usual window format, 32-bit 0xAARRGGBB, written directly: SDL's general
-// conversion from 24 bits takes several times as long.
-void copy_row_to_xrgb(const uint8_t* bgr, uint32_t* out, int width) {
-    for (int x = 0; x < width; ++x, bgr += 3)
-        out[x] = 0xFF000000u | uint32_t(bgr[2]) << 16 | uint32_t(bgr[1]) << 8 | bgr[0];
+// One screen row in the usual window format, 32-bit 0xAARRGGBB, written directly
+// (SDL's general conversion from 24 bits takes several times as long): each picture
+// pixel `zoom` times, white past the picture's end, all white without a picture row.
+void screen_row(const uint8_t* bgr, int picture_width, int zoom, uint32_t* out, int screen_width) {
+    int x = 0;
+    for (int picture_x = 0; bgr && picture_x < picture_width && x < screen_width; ++picture_x, bgr += 3) {
+        const uint32_t pixel = 0xFF000000u | uint32_t(bgr[2]) << 16 | uint32_t(bgr[1]) << 8 | bgr[0];
+        for (int i = 0; i < zoom && x < screen_width; ++i) out[x++] = pixel;
+    }
+    std::fill(out + x, out + screen_width, 0xFFFFFFFFu);
 }
 
-// Converts the backing store into the window's own pixels, bottom-up rows flipped.
+// Converts the backing store into the window's own pixels, bottom-up rows flipped,
+// each picture row `zoom` screen rows; what the picture does not cover is white.
 void Service::repaint(GuiWindow& gui) {
     SDL_Surface* target = sdl().SDL_GetWindowSurface(gui.window);
     if (!target) {
@@ -290,21 +362,30 @@ void Service::repaint(GuiWindow& gui) {
         return;
     }
     WindowState& state = *gui.state;
+    const int zoom = state.zoom;
+    const bool xrgb =
+        target->format->format == SDL_PIXELFORMAT_RGB888 || target->format->format == SDL_PIXELFORMAT_ARGB8888;
+    std::vector<uint32_t> converted(xrgb ? 0 : std::size_t(target->w));
+    const std::size_t row_bytes = std::size_t(target->w) * target->format->BytesPerPixel;
     {
         std::lock_guard guard(state.lock);
         state.repaint_pending = false;
         if (SDL_MUSTLOCK(target)) sdl().SDL_LockSurface(target);
-        const int width = std::min(target->w, state.backing_width);
-        const int height = std::min(target->h, state.backing_height);
-        const bool xrgb = target->format->format == SDL_PIXELFORMAT_RGB888 ||
-                          target->format->format == SDL_PIXELFORMAT_ARGB8888;
-        for (int y = 0; y < height; ++y) {
-            const uint8_t* source = state.backing.data() + std::size_t(state.backing_height - 1 - y) * state.backing_stride;
+        for (int y = 0; y < target->h; ++y) {
             auto* row = static_cast<uint8_t*>(target->pixels) + std::size_t(y) * target->pitch;
-            if (xrgb)
-                copy_row_to_xrgb(source, reinterpret_cast<uint32_t*>(row), width);
-            else
-                sdl().SDL_ConvertPixels(width, 1, SDL_PIXELFORMAT_BGR24, source, int(state.backing_stride),
+            if (y % zoom != 0) {
+                std::memcpy(row, row - target->pitch, row_bytes);
+                continue;
+            }
+            const int picture_y = y / zoom;
+            const uint8_t* source =
+                picture_y < state.backing_height
+                    ? state.backing.data() + std::size_t(state.backing_height - 1 - picture_y) * state.backing_stride
+                    : nullptr;
+            uint32_t* out = xrgb ? reinterpret_cast<uint32_t*>(row) : converted.data();
+            screen_row(source, state.backing_width, zoom, out, target->w);
+            if (!xrgb)
+                sdl().SDL_ConvertPixels(target->w, 1, SDL_PIXELFORMAT_ARGB8888, out, target->w * 4,
                                         target->format->format, row, target->pitch);
         }
         if (SDL_MUSTLOCK(target)) sdl().SDL_UnlockSurface(target);
@@ -318,16 +399,15 @@ void Service::repaint(GuiWindow& gui) {
 void read_pointer(GuiWindow& gui) {
     WindowState& state = *gui.state;
     SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    const bool on_x11 = sdl().SDL_GetWindowWMInfo(gui.window, &info) && info.subsystem == SDL_SYSWM_X11;
+    const bool on_x11 = x11_window_of(gui.window, info);
     if (const X11Library* x11 = on_x11 ? x11_library() : nullptr) {
         ::Window root, child;
         int root_x, root_y, x, y;
         unsigned int mask;
         if (x11->XQueryPointer(info.info.x11.display, info.info.x11.window, &root, &child, &root_x, &root_y, &x, &y,
                                &mask)) {
-            state.pointer_x = x;
-            state.pointer_y = y;
+            state.pointer_x = picture_coordinate(x, state.zoom);
+            state.pointer_y = picture_coordinate(y, state.zoom);
             state.left_down = (mask & Button1Mask) != 0;
             state.right_down = (mask & Button3Mask) != 0;
         }
@@ -336,8 +416,8 @@ void read_pointer(GuiWindow& gui) {
     int x = 0, y = 0, left = 0, top = 0;
     const Uint32 buttons = sdl().SDL_GetGlobalMouseState(&x, &y);
     sdl().SDL_GetWindowPosition(gui.window, &left, &top);
-    state.pointer_x = x - left;
-    state.pointer_y = y - top;
+    state.pointer_x = picture_coordinate(x - left, state.zoom);
+    state.pointer_y = picture_coordinate(y - top, state.zoom);
     state.left_down = (buttons & SDL_BUTTON_LMASK) != 0;
     state.right_down = (buttons & SDL_BUTTON_RMASK) != 0;
 }
@@ -360,8 +440,11 @@ void Service::handle(const SDL_Event& event) {
                 end_drag(*gui);
                 gui->state->hidden = true;
                 sdl().SDL_HideWindow(gui->window);
-            } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
-                       event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+            } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+                repaint(*gui);
+            } else if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+                // Only a program resizes these windows; its frame is known by now.
+                keep_on_screen(*gui);
                 repaint(*gui);
             }
             return;
@@ -373,13 +456,15 @@ void Service::handle(const SDL_Event& event) {
             MouseCounters& mouse = gui->state->mouse;
             const bool down = event.type == SDL_MOUSEBUTTONDOWN;
             if (down && is_double_click(event.button.clicks)) return;
+            const int x = picture_coordinate(event.button.x, gui->state->zoom);
+            const int y = picture_coordinate(event.button.y, gui->state->zoom);
             if (event.button.button == SDL_BUTTON_LEFT && down) {
                 const bool was_captured = gui->captured;
-                left_pressed(mouse, gui->captured, event.button.x, event.button.y);
+                left_pressed(mouse, gui->captured, x, y);
                 if (!was_captured) sdl().SDL_CaptureMouse(SDL_TRUE);
             } else if (event.button.button == SDL_BUTTON_LEFT) {
                 if (gui->captured) sdl().SDL_CaptureMouse(SDL_FALSE);
-                left_released(mouse, gui->captured, event.button.x, event.button.y);
+                left_released(mouse, gui->captured, x, y);
             } else if (event.button.button == SDL_BUTTON_RIGHT && down) {
                 right_pressed(mouse);
             } else if (event.button.button == SDL_BUTTON_MIDDLE && down) {
@@ -404,14 +489,18 @@ void Service::poll_pointer() {
 
 }  // namespace
 
-bool service_open(const std::shared_ptr<WindowState>& state, int width, int height, const std::string& title,
-                  std::string& failure) {
-    return Service::instance().open({state, width, height, title, {}}, failure);
+std::shared_ptr<WindowState> service_open(int number, int width, int height, const std::string& title,
+                                          std::string& failure) {
+    return Service::instance().open(number, width, height, title, failure);
 }
 
 void service_post(RequestKind kind, const std::shared_ptr<WindowState>& state, int a, int b) {
     Service::instance().post({kind, state, a, b});
 }
 
+void service_activate_terminal(unsigned long window) {
+    Service& service = Service::instance();
+    if (service.started()) service.post({RequestKind::ActivateTerminal, nullptr, 0, 0, window});
+}
 
 }  // namespace zov

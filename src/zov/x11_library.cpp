@@ -5,7 +5,7 @@ namespace zov {
 
 const X11Library* x11_library() {
     return library_table<X11Library>("libX11.so.6", [](SharedLibrary& library, X11Library& table) {
-        ZOV_FIND_FUNCTION(XQueryPointer)
+        ZOV_X11_FUNCTIONS(ZOV_FIND_FUNCTION)
     });
 }
 

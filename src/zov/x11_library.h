@@ -1,5 +1,7 @@
-// libX11, opened when a window on an X display first reads the pointer: the server is
-// asked directly, since SDL's own mouse state lags behind.
+// libX11, opened when a window on an X display first needs what SDL does not offer:
+// the pointer asked of the server directly (SDL's own mouse state lags behind), a
+// window shown without taking the keyboard focus, and the focus handed back to the
+// terminal's window.
 #pragma once
 #include <X11/Xlib.h>
 
@@ -7,11 +9,15 @@
 
 namespace zov {
 
+#define ZOV_X11_FUNCTIONS(F)                                                                          \
+    F(XQueryPointer) F(XInternAtom) F(XChangeProperty) F(XGetWindowProperty) F(XQueryTree) F(XFree) \
+    F(XSendEvent) F(XSync) F(XSetErrorHandler)
+
 struct X11Library {
-    ZOV_LIBRARY_FUNCTION(XQueryPointer)
+    ZOV_X11_FUNCTIONS(ZOV_LIBRARY_FUNCTION)
 };
 
-// Null when libX11.so.6 cannot be opened or lacks the function.
+// Null when libX11.so.6 cannot be opened or lacks one of the functions.
 const X11Library* x11_library();
 
 }  // namespace zov

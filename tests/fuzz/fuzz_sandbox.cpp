@@ -50,7 +50,7 @@ void enter() {
     sigaction(SIGPROF, &action, nullptr);
     std::signal(SIGFPE, SIG_IGN);
     // lprint reaches no printer and shows no message box.
-    setenv("CUPS_SERVER", "/nonexistent/velmora-fuzz-cups", 1);
+    setenv("CUPS_SERVER", "/dev/null/velmora-fuzz-cups", 1);
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
     // Graphics windows stay headless, and the clipboard inside the process.

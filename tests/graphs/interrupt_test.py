@@ -10,6 +10,7 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "runner"))
+from banner import banner  # noqa: E402
 from streams import read_until  # noqa: E402
 
 EXECUTABLE = None
@@ -36,7 +37,7 @@ class GraphInterruptTest(unittest.TestCase):
         try:
             process.stdin.write(PROGRAM.encode())
             process.stdin.flush()
-            self.assertEqual(read_until(process.stdout, b"drawing\n", 20), b"Velmora BASIC V2.0.0\nOK\ndrawing\n")
+            self.assertEqual(read_until(process.stdout, b"drawing\n", 20), banner().encode() + b"\nOK\ndrawing\n")
             time.sleep(0.5)
             process.send_signal(signal.SIGINT)
             self.assertEqual(read_until(process.stdout, b"OK\n", 20), b"^C\nOK\n")

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""make deb: the package installs with dpkg -i, works, and dpkg -r removes every file.
-Runs only as root, never when velmora is already installed, one run at a time across
-the machine; whatever happens, the package is not left installed."""
+"""make deb: lintian finds nothing to object to in the package, which installs with
+dpkg -i, works, and dpkg -r removes every file. The install runs only as root, never
+when velmora is already installed, one run at a time across the machine; whatever
+happens, the package is not left installed."""
 import fcntl
 import os
 import subprocess
@@ -10,6 +11,11 @@ import tempfile
 import time
 
 SKIP = 77  # CTest's SKIP_RETURN_CODE for this test
+# Shown by lintian as information only, yet what a Debian package must not lack: the
+# list of checksums, and the hardening flags of a build that is hardened (a sanitizer
+# or debug build is not).
+REQUIRED = ("no-md5sums-control-file",)
+HARDENING = ("hardening-no-bindnow", "hardening-no-fortify-functions")
 
 
 def run(command, **options):
@@ -36,6 +42,15 @@ def check(condition, message):
         raise AssertionError(message)
 
 
+def check_lintian(package, hardened):
+    result = run(["lintian", "--display-info", package])
+    check(result.returncode in (0, 1), "lintian did not run: " + result.stderr)  # 1: it found errors
+    required = REQUIRED + (HARDENING if hardened else ())
+    tags = [line for line in result.stdout.splitlines()
+            if line.startswith(("E: ", "W: ")) or any(tag in line for tag in required)]
+    check(not tags, "lintian: " + "\n".join(tags))
+
+
 def exercise(package):
     result = dpkg("-i", package)
     check(result.returncode == 0, "dpkg -i failed: " + result.stderr)
@@ -46,10 +61,13 @@ def exercise(package):
                    "fonts-ipafont-gothic", "fonts-ipafont-mincho"):
         check(needed in depends, f"{needed} missing from Depends: {depends}")
     check(run(["/usr/bin/velmora", "sqrt(-4)"]).stdout == "2i\n", "the installed executable does not work")
+    english = run(["/usr/bin/velmora", "a(1)"], env=dict(os.environ, LC_ALL="C.UTF-8", LANGUAGE="en")).stdout
+    check(english == "array must be declared with DIM\n", "the installed catalogue is not found: " + english)
     # The archive's list, not dpkg -L: a system may be set to leave out manual pages.
     files = [line.split()[-1][1:] for line in run(["dpkg-deb", "-c", package]).stdout.splitlines()]
     for name in ("/usr/bin/velmora", "/usr/share/man/man1/velmora.1.gz",
-                 "/usr/share/doc/velmora/copyright", "/usr/share/doc/velmora/examples/unity.bas"):
+                 "/usr/share/doc/velmora/copyright", "/usr/share/doc/velmora/examples/unity.bas",
+                 "/usr/share/locale/en/LC_MESSAGES/velmora.mo"):
         check(name in files, f"{name} not in the package")
     result = dpkg("-r", "velmora")
     check(result.returncode == 0, "dpkg -r failed: " + result.stderr)
@@ -60,23 +78,26 @@ def exercise(package):
 
 def main():
     executable, source_dir = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
-    if os.geteuid() != 0:
-        print("SKIP: installing a package needs root")
-        return SKIP
-    with open("/tmp/velmora-deb-test.lock", "w") as lock:
-        fcntl.flock(lock, fcntl.LOCK_EX)
-        if installed() or os.path.exists("/usr/bin/velmora") or os.path.exists("/usr/share/doc/velmora"):
-            print("SKIP: velmora is installed on this machine already; it is left alone")
+    hardened = sys.argv[3:] == ["ON"]
+    with tempfile.TemporaryDirectory() as directory:
+        result = run([os.path.join(source_dir, "scripts", "make-deb.sh"), executable, directory])
+        check(result.returncode == 0, "make-deb.sh failed: " + result.stderr)
+        package = result.stdout.strip()
+        check_lintian(package, hardened)
+        if os.geteuid() != 0:
+            print("SKIP: lintian is content; installing a package needs root")
             return SKIP
-        with tempfile.TemporaryDirectory() as directory:
-            result = run([os.path.join(source_dir, "scripts", "make-deb.sh"), executable, directory])
-            check(result.returncode == 0, "make-deb.sh failed: " + result.stderr)
+        with open("/tmp/velmora-deb-test.lock", "w") as lock:
+            fcntl.flock(lock, fcntl.LOCK_EX)
+            if installed() or os.path.exists("/usr/bin/velmora") or os.path.exists("/usr/share/doc/velmora"):
+                print("SKIP: lintian is content; velmora is installed on this machine already and is left alone")
+                return SKIP
             try:
-                exercise(result.stdout.strip())
+                exercise(package)
             finally:
                 if installed():
                     dpkg("--purge", "velmora")
-    print("deb: installed, used and removed")
+    print("deb: lintian is content; installed, used and removed")
     return 0
 
 

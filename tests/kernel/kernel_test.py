@@ -4,6 +4,7 @@ temporary prefix, found by name through JUPYTER_PATH and driven with jupyter_cli
 
 Usage: kernel_test.py SOURCE_DIR BUILD_DIR. Runs under Debian's python3, which has
 jupyter_client (python3-jupyter-client)."""
+import base64
 import os
 import queue
 import struct
@@ -71,6 +72,55 @@ class Kernel:
         return self.collect(self.client.execute(code, allow_stdin=bool(answers)), answers)
 
 
+def png_pixels(data):
+    """Width, height and rows of (r, g, b) of an 8-bit RGB or RGBA PNG."""
+    assert data[:8] == b"\x89PNG\r\n\x1a\n"
+    at, chunks = 8, {}
+    while at < len(data):
+        length, kind = struct.unpack(">I4s", data[at:at + 8])
+        chunks.setdefault(kind, b"")
+        chunks[kind] += data[at + 8:at + 8 + length]
+        at += 12 + length
+    width, height, depth, colour = struct.unpack(">IIBB", chunks[b"IHDR"][:10])
+    assert depth == 8 and colour in (2, 6)
+    channels = 3 if colour == 2 else 4
+    raw, stride, rows, previous = zlib.decompress(chunks[b"IDAT"]), width * channels, [], bytearray(width * channels)
+    for y in range(height):
+        kind, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for x in range(stride):
+            left = line[x - channels] if x >= channels else 0
+            up, corner = previous[x], previous[x - channels] if x >= channels else 0
+            if kind == 1:
+                line[x] = (line[x] + left) & 255
+            elif kind == 2:
+                line[x] = (line[x] + up) & 255
+            elif kind == 3:
+                line[x] = (line[x] + (left + up) // 2) & 255
+            elif kind == 4:
+                guess = left + up - corner
+                near = min((abs(guess - left), 0, left), (abs(guess - up), 1, up), (abs(guess - corner), 2, corner))
+                line[x] = (line[x] + near[2]) & 255
+        rows.append([tuple(line[x * channels:x * channels + 3]) for x in range(width)])
+        previous = line
+    return width, height, rows
+
+
+def bmp_pixels(data):
+    """Width, height and rows of (r, g, b), top row first, of a 24-bit BMP."""
+    offset, = struct.unpack("<I", data[10:14])
+    width, height = struct.unpack("<ii", data[18:26])
+    stride = (width * 3 + 3) // 4 * 4
+    rows = []
+    for y in range(height - 1, -1, -1):
+        row = data[offset + y * stride:offset + y * stride + width * 3]
+        rows.append([(row[x * 3 + 2], row[x * 3 + 1], row[x * 3]) for x in range(width)])
+    return width, height, rows
+
+
+def images(outputs):
+    return [content for kind, content in outputs if kind == "display_data"]
+
+
 def streamed(outputs, name="stdout"):
     return "".join(content["text"] for kind, content in outputs if kind == "stream" and content["name"] == name)
 
@@ -83,12 +133,20 @@ class KernelTest(unittest.TestCase):
         install(prefix)
         cls.workdir = os.path.join(cls.directory.name, "work")
         os.mkdir(cls.workdir)
-        cls.kernel = Kernel(os.path.join(prefix, "share", "jupyter"), cls.workdir)
+        cls.jupyter_path = os.path.join(prefix, "share", "jupyter")
+        cls.kernel = Kernel(cls.jupyter_path, cls.workdir)
 
     @classmethod
     def tearDownClass(cls):
         cls.kernel.close()
         cls.directory.cleanup()
+
+    def test_jupyter_lists_the_installed_kernel(self):
+        # What jupyter notebook and jupyter console list, from the same search path.
+        from jupyter_client.kernelspec import KernelSpecManager
+        spec = KernelSpecManager().get_all_specs()["velmora"]["spec"]
+        self.assertEqual((spec["display_name"], spec["language"]), ("Velmora BASIC", "velmora-basic"))
+        self.assertTrue(os.access(spec["argv"][0], os.X_OK))
 
     def test_output_program_lines_and_error_reports(self):
         reply, outputs = self.kernel.execute('print (1+2i)*(3-i)\nprint "α"; chr$(255)')
@@ -133,6 +191,33 @@ class KernelTest(unittest.TestCase):
         reply, outputs = self.kernel.execute('spawn "echo", "from a child"\nprint "after"\nsystem "echo err >&2"')
         self.assertEqual(streamed(outputs), "from a child\nafter\n")
         self.assertEqual(streamed(outputs, "stderr"), "err\n")
+
+    def test_changed_windows_are_shown_after_the_cell(self):
+        code = ('gopen 2,60,40: gopen 1,48,32: gclear grgb(255,255,255)\n'
+                'def fnf(x) = x * x: graph2d "x2y", fnf\n'
+                'gbox 3,4,10,6,grgb(255,0,0),fill: gsave "one.bmp": gselect 2: gsave "two.bmp"')
+        reply, outputs = self.kernel.execute(code)
+        self.assertEqual(reply["status"], "ok", reply)
+        shown = images(outputs)
+        self.assertEqual([image["data"]["text/plain"] for image in shown],
+                         ["Velmora BASIC V2.00 描画画面 1", "Velmora BASIC V2.00 描画画面 2"])
+        for image, saved in zip(shown, ("one.bmp", "two.bmp")):
+            with open(os.path.join(self.workdir, saved), "rb") as handle:
+                expected = bmp_pixels(handle.read())
+            self.assertEqual(png_pixels(base64.b64decode(image["data"]["image/png"])), expected)
+            self.assertEqual(image["metadata"]["image/png"], {"width": expected[0], "height": expected[1]})
+        # Reading a picture or drawing what is there already changes nothing to show.
+        reply, outputs = self.kernel.execute('print gget(0,0): gselect 1: gput 4,5,grgb(255,0,0)')
+        self.assertEqual((streamed(outputs), images(outputs)), ("16777215\n", []))
+        reply, outputs = self.kernel.execute('gput 0,0,grgb(1,2,3)')
+        self.assertEqual(len(images(outputs)), 1)
+
+    def test_inspection_shows_the_help_entry(self):
+        reply = self.kernel.client.inspect("print sqrt(2)", 8, reply=True, timeout=TIMEOUT)["content"]
+        self.assertTrue(reply["found"])
+        self.assertEqual(reply["data"]["text/plain"].splitlines()[0], "sqrt(z)")
+        reply = self.kernel.client.inspect("zzz", 1, reply=True, timeout=TIMEOUT)["content"]
+        self.assertFalse(reply["found"])
 
     def test_completion(self):
         for code, expected in (("print sq", ["sqr(", "sqrt("]), ("gra", ["graph2d", "graph3d"])):

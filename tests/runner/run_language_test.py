@@ -6,11 +6,15 @@ on the text interpreter (VELMORA_ENGINE=text): both must give exactly the expect
 A test file holds one or more cases, each opened by a line "=== name". Within a case:
   --- args: ARG ...    command-line arguments (default: none, the interactive mode)
   --- input            the lines after it are fed to standard input
-  --- output           the lines after it are the exact expected standard output
+  --- output           the lines after it are the exact expected standard output; a
+                       line "(banner)" stands for the interactive mode's banner line and
+                       "(version)" for the version, both as CMakeLists.txt names it
+  --- status: N        the expected exit status (default 0)
   --- file: NAME       the lines after it are written to NAME in the working directory
   --- locale: NAME     run under that locale (default C.UTF-8); under a Shift-JIS locale
                        input, files and expected output are Shift-JIS (the test file
                        itself stays UTF-8)
+  --- env: NAME=VALUE ...  more environment variables (LANGUAGE is unset unless named)
 A line "--- output (no newline)" expects the output without a final newline.
 Lines starting with "#" before the first section of a case are comments.
 
@@ -35,6 +39,8 @@ import subprocess
 import sys
 import tempfile
 
+from banner import banner, version
+
 
 def parse_cases(path):
     cases, case, section = [], None, None
@@ -42,8 +48,8 @@ def parse_cases(path):
         for raw in handle.read().split("\n"):
             if raw.startswith("=== "):
                 case = {"name": raw[4:].strip(), "args": [], "input": [], "output": [], "files": {},
-                        "final_newline": True, "locale": "C.UTF-8", "printer": False, "stderr": None,
-                        "checks": []}
+                        "final_newline": True, "locale": "C.UTF-8", "env": {}, "printer": False,
+                        "stderr": None, "checks": [], "status": 0}
                 cases.append(case)
                 section = None
                 continue
@@ -52,8 +58,14 @@ def parse_cases(path):
             if raw.startswith("--- args:"):
                 case["args"] = shlex.split(raw[len("--- args:"):])
                 section = None
+            elif raw.startswith("--- status:"):
+                case["status"] = int(raw[len("--- status:"):])
+                section = None
             elif raw.startswith("--- locale:"):
                 case["locale"] = raw[len("--- locale:"):].strip()
+                section = None
+            elif raw.startswith("--- env:"):
+                case["env"] = dict(item.split("=", 1) for item in shlex.split(raw[len("--- env:"):]))
                 section = None
             elif raw == "--- input":
                 section = case["input"]
@@ -139,6 +151,10 @@ def check_results(case, workdir, encoding):
 ENGINES = (("compiled", None), ("text", "text"))
 
 
+def expected_line(line):
+    return banner() if line == "(banner)" else line.replace("(version)", version())
+
+
 def run_case(executable, case, engine):
     encoding = encoding_of(case["locale"])
     with tempfile.TemporaryDirectory() as workdir:
@@ -151,6 +167,8 @@ def run_case(executable, case, engine):
         env.pop("DISPLAY", None)
         env.pop("WAYLAND_DISPLAY", None)
         env.pop("VELMORA_ENGINE", None)
+        env.pop("LANGUAGE", None)
+        env.update(case["env"])
         if engine:
             env["VELMORA_ENGINE"] = engine
         if case["printer"]:
@@ -164,7 +182,7 @@ def run_case(executable, case, engine):
             actual = []
         if actual != case["stderr"]:
             problems.append(("stderr", case["stderr"], actual))
-    expected = "\n".join(case["output"])
+    expected = "\n".join(expected_line(line) for line in case["output"])
     if case["final_newline"] and case["output"]:
         expected += "\n"
     return result, expected.encode(encoding), problems
@@ -172,7 +190,7 @@ def run_case(executable, case, engine):
 
 def report_failure(title, case, result, expected, problems):
     encoding = encoding_of(case["locale"])
-    print(f"FAIL {title} (exit {result.returncode})")
+    print(f"FAIL {title} (exit {result.returncode}, expected {case['status']})")
     print("--- expected")
     print(expected.decode(encoding, "replace"))
     print("--- actual")
@@ -200,7 +218,7 @@ def main():
         failed = False
         for engine_name, engine in ENGINES:
             result, expected, problems = run_case(executable, case, engine)
-            if result.returncode != 0 or result.stdout != expected or problems:
+            if result.returncode != case["status"] or result.stdout != expected or problems:
                 failed = True
                 report_failure(f"{case['name']} [{engine_name} engine]", case, result, expected, problems)
         failures += failed

@@ -10,6 +10,7 @@ import termios
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "runner"))
+from banner import banner  # noqa: E402
 from streams import read_until  # noqa: E402
 
 EXECUTABLE = None
@@ -76,19 +77,19 @@ class SerialTest(unittest.TestCase):
         process = start_program(PROGRAM.format(port=self.port))
         self.assertEqual(read_until(self.master, b"ping"), b"ping")
         os.write(self.master, b"pong")
-        self.assertEqual(finish(process), "Velmora BASIC V2.0.0\nOK\nearly0\ngot pong eof0\nOK\n")
+        self.assertEqual(finish(process), banner() + "\nOK\nearly0\ngot pong eof0\nOK\n")
 
     def test_port_without_baud_rate_is_a_raw_line(self):
         process = start_program(RAW_PROGRAM.format(port=self.port))
         self.assertEqual(read_until(self.master, b"go\n"), b"go\n")
         os.write(self.master, b"ab")
         self.assertEqual(read_until(self.master, b"end"), b"end")
-        self.assertEqual(finish(process), "Velmora BASIC V2.0.0\nOK\ngot ab\nOK\n")
+        self.assertEqual(finish(process), banner() + "\nOK\ngot ab\nOK\n")
         self.assert_line_mode_kept()
 
     def test_system_gives_an_open_port_its_settings_back(self):
         process = start_program('open "s",1,"{port}",9600\nsystem\n'.format(port=self.port))
-        self.assertEqual(finish(process), "Velmora BASIC V2.0.0\nOK\nOK\n")
+        self.assertEqual(finish(process), banner() + "\nOK\nOK\n")
         self.assert_line_mode_kept()
 
 

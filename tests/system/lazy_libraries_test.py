@@ -11,11 +11,14 @@ import sys
 import tempfile
 import unittest
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "runner"))
+from banner import banner  # noqa: E402
+
 EXECUTABLE = None
 OPENED_LATER = ("libSDL2-2.0.so.0", "libX11.so.6", "libfontconfig.so.1", "libfreetype.so.6", "libpng16.so.16",
-                "libjpeg.so.62", "libcups.so.2", "libcairo.so.2")
+                "libjpeg.so.62", "libcups.so.2", "libcairo.so.2", "libchafa.so.0")
 FAILED_OPEN = "プリンタオープン失敗。印字放棄！\n"
-BANNER = "Velmora BASIC V2.0.0\nOK\n"
+BANNER = banner() + "\nOK\n"
 
 
 def environment(**extra):

@@ -8,6 +8,7 @@ import sys
 import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "runner"))
+from banner import banner  # noqa: E402
 from streams import read_until  # noqa: E402
 
 EXECUTABLE = None
@@ -28,7 +29,7 @@ class SleepTest(unittest.TestCase):
             process.stdin.write(PROGRAM.encode())
             process.stdin.flush()
             output = read_until(process.stdout, b"before\n")
-            self.assertEqual(output, b"Velmora BASIC V2.0.0\nOK\nbefore\n")
+            self.assertEqual(output, banner().encode() + b"\nOK\nbefore\n")
             process.send_signal(signal.SIGINT)
             self.assertEqual(read_until(process.stdout, b"OK\n"), b"^C\nOK\n")
             process.stdin.write(b"cont\n")

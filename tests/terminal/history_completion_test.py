@@ -4,6 +4,7 @@ import os
 import sys
 import tempfile
 import unittest
+import unittest.mock
 
 import terminal_test
 from terminal_test import Session
@@ -77,6 +78,45 @@ class SessionsTest(unittest.TestCase):
         open("script-file.bas", "w").close()
         s.send('print "scr\t\r')
         s.read_until(b"script-file.bas\r\nOK")
+
+    def test_inside_a_string_tab_completes_absolute_and_home_paths(self):
+        home = os.path.join(self.directory.name, "home")
+        os.mkdir(home)
+        open(os.path.join(home, "velmora-home.bas"), "w").close()
+        self.environment(HOME=home)
+        s = self.start()
+        s.send('load "/usr/sh\t')
+        s.read_until(b'load "/usr/share/')
+        s.send("\x15")  # Ctrl-U: the line goes
+        s.mark()
+        s.send('load "~/velmora-h\t')
+        s.read_until(b'load "~/velmora-home.bas"')
+
+    def test_a_home_that_does_not_exist_is_never_made(self):
+        # Under a folder of this test, so that no other program makes it meanwhile.
+        home = os.path.join(self.directory.name, "missing-home")
+        self.environment(HOME=home, XDG_STATE_HOME=None, XDG_CONFIG_HOME=None)
+        s = self.start()
+        s.send("print 6*7\r")
+        s.read_until(b"42\r\nOK")
+        s.mark()
+        s.send("\x1b[A\r")  # the line is in this session's history all the same
+        s.read_until(b"42\r\nOK")
+        s.send("system\r")
+        s.process.wait(timeout=5)
+        self.assertFalse(os.path.exists(home))
+
+    def environment(self, **changes):
+        """The environment of the sessions started from now on, until the test ends; None
+        removes a variable."""
+        patcher = unittest.mock.patch.dict(os.environ)
+        patcher.start()
+        self.addCleanup(patcher.stop)
+        for name, value in changes.items():
+            if value is None:
+                os.environ.pop(name, None)
+            else:
+                os.environ[name] = value
 
 
 if __name__ == "__main__":

@@ -185,7 +185,7 @@ class ScreenTest(unittest.TestCase):
             handle.write("10 print 1+\n")
         self.assertTrue(self.start("bad.bas").finish().endswith("^ エラー\r\n".encode()))
         piped = subprocess.run([EXECUTABLE, "bad.bas"], capture_output=True).stdout
-        self.assertTrue(piped.endswith("^ エラー".encode()), piped)  # piped output as written
+        self.assertTrue(piped.endswith("^ エラー\n".encode()), piped)  # a report ends its row, piped too
         t = self.start("-c")
         t.wait(lambda: ":" in t.text(), ":")
         t.send("\x03")

@@ -24,11 +24,12 @@ def take_terminal():
 class Session:
     """The interpreter on the slave side of a pseudo terminal."""
 
-    def __init__(self, *args):
+    def __init__(self, *args, command=None):
+        """The interpreter with `args`, or `command` (a list) in its place."""
         self.master, self.slave = os.openpty()
         self.original_mode = termios.tcgetattr(self.slave)
         env = dict(os.environ, LC_ALL="C.UTF-8", TERM="xterm")
-        self.process = subprocess.Popen([EXECUTABLE, *args], stdin=self.slave, stdout=self.slave,
+        self.process = subprocess.Popen(command or [EXECUTABLE, *args], stdin=self.slave, stdout=self.slave,
                                         stderr=self.slave, env=env, preexec_fn=take_terminal)
         self.output = b""
 

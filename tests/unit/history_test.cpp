@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -76,6 +77,24 @@ TEST(UserPaths, TheIniFileIsBesideABuildFolderExecutableOnly) {
     EXPECT_EQ(choose_ini_path("/usr/bin/velmora", true, "/root/.config"), "/root/.config/velmora/velmora.ini");
     EXPECT_EQ(choose_ini_path("/opt/velmora/velmora", false, ""), "");
     EXPECT_EQ(choose_ini_path("/opt/calc/vm.bin", true, ""), "/opt/calc/vm.ini");
+}
+
+// A home that does not exist gets no files (nor is made for them); a named XDG folder does.
+TEST(UserPaths, FilesGoUnderAnExistingHomeOnly) {
+    const std::string saved_home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    const char* saved_state = std::getenv("XDG_STATE_HOME");
+    const std::string state = saved_state ? saved_state : "";
+    unsetenv("XDG_STATE_HOME");
+    setenv("HOME", "/dev/null/home", 1);
+    EXPECT_EQ(history_file_path(), "");
+    const std::string home = fs::temp_directory_path().string();
+    setenv("HOME", home.c_str(), 1);
+    EXPECT_EQ(history_file_path(), home + "/.local/state/velmora/history");
+    setenv("XDG_STATE_HOME", "/dev/null/state", 1);
+    EXPECT_EQ(history_file_path(), "/dev/null/state/velmora/history");
+    setenv("HOME", saved_home.c_str(), 1);
+    if (saved_state) setenv("XDG_STATE_HOME", state.c_str(), 1);
+    else unsetenv("XDG_STATE_HOME");
 }
 
 }  // namespace

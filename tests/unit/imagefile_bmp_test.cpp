@@ -1,5 +1,6 @@
 // BMP files and the load/save dispatch.
 #include <cstdlib>
+#include <tuple>
 
 #include "imagefile/formats.h"
 #include "imagefile/limits.h"
@@ -66,10 +67,11 @@ TEST_F(ImageFiles, BmpLowDepthsMapColours) {
     ASSERT_EQ(imagefile::load(loaded, path("a.bmp")), 0);
     EXPECT_EQ(loaded.get_pixel(0, 0), zov::rgb(255, 0, 0));
     EXPECT_EQ(loaded.get_pixel(1, 0), zov::rgb(128, 128, 128));
-    // 16 bits: 5-bit levels scaled back, 100 -> 12 -> 98, 120 -> 15 -> 123, 130 -> 16 -> 131.
+    // 16 bits: 5-bit levels widened by repeating their top bits, 100 -> 01100 ->
+    // 01100011 = 99, 120 -> 01111 -> 01111011 = 123, 130 -> 10000 -> 10000100 = 132.
     ASSERT_EQ(imagefile::save(picture, path("a.bmp"), imagefile::kBmp16), 0);
     ASSERT_EQ(imagefile::load(loaded, path("a.bmp")), 0);
-    EXPECT_EQ(loaded.get_pixel(1, 0), zov::rgb(98, 123, 131));
+    EXPECT_EQ(loaded.get_pixel(1, 0), zov::rgb(99, 123, 132));
 }
 
 TEST_F(ImageFiles, BmpReadsEveryDepthBottomUp) {
@@ -103,10 +105,62 @@ TEST_F(ImageFiles, BmpReadsEveryDepthBottomUp) {
     s = surface_of(imagefile::read_bmp(bmp(3, 1, 4, red_blue, {3, 0x10, 0, 1}, 2)));
     EXPECT_EQ(s.get_pixel(1, 0), red);
     EXPECT_EQ(s.get_pixel(2, 0), blue);
-    // The offset field is not used: pixels follow the palette directly.
+    // The pixels begin where the file header's offset says, here 4 bytes after the header.
     Bytes shifted = bmp(1, 1, 24, {}, {1, 2, 3, 0, 4, 5, 6, 0});
     shifted[10] = 58;
-    EXPECT_EQ(surface_of(imagefile::read_bmp(shifted)).get_pixel(0, 0), zov::rgb(3, 2, 1));
+    EXPECT_EQ(surface_of(imagefile::read_bmp(shifted)).get_pixel(0, 0), zov::rgb(6, 5, 4));
+}
+
+TEST_F(ImageFiles, BmpPixelsStartAtTheHeadersOffset) {
+    const Bytes red_blue = {0, 0, 255, 0, 255, 0, 0, 0};
+    const uint32_t red = zov::rgb(255, 0, 0), blue = zov::rgb(0, 0, 255);
+    // Six bytes of something else between the palette and the pixels, at 8 and 4 bits
+    // plain and run-length coded.
+    for (const auto& [bits, compression, rows] : {std::tuple{8, 0u, Bytes{1, 0, 1, 0}}, std::tuple{4, 0u, Bytes{0x10, 0, 0, 0}},
+                                                  std::tuple{8, 1u, Bytes{1, 1, 1, 0, 0, 1}}}) {
+        Bytes gapped = bmp(3, 1, bits, red_blue, Bytes(6, 0x11));
+        gapped.insert(gapped.end(), rows.begin(), rows.end());
+        gapped[10] += 6;
+        gapped[30] = uint8_t(compression);
+        const zov::Surface s = surface_of(imagefile::read_bmp(gapped));
+        ASSERT_EQ(s.width(), 3) << bits << " " << compression;
+        EXPECT_EQ(s.get_pixel(0, 0), blue);
+        EXPECT_EQ(s.get_pixel(1, 0), red);
+    }
+    // 16 bits through 5-6-5 masks after a gap of 2 bytes.
+    Bytes masks;
+    for (uint32_t m : {0xF800u, 0x07E0u, 0x001Fu}) u32le(masks, m);
+    Bytes sixteen = bmp(1, 1, 16, {}, {0, 0, 0x00, 0xF8, 0, 0}, 3, masks);
+    sixteen[10] += 2;
+    EXPECT_EQ(surface_of(imagefile::read_bmp(sixteen)).get_pixel(0, 0), red);
+    // Pixels said to begin inside the headers, at the end of the file or past it.
+    const Bytes plain = bmp(1, 1, 24, {}, {1, 2, 3, 0});
+    for (uint32_t offset : {0u, 14u + 39, uint32_t(plain.size()), 0x7FFFFFFFu}) {
+        Bytes moved = plain;
+        for (int i = 0; i < 4; ++i) moved[10 + std::size_t(i)] = uint8_t(offset >> (8 * i));
+        EXPECT_FALSE(imagefile::read_bmp(moved)) << offset;
+    }
+}
+
+TEST_F(ImageFiles, BmpSixteenAndThirtyTwoBitChannelsWidenToEightBitsByRepeatingTheirTopBits) {
+    // 5-5-5 without masks: red 30 = 11110 -> 11110111, green 3 = 00011 -> 00011000,
+    // blue 16 = 10000 -> 10000100.
+    const uint32_t word555 = 30u << 10 | 3u << 5 | 16u;
+    EXPECT_EQ(surface_of(imagefile::read_bmp(bmp(1, 1, 16, {}, {uint8_t(word555), uint8_t(word555 >> 8), 0, 0}))).get_pixel(0, 0),
+              zov::rgb(247, 24, 132));
+    // 5-6-5: red 29 = 11101 -> 11101111, green 54 = 110110 -> 11011011, blue 1 -> 00001000.
+    Bytes masks;
+    for (uint32_t m : {0xF800u, 0x07E0u, 0x001Fu}) u32le(masks, m);
+    const uint32_t word565 = 29u << 11 | 54u << 5 | 1u;
+    EXPECT_EQ(surface_of(imagefile::read_bmp(bmp(1, 1, 16, {}, {uint8_t(word565), uint8_t(word565 >> 8), 0, 0}, 3, masks)))
+                  .get_pixel(0, 0),
+              zov::rgb(239, 219, 8));
+    // 10 bits a channel keep their top 8: 0x3FF -> 255, 0x200 -> 128, 0x0FF -> 63.
+    Bytes wide_masks;
+    for (uint32_t m : {0x3FF00000u, 0x000FFC00u, 0x000003FFu}) u32le(wide_masks, m);
+    const uint32_t word = 0x3FFu << 20 | 0x200u << 10 | 0x0FFu;
+    const Bytes pixel = {uint8_t(word), uint8_t(word >> 8), uint8_t(word >> 16), uint8_t(word >> 24)};
+    EXPECT_EQ(surface_of(imagefile::read_bmp(bmp(1, 1, 32, {}, pixel, 3, wide_masks))).get_pixel(0, 0), zov::rgb(255, 128, 63));
 }
 
 TEST_F(ImageFiles, BmpRefusesTopDownEmptyHugeAndDamagedFiles) {
@@ -198,6 +252,16 @@ TEST_F(ImageFiles, LoadKeepsTheSurfacesColourTableAndRespectsThePixelLimit) {
     imagefile::set_max_pixels(40 * 30 - 1);
     EXPECT_EQ(imagefile::load(loaded, path("a.bmp")), -1);
     imagefile::set_max_pixels(imagefile::kDefaultMaxPixels);
+    // Each side stays within the largest window's, 19200 x 10800.
+    for (const auto& [width, height, loads] : {std::tuple{19200, 1, true}, std::tuple{19201, 1, false},
+                                               std::tuple{1, 10800, true}, std::tuple{1, 10801, false},
+                                               std::tuple{100000, 1, false}}) {
+        const std::size_t stride = (std::size_t(width) * 3 + 3) / 4 * 4;
+        put("side.bmp", bmp(width, height, 24, {}, Bytes(stride * std::size_t(height), 7)));
+        EXPECT_EQ(imagefile::load(loaded, path("side.bmp")), loads ? 0 : -1) << width << " x " << height;
+    }
+    EXPECT_EQ(loaded.width(), 1);
+    EXPECT_EQ(loaded.height(), 10800);
 }
 
 }  // namespace

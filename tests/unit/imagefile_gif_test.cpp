@@ -140,7 +140,7 @@ TEST(Gif, WithoutColourTablesPixelsAreGrayLevels) {
     EXPECT_EQ(s.get_pixel(1, 0), 0xFFFFFFu);
 }
 
-TEST(Gif, RefusesMissingImagesImagesOffScreenAndCorruptCodes) {
+TEST(Gif, RefusesMissingImagesImagesOffScreenShortDataAndCorruptCodes) {
     GifBuilder one("GIF89a", 2, 2, 2);
     one.image(0, 0, 2, 2, {0, 1, 1, 0});
     const Bytes file = one.done();
@@ -159,6 +159,18 @@ TEST(Gif, RefusesMissingImagesImagesOffScreenAndCorruptCodes) {
     GifBuilder huge("GIF89a", 65535, 65535, 2);
     huge.image(0, 0, 65535, 65535, {0});
     EXPECT_FALSE(imagefile::read_gif(huge.done()));
+
+    // Image data that ends before the last pixel: three pixels of four, or none at all
+    // (an end code alone, or no data sub-block).
+    GifBuilder short_data("GIF89a", 2, 2, 2);
+    short_data.image(0, 0, 2, 2, {0, 1, 1});
+    EXPECT_FALSE(imagefile::read_gif(short_data.done()));
+    GifBuilder empty("GIF89a", 2, 2, 2);
+    empty.image(0, 0, 2, 2, {});
+    EXPECT_FALSE(imagefile::read_gif(empty.done()));
+    GifBuilder no_data("GIF89a", 1, 1, 2);
+    for (uint8_t b : {',', '\0', '\0', '\0', '\0', '\1', '\0', '\1', '\0', '\0', '\2', '\0', ';'}) no_data.file.push_back(b);
+    EXPECT_FALSE(imagefile::read_gif(no_data.file));
 
     // Minimum code size 2: a clear code (4), then code 6, which is not in the table yet.
     GifBuilder corrupt("GIF89a", 1, 1, 4);

@@ -15,6 +15,7 @@
 #include "imagefile/limits.h"
 #include "imagefile/png_library.h"
 #include "imagefile_support.h"
+#include "jpeg_fixture.h"
 
 namespace imagefile_test {
 namespace {
@@ -93,33 +94,7 @@ TEST_F(ImageFiles, PngRefusesOtherFilesHugeSizesAndDamage) {
     EXPECT_FALSE(imagefile::read_png(bad_sum));
 }
 
-// A JPEG of one colour in the given colour space (1, 3 or 4 components).
-Bytes jpeg_file(int width, int height, J_COLOR_SPACE space, int components, const Bytes& pixel) {
-    jpeg_compress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = JDIMENSION(width);
-    info.image_height = JDIMENSION(height);
-    info.input_components = components;
-    info.in_color_space = space;
-    jpeg_set_defaults(&info);
-    jpeg_start_compress(&info, TRUE);
-    Bytes row;
-    for (int x = 0; x < width; ++x) row.insert(row.end(), pixel.begin(), pixel.end());
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW rows[] = {row.data()};
-        jpeg_write_scanlines(&info, rows, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    Bytes out(buffer, buffer + size);
-    std::free(buffer);
-    return out;
-}
+using jpeg_fixture::jpeg_file;
 
 bool near(uint32_t a, uint32_t b, int tolerance) {
     for (int shift : {0, 8, 16})
@@ -152,11 +127,19 @@ TEST_F(ImageFiles, JpegSavesBaselineQuality90WithoutSubsamplingAndLoadsWithinTol
         for (int x = 0; x < 64; ++x) ASSERT_TRUE(near(loaded.get_pixel(x, y), picture.get_pixel(x, y), 8)) << x << "," << y;
 }
 
-TEST(Jpeg, ReadsGrayAndTakesCmykChannelsAsRgb) {
+TEST(Jpeg, ReadsGrayAndInvertedCmykAndYcck) {
     const zov::Surface gray = surface_of(imagefile::read_jpeg(jpeg_file(8, 8, JCS_GRAYSCALE, 1, {90})));
     EXPECT_TRUE(near(gray.get_pixel(3, 3), zov::rgb(90, 90, 90), 1));
-    const zov::Surface cmyk = surface_of(imagefile::read_jpeg(jpeg_file(8, 8, JCS_CMYK, 4, {200, 100, 50, 7})));
-    EXPECT_TRUE(near(cmyk.get_pixel(3, 3), zov::rgb(200, 100, 50), 2));
+    // Samples 200, 100, 50 and black 128 (Adobe's inverted form: 255 less the ink):
+    // red 200 x 128 / 255 = 100.4, green 50.2, blue 25.1; plain CMYK with Adobe's
+    // marker, CMYK without it, and YCCK alike.
+    const Bytes samples = {200, 100, 50, 128};
+    for (const Bytes& file : {jpeg_file(8, 8, JCS_CMYK, 4, samples, JCS_CMYK), jpeg_file(8, 8, JCS_CMYK, 4, samples, JCS_CMYK, false),
+                              jpeg_file(8, 8, JCS_CMYK, 4, samples, JCS_YCCK)}) {
+        EXPECT_TRUE(near(surface_of(imagefile::read_jpeg(file)).get_pixel(3, 3), zov::rgb(100, 50, 25), 1));
+    }
+    // Full ink of black (sample 0) is black whatever the other inks.
+    EXPECT_TRUE(near(surface_of(imagefile::read_jpeg(jpeg_file(8, 8, JCS_CMYK, 4, {255, 255, 255, 0}))).get_pixel(3, 3), 0, 1));
 }
 
 TEST(Jpeg, RefusesTruncatedAndHugeFiles) {

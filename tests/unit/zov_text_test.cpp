@@ -125,6 +125,24 @@ TEST(ZovText, FreeTypeGlyphsStayInTheirCells) {
     EXPECT_EQ(draw_text(broken, font, INT_MAX, INT_MIN, "edge", 0, 0, TextEncoding::Utf8), 0);
 }
 
+TEST(ZovText, SymbolsShiftJisWritesInTwoBytesTakeTwoCellsInUtf8Too) {
+    // A → B ○ C ① D, and the same in CP932: D begins in cell 9 either way.
+    const std::string utf8 = "A\u2192B\u25cbC\u2460D", sjis = "A\x81\xa8" "B\x81\x9b" "C\x87\x40" "D";
+    EXPECT_EQ(text_cells(utf8, TextEncoding::Utf8), 10);
+    EXPECT_EQ(text_cells(sjis, TextEncoding::ShiftJis), 10);
+    // Latin letters with accents and half-width katakana stay one cell; wide characters
+    // Shift-JIS lacks (Hangul) stay two.
+    EXPECT_EQ(text_cells("\u00e9\uff71\uac00", TextEncoding::Utf8), 4);
+    for (Font font : {Font(), Font(Font::Source::Builtin)}) {
+        Surface in_utf8(100, 20), in_sjis(100, 20);
+        draw_text(in_utf8, font, 2, 2, utf8, 0, -1, TextEncoding::Utf8);
+        draw_text(in_sjis, font, 2, 2, sjis, 0, -1, TextEncoding::ShiftJis);
+        EXPECT_EQ(picture(in_utf8, 0, 0, 100, 20), picture(in_sjis, 0, 0, 100, 20)) << font.face_name();
+        draw_text(in_utf8, font, 2, 2, utf8, 0, int32_t(blue), TextEncoding::Utf8);
+        EXPECT_EQ(drawn(in_utf8).right, 2 + 10 * 8 - 1);
+    }
+}
+
 // A SONAME or function name the installed libraries lack would leave all text in the
 // built-in font, which the test above takes for a machine without font files.
 TEST(ZovText, FontconfigAndFreeTypeOpen) {

@@ -22,8 +22,8 @@ TITLE = "Velmora BASIC V2.00 描画画面 {}"
 class Interpreter:
     """velmora on pipes; each command is followed by a marker so its output is known."""
 
-    def __init__(self, workdir):
-        env = dict(os.environ, LC_ALL="C.UTF-8", SDL_VIDEODRIVER="x11")
+    def __init__(self, workdir, **extra_env):
+        env = dict(os.environ, LC_ALL="C.UTF-8", SDL_VIDEODRIVER="x11", **extra_env)
         self.process = subprocess.Popen([EXECUTABLE], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                         stderr=subprocess.DEVNULL, cwd=workdir, env=env)
         self.output = b""

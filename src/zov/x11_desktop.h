@@ -1,0 +1,17 @@
+// What an X display's window manager is asked for beyond SDL: to show a window
+// without handing it the keyboard focus, and to give the focus to another client's
+// window, the terminal's. Called on the GUI thread with SDL's own connection.
+#pragma once
+#include <X11/Xlib.h>
+
+namespace zov {
+
+// Marks the window as one the user has not asked for (_NET_WM_USER_TIME 0), which
+// window managers take as "do not focus it when it is mapped".
+void refuse_focus_when_shown(Display* display, ::Window window);
+
+// Asks the window manager to activate the top-level window that holds `window` (an
+// X window id as WINDOWID names it); false when there is no such window.
+bool activate_client_of(Display* display, ::Window window);
+
+}  // namespace zov
