@@ -18,7 +18,7 @@ kernel_dir=$destdir$prefix/share/jupyter/kernels/velmora
 kernel_spec=$source_dir/src/kernel/kernelspec
 # The build puts the message catalogues in "locale" beside the executable.
 catalogues=(en)
-examples=(roots.bas unity.bas quadratic.vmb)
+examples=(roots.bas unity.bas quadratic.vmb worked_examples.ipynb)
 # The folders made by install, the deepest first, without DESTDIR.
 made_record=$doc_dir/installed-folders
 

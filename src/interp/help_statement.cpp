@@ -13,6 +13,7 @@
 #include "io/break_flag.h"
 #include "io/code_page.h"
 #include "io/console_input.h"
+#include "io/console_state.h"
 #include "values/messages.h"
 #include "values/text_scan.h"
 
@@ -30,7 +31,8 @@ constexpr std::array<std::string_view, 5> kPages = {
 };
 
 // The pager waits after the first, the second and the fourth page.
-bool pauses_after(size_t page) { return page == 0 || page == 1 || page == 3; }
+// A notebook (a console host) shows the pages in one scrolling cell, without pauses.
+bool pauses_after(size_t page) { return !console().host && (page == 0 || page == 1 || page == 3); }
 
 constexpr int kEscape = 27;
 constexpr int kSequenceWaitMs = 50;

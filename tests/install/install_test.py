@@ -37,6 +37,7 @@ class InstallTest(unittest.TestCase):
         self.assertEqual(self.installed_files(), [
             "bin/velmora", "bin/velmora-kernel", "share/doc/velmora/README.md", "share/doc/velmora/examples/quadratic.vmb",
             "share/doc/velmora/examples/roots.bas", "share/doc/velmora/examples/unity.bas",
+            "share/doc/velmora/examples/worked_examples.ipynb",
             "share/doc/velmora/installed-folders",
             "share/jupyter/kernels/velmora/kernel.json", "share/jupyter/kernels/velmora/logo-32x32.png",
             "share/jupyter/kernels/velmora/logo-64x64.png",

@@ -176,6 +176,16 @@ class KernelTest(unittest.TestCase):
         # input$ reads its keys from the box; inkey$ never waits for one.
         reply, outputs = self.kernel.execute('print "[" + inkey$ + "]": k$ = input$(2): print k$', answers=["ok"])
         self.assertEqual(streamed(outputs), "[]\nok\n")
+        # edit offers the line in the prompt; the answer follows it, as piped input would.
+        reply, outputs = self.kernel.execute("10 print 1\nedit 10\nlist", answers=[" : print 2"])
+        self.assertEqual(outputs[0], ("input_request", {"prompt": "   10 print 1", "pwd": False}))
+        self.assertEqual(streamed(outputs), "   10 print 1 : print 2\n")
+        # The help pages scroll in the cell without asking for a key.
+        reply, outputs = self.kernel.execute("help")
+        pages = streamed(outputs)
+        self.assertEqual([kind for kind, _ in outputs if kind != "stream"], [])
+        self.assertNotIn("ESC", pages)
+        self.assertTrue(pages.lstrip().startswith("Velmora BASIC V2.00") and 'graph2d,"x2y"' in pages, pages)
 
     def test_interrupt_stops_the_program_and_cont_resumes_it(self):
         code = '10 for k = 1 to 30: sleep 40: next: print "done"; k\nrun\nprint "not run"'
@@ -218,6 +228,21 @@ class KernelTest(unittest.TestCase):
         self.assertEqual(reply["data"]["text/plain"].splitlines()[0], "sqrt(z)")
         reply = self.kernel.client.inspect("zzz", 1, reply=True, timeout=TIMEOUT)["content"]
         self.assertFalse(reply["found"])
+
+    def test_the_example_notebook_runs_from_start_to_end(self):
+        import nbformat
+        executed = os.path.join(self.directory.name, "executed.ipynb")
+        notebook = os.path.join(SOURCE_DIR, "examples", "worked_examples.ipynb")
+        result = subprocess.run(["jupyter-nbconvert", "--to", "notebook", "--execute", "--output", executed, notebook],
+                                capture_output=True, timeout=300, cwd=self.workdir,
+                                env=dict(os.environ, JUPYTER_PATH=self.jupyter_path, LC_ALL="C.UTF-8"))
+        self.assertEqual(result.returncode, 0, result.stderr.decode())
+        outputs = [output for cell in nbformat.read(executed, 4).cells if cell.cell_type == "code"
+                   for output in cell.outputs]
+        self.assertEqual([output.output_type for output in outputs if output.output_type not in ("stream",)],
+                         ["display_data"] * 3)
+        self.assertIn("7       0.707106781186547-0.707106781186548i\n", "".join(
+            output.text for output in outputs if output.output_type == "stream"))
 
     def test_completion(self):
         for code, expected in (("print sq", ["sqr(", "sqrt("]), ("gra", ["graph2d", "graph3d"])):
