@@ -112,7 +112,8 @@ int stmt_spawn(C_VMBAS& vm, const char*& p) {
 int stmt_system(C_VMBAS& vm, const char*& p) {
     if (at_statement_end(p)) {
         // The process ends here, not through the interpreter's destruction: what
-        // that would finish is finished now.
+        // that would finish is finished now, the windows' last pictures shown.
+        show_windows_in_terminal(vm);
         vm.io.close_all();
         vm.io.eject_page();
         vm.io.end_console_row_at_exit();

@@ -249,6 +249,14 @@ class InlinePicturesTest(unittest.TestCase):
         png = base64.b64decode(payload)
         self.assertEqual(keys, b"inline=1;size=%d" % len(png))
         self.assertEqual(decoded_png(png), bmp_rows(self.path("p.bmp")))
+        # A program that ends the interpreter with system shows them too.
+        with open(self.path("ends.bas"), "w") as program:
+            program.write('10 gopen 3,50,20 : gline 0,19,49,0,&HFF : gsave "q.bmp" : system\n')
+        t = self.start("ends.bas", VELMORA_INLINE="iterm")
+        output = t.read_until(b"\x07")
+        self.assertEqual(t.process.wait(timeout=30), 0)
+        (keys, payload), = ITERM.findall(output)
+        self.assertEqual(decoded_png(base64.b64decode(payload)), bmp_rows(self.path("q.bmp")))
 
     def test_a_picture_wider_than_the_terminal_is_shown_at_its_width(self):
         t = self.start(VELMORA_INLINE="kitty")
