@@ -1,32 +1,10 @@
 // The console of a notebook kernel.
 #include "kernel/notebook_console.h"
 
-#include <signal.h>
 #include <unistd.h>
 
 #include "io/break_flag.h"
-
-namespace {
-
-// Ctrl-C is the notebook's interrupt, a signal; while the kernel waits on its sockets
-// it is held back, or the wait would fail. The interrupt then takes effect after it.
-class InterruptHeldBack {
-public:
-    InterruptHeldBack() {
-        sigset_t interrupt;
-        sigemptyset(&interrupt);
-        sigaddset(&interrupt, SIGINT);
-        pthread_sigmask(SIG_BLOCK, &interrupt, &previous_);
-    }
-    ~InterruptHeldBack() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
-    InterruptHeldBack(const InterruptHeldBack&) = delete;
-    InterruptHeldBack& operator=(const InterruptHeldBack&) = delete;
-
-private:
-    sigset_t previous_;
-};
-
-}  // namespace
+#include "kernel/interrupt_mask.h"
 
 NotebookConsole::NotebookConsole(Publish publish, Ask ask) : publish_(std::move(publish)), ask_(std::move(ask)) {}
 
@@ -66,7 +44,7 @@ HostAnswer NotebookConsole::read_line(std::string_view prompt, std::string& line
     if (!can_ask_) return HostAnswer::EndOfInput;
     std::string answer;
     {
-        const InterruptHeldBack held;
+        const InterruptMask held(InterruptMask::Interrupt::HeldBack);
         answer = ask_(valid_utf8(prompt));
     }
     if (break_flag::is_set()) return HostAnswer::Interrupted;

@@ -10,19 +10,20 @@
 #include <xtl/xbase64.hpp>
 
 #include "graphics/window_pictures.h"
-#include "interp/help_entries.h"
-#include "interp/statements.h"
-#include "io/inline_picture.h"
 #include "interp/completion.h"
 #include "interp/console_line.h"
+#include "interp/help_entries.h"
 #include "interp/interpreter_entry.h"
 #include "interp/main_loop.h"
 #include "interp/run_loop.h"
+#include "interp/statements.h"
 #include "io/break_flag.h"
 #include "io/code_page.h"
 #include "io/console_writer.h"
-#include "values/text_scan.h"
+#include "io/inline_picture.h"
+#include "kernel/interrupt_mask.h"
 #include "kernel/utf8_stream.h"
+#include "values/text_scan.h"
 
 namespace {
 
@@ -35,24 +36,6 @@ extern "C" void on_notebook_interrupt(int) {
     break_flag::set();
     interrupts.fetch_add(1, std::memory_order_relaxed);
 }
-
-// While a cell runs the notebook's interrupt (SIGINT) reaches the interpreter; between
-// cells the kernel waits on its sockets, where it is held back.
-class InterruptAllowed {
-public:
-    InterruptAllowed() {
-        sigset_t interrupt;
-        sigemptyset(&interrupt);
-        sigaddset(&interrupt, SIGINT);
-        pthread_sigmask(SIG_UNBLOCK, &interrupt, &previous_);
-    }
-    ~InterruptAllowed() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
-    InterruptAllowed(const InterruptAllowed&) = delete;
-    InterruptAllowed& operator=(const InterruptAllowed&) = delete;
-
-private:
-    sigset_t previous_;
-};
 
 // A character of a name, as completion reads words.
 bool in_word(char c) {
@@ -132,7 +115,7 @@ bool NotebookInterpreter::enter_line(std::string line) {
 }
 
 void NotebookInterpreter::run_cell(const std::string& code) {
-    const InterruptAllowed interruptible;
+    const InterruptMask interruptible(InterruptMask::Interrupt::Taken);
     size_t start = 0;
     while (start <= code.size()) {
         size_t end = code.find('\n', start);
