@@ -28,11 +28,12 @@ def install(prefix):
 class Kernel:
     """A started kernel and a client that collects what each request brought."""
 
-    def __init__(self, jupyter_path, workdir):
+    def __init__(self, jupyter_path, workdir, locale={"LC_ALL": "C.UTF-8"}):
         import jupyter_client
         os.environ["JUPYTER_PATH"] = jupyter_path
         self.manager = jupyter_client.KernelManager(kernel_name="velmora")
-        self.manager.start_kernel(cwd=workdir, env=dict(os.environ, LC_ALL="C.UTF-8"))
+        environment = {name: value for name, value in os.environ.items() if not name.startswith(("LC_", "LANG"))}
+        self.manager.start_kernel(cwd=workdir, env=dict(environment, **locale))
         self.client = self.manager.client()
         self.client.start_channels()
         self.client.wait_for_ready(timeout=TIMEOUT)
@@ -243,6 +244,14 @@ class KernelTest(unittest.TestCase):
                          ["display_data"] * 3)
         self.assertIn("7       0.707106781186547-0.707106781186548i\n", "".join(
             output.text for output in outputs if output.output_type == "stream"))
+
+    def test_messages_follow_the_locale(self):
+        kernel = Kernel(self.jupyter_path, self.workdir, {"LANG": "en_US.UTF-8"})
+        try:
+            reply, _ = kernel.execute("print a(1)")
+            self.assertEqual(reply["traceback"], ["array must be declared with DIM"])
+        finally:
+            kernel.close()
 
     def test_completion(self):
         for code, expected in (("print sq", ["sqr(", "sqrt("]), ("gra", ["graph2d", "graph3d"])):
