@@ -6,6 +6,7 @@
 #include <new>
 #include <string>
 
+#include "base/diagnostics.h"
 #include "graphics/graphics_state.h"
 #include "graphics/memory_budget.h"
 #include "interp/program_store.h"
@@ -14,7 +15,6 @@
 #include "values/error.h"
 #include "values/evaluator.h"
 #include "values/text_scan.h"
-#include "zov/diagnostics.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <array>
 #include <bit>
 
+#include "base/diagnostics.h"
 #include "imagefile/bmp_rle.h"
 #include "imagefile/byte_order.h"
 #include "imagefile/formats.h"
-#include "zov/diagnostics.h"
 
 namespace imagefile {
 namespace {

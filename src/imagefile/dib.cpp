@@ -4,8 +4,8 @@
 #include <new>
 #include <utility>
 
+#include "base/diagnostics.h"
 #include "imagefile/limits.h"
-#include "zov/diagnostics.h"
 
 namespace imagefile {
 namespace {

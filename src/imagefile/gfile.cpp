@@ -10,10 +10,10 @@
 #include <string_view>
 #include <utility>
 
+#include "base/diagnostics.h"
 #include "imagefile/file_io.h"
 #include "imagefile/formats.h"
 #include "imagefile/render.h"
-#include "zov/diagnostics.h"
 
 namespace imagefile {
 namespace {

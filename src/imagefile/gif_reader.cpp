@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/diagnostics.h"
 #include "imagefile/byte_order.h"
 #include "imagefile/formats.h"
 #include "imagefile/lzw.h"
-#include "zov/diagnostics.h"
 
 namespace imagefile {
 namespace {

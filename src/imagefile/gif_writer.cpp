@@ -2,10 +2,10 @@
 // coded from the top row down.
 #include <string_view>
 
+#include "base/diagnostics.h"
 #include "imagefile/byte_order.h"
 #include "imagefile/formats.h"
 #include "imagefile/lzw.h"
-#include "zov/diagnostics.h"
 
 namespace imagefile {
 

@@ -16,10 +16,10 @@
 #include <memory>
 #include <new>
 
+#include "base/diagnostics.h"
 #include "imagefile/formats.h"
 #include "imagefile/jpeg_library.h"
 #include "imagefile/limits.h"
-#include "zov/diagnostics.h"
 
 namespace imagefile {
 namespace {

@@ -4,7 +4,7 @@
 namespace imagefile {
 
 const JpegLibrary* jpeg_library() {
-    return zov::library_table<JpegLibrary>("libjpeg.so.62", [](zov::SharedLibrary& library, JpegLibrary& table) {
+    return base::library_table<JpegLibrary>("libjpeg.so.62", [](base::SharedLibrary& library, JpegLibrary& table) {
         IMAGEFILE_JPEG_FUNCTIONS(ZOV_FIND_FUNCTION)
     });
 }

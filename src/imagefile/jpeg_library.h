@@ -4,7 +4,7 @@
 
 #include <jpeglib.h>
 
-#include "zov/shared_library.h"
+#include "base/shared_library.h"
 
 namespace imagefile {
 

@@ -7,10 +7,10 @@
 #include <cstring>
 #include <new>
 
+#include "base/diagnostics.h"
 #include "imagefile/formats.h"
 #include "imagefile/limits.h"
 #include "imagefile/png_library.h"
-#include "zov/diagnostics.h"
 
 namespace imagefile {
 namespace {

@@ -4,7 +4,7 @@
 namespace imagefile {
 
 const PngLibrary* png_library() {
-    return zov::library_table<PngLibrary>("libpng16.so.16", [](zov::SharedLibrary& library, PngLibrary& table) {
+    return base::library_table<PngLibrary>("libpng16.so.16", [](base::SharedLibrary& library, PngLibrary& table) {
         IMAGEFILE_PNG_FUNCTIONS(ZOV_FIND_FUNCTION)
     });
 }

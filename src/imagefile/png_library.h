@@ -2,7 +2,7 @@
 #pragma once
 #include <png.h>
 
-#include "zov/shared_library.h"
+#include "base/shared_library.h"
 
 namespace imagefile {
 

@@ -4,8 +4,8 @@
 // each group of three bytes (PPM), low nibbles first.
 #include <algorithm>
 
+#include "base/diagnostics.h"
 #include "imagefile/formats.h"
-#include "zov/diagnostics.h"
 
 namespace imagefile {
 namespace {

@@ -4,9 +4,9 @@
 // file read as 0.
 #include <algorithm>
 
+#include "base/diagnostics.h"
 #include "imagefile/byte_order.h"
 #include "imagefile/formats.h"
-#include "zov/diagnostics.h"
 
 namespace imagefile {
 namespace {

@@ -5,9 +5,10 @@
 #include <string>
 #include <string_view>
 
+#include "base/diagnostics.h"
 #include "interp/calculator.h"
-#include "interp/interpreter_entry.h"
 #include "interp/completion.h"
+#include "interp/interpreter_entry.h"
 #include "interp/main_loop.h"
 #include "interp/vmbas.h"
 #include "io/break_flag.h"
@@ -20,7 +21,6 @@
 #include "io/user_paths.h"
 #include "values/messages.h"
 #include "values/text_scan.h"
-#include "zov/diagnostics.h"
 
 namespace {
 
@@ -126,7 +126,7 @@ int main(int argc, char** argv) {
     terminal_signals::install();
     detect_console_code_page();
     messages::choose_language(locale_directory());
-    zov::set_diagnostic_translation(messages::localized);
+    base::set_diagnostic_translation(messages::localized);
     static TerminalModeGuard terminal_mode;  // static: restored by exit() too
     int status;
     {

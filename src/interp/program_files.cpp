@@ -7,13 +7,13 @@
 
 #include <sys/stat.h>
 
+#include "base/file_handle.h"
+#include "base/whole_file_writer.h"
 #include "interp/file_names.h"
 #include "interp/program_files.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
 #include "io/code_page.h"
-#include "io/file_handle.h"
-#include "io/whole_file_writer.h"
 #include "values/error.h"
 #include "values/text_scan.h"
 
@@ -58,7 +58,7 @@ int read_file_name(C_VMBAS& vm, const char*& p, std::string& name) {
 // because the load fails there: a device or a huge file that is no program is never
 // read whole.
 bool read_file_lines(const std::string& name, std::vector<std::string>& lines) {
-    FileHandle file(std::fopen(name.c_str(), "rb"));
+    base::FileHandle file(std::fopen(name.c_str(), "rb"));
     struct stat status {};
     if (!file || fstat(fileno(file.get()), &status) != 0 || S_ISDIR(status.st_mode)) return false;
     std::string line;
@@ -157,7 +157,7 @@ int load_program(C_VMBAS& vm, const std::string& name, Numbering numbering, bool
 }
 
 int save_program(C_VMBAS& vm, const std::string& name, bool numbered) {
-    const bool saved = write_whole_file(name, [&](std::FILE* file) {
+    const bool saved = base::write_whole_file(name, [&](std::FILE* file) {
         const std::string& script_line = vm.program.script_line;
         if (!script_line.empty() && std::fprintf(file, "%s\n", script_line.c_str()) < 0) return false;
         for (const ProgramLine* line = vm.program.first(); line; line = line->next) {

@@ -4,7 +4,7 @@
 #include <cairo-pdf.h>
 #include <cairo.h>
 
-#include "zov/shared_library.h"
+#include "base/shared_library.h"
 
 #define CAIRO_LIBRARY_FUNCTIONS(F)                                                                   \
     F(cairo_pdf_surface_create_for_stream) F(cairo_surface_finish) F(cairo_surface_status)           \

@@ -2,7 +2,7 @@
 #include "io/chafa_library.h"
 
 const ChafaLibrary* chafa_library() {
-    return zov::library_table<ChafaLibrary>("libchafa.so.0", [](zov::SharedLibrary& library, ChafaLibrary& table) {
+    return base::library_table<ChafaLibrary>("libchafa.so.0", [](base::SharedLibrary& library, ChafaLibrary& table) {
         CHAFA_LIBRARY_FUNCTIONS(ZOV_FIND_FUNCTION)
     });
 }

@@ -4,7 +4,7 @@
 #pragma once
 #include <chafa.h>
 
-#include "zov/shared_library.h"
+#include "base/shared_library.h"
 
 #define CHAFA_LIBRARY_FUNCTIONS(F)                                                                          \
     F(chafa_canvas_config_new) F(chafa_canvas_config_unref) F(chafa_canvas_config_set_geometry)           \

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "io/file_handle.h"
+#include "base/file_handle.h"
 #include "io/printer.h"
 #include "io/serial_port.h"
 #include "values/c_str.h"
@@ -38,7 +38,7 @@ struct IO_DATA {
     int32_t lead_byte = 0;  // a Shift-JIS lead byte waiting for its trail byte
     unsigned char pending[4] = {};  // an incomplete UTF-8 sequence
     int32_t pending_length = 0;
-    FileHandle file;
+    base::FileHandle file;
     SerialPort port;
     int32_t mode = MODE_CLOSED;
     unsigned char record_buffer[kRecordSize] = {};

@@ -9,8 +9,9 @@
 #include <cstring>
 #include <span>
 
+#include "base/char_width.h"
+#include "base/cp932.h"
 #include "io/console_state.h"
-#include "zov/char_width.h"
 
 namespace {
 
@@ -90,12 +91,12 @@ int utf8_sequence_length(unsigned char lead) {
 int utf8_display_width(const unsigned char* bytes, int length) {
     const char32_t code = decode(bytes, length);
     if (in_ranges(code, kZeroWidthRanges)) return 0;
-    return zov::is_wide(code) ? 2 : 1;
+    return base::is_wide(code) ? 2 : 1;
 }
 
 int utf8_printed_width(const unsigned char* bytes, int length) {
     const char32_t code = decode(bytes, length);
-    return in_ranges(code, kZeroWidthRanges) ? 0 : zov::drawn_cells(code);
+    return in_ranges(code, kZeroWidthRanges) ? 0 : base::drawn_cells(code);
 }
 
 bool is_valid_utf8(std::string_view bytes) {
@@ -153,8 +154,6 @@ size_t utf8_character_at(std::string_view text, size_t i) {
     return length;
 }
 
-bool is_shift_jis_lead(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
-
 }  // namespace
 
 int console_column_after(std::string_view text, int column) {
@@ -180,7 +179,7 @@ size_t character_boundary(std::string_view text, size_t limit) {
     while (i < limit) {
         size_t length = 1;
         if (console_code_page() == CodePage::ShiftJis)
-            length = is_shift_jis_lead(bytes[i]) && i + 1 < text.size() ? 2 : 1;
+            length = base::is_shift_jis_lead(bytes[i]) && i + 1 < text.size() ? 2 : 1;
         else if (const size_t character = utf8_character_at(text, i); character > 0)
             length = character;
         if (i + length > limit) break;

@@ -2,7 +2,7 @@
 #include "io/cups_library.h"
 
 const CupsLibrary* cups_library() {
-    return zov::library_table<CupsLibrary>("libcups.so.2", [](zov::SharedLibrary& library, CupsLibrary& table) {
+    return base::library_table<CupsLibrary>("libcups.so.2", [](base::SharedLibrary& library, CupsLibrary& table) {
         CUPS_LIBRARY_FUNCTIONS(ZOV_FIND_FUNCTION)
     });
 }

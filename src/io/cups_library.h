@@ -3,7 +3,7 @@
 #pragma once
 #include <cups/cups.h>
 
-#include "zov/shared_library.h"
+#include "base/shared_library.h"
 
 #define CUPS_LIBRARY_FUNCTIONS(F)                                                                    \
     F(cupsGetDests2) F(cupsGetDest) F(cupsGetNamedDest) F(cupsFreeDests) F(cupsCopyDestInfo)         \

@@ -13,7 +13,7 @@
 #include <fstream>
 #include <system_error>
 
-#include "io/whole_file_writer.h"
+#include "base/whole_file_writer.h"
 
 namespace line_history {
 namespace {
@@ -73,7 +73,7 @@ bool append_line(const std::string& path, std::string_view line) {
     std::vector<std::string> lines = read_lines(path);
     if (lines.size() == kMaxLines) lines.erase(lines.begin());
     lines.emplace_back(line);
-    return write_whole_file(path, [&](std::FILE* file) {
+    return base::write_whole_file(path, [&](std::FILE* file) {
         for (const std::string& entry : lines)
             if (std::fwrite(entry.data(), 1, entry.size(), file) != entry.size() || std::fputc('\n', file) == EOF)
                 return false;

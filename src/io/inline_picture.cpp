@@ -9,10 +9,10 @@
 #include <new>
 #include <vector>
 
+#include "base/diagnostics.h"
 #include "imagefile/formats.h"
 #include "imagefile/render.h"
 #include "io/chafa_library.h"
-#include "zov/diagnostics.h"
 
 namespace {
 

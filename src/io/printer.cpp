@@ -3,10 +3,10 @@
 
 #include <cstdio>
 
+#include "base/cp932.h"
 #include "io/code_page.h"
 #include "io/user_paths.h"
 #include "values/messages.h"
-#include "zov/cp932.h"
 #include "zov/window.h"
 
 namespace {
@@ -97,7 +97,7 @@ int Printer::open() {
 int Printer::put_printable(unsigned char byte) {
     if (page_too_small_ || (!job_ && open() < 0)) return -1;
     if (console_code_page() == CodePage::ShiftJis) {
-        if (lead_byte_ == 0 && zov::is_shift_jis_lead(byte)) {
+        if (lead_byte_ == 0 && base::is_shift_jis_lead(byte)) {
             lead_byte_ = byte;
             return byte;
         }

@@ -7,12 +7,12 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/whole_file_writer.h"
 #include "io/cairo_library.h"
 #include "io/code_page.h"
 #include "io/printer_cups.h"
 #include "io/printer_font.h"
 #include "io/printer_layout.h"
-#include "io/whole_file_writer.h"
 #include "values/messages.h"
 #include "zov/fontconfig_library.h"
 
@@ -122,7 +122,7 @@ private:
     }
 
     bool write_pdf_file() const {
-        return write_whole_file(pdf_file_, [this](std::FILE* file) {
+        return base::write_whole_file(pdf_file_, [this](std::FILE* file) {
             return std::fwrite(document_.data(), 1, document_.size(), file) == document_.size();
         });
     }

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "io/whole_file_writer.h"
+#include "base/whole_file_writer.h"
 #include "values/text_scan.h"
 
 namespace {
@@ -126,7 +126,7 @@ bool ProfileFile::save() {
     if (!changed_) return true;
     if (path_.empty()) return false;  // no home directory to keep the file in
     make_directories(path_);
-    const bool ok = write_whole_file(path_, [this](std::FILE* file) {
+    const bool ok = base::write_whole_file(path_, [this](std::FILE* file) {
         for (const std::string& line : lines_)
             if (std::fwrite(line.data(), 1, line.size(), file) != line.size()) return false;
         return true;

@@ -12,12 +12,12 @@
 #include <xeus/xkernel_configuration.hpp>
 #include <xeus/xserver_zmq.hpp>
 
+#include "base/diagnostics.h"
 #include "io/break_flag.h"
 #include "io/code_page.h"
 #include "io/user_paths.h"
-#include "values/messages.h"
-#include "zov/diagnostics.h"
 #include "kernel/notebook_interpreter.h"
+#include "values/messages.h"
 
 namespace {
 
@@ -58,7 +58,7 @@ int main(int argc, char* argv[]) {
     setenv("VELMORA_INLINE", "off", 1);
     detect_console_code_page();
     messages::choose_language(locale_directory());
-    zov::set_diagnostic_translation(messages::localized);
+    base::set_diagnostic_translation(messages::localized);
     break_flag::install_handler();
     NotebookInterpreter::catch_interrupts();
     hold_back_interrupt();

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "zov/diagnostics.h"
+#include "base/diagnostics.h"
 #include "zov/fontconfig_library.h"
 #include "zov/freetype_library.h"
 

@@ -4,7 +4,7 @@
 namespace zov {
 
 const FontconfigLibrary* fontconfig_library() {
-    return library_table<FontconfigLibrary>("libfontconfig.so.1", [](SharedLibrary& library, FontconfigLibrary& table) {
+    return base::library_table<FontconfigLibrary>("libfontconfig.so.1", [](base::SharedLibrary& library, FontconfigLibrary& table) {
         ZOV_FONTCONFIG_FUNCTIONS(ZOV_FIND_FUNCTION)
     });
 }

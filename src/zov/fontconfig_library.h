@@ -3,7 +3,7 @@
 #pragma once
 #include <fontconfig/fontconfig.h>
 
-#include "zov/shared_library.h"
+#include "base/shared_library.h"
 
 namespace zov {
 

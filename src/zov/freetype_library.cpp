@@ -4,7 +4,7 @@
 namespace zov {
 
 const FreetypeLibrary* freetype_library() {
-    return library_table<FreetypeLibrary>("libfreetype.so.6", [](SharedLibrary& library, FreetypeLibrary& table) {
+    return base::library_table<FreetypeLibrary>("libfreetype.so.6", [](base::SharedLibrary& library, FreetypeLibrary& table) {
         ZOV_FREETYPE_FUNCTIONS(ZOV_FIND_FUNCTION)
     });
 }

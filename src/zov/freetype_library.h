@@ -3,7 +3,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
-#include "zov/shared_library.h"
+#include "base/shared_library.h"
 
 namespace zov {
 

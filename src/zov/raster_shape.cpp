@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "zov/diagnostics.h"
+#include "base/diagnostics.h"
 #include "zov/raster.h"
 
 namespace zov {

@@ -4,7 +4,7 @@
 namespace zov {
 
 const SdlLibrary* sdl_library() {
-    return library_table<SdlLibrary>("libSDL2-2.0.so.0", [](SharedLibrary& library, SdlLibrary& table) {
+    return base::library_table<SdlLibrary>("libSDL2-2.0.so.0", [](base::SharedLibrary& library, SdlLibrary& table) {
         ZOV_SDL_FUNCTIONS(ZOV_FIND_FUNCTION)
     });
 }

@@ -4,7 +4,7 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 
-#include "zov/shared_library.h"
+#include "base/shared_library.h"
 
 namespace zov {
 

@@ -1,14 +1,14 @@
 // Decoding UTF-8 strictly, and Shift-JIS through iconv's CP932 table.
 #include "zov/text_decode.h"
 
-#include "zov/char_width.h"
-#include "zov/cp932.h"
+#include "base/char_width.h"
+#include "base/cp932.h"
 
 namespace zov {
 namespace {
 
 Character narrow(char32_t code) { return {code, 1}; }
-Character sized(char32_t code) { return {code, drawn_cells(code)}; }
+Character sized(char32_t code) { return {code, base::drawn_cells(code)}; }
 
 // The length and value of the UTF-8 sequence at the start of `text`, 0 when broken.
 int utf8_sequence(std::string_view text, char32_t& code) {
@@ -41,8 +41,8 @@ std::vector<Character> decode_shift_jis(std::string_view text) {
     std::vector<Character> characters;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto byte = static_cast<unsigned char>(text[i]);
-        if (is_shift_jis_lead(byte) && i + 1 < text.size() && text[i + 1] != 0) {
-            characters.push_back({cp932_pair(byte, static_cast<unsigned char>(text[++i])), 2});
+        if (base::is_shift_jis_lead(byte) && i + 1 < text.size() && text[i + 1] != 0) {
+            characters.push_back({base::cp932_pair(byte, static_cast<unsigned char>(text[++i])), 2});
         } else if (byte < 0x80) {
             characters.push_back(narrow(byte));
         } else if (byte >= 0xA1 && byte <= 0xDF) {

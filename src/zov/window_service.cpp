@@ -19,7 +19,7 @@
 #include <thread>
 #include <unordered_map>
 
-#include "zov/diagnostics.h"
+#include "base/diagnostics.h"
 #include "zov/sdl_library.h"
 #include "zov/window_zoom.h"
 #include "zov/x11_desktop.h"

@@ -5,7 +5,7 @@
 
 #include <X11/Xatom.h>
 
-#include "zov/diagnostics.h"
+#include "base/diagnostics.h"
 #include "zov/x11_library.h"
 
 namespace zov {

@@ -4,7 +4,7 @@
 namespace zov {
 
 const X11Library* x11_library() {
-    return library_table<X11Library>("libX11.so.6", [](SharedLibrary& library, X11Library& table) {
+    return base::library_table<X11Library>("libX11.so.6", [](base::SharedLibrary& library, X11Library& table) {
         ZOV_X11_FUNCTIONS(ZOV_FIND_FUNCTION)
     });
 }

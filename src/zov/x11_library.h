@@ -5,7 +5,7 @@
 #pragma once
 #include <X11/Xlib.h>
 
-#include "zov/shared_library.h"
+#include "base/shared_library.h"
 
 namespace zov {
 

@@ -9,7 +9,7 @@
 
 #include <unistd.h>
 
-#include "io/whole_file_writer.h"
+#include "base/whole_file_writer.h"
 
 namespace {
 
@@ -39,39 +39,39 @@ protected:
 
 TEST_F(WholeFileWriter, WritesANewFile) {
     const fs::path target = dir / "new.bas";
-    EXPECT_TRUE(write_whole_file(target.string(), [](std::FILE* f) { return put(f, "   10 print 1\n"); }));
+    EXPECT_TRUE(base::write_whole_file(target.string(), [](std::FILE* f) { return put(f, "   10 print 1\n"); }));
     EXPECT_EQ(contents(target), "   10 print 1\n");
 }
 
 TEST_F(WholeFileWriter, AFailedWriteKeepsTheOldFileAndLeavesNothingBeside) {
     const fs::path target = dir / "old.bas";
-    ASSERT_TRUE(write_whole_file(target.string(), [](std::FILE* f) { return put(f, "old\n"); }));
-    EXPECT_FALSE(write_whole_file(target.string(), [](std::FILE* f) { return put(f, "half") && false; }));
+    ASSERT_TRUE(base::write_whole_file(target.string(), [](std::FILE* f) { return put(f, "old\n"); }));
+    EXPECT_FALSE(base::write_whole_file(target.string(), [](std::FILE* f) { return put(f, "half") && false; }));
     EXPECT_EQ(contents(target), "old\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }
 
 TEST_F(WholeFileWriter, KeepsThePermissionsOfTheReplacedFile) {
     const fs::path target = dir / "mode.bas";
-    ASSERT_TRUE(write_whole_file(target.string(), [](std::FILE* f) { return put(f, "a\n"); }));
+    ASSERT_TRUE(base::write_whole_file(target.string(), [](std::FILE* f) { return put(f, "a\n"); }));
     fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
-    ASSERT_TRUE(write_whole_file(target.string(), [](std::FILE* f) { return put(f, "b\n"); }));
+    ASSERT_TRUE(base::write_whole_file(target.string(), [](std::FILE* f) { return put(f, "b\n"); }));
     EXPECT_EQ(fs::status(target).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
 }
 
 TEST_F(WholeFileWriter, WritesThroughASymbolicLink) {
     const fs::path target = dir / "real.bas", link = dir / "link.bas";
-    ASSERT_TRUE(write_whole_file(target.string(), [](std::FILE* f) { return put(f, "a\n"); }));
+    ASSERT_TRUE(base::write_whole_file(target.string(), [](std::FILE* f) { return put(f, "a\n"); }));
     fs::create_symlink(target.filename(), link);
-    ASSERT_TRUE(write_whole_file(link.string(), [](std::FILE* f) { return put(f, "b\n"); }));
+    ASSERT_TRUE(base::write_whole_file(link.string(), [](std::FILE* f) { return put(f, "b\n"); }));
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(contents(target), "b\n");
 }
 
 TEST_F(WholeFileWriter, FailsForAMissingDirectoryOrADirectoryName) {
-    EXPECT_FALSE(write_whole_file((dir / "no" / "x.bas").string(), [](std::FILE* f) { return put(f, "a\n"); }));
+    EXPECT_FALSE(base::write_whole_file((dir / "no" / "x.bas").string(), [](std::FILE* f) { return put(f, "a\n"); }));
     fs::create_directories(dir / "d.bas");
-    EXPECT_FALSE(write_whole_file((dir / "d.bas").string(), [](std::FILE* f) { return put(f, "a\n"); }));
+    EXPECT_FALSE(base::write_whole_file((dir / "d.bas").string(), [](std::FILE* f) { return put(f, "a\n"); }));
 }
 
 }  // namespace

@@ -4,8 +4,12 @@
 #include <cstdio>
 #include <memory>
 
+namespace base {
+
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+}  // namespace base

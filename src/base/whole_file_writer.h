@@ -5,7 +5,11 @@
 #include <functional>
 #include <string>
 
+namespace base {
+
 // Creates or replaces `name` with what `write` puts into the stream it is given;
 // `write` returns false when a write failed. False when the file could not be
 // created or written; an existing file then stays as it was.
 bool write_whole_file(const std::string& name, const std::function<bool(std::FILE*)>& write);
+
+}  // namespace base

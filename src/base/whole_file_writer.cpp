@@ -1,11 +1,12 @@
 // A new file beside the target, renamed over it when complete.
-#include "io/whole_file_writer.h"
+#include "base/whole_file_writer.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "io/file_handle.h"
+#include "base/file_handle.h"
 
+namespace base {
 namespace {
 
 std::string directory_of(const std::string& path) {
@@ -58,3 +59,5 @@ bool write_whole_file(const std::string& name, const std::function<bool(std::FIL
     }
     return true;
 }
+
+}  // namespace base

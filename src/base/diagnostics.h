@@ -4,7 +4,7 @@
 #pragma once
 #include <string_view>
 
-namespace zov {
+namespace base {
 
 bool diagnostics_enabled();
 void report_failure(int line, std::string_view text);
@@ -13,6 +13,6 @@ void report_failure(int line, std::string_view text);
 // (at start-up, before any other thread runs); as written until then.
 void set_diagnostic_translation(std::string_view (*translate)(std::string_view));
 
-}  // namespace zov
+}  // namespace base
 
-#define ZOV_REPORT(text) ::zov::report_failure(__LINE__, (text))
+#define ZOV_REPORT(text) ::base::report_failure(__LINE__, (text))

@@ -2,7 +2,7 @@
 // iconv's table.
 #pragma once
 
-namespace zov {
+namespace base {
 
 inline bool is_shift_jis_lead(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
 
@@ -12,4 +12,4 @@ char32_t cp932_pair(unsigned char lead, unsigned char trail);
 // Whether CP932 writes the character as a lead and a trail byte.
 bool has_cp932_pair(char32_t code);
 
-}  // namespace zov
+}  // namespace base

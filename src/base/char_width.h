@@ -4,7 +4,7 @@
 // so that a text laid out in UTF-8 looks as it did in the Shift-JIS of old programs.
 #pragma once
 
-namespace zov {
+namespace base {
 
 // Two columns at a terminal.
 bool is_wide(char32_t code);
@@ -12,4 +12,4 @@ bool is_wide(char32_t code);
 // Cells of a character drawn in a picture or printed on a page: 1 or 2.
 int drawn_cells(char32_t code);
 
-}  // namespace zov
+}  // namespace base

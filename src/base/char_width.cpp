@@ -1,12 +1,12 @@
 // The East Asian Wide and Fullwidth blocks, searched by their first character.
-#include "zov/char_width.h"
+#include "base/char_width.h"
 
 #include <algorithm>
 #include <iterator>
 
-#include "zov/cp932.h"
+#include "base/cp932.h"
 
-namespace zov {
+namespace base {
 namespace {
 
 struct Range {
@@ -37,4 +37,4 @@ int drawn_cells(char32_t code) {
     return is_wide(code) || has_cp932_pair(code) ? 2 : 1;
 }
 
-}  // namespace zov
+}  // namespace base

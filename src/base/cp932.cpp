@@ -1,13 +1,13 @@
 // The table of every lead and trail byte pair, converted by iconv when first needed.
 // Without iconv's CP932 table every pair names no character.
-#include "zov/cp932.h"
+#include "base/cp932.h"
 
 #include <iconv.h>
 
 #include <array>
 #include <bitset>
 
-namespace zov {
+namespace base {
 namespace {
 
 constexpr char32_t kNone = 0xFFFD;
@@ -60,4 +60,4 @@ char32_t cp932_pair(unsigned char lead, unsigned char trail) {
 
 bool has_cp932_pair(char32_t code) { return code < table().coded.size() && table().coded.test(code); }
 
-}  // namespace zov
+}  // namespace base

@@ -5,7 +5,7 @@
 #pragma once
 #include <optional>
 
-namespace zov {
+namespace base {
 
 // Declares a table member named and typed like the library function `name`.
 #define ZOV_LIBRARY_FUNCTION(name) decltype(&::name) name = nullptr;
@@ -48,4 +48,4 @@ const Table* library_table(const char* soname, FindAll find_all) {
     return opened ? &*opened : nullptr;
 }
 
-}  // namespace zov
+}  // namespace base

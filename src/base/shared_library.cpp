@@ -1,13 +1,13 @@
 // Opening a library and looking up its functions through the dynamic loader.
-#include "zov/shared_library.h"
+#include "base/shared_library.h"
 
 #include <dlfcn.h>
 
 #include <string>
 
-#include "zov/diagnostics.h"
+#include "base/diagnostics.h"
 
-namespace zov {
+namespace base {
 
 namespace {
 
@@ -32,4 +32,4 @@ void* SharedLibrary::address_of(const char* name) {
     return address;
 }
 
-}  // namespace zov
+}  // namespace base

@@ -1,11 +1,11 @@
 // ZOV_DEBUG diagnostics on standard error.
-#include "zov/diagnostics.h"
+#include "base/diagnostics.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
-namespace zov {
+namespace base {
 namespace {
 
 std::string_view (*translation)(std::string_view) = nullptr;
@@ -22,4 +22,4 @@ void report_failure(int line, std::string_view text) {
     std::fprintf(stderr, "%s:%d %s\n", "ZOV/ZOV", line, message.c_str());
 }
 
-}  // namespace zov
+}  // namespace base
