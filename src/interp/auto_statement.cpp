@@ -3,11 +3,11 @@
 #include <climits>
 #include <string>
 
-#include "interp/console_line.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
 #include "io/code_page.h"
+#include "prompt/console_line.h"
 #include "values/error.h"
 #include "values/evaluator.h"
 #include "values/text_scan.h"

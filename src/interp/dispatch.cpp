@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/engine.h"
 #include "graphics/graphics_state.h"
-#include "interp/compiled_engine.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"

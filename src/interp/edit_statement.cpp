@@ -2,10 +2,10 @@
 // line editor.
 #include <string>
 
-#include "interp/console_line.h"
 #include "interp/program_store.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "prompt/console_line.h"
 #include "values/error.h"
 #include "values/number_format.h"
 #include "values/number_parse.h"

@@ -3,10 +3,10 @@
 #include <string>
 
 #include "interp/channel_prefix.h"
-#include "interp/console_line.h"
 #include "interp/input_items.h"
 #include "interp/statements.h"
 #include "interp/vmbas.h"
+#include "prompt/console_line.h"
 #include "values/error.h"
 #include "values/text_scan.h"
 #include "values/variable_access.h"

@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/engine_choice.h"
 #include "graphics/graph_settings.h"
 #include "graphics/graph_workspace.h"
 #include "graphics/graphics_state.h"
-#include "interp/engine.h"
 #include "interp/program_store.h"
 #include "io/channel_table.h"
 #include "io/console_state.h"

@@ -10,11 +10,8 @@
 #include <xtl/xbase64.hpp>
 
 #include "graphics/window_pictures.h"
-#include "interp/completion.h"
-#include "interp/console_line.h"
 #include "interp/help_entries.h"
 #include "interp/interpreter_entry.h"
-#include "interp/main_loop.h"
 #include "interp/run_loop.h"
 #include "interp/statements.h"
 #include "io/break_flag.h"
@@ -23,6 +20,9 @@
 #include "io/inline_picture.h"
 #include "kernel/interrupt_mask.h"
 #include "kernel/utf8_stream.h"
+#include "prompt/completion.h"
+#include "prompt/console_line.h"
+#include "prompt/main_loop.h"
 #include "values/text_scan.h"
 
 namespace {

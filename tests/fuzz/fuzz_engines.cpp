@@ -16,11 +16,11 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/engine_choice.h"
 #include "fuzz_sandbox.h"
-#include "interp/engine.h"
-#include "interp/main_loop.h"
 #include "interp/vmbas.h"
 #include "io/break_flag.h"
+#include "prompt/main_loop.h"
 
 namespace {
 

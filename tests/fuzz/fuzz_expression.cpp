@@ -6,8 +6,8 @@
 #include <string>
 
 #include "fuzz_sandbox.h"
-#include "interp/calculator.h"
 #include "interp/vmbas.h"
+#include "prompt/calculator.h"
 
 namespace {
 constexpr size_t kMaxLineBytes = 255;

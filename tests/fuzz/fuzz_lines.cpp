@@ -10,8 +10,8 @@
 #include <string_view>
 
 #include "fuzz_sandbox.h"
-#include "interp/main_loop.h"
 #include "interp/vmbas.h"
+#include "prompt/main_loop.h"
 
 namespace {
 

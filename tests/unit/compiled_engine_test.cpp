@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "interp/compiled_code.h"
-#include "interp/engine.h"
+#include "engine/compiled_code.h"
+#include "engine/engine_choice.h"
 #include "interp/run_loop.h"
 #include "interp/vmbas.h"
 

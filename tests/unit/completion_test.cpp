@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "interp/completion.h"
 #include "interp/vmbas.h"
+#include "prompt/completion.h"
 
 namespace {
 

@@ -13,11 +13,11 @@
 #include <string>
 #include <string_view>
 
-#include "interp/completion.h"
 #include "interp/help_entries.h"
 #include "interp/interpreter_entry.h"
 #include "interp/run_loop.h"
 #include "interp/vmbas.h"
+#include "prompt/completion.h"
 #include "values/text_scan.h"
 
 namespace {

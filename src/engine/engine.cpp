@@ -1,11 +1,11 @@
 // Finding, or making, the compiled form of the statement at a position of the
 // current line; a line's compiled form goes stale with any edit of the program and
 // any definition of a function.
-#include "interp/compiled_engine.h"
+#include "engine/engine.h"
 
-#include "interp/compiled_compiler.h"
-#include "interp/compiled_run.h"
-#include "interp/engine.h"
+#include "engine/compiler.h"
+#include "engine/engine_choice.h"
+#include "engine/runner.h"
 #include "interp/vmbas.h"
 
 namespace compiled {

@@ -1,12 +1,12 @@
 // Calculator mode and the one-shot expression evaluation.
-#include "interp/calculator.h"
+#include "prompt/calculator.h"
 
 #include <string>
 
 #include "interp/interpreter_entry.h"
-#include "interp/console_line.h"
 #include "interp/run_loop.h"
 #include "interp/vmbas.h"
+#include "prompt/console_line.h"
 #include "values/error.h"
 #include "values/evaluator.h"
 #include "values/number_format.h"

@@ -1,7 +1,7 @@
 // Each node becomes the steps of its operands, then its own step, so values are read
 // and checked in the tree's order. Calls, built-ins and string measures are steps that
 // evaluate their node, arguments and all; string comparisons stay trees in the program.
-#include "interp/compiled_flatten.h"
+#include "engine/flatten.h"
 
 #include <algorithm>
 #include <cmath>

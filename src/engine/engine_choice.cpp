@@ -1,5 +1,5 @@
 // The engine choice, read from the environment once.
-#include "interp/engine.h"
+#include "engine/engine_choice.h"
 
 #include <cstdlib>
 #include <cstring>

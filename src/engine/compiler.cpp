@@ -2,12 +2,12 @@
 // compiled statement reads exactly what the text interpreter would read. Whatever it
 // does not model (functions with effects, calls inside function bodies, forms the
 // evaluator would refuse) leaves the statement to the text interpreter.
-#include "interp/compiled_compiler.h"
+#include "engine/compiler.h"
 
 #include <string>
 #include <string_view>
 
-#include "interp/compiled_flatten.h"
+#include "engine/flatten.h"
 #include "interp/dispatch.h"
 #include "interp/line_scan.h"
 #include "interp/program_store.h"

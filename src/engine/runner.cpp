@@ -2,7 +2,7 @@
 // the same order; where one would fail, the statement is declined before it has
 // changed anything but the creation of variables, which the text interpreter then
 // finds already made, in the same order. Strings live in 255-byte buffers on the stack.
-#include "interp/compiled_run.h"
+#include "engine/runner.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "engine/flatten.h"
 #include "graphics/graphics_state.h"
-#include "interp/compiled_flatten.h"
 #include "interp/program_store.h"
 #include "interp/vmbas.h"
 #include "io/break_flag.h"

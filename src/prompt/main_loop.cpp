@@ -1,6 +1,6 @@
 // The interactive main loop: "OK", typed lines stored into the program or run as
 // commands; and the one run of a program file named on the command line.
-#include "interp/main_loop.h"
+#include "prompt/main_loop.h"
 
 #include <algorithm>
 #include <climits>
@@ -8,13 +8,13 @@
 #include <string>
 
 #include "graphics/inline_windows.h"
-#include "interp/console_line.h"
 #include "interp/interpreter_entry.h"
 #include "interp/program_files.h"
 #include "interp/run_loop.h"
 #include "interp/vmbas.h"
 #include "io/break_flag.h"
 #include "io/console_input.h"
+#include "prompt/console_line.h"
 #include "values/messages.h"
 #include "values/text_scan.h"
 

@@ -1,5 +1,5 @@
 // Line input from standard input.
-#include "interp/console_line.h"
+#include "prompt/console_line.h"
 
 #include <optional>
 

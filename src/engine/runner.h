@@ -3,8 +3,8 @@
 #pragma once
 #include <cstddef>
 
-#include "interp/compiled_code.h"
-#include "interp/compiled_engine.h"
+#include "engine/compiled_code.h"
+#include "engine/engine.h"
 #include "interp/vmbas.h"
 
 namespace compiled {

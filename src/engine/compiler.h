@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-#include "interp/compiled_code.h"
+#include "engine/compiled_code.h"
 
 class C_VMBAS;
 

@@ -6,10 +6,7 @@
 #include <string_view>
 
 #include "base/diagnostics.h"
-#include "interp/calculator.h"
-#include "interp/completion.h"
 #include "interp/interpreter_entry.h"
-#include "interp/main_loop.h"
 #include "interp/vmbas.h"
 #include "io/break_flag.h"
 #include "io/code_page.h"
@@ -19,6 +16,9 @@
 #include "io/terminal.h"
 #include "io/terminal_signals.h"
 #include "io/user_paths.h"
+#include "prompt/calculator.h"
+#include "prompt/completion.h"
+#include "prompt/main_loop.h"
 #include "values/messages.h"
 #include "values/text_scan.h"
 

@@ -1,7 +1,7 @@
 // Completion words: the dispatcher's statement keywords, the words that only appear
 // inside statements, the numeric functions' table, the string functions, and every name
 // found in the program's text or among its variables.
-#include "interp/completion.h"
+#include "prompt/completion.h"
 
 #include <readline/readline.h>
 

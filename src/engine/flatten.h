@@ -3,7 +3,7 @@
 #pragma once
 #include <cstddef>
 
-#include "interp/compiled_code.h"
+#include "engine/compiled_code.h"
 
 namespace compiled {
 
