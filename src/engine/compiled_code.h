@@ -19,18 +19,9 @@ struct UserFunction;
 namespace compiled {
 
 enum class Op : uint8_t {
-    // Numbers.
-    Constant, Variable, Element, Err, Erl,
-    Negate, Add, Subtract, Multiply, Divide, Power,
-    Equal, NotEqual, Less, LessEqual, Greater, GreaterEqual,
-    StringEqual, StringNotEqual, StringLess, StringLessEqual, StringGreater, StringGreaterEqual,
-    Not, And, Or, Xor, Imp, Eqv,
-    Builtin, Len, Instr, Asc, Call, Parameter,
-    Int, Norm,  // the commonest built-ins, made nodes of their own
-    VariablePlus,  // a subscript: variable `index` plus `value`, a zero's sign left as it is
-    // Strings.
-    StringConstant, StringVariable, StringElement, Concat, Left, Right, Mid, Chr, Str, Space, StringOf,
-    StringCall, StringParameter,
+#define NODE(name, meaning) name,
+#include "engine/nodes.def"
+#undef NODE
 };
 
 // Children are further nodes of the same line: operands, arguments or subscripts.
@@ -50,49 +41,25 @@ struct Node {
 // A numeric expression of a statement flattened into steps over a stack of values,
 // in the order the tree would be evaluated, each check where the tree makes it.
 enum class Step : uint8_t {
-    Constant, Variable, Err, Erl,
-    Index,          // the value on top made a whole-number subscript, or refused
-    VariableIndex,  // the same of variable `index` plus `value`, pushed
-    Element,        // the element that the `count` indices on top name
-    // The same with its subscripts in the `count` VariableIndex steps that follow it,
-    // which it reads itself.
-    ElementAt,
-    AddElementAt,  // the same element added to the value on top, as Add would
-    // Sums make a zero part +0 themselves: a sum inside a sum only adds to a result
-    // that is made so, whose sign a zero term cannot change.
-    Negate, Int, Norm, Add, Subtract, Multiply, Divide, Power, Equal, NotEqual, Less, LessEqual, Greater, GreaterEqual,
-    // The same with constant `value` as the right operand (a real one for orderings). The
-    // comparisons of this group and of the next lie together, from Equal to GreaterEqual.
-    AddConstant, SubtractConstant, MultiplyConstant, DivideConstant, EqualConstant, NotEqualConstant,
-    LessConstant, LessEqualConstant, GreaterConstant, GreaterEqualConstant,
-    // The same with variable `index` as the right operand, read after an ordering's left
-    // side is found real.
-    AddVariable, SubtractVariable, MultiplyVariable, DivideVariable, EqualVariable, NotEqualVariable,
-    LessVariable, LessEqualVariable, GreaterVariable, GreaterEqualVariable,
-    // Variable `index` times constant `value`, added to or subtracted from the value on
-    // top, as the three steps would.
-    AddScaledVariable, SubtractScaledVariable,
-    // Division by the real constant `value`, neither zero nor NaN.
-    DivideReal,
-    // x - int(x / c) * c of the value x on top, the remainder as programs without a
-    // mod operator write it: `value` as DivideReal's, with an imaginary part of +0, and
-    // `count` 1 where the quotient's zeros are made +0. One step for the steps it stands
-    // for, which it computes in the same order.
-    RemainderReal,
-    Real,  // the value on top must be real: the left side of an ordering
-    Not, And, Or, Xor, Imp, Eqv,
-    Normalize,  // a sum's result: a negative zero part becomes +0
-    Parameter,  // argument `index` of the call whose body runs
-    // Node `index`, a def fn call, a built-in, or len, instr or asc, called directly.
-    Call, Builtin, Measure,
-    // A def fn call written out in the program: CallBegin pushes the variable store's
-    // mark, the arguments follow (each made Whole where the call wants integers), then
-    // the body, whose Argument steps read stack slot `index`; CallEnd leaves the value
-    // in place of the mark and the `count` arguments, and drops what they made.
-    CallBegin, Argument, Whole, CallEnd,
-    Tree,       // node `index`, evaluated as a tree
-    End,
+#define STEP(name, operands, pops, pushes, meaning) name,
+#include "engine/steps.def"
+#undef STEP
 };
+
+// How many values step `step` adds to the stack (negative: takes away), given its
+// instruction's `count`.
+constexpr int stack_effect(Step step, [[maybe_unused]] int count) {
+    switch (step) {
+#define STEP(name, operands, pops, pushes, meaning) \
+    case Step::name: return (pushes) - (pops);
+#include "engine/steps.def"
+#undef STEP
+    }
+    return 0;
+}
+
+// The fields of an instruction that its step reads, besides the step itself.
+enum class Operands : uint8_t { None, Value, Slot, SlotValue, SlotCount, Node, Index, ValueCount, Count };
 
 struct Instruction {
     Step step = Step::End;
@@ -129,7 +96,15 @@ struct CompiledCall {
     int32_t body_program = -1;  // a numeric body as a program
 };
 
-enum class Kind : uint8_t { AssignNumber, AssignString, For, Next, If, Goto, Gosub, Return, While, Wend };
+// The statements the engine compiles; any other is the text interpreter's.
+#define COMPILED_STATEMENT_KINDS(KIND) \
+    KIND(AssignNumber) KIND(AssignString) KIND(For) KIND(Next) KIND(If) KIND(Goto) KIND(Gosub) KIND(Return) KIND(While) KIND(Wend)
+
+enum class Kind : uint8_t {
+#define KIND(name) name,
+    COMPILED_STATEMENT_KINDS(KIND)
+#undef KIND
+};
 
 // Offsets count from the start of the line's text after its indentation.
 struct Statement {

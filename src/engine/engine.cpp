@@ -3,7 +3,12 @@
 // any definition of a function.
 #include "engine/engine.h"
 
+#include <cassert>
+#include <cstdio>
+
+#include "engine/code_check.h"
 #include "engine/compiler.h"
+#include "engine/dump.h"
 #include "engine/engine_choice.h"
 #include "engine/runner.h"
 #include "interp/vmbas.h"
@@ -42,8 +47,13 @@ bool enter_line(C_VMBAS& vm, CurrentLine& current) {
 }
 
 int32_t compile_at(C_VMBAS& vm, CurrentLine& current, const char* p) {
-    int32_t& index = current.code->statement_at[static_cast<size_t>(p - current.code->body)];
-    index = compile_statement(vm, *current.code, current.code->body, p);
+    CompiledLine& code = *current.code;
+    const auto offset = static_cast<int32_t>(p - code.body);
+    const size_t first_call = code.calls.size();
+    int32_t& index = code.statement_at[static_cast<size_t>(offset)];
+    index = compile_statement(vm, code, code.body, p);
+    assert(well_formed(code, index, first_call));
+    if (dumping()) dump_statement(stderr, code, current.line->number, offset, index, first_call);
     return index;
 }
 

@@ -158,14 +158,23 @@ private:
         return static_cast<int32_t>(start_);
     }
 
-    void push(Step step, int32_t index = -1, int effect = 0, Complex value = {}) {
+    // A step, whose effect on the stack its entry in the list of steps gives.
+    void push(Step step, int32_t index = -1, Complex value = {}, uint8_t count = 0) {
+        append(step, index, value, count);
+        depth_ += stack_effect(step, count);
+        deepest_ = std::max(deepest_, depth_);
+    }
+
+    // A subscript that the element step before it reads itself: no stack is involved.
+    void operand(int32_t index, Complex value) { append(Step::VariableIndex, index, value, 0); }
+
+    void append(Step step, int32_t index, Complex value, uint8_t count) {
         Instruction instruction;
         instruction.step = step;
+        instruction.count = count;
         instruction.index = index;
         instruction.value = value;
         code_.program.push_back(instruction);
-        depth_ += effect;
-        deepest_ = std::max(deepest_, depth_);
     }
 
     // An operator or built-in of one operand, which it replaces on the stack.
@@ -177,41 +186,40 @@ private:
     void emit(int32_t index) {
         const Node node = code_.nodes[static_cast<size_t>(index)];
         switch (node.op) {
-            case Op::Constant: push(Step::Constant, -1, 1, node.value); break;
-            case Op::Variable: push(Step::Variable, node.index, 1); break;
-            case Op::Err: push(Step::Err, -1, 1); break;
-            case Op::Erl: push(Step::Erl, -1, 1); break;
+            case Op::Constant: push(Step::Constant, -1, node.value); break;
+            case Op::Variable: push(Step::Variable, node.index); break;
+            case Op::Err: push(Step::Err); break;
+            case Op::Erl: push(Step::Erl); break;
             case Op::Parameter:
                 if (frame_slot_ >= 0)
-                    push(Step::Argument, frame_slot_ + node.index, 1);
+                    push(Step::Argument, frame_slot_ + node.index);
                 else
-                    push(Step::Parameter, node.index, 1);
+                    push(Step::Parameter, node.index);
                 break;
             case Op::Element: emit_element(node); break;
             case Op::Call:
                 if (can_write_out(code_, code_.calls[static_cast<size_t>(node.index)]))
                     emit_call(code_.calls[static_cast<size_t>(node.index)]);
                 else
-                    push(Step::Call, index, 1);
+                    push(Step::Call, index);
                 break;
-            case Op::Builtin: push(Step::Builtin, index, 1); break;
+            case Op::Builtin: push(Step::Builtin, index); break;
             case Op::Len:
             case Op::Instr:
-            case Op::Asc: push(Step::Measure, index, 1); break;
+            case Op::Asc: push(Step::Measure, index); break;
             case Op::Negate: unary(node, Step::Negate); break;
             case Op::Not: unary(node, Step::Not); break;
             case Op::Int: unary(node, Step::Int); break;
             case Op::Norm: unary(node, Step::Norm); break;
             default:
                 if (binary_step(node.op) == Step::End) {
-                    push(Step::Tree, index, 1);  // normalized by the tree itself
+                    push(Step::Tree, index);  // normalized by the tree itself
                     return;
                 }
                 if (const Node* division = remainder_division(node)) {
                     const Complex divisor = code_.nodes[static_cast<size_t>(division->child[1])].value;
                     emit(node.child[0]);
-                    push(Step::RemainderReal, -1, 0, divisor);
-                    code_.program.back().count = division->normalize ? 1 : 0;
+                    push(Step::RemainderReal, -1, divisor, division->normalize ? 1 : 0);
                     break;
                 }
                 emit(node.child[0]);
@@ -224,7 +232,7 @@ private:
     // body, the variables the arguments made dropped again.
     void emit_call(const CompiledCall& call) {
         const int mark_slot = depth_;
-        push(Step::CallBegin, -1, 1);
+        push(Step::CallBegin);
         for (int k = 0; k < call.argument_count; ++k) {
             emit(call.arguments[static_cast<size_t>(k)]);
             if (call.function->parameter_types[static_cast<size_t>(k)] == VT_INTEGER || call.type == VT_INTEGER)
@@ -234,8 +242,7 @@ private:
         emit(call.body);
         frame_slot_ = caller_slot;
         if (call.type == VT_INTEGER) push(Step::Whole);
-        push(Step::CallEnd, -1, -(call.argument_count + 1));
-        code_.program.back().count = static_cast<uint8_t>(call.argument_count);
+        push(Step::CallEnd, -1, {}, static_cast<uint8_t>(call.argument_count));
     }
 
     // The division where `node` is x - int(x / c) * c, x a variable and c a real
@@ -268,18 +275,18 @@ private:
         const Node& variable = code_.nodes[static_cast<size_t>(right.child[0])];
         const Node& factor = code_.nodes[static_cast<size_t>(right.child[1])];
         if (variable.op != Op::Variable || variable.normalize || factor.op != Op::Constant) return false;
-        push(node.op == Op::Add ? Step::AddScaledVariable : Step::SubtractScaledVariable, variable.index, 0, factor.value);
+        push(node.op == Op::Add ? Step::AddScaledVariable : Step::SubtractScaledVariable, variable.index, factor.value);
         return true;
     }
 
     void emit_right_operand(const Node& node) {
         const Node& right = code_.nodes[static_cast<size_t>(node.child[1])];
         if (right.op == Op::Constant && node.op == Op::Divide && divides_as_real(right.value)) {
-            push(Step::DivideReal, -1, 0, right.value);
+            push(Step::DivideReal, -1, right.value);
             return;
         }
         if (right.op == Op::Constant && constant_step(node.op, right.value) != Step::End) {
-            push(constant_step(node.op, right.value), -1, 0, right.value);
+            push(constant_step(node.op, right.value), -1, right.value);
             return;
         }
         if (right.op == Op::Variable && !right.normalize && variable_step(node.op) != Step::End) {
@@ -293,33 +300,29 @@ private:
         }
         if (is_ordering(node.op)) push(Step::Real);
         emit(node.child[1]);
-        push(binary_step(node.op), -1, -1);
+        push(binary_step(node.op));
     }
 
     // An element; `at_step` is the step of one whose subscripts are all offsets:
     // ElementAt, or AddElementAt, which adds it to the value on top.
     void emit_element(const Node& node, Step at_step = Step::ElementAt) {
         const bool at = only_offsets(code_, node);
-        if (at) {
-            push(at_step, node.index, at_step == Step::ElementAt ? 1 : 0);
-        } else {
+        if (!at) {
             for (int d = 0; d < node.count; ++d) emit_subscript(node.child[static_cast<size_t>(d)]);
-            push(Step::Element, node.index, 1 - node.count);
+            push(Step::Element, node.index, {}, node.count);
+            return;
         }
-        Instruction& element = code_.program.back();
-        element.count = node.count;
-        if (at) {
-            for (int d = 0; d < node.count; ++d) {
-                const Node& offset = code_.nodes[static_cast<size_t>(node.child[static_cast<size_t>(d)])];
-                push(Step::VariableIndex, offset.index, 0, offset.value);
-            }
+        push(at_step, node.index, {}, node.count);
+        for (int d = 0; d < node.count; ++d) {
+            const Node& offset = code_.nodes[static_cast<size_t>(node.child[static_cast<size_t>(d)])];
+            operand(offset.index, offset.value);
         }
     }
 
     void emit_subscript(int32_t index) {
         const Node node = code_.nodes[static_cast<size_t>(index)];
         if (node.op == Op::VariablePlus) {
-            push(Step::VariableIndex, node.index, 1, node.value);
+            push(Step::VariableIndex, node.index, node.value);
             return;
         }
         emit(index);

@@ -1,0 +1,84 @@
+// What VELMORA_DUMP shows of compiled code, and the check of its invariants that debug
+// builds assert: a checker that passed everything would hide the faults it is for.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "engine/code_check.h"
+#include "engine/compiled_code.h"
+#include "engine/dump.h"
+#include "engine/engine_choice.h"
+#include "interp/run_loop.h"
+#include "interp/vmbas.h"
+
+namespace {
+
+// The compiled form of line `number` after the program has run once.
+compiled::CompiledLine& run_and_compile(C_VMBAS& vm, int32_t number) {
+    vm.current_line = vm.program.first();
+    run_program(vm);
+    return *vm.program.find(number)->compiled;
+}
+
+std::string dumped(const compiled::CompiledLine& code, int32_t number, int32_t index) {
+    char* text = nullptr;
+    size_t size = 0;
+    std::FILE* out = open_memstream(&text, &size);
+    compiled::dump_statement(out, code, number, 0, index, 0);
+    std::fclose(out);
+    std::string result(text, size);
+    std::free(text);
+    return result;
+}
+
+TEST(CompiledDump, ShowsEachStepWithItsMeaning) {
+    C_VMBAS vm;
+    vm.engine = Engine::Compiled;
+    vm.store_line(10, "s = s + k * 2");
+    vm.store_line(20, "end");
+    const compiled::CompiledLine& code = run_and_compile(vm, 10);
+    ASSERT_EQ(code.statements.size(), 1u);
+    const std::string listing = dumped(code, 10, 0);
+    EXPECT_NE(listing.find("line 10, offset 0: s = s + k * 2\n  AssignNumber\n    variable s\n    value program:\n"),
+              std::string::npos)
+        << listing;
+    EXPECT_NE(listing.find("Variable               s                ; push variable slot `index`\n"), std::string::npos)
+        << listing;
+    EXPECT_NE(listing.find("AddScaledVariable      k 2+0i           ; add slot `index` times constant `value`\n"),
+              std::string::npos)
+        << listing;
+    EXPECT_NE(listing.find("End                                     ; the program ends"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("then the next line\n"), std::string::npos) << listing;
+}
+
+TEST(CompiledCheck, FindsBrokenPrograms) {
+    C_VMBAS vm;
+    vm.engine = Engine::Compiled;
+    vm.store_line(5, "dim a(3)");
+    vm.store_line(10, "for k = 1 to 3 : a(k) = a(k - 1) + k * k : if a(k) > 2 and k < 3 then 20");
+    vm.store_line(20, "next k");
+    compiled::CompiledLine& code = run_and_compile(vm, 10);
+    ASSERT_EQ(code.statements.size(), 3u);
+    for (int32_t k = 0; k < 3; ++k) EXPECT_TRUE(compiled::well_formed(code, k, 0)) << k;
+
+    const int32_t start = code.statements[1].value_program;
+    ASSERT_GE(start, 0);
+    compiled::CompiledLine broken = code;
+    broken.program[static_cast<size_t>(start)].index = static_cast<int32_t>(code.slots.size());
+    EXPECT_FALSE(compiled::well_formed(broken, 1, 0)) << "a slot outside the line";
+
+    broken = code;
+    auto& steps = broken.program;
+    size_t end = static_cast<size_t>(start);
+    while (steps[end].step != compiled::Step::End) ++end;
+    steps[end - 1].step = compiled::Step::End;
+    EXPECT_FALSE(compiled::well_formed(broken, 1, 0)) << "a program that leaves two values";
+
+    broken = code;
+    broken.statements[2].then_offset = code.length + 1;
+    EXPECT_FALSE(compiled::well_formed(broken, 2, 0)) << "a jump outside the line";
+}
+
+}  // namespace
