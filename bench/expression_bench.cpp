@@ -14,7 +14,7 @@ void evaluate(benchmark::State& state, const char* expression) {
     for (auto _ : state) {
         const char* p = expression;
         Complex value;
-        eval_expr(vm, p, value);
+        benchmark::DoNotOptimize(eval_expr(vm, p, value));
         benchmark::DoNotOptimize(value);
     }
 }

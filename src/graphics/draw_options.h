@@ -8,10 +8,10 @@ struct EvalContext;
 
 // ORs the bits of each option into `word`. A comma that starts no option keyword is
 // left for the caller's syntax check; an unknown first letter fails with its message.
-int parse_draw_options(const char*& p, uint32_t& word);
+[[nodiscard]] int parse_draw_options(const char*& p, uint32_t& word);
 
 // Integer arguments separated by commas; -1 (no message of its own) when one is missing.
-int parse_int_list(EvalContext& vm, const char*& p, std::initializer_list<int32_t*> values);
+[[nodiscard]] int parse_int_list(EvalContext& vm, const char*& p, std::initializer_list<int32_t*> values);
 
 // The colour the drawing operations use: the low 24 bits.
 inline uint32_t colour_of(int32_t rgb) { return static_cast<uint32_t>(rgb) & 0xFFFFFF; }

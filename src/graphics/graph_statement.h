@@ -26,10 +26,10 @@ struct GraphRequest {
 };
 
 // Every fault reports `usage`, unless the window check or the evaluator spoke first.
-int parse_graph_request(C_VMBAS& vm, const char*& p, std::string_view usage, GraphRequest& request);
+[[nodiscard]] int parse_graph_request(C_VMBAS& vm, const char*& p, std::string_view usage, GraphRequest& request);
 // Two real parts separated by a comma; the range changes only when both are read.
-int parse_graph_range(C_VMBAS& vm, const char*& p, std::string_view usage, GraphRange& range);
-int parse_graph_angle(C_VMBAS& vm, const char*& p, std::string_view usage, double& angle);
+[[nodiscard]] int parse_graph_range(C_VMBAS& vm, const char*& p, std::string_view usage, GraphRange& range);
+[[nodiscard]] int parse_graph_angle(C_VMBAS& vm, const char*& p, std::string_view usage, double& angle);
 
 // Text as the surface's font lays it out: fixed texts are converted to the console
 // code page, like the function bodies they are joined with.

@@ -5,7 +5,7 @@
 class C_VMBAS;
 
 // 0 without "#"; the channel when "#", n and "," name an open channel 1-15; 17 otherwise.
-int parse_channel_prefix(C_VMBAS& vm, const char*& p);
+[[nodiscard]] int parse_channel_prefix(C_VMBAS& vm, const char*& p);
 
 // "[#]n" with n truncated, as open, close, field, get and put name their channel;
 // false when it is not a number in 1-15.

@@ -8,7 +8,7 @@ class C_VMBAS;
 
 // Returns 0 when the current line's text is exhausted or execution ended, -1 on
 // failure; the position is left where execution stopped (for the caret).
-int exec_statements(C_VMBAS& vm, const char*& p);
+[[nodiscard]] int exec_statements(C_VMBAS& vm, const char*& p);
 
 // The keyword of the statement that begins at `p`, or an empty view for an assignment.
 std::string_view statement_keyword_at(const char* p);

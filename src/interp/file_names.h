@@ -9,4 +9,4 @@ class C_VMBAS;
 // Evaluates a string expression into `name`. A string that holds a NUL byte would
 // name something else than it says (the part before it), so it fails with `message`,
 // the statement's own, as an expression that is no string does.
-int eval_file_name(C_VMBAS& vm, const char*& p, std::string_view message, std::string& name);
+[[nodiscard]] int eval_file_name(C_VMBAS& vm, const char*& p, std::string_view message, std::string& name);

@@ -6,7 +6,7 @@
 class C_VMBAS;
 
 // Quoted, or up to ",", ":", "'" or the end; the position stays on the stopping character.
-int input_item_from_line(const char*& p, std::string& item);
+[[nodiscard]] int input_item_from_line(const char*& p, std::string& item);
 
 // Skips NUL, tab, LF and blanks, then a quoted item or bytes up to "," or LF.
-int input_item_from_channel(C_VMBAS& vm, int channel, std::string& item);
+[[nodiscard]] int input_item_from_channel(C_VMBAS& vm, int channel, std::string& item);

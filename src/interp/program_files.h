@@ -7,4 +7,4 @@ class C_VMBAS;
 // Loads the program file `name` as it is named: ".bas" carries line numbers, ".vmb"
 // none, and a script named otherwise ("#!" scripts often have no extension) carries
 // them when its first line of program text begins with a digit.
-int load_program_file(C_VMBAS& vm, const std::string& name);
+[[nodiscard]] int load_program_file(C_VMBAS& vm, const std::string& name);

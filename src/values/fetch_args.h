@@ -18,8 +18,8 @@ using ArgSlot = std::variant<std::monostate, Complex*, double*, int32_t*, int64_
 // makes the arguments after it optional: the call may close with ")" there. Every
 // argument is read once, so a call with optional arguments never reads one twice.
 // Returns -1 without a message when the name or "(" does not match.
-int fetch_args(EvalContext& vm, const char*& p, std::string_view name, std::string_view format,
+[[nodiscard]] int fetch_args(EvalContext& vm, const char*& p, std::string_view name, std::string_view format,
                std::initializer_list<ArgSlot> slots);
 // fetch_args, also telling how many arguments the call gave.
-int fetch_args_counted(EvalContext& vm, const char*& p, std::string_view name, std::string_view format,
+[[nodiscard]] int fetch_args_counted(EvalContext& vm, const char*& p, std::string_view name, std::string_view format,
                        std::initializer_list<ArgSlot> slots, size_t& count);

@@ -94,7 +94,7 @@ int parse_complex_text(const char*& p, Complex& value) {
         q = skip_blanks(q);
     }
     double first = 1.0;
-    parse_number(q, first);
+    if (parse_number(q, first) < 0) first = 1.0;  // a missing coefficient
     if (negative) first = -first;  // the sign bit, as strtod sets it for "-nan"
     if (*q == 'i') {
         value = {0.0, first};
@@ -111,7 +111,7 @@ int parse_complex_text(const char*& p, Complex& value) {
     ++q;
     q = skip_blanks(q);
     double second = 1.0;
-    parse_number(q, second);
+    if (parse_number(q, second) < 0) second = 1.0;
     if (*q != 'i') return -1;
     value = {first, second_negative ? -second : second};
     p = q + 1;

@@ -5,7 +5,7 @@
 
 // One unsigned literal: &h/0x hexadecimal, & octal, or the longest prefix that strtod
 // accepts without a sign (inf, nan and hexadecimal floats included). No leading blanks.
-int parse_number(const char*& p, double& value);
+[[nodiscard]] int parse_number(const char*& p, double& value);
 
 // [sign][number][i][sign[number]i], a missing coefficient counting as 1.
-int parse_complex_text(const char*& p, Complex& value);
+[[nodiscard]] int parse_complex_text(const char*& p, Complex& value);

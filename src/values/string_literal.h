@@ -4,4 +4,4 @@
 
 // After blanks; fails without a message when the line ends before the closing quote,
 // and with "文字列長超過" for more than 255 bytes.
-int scan_string_literal(const char*& p, C_STR& out);
+[[nodiscard]] int scan_string_literal(const char*& p, C_STR& out);

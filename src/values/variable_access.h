@@ -20,10 +20,10 @@ enum class VarKind { Numeric, String };
 
 // Reads a name (with subscripts) of the wanted kind. A name of the other kind, or none,
 // fails without a message; subscript errors fail with theirs.
-int get_var(EvalContext& vm, const char*& p, VarKind kind, VarRef& ref);
+[[nodiscard]] int get_var(EvalContext& vm, const char*& p, VarKind kind, VarRef& ref);
 
 // get_var for a name already scanned; the position stands just after the name.
-int get_scanned_var(EvalContext& vm, std::string_view name, int type, const char*& p, VarRef& ref);
+[[nodiscard]] int get_scanned_var(EvalContext& vm, std::string_view name, int type, const char*& p, VarRef& ref);
 
 C_STR* get_string_var(EvalContext& vm, const char*& p);
 
@@ -32,7 +32,7 @@ void store_number(const VarRef& ref, Complex value);
 
 // Stores text into the variable named at the position: strings as they are, numbers
 // parsed as complex text (anything unparsable gives 0). Used by input and read.
-int assign_from_text(EvalContext& vm, const char*& p, std::string_view text);
+[[nodiscard]] int assign_from_text(EvalContext& vm, const char*& p, std::string_view text);
 
 // The storage of an existing variable named at the position (its text or its value),
 // or null when there is no such variable.
