@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Speed benchmarks: the Google Benchmark micro-benchmarks, then each BASIC workload in
-# bench/programs/ timed in velmora, python3 and yabasic (best of several runs), printed
-# as tables of wall-clock and CPU seconds with the ratios velmora / other, the peak
-# memory of each run, and velmora's start-up time.
+# bench/programs/ timed in velmora, python3, yabasic, Lua 5.4 and LuaJIT's interpreter
+# (`luajit -joff`) (best of several runs), printed as tables of wall-clock and CPU
+# seconds with the ratios velmora / other, the peak memory of each run, and the
+# start-up times.
 #
 # Usage: bench/run-benchmarks.sh [build-dir] [workload...]
 #   build-dir  where velmora was built (default: build)
@@ -36,27 +37,41 @@ gnu_time=""
 [ -x /usr/bin/time ] && /usr/bin/time -f %M -o /dev/null true 2>/dev/null && gnu_time=/usr/bin/time
 
 # The interpreters, in table order. Velmora's programs are typed in, as at its prompt:
-# the program text and then "run" go to its standard input.
-names=(velmora python3 yabasic)
+# the program text and then "run" go to its standard input. luajit-i is LuaJIT with its
+# compiler off: the speed of its interpreter alone, against which a plain interpreter
+# compares.
+names=(velmora python3 yabasic lua5.4 luajit-i)
 [ "${BENCH_BWBASIC:-0}" = 1 ] && names+=(bwbasic)
-declare -A command_of file_of
+declare -A command_of flags_of file_of label_of package_of
 command_of[velmora]="$build/velmora"
 command_of[python3]=${BENCH_PYTHON:-$(command -v python3 >/dev/null && python3 -c 'import sys; print(sys.executable)')}
 command_of[yabasic]=$(command -v yabasic)
+command_of[lua5.4]=$(command -v lua5.4)
+command_of[luajit-i]=$(command -v luajit)
 command_of[bwbasic]=$(command -v bwbasic)
+flags_of[luajit-i]=-joff
 file_of[velmora]="%s.bas"
 file_of[python3]="%s.py"
 file_of[yabasic]="%s.yab"
+file_of[lua5.4]="%s.lua"
+file_of[luajit-i]="%s.lua"
 file_of[bwbasic]="%s_bwbasic.bas"
+label_of[python3]=v/pyt
+label_of[yabasic]=v/yab
+label_of[lua5.4]=v/lua
+label_of[luajit-i]=v/ljI
+label_of[bwbasic]=v/bwb
+package_of[luajit-i]=luajit
 
 # Runs program $2 in interpreter $1; with $3, GNU time writes the peak memory there.
 run_program() {
     local name=$1 file=$2 memory=${3:-} exe=${command_of[$1]}
-    local measure=()
+    local measure=() flags
+    read -ra flags <<<"${flags_of[$name]:-}"
     [ -n "$memory" ] && [ -n "$gnu_time" ] && measure=("$gnu_time" -f %M -o "$memory")
     case $name in
         velmora) { cat "$file"; echo run; } | LC_ALL=C.UTF-8 timeout "$limit" "${measure[@]}" "$exe" ;;
-        *) timeout "$limit" "${measure[@]}" "$exe" "$file" </dev/null ;;
+        *) timeout "$limit" "${measure[@]}" "$exe" "${flags[@]}" "$file" </dev/null ;;
     esac
 }
 
@@ -66,6 +81,7 @@ version_of() {
         velmora) timeout 10 "$exe" --version </dev/null | head -1 ;;
         python3) "$exe" --version ;;
         yabasic) "$exe" --version 2>&1 | head -1 ;;
+        lua5.4 | luajit-i) "$exe" -v 2>&1 | head -1 | cut -d' ' -f1-2 ;;
         bwbasic) dpkg-query -W -f='${Version}' bwbasic 2>/dev/null || echo unknown ;;
     esac
 }
@@ -118,7 +134,7 @@ for name in "${names[@]}"; do
     if [ -n "${command_of[$name]}" ] && [ -x "${command_of[$name]}" ]; then
         available+=("$name")
     else
-        [ "$name" = velmora ] && echo "(skipped velmora: no $build/velmora)" || echo "(skipped $name: not installed; apt-get install $name)"
+        [ "$name" = velmora ] && echo "(skipped velmora: no $build/velmora)" || echo "(skipped $name: not installed; apt-get install ${package_of[$name]:-$name})"
     fi
 done
 others=()
@@ -126,7 +142,7 @@ for name in "${available[@]}"; do [ "$name" != velmora ] && others+=("$name"); d
 
 echo "== Interpreters"
 for name in "${available[@]}"; do
-    printf '%-8s %s (%s)\n' "$name" "${command_of[$name]}" "$(version_of "$name")"
+    printf '%-8s %s (%s)\n' "$name" "${command_of[$name]}${flags_of[$name]:+ ${flags_of[$name]}}" "$(version_of "$name")"
 done
 echo "machine  $(nproc) cores, $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -1), load average $(cut -d' ' -f1-3 /proc/loadavg)"
 echo
@@ -168,7 +184,7 @@ print_table() {
     local row v name within1=0 within_half=0 counted=0 fastest
     row=$(printf '%-14s' workload)
     for name in "${available[@]}"; do row+=$(printf ' %9s' "$name"); done
-    for name in "${others[@]}"; do row+=$(printf ' %8s' "v/${name:0:3}"); done
+    for name in "${others[@]}"; do row+=$(printf ' %8s' "${label_of[$name]}"); done
     row+=$(printf ' %8s' "v/min")
     echo "$row"
     for w in "${workloads[@]}"; do
@@ -189,11 +205,27 @@ print_table() {
         echo "v/min = velmora / min(python3, yabasic): at most 1.0 on $within1 of $counted workloads, at most 0.5 on $within_half"
 }
 
+# The engine's goal under a table of the seconds in the named array: how many
+# workloads velmora runs in at most Lua 5.4's time.
+print_lua_goal() {
+    local -n seconds=$1
+    local v lua within=0 counted=0
+    for w in "${workloads[@]}"; do
+        v=${seconds[$w,velmora]:-} lua=${seconds[$w,lua5.4]:-}
+        [ -z "$v" ] || [ -z "$lua" ] && continue
+        counted=$((counted + 1))
+        awk -v a="$v" -v b="$lua" 'BEGIN { exit !(a <= b) }' && within=$((within + 1))
+    done
+    [ "$counted" -gt 0 ] &&
+        echo "v/lua = velmora / lua5.4: at most 1.0 on $within of $counted workloads (the engine goal)"
+}
+
 echo "== Workloads: wall-clock seconds, best of $runs; ratio = velmora / other (above 1: velmora slower)"
 print_table wall
 echo
 echo "== The same runs in CPU seconds (user + system), best of $runs: steadier on a busy machine"
 print_table cpu
+print_lua_goal cpu
 echo
 
 echo "== Peak memory (maximum resident set size) in MiB, largest of $runs runs; v/yab = velmora / yabasic"
@@ -232,6 +264,8 @@ for name in "${others[@]}"; do
     case $name in
         python3) startup_row "python3 -c pass" "${command_of[python3]}" -c pass ;;
         yabasic) startup_row "yabasic (a program of one end)" "${command_of[yabasic]}" "$work/empty.yab" ;;
+        lua5.4) startup_row "lua5.4 -e ''" "${command_of[lua5.4]}" -e '' ;;
+        luajit-i) startup_row "luajit -joff -e ''" "${command_of[luajit-i]}" -joff -e '' ;;
     esac
 done
 startup_row "/bin/true (starting a process)" /bin/true
