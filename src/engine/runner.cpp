@@ -44,10 +44,6 @@ struct Text {
 };
 
 Complex real(double x) { return {x, 0.0}; }
-// int: each part rounded down.
-Complex whole_part(Complex z) { return {std::floor(z.re), std::floor(z.im)}; }
-// norm: the square of the modulus, as the built-in computes it.
-Complex norm_of(Complex z) { return real(z.re * z.re + z.im * z.im); }
 
 using rules::truth;
 
@@ -81,8 +77,6 @@ static_assert(follow_one_another(Step::And, Step::Or, Step::Xor, Step::Imp, Step
 static_assert(follow_one_another(Op::And, Op::Or, Op::Xor, Op::Imp, Op::Eqv));
 static_assert(follow_one_another(Op::StringEqual, Op::StringNotEqual, Op::StringLess, Op::StringLessEqual,
                                  Op::StringGreater, Op::StringGreaterEqual));
-
-int32_t clamp_count(int32_t n) { return std::max(0, std::min(n, 255)); }
 
 // A next's step: the loop's variable moved on, and whether the loop goes round again.
 bool goes_round(const ForEntry& loop, PCVAR& variable) {
@@ -414,11 +408,11 @@ bool Runner::compute(const Node& n, Complex& out) {
             return true;
         case Op::Int:
             if (!number(n.child[0], a)) return false;
-            out = whole_part(a);
+            out = rules::whole_part(a);
             return true;
         case Op::Norm:
             if (!number(n.child[0], a)) return false;
-            out = norm_of(a);
+            out = rules::norm_of(a);
             return true;
         case Op::Add:
             if (!operands(n, a, b)) return false;
@@ -542,9 +536,9 @@ Complex* Runner::execute(int32_t start, Complex* stack, Complex& result) {
             case Step::Negate: top_value = -top_value; break;
             case Step::Int:
                 *top = top_value;  // floor may be a call
-                top_value = whole_part(*top);
+                top_value = rules::whole_part(*top);
                 break;
-            case Step::Norm: top_value = norm_of(top_value); break;
+            case Step::Norm: top_value = rules::norm_of(top_value); break;
             case Step::Add: top_value = normalize_zero(*--top + top_value); break;
             case Step::Subtract: top_value = normalize_zero(*--top - top_value); break;
             case Step::Multiply: top_value = *--top * top_value; break;
@@ -561,7 +555,7 @@ Complex* Runner::execute(int32_t start, Complex* stack, Complex& result) {
                 Complex quotient = divide_by_real(top_value, i->value.re);
                 if (i->count) quotient = normalize_zero(quotient);
                 *top = top_value;  // floor may be a call
-                const Complex whole = whole_part(quotient);
+                const Complex whole = rules::whole_part(quotient);
                 top_value = normalize_zero(*top - whole * Complex{i->value.re, 0.0});
                 break;
             }
@@ -751,7 +745,7 @@ bool Runner::string_measure(const Node& call, Complex& out) {
     if (call.op == Op::Len) {
         out = real(static_cast<double>(text.view.size()));
     } else if (call.op == Op::Asc) {
-        out = real(text.view.empty() ? 0 : static_cast<unsigned char>(text.view[0]));
+        out = real(rules::first_byte(text.view));
     } else {
         Text sought;
         if (!operand(call.child[1], sought)) return false;
@@ -873,7 +867,7 @@ bool Runner::string(int32_t index, Text& out) {
         case Op::Concat: {
             Text left, right;
             if (!operand(n.child[0], left) || !operand(n.child[1], right)) return false;
-            if (left.view.size() + right.view.size() > C_STR::kMaxLength) return false;
+            if (!C_STR::fits(left.view.size() + right.view.size())) return false;
             out.set(left.view, right.view);
             return true;
         }
@@ -883,7 +877,7 @@ bool Runner::string(int32_t index, Text& out) {
         case Op::Chr: {
             int32_t code;
             if (!int32_argument(n.child[0], code)) return false;
-            const char byte = static_cast<char>(code & 0xFF);
+            const char byte = rules::byte_of_code(code);
             out.set({&byte, 1});
             return true;
         }
@@ -891,7 +885,7 @@ bool Runner::string(int32_t index, Text& out) {
             Complex value;
             if (!number(n.child[0], value)) return false;
             const std::string formatted = format_default(value.re, value.im);
-            out.set(formatted.substr(0, std::min(formatted.size(), C_STR::kMaxLength)));
+            out.set(C_STR::clipped(formatted));
             return true;
         }
         case Op::Space:
@@ -899,8 +893,8 @@ bool Runner::string(int32_t index, Text& out) {
             int32_t count, code = ' ';
             if (!int32_argument(n.child[0], count)) return false;
             if (n.op == Op::StringOf && !int32_argument(n.child[1], code)) return false;
-            const auto length = static_cast<size_t>(clamp_count(count));
-            std::memset(out.bytes, code & 0xFF, length);
+            const size_t length = rules::repeat_count(count);
+            std::memset(out.bytes, rules::byte_of_code(code), length);
             out.view = {out.bytes, length};
             return true;
         }
@@ -915,16 +909,9 @@ bool Runner::substring(const Node& call, Text& out) {
     if (call.op == Op::Mid && !int32_argument(call.child[2], count)) return false;
     const std::string_view whole = out.view;
     switch (call.op) {
-        case Op::Left: out.view = whole.substr(0, static_cast<size_t>(std::max(first, 0))); break;
-        case Op::Right: {
-            const size_t keep = std::min(static_cast<size_t>(std::max(first, 0)), whole.size());
-            out.view = whole.substr(whole.size() - keep);
-            break;
-        }
-        default: {
-            const size_t start = static_cast<size_t>(std::max(first, 1) - 1);
-            out.view = start >= whole.size() ? std::string_view() : whole.substr(start, static_cast<size_t>(std::max(count, 0)));
-        }
+        case Op::Left: out.view = rules::left_part(whole, first); break;
+        case Op::Right: out.view = rules::right_part(whole, first); break;
+        default: out.view = rules::middle_part(whole, first, count);
     }
     return true;
 }

@@ -4,6 +4,7 @@
 // message is raised by the caller, which knows how it fails.
 #pragma once
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <string_view>
 
@@ -162,6 +163,37 @@ inline std::string_view real_argument_error(Complex z, double low, double high) 
     if (!is_real(z)) return messages::translatable("虚数引数は無効");
     return z.re >= low && z.re <= high ? std::string_view() : messages::translatable("引数レンジ超過");
 }
+
+// ---- Built-in functions that the compiled engine also computes in place.
+
+// int: each part rounded down.
+inline Complex whole_part(Complex z) { return {std::floor(z.re), std::floor(z.im)}; }
+
+// norm: the square of the modulus.
+inline Complex norm_of(Complex z) { return {z.re * z.re + z.im * z.im, 0.0}; }
+
+// asc: the first byte, 0 for the empty string.
+inline double first_byte(std::string_view text) { return text.empty() ? 0 : static_cast<unsigned char>(text[0]); }
+
+// left$, right$ and mid$: a part of `whole`; counts below 1 give nothing, a position
+// below 1 counts as 1.
+inline std::string_view left_part(std::string_view whole, int32_t count) {
+    return whole.substr(0, static_cast<size_t>(std::max(count, 0)));
+}
+inline std::string_view right_part(std::string_view whole, int32_t count) {
+    const size_t keep = std::min(static_cast<size_t>(std::max(count, 0)), whole.size());
+    return whole.substr(whole.size() - keep);
+}
+inline std::string_view middle_part(std::string_view whole, int32_t position, int32_t count) {
+    const size_t start = static_cast<size_t>(std::max(position, 1) - 1);
+    return start >= whole.size() ? std::string_view() : whole.substr(start, static_cast<size_t>(std::max(count, 0)));
+}
+
+// space$ and string$: how many bytes, 0 to 255.
+inline size_t repeat_count(int32_t n) { return static_cast<size_t>(std::max(0, std::min(n, 255))); }
+
+// chr$ and string$: the byte of a character code, its low 8 bits.
+inline char byte_of_code(int32_t code) { return static_cast<char>(code & 0xFF); }
 
 // ---- Typed storage.
 
