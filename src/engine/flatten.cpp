@@ -8,6 +8,7 @@
 #include <cstring>
 #include <utility>
 
+#include "values/language_rules.h"
 #include "values/user_functions.h"
 
 namespace compiled {
@@ -58,7 +59,7 @@ Step constant_step(Op op, Complex right) {
         case Op::NotEqual: return Step::NotEqualConstant;
         default: break;
     }
-    if (right.im != 0.0) return Step::End;
+    if (!rules::is_real(right)) return Step::End;
     switch (op) {
         case Op::Less: return Step::LessConstant;
         case Op::LessEqual: return Step::LessEqualConstant;
@@ -235,8 +236,7 @@ private:
         push(Step::CallBegin);
         for (int k = 0; k < call.argument_count; ++k) {
             emit(call.arguments[static_cast<size_t>(k)]);
-            if (call.function->parameter_types[static_cast<size_t>(k)] == VT_INTEGER || call.type == VT_INTEGER)
-                push(Step::Whole);
+            if (rules::parameter_is_whole(call.function->parameter_types[static_cast<size_t>(k)], call.type)) push(Step::Whole);
         }
         const int caller_slot = std::exchange(frame_slot_, mark_slot + 1);
         emit(call.body);

@@ -21,6 +21,7 @@
 #include "values/complex_math.h"
 #include "values/error.h"
 #include "values/evaluator.h"
+#include "values/language_rules.h"
 #include "values/number_format.h"
 #include "values/text_scan.h"
 #include "values/text_search.h"
@@ -43,56 +44,44 @@ struct Text {
 };
 
 Complex real(double x) { return {x, 0.0}; }
-// int: each part rounded down.
-Complex whole_part(Complex z) { return {std::floor(z.re), std::floor(z.im)}; }
-// norm: the square of the modulus, as the built-in computes it.
-Complex norm_of(Complex z) { return real(z.re * z.re + z.im * z.im); }
 
-// and, or, xor, imp and eqv of two real values, into the first.
-bool combine(Step step, Complex& a, Complex b) {
-    if (a.im != 0.0 || b.im != 0.0) return false;
-    const int64_t x = to_int64(a.re), y = to_int64(b.re);
-    int64_t result;
-    switch (step) {
-        case Step::And: result = x & y; break;
-        case Step::Or: result = x | y; break;
-        case Step::Xor: result = x ^ y; break;
-        case Step::Imp: result = ~x | y; break;
-        default: result = ~(x ^ y); break;
-    }
-    a = real(static_cast<double>(result));
-    return true;
-}
-Complex truth(bool value) { return {value ? -1.0 : 0.0, 0.0}; }
-bool same(Complex a, Complex b) { return a.re == b.re && a.im == b.im; }
+using rules::truth;
 
-// An ordering step of two real values, whatever its right operand.
-bool holds(Step step, double a, double b) {
-    switch (step) {
-        case Step::Less:
-        case Step::LessConstant:
-        case Step::LessVariable: return a < b;
-        case Step::LessEqual:
-        case Step::LessEqualConstant:
-        case Step::LessEqualVariable: return a <= b;
-        case Step::Greater:
-        case Step::GreaterConstant:
-        case Step::GreaterVariable: return a > b;
-        default: return a >= b;
-    }
+// The rules' operators of steps and nodes, which lie in the same order as theirs: an
+// ordering step of any of its three groups (`less` names the group), a logical step
+// or node, a string comparison node.
+rules::Ordering ordering_of(Step step, Step less) {
+    return static_cast<rules::Ordering>(static_cast<int>(step) - static_cast<int>(less));
 }
-int32_t clamp_count(int32_t n) { return std::max(0, std::min(n, 255)); }
+rules::Ordering ordering_of(Op op) { return static_cast<rules::Ordering>(static_cast<int>(op) - static_cast<int>(Op::Less)); }
+rules::Logical logical_of(Step step) { return static_cast<rules::Logical>(static_cast<int>(step) - static_cast<int>(Step::And)); }
+rules::Logical logical_of(Op op) { return static_cast<rules::Logical>(static_cast<int>(op) - static_cast<int>(Op::And)); }
+rules::Comparison comparison_of(Op op) {
+    return static_cast<rules::Comparison>(static_cast<int>(op) - static_cast<int>(Op::StringEqual));
+}
+
+// Whether `codes`, listed in the order of a rule's enumerators, lie in that order one
+// after another, as the conversions above take them.
+template <typename Code, typename... Codes>
+constexpr bool follow_one_another(Code first, Codes... rest) {
+    int place = 0;
+    return ((static_cast<int>(rest) - static_cast<int>(first) == ++place) && ...);
+}
+static_assert(follow_one_another(Step::Less, Step::LessEqual, Step::Greater, Step::GreaterEqual));
+static_assert(follow_one_another(Step::LessConstant, Step::LessEqualConstant, Step::GreaterConstant,
+                                 Step::GreaterEqualConstant));
+static_assert(follow_one_another(Step::LessVariable, Step::LessEqualVariable, Step::GreaterVariable,
+                                 Step::GreaterEqualVariable));
+static_assert(follow_one_another(Op::Less, Op::LessEqual, Op::Greater, Op::GreaterEqual));
+static_assert(follow_one_another(Step::And, Step::Or, Step::Xor, Step::Imp, Step::Eqv));
+static_assert(follow_one_another(Op::And, Op::Or, Op::Xor, Op::Imp, Op::Eqv));
+static_assert(follow_one_another(Op::StringEqual, Op::StringNotEqual, Op::StringLess, Op::StringLessEqual,
+                                 Op::StringGreater, Op::StringGreaterEqual));
 
 // A next's step: the loop's variable moved on, and whether the loop goes round again.
 bool goes_round(const ForEntry& loop, PCVAR& variable) {
-    const Complex step{loop.increment, 0.0};
-    if (loop.type == VT_INTEGER) {
-        variable.value = coerce_to_type(variable.value + step, VT_INTEGER);
-    } else {
-        variable.value = variable.value + step;
-    }
-    const double value = variable.value.re;
-    return (loop.step > 0 && value <= loop.limit) || (loop.step < 0 && value >= loop.limit);
+    rules::advance(variable.value, loop.increment, loop.type);
+    return rules::loop_goes_on(variable.value.re, loop.limit, loop.step);
 }
 
 // The values of a running program, left unset: every step writes a value before any
@@ -108,7 +97,7 @@ struct ProgramStack {
 class Runner {
 public:
     // No compiled statement sets the option base.
-    explicit Runner(C_VMBAS& vm) : vm_(vm), lowest_index_(vm.option_base == 0 ? 0 : 1) {}
+    explicit Runner(C_VMBAS& vm) : vm_(vm), lowest_index_(rules::lowest_subscript(vm.option_base)) {}
 
     Outcome run_from(const char*& p);
 
@@ -163,6 +152,8 @@ private:
     bool to_next_line(const char*& p);
     // What jumping to the current line does besides making it current.
     void jump_to_line_again() { vm_.jump_to_line(vm_.current_line); }
+    // Whether making `line` current would show it: a way that passes a line by must not.
+    bool shows_trace_mark(const ProgramLine& line) const { return rules::shows_trace_mark(vm_.trace, line); }
     bool ready_for_statement();
     [[gnu::noinline]] bool attend();
     bool go_to_next_statement(const char*& p);
@@ -239,9 +230,7 @@ private:
 
     // A subscript's whole-number value, refused as the text interpreter refuses it.
     bool as_index(Complex value, int32_t& out) const {
-        if (value.im != 0.0 || !(value.re > -1.0 && value.re < kMaxSubscript + 1.0)) return false;
-        out = static_cast<int32_t>(value.re);
-        return out >= lowest_index_;
+        return rules::names_index(value, lowest_index_, out);
     }
     [[gnu::always_inline]] bool subscript(int32_t index, int32_t& out) {
         const Node& n = node(index);
@@ -277,7 +266,8 @@ private:
         } else if (!number(index, value)) {
             return false;
         }
-        if (value.im != 0.0 || !(value.re >= -2147483648.0 && value.re <= 2147483647.0)) return false;
+        if (!rules::real_argument_error(value, rules::kLowestInt32Argument, rules::kHighestInt32Argument).empty())
+            return false;
         out = static_cast<int32_t>(value.re);
         return true;
     }
@@ -418,11 +408,11 @@ bool Runner::compute(const Node& n, Complex& out) {
             return true;
         case Op::Int:
             if (!number(n.child[0], a)) return false;
-            out = whole_part(a);
+            out = rules::whole_part(a);
             return true;
         case Op::Norm:
             if (!number(n.child[0], a)) return false;
-            out = norm_of(a);
+            out = rules::norm_of(a);
             return true;
         case Op::Add:
             if (!operands(n, a, b)) return false;
@@ -446,11 +436,11 @@ bool Runner::compute(const Node& n, Complex& out) {
             return true;
         case Op::Equal:
             if (!operands(n, a, b)) return false;
-            out = truth(same(a, b));
+            out = truth(rules::same_value(a, b));
             return true;
         case Op::NotEqual:
             if (!operands(n, a, b)) return false;
-            out = truth(!same(a, b));
+            out = truth(!rules::same_value(a, b));
             return true;
         case Op::Less:
         case Op::LessEqual:
@@ -463,9 +453,7 @@ bool Runner::compute(const Node& n, Complex& out) {
         case Op::StringGreater:
         case Op::StringGreaterEqual: return string_comparison(n, out);
         case Op::Not:
-            if (!number(n.child[0], a) || a.im != 0.0) return false;
-            out = real(static_cast<double>(~to_int64(a.re)));
-            return true;
+            return number(n.child[0], a) && rules::logical_not(a, out);
         case Op::And:
         case Op::Or:
         case Op::Xor:
@@ -548,16 +536,16 @@ Complex* Runner::execute(int32_t start, Complex* stack, Complex& result) {
             case Step::Negate: top_value = -top_value; break;
             case Step::Int:
                 *top = top_value;  // floor may be a call
-                top_value = whole_part(*top);
+                top_value = rules::whole_part(*top);
                 break;
-            case Step::Norm: top_value = norm_of(top_value); break;
+            case Step::Norm: top_value = rules::norm_of(top_value); break;
             case Step::Add: top_value = normalize_zero(*--top + top_value); break;
             case Step::Subtract: top_value = normalize_zero(*--top - top_value); break;
             case Step::Multiply: top_value = *--top * top_value; break;
             case Step::Divide: top_value = *--top / top_value; break;
             case Step::Power: top_value = cmath::pow(*--top, top_value); break;
-            case Step::Equal: top_value = truth(same(*--top, top_value)); break;
-            case Step::NotEqual: top_value = truth(!same(*--top, top_value)); break;
+            case Step::Equal: top_value = truth(rules::same_value(*--top, top_value)); break;
+            case Step::NotEqual: top_value = truth(!rules::same_value(*--top, top_value)); break;
             case Step::AddConstant: top_value = normalize_zero(top_value + i->value); break;
             case Step::SubtractConstant: top_value = normalize_zero(top_value - i->value); break;
             case Step::MultiplyConstant: top_value = top_value * i->value; break;
@@ -567,7 +555,7 @@ Complex* Runner::execute(int32_t start, Complex* stack, Complex& result) {
                 Complex quotient = divide_by_real(top_value, i->value.re);
                 if (i->count) quotient = normalize_zero(quotient);
                 *top = top_value;  // floor may be a call
-                const Complex whole = whole_part(quotient);
+                const Complex whole = rules::whole_part(quotient);
                 top_value = normalize_zero(*top - whole * Complex{i->value.re, 0.0});
                 break;
             }
@@ -598,29 +586,32 @@ Complex* Runner::execute(int32_t start, Complex* stack, Complex& result) {
                 if (!compare(*i, top_value)) return nullptr;
                 break;
             case Step::Real:
-                if (top_value.im != 0.0) return nullptr;
+                if (!rules::is_real(top_value)) return nullptr;
                 break;
             case Step::Less:
             case Step::LessEqual:
             case Step::Greater:
             case Step::GreaterEqual: {
                 const Complex left = *--top;
-                if (top_value.im != 0.0) return nullptr;
-                top_value = truth(holds(i->step, left.re, top_value.re));
+                if (!rules::is_real(top_value)) return nullptr;
+                top_value = truth(rules::ordered(ordering_of(i->step, Step::Less), left.re, top_value.re));
                 break;
             }
-            case Step::Not:
-                if (top_value.im != 0.0) return nullptr;
-                top_value = real(static_cast<double>(~to_int64(top_value.re)));
+            case Step::Not: {
+                Complex value;
+                if (!rules::logical_not(top_value, value)) return nullptr;
+                top_value = value;
                 break;
+            }
             case Step::And:
             case Step::Or:
             case Step::Xor:
             case Step::Imp:
             case Step::Eqv: {
-                Complex left = *--top;
-                if (!combine(i->step, left, top_value)) return nullptr;
-                top_value = left;
+                const Complex left = *--top;
+                Complex value;
+                if (!rules::combine_logical(logical_of(i->step), left, top_value, value)) return nullptr;
+                top_value = value;
                 break;
             }
             case Step::Normalize: top_value = normalize_zero(top_value); break;
@@ -707,22 +698,22 @@ inline bool Runner::element_at(const Instruction& at, Complex& out) {
 // only once its left one is found real, as the text interpreter does.
 inline bool Runner::compare(const Instruction& step, Complex& value) {
     switch (step.step) {
-        case Step::EqualConstant: value = truth(same(value, step.value)); return true;
-        case Step::NotEqualConstant: value = truth(!same(value, step.value)); return true;
-        case Step::EqualVariable: value = truth(same(value, variable_value(step.index))); return true;
-        case Step::NotEqualVariable: value = truth(!same(value, variable_value(step.index))); return true;
+        case Step::EqualConstant: value = truth(rules::same_value(value, step.value)); return true;
+        case Step::NotEqualConstant: value = truth(!rules::same_value(value, step.value)); return true;
+        case Step::EqualVariable: value = truth(rules::same_value(value, variable_value(step.index))); return true;
+        case Step::NotEqualVariable: value = truth(!rules::same_value(value, variable_value(step.index))); return true;
         case Step::LessConstant:
         case Step::LessEqualConstant:
         case Step::GreaterConstant:
         case Step::GreaterEqualConstant:
-            if (value.im != 0.0) return false;
-            value = truth(holds(step.step, value.re, step.value.re));
+            if (!rules::is_real(value)) return false;
+            value = truth(rules::ordered(ordering_of(step.step, Step::LessConstant), value.re, step.value.re));
             return true;
         default: {
-            if (value.im != 0.0) return false;
+            if (!rules::is_real(value)) return false;
             const Complex right = variable_value(step.index);
-            if (right.im != 0.0) return false;
-            value = truth(holds(step.step, value.re, right.re));
+            if (!rules::is_real(right)) return false;
+            value = truth(rules::ordered(ordering_of(step.step, Step::LessVariable), value.re, right.re));
             return true;
         }
     }
@@ -743,15 +734,7 @@ inline bool Runner::comparison(int32_t start, Complex& out) {
 bool Runner::string_comparison(const Node& compare, Complex& out) {
     Text left, right;
     if (!operand(compare.child[0], left) || !operand(compare.child[1], right)) return false;
-    const int order = compare_strings(left.view, right.view);
-    switch (compare.op) {
-        case Op::StringEqual: out = truth(order == 0); break;
-        case Op::StringNotEqual: out = truth(order != 0); break;
-        case Op::StringLess: out = truth(order < 0); break;
-        case Op::StringLessEqual: out = truth(order <= 0); break;
-        case Op::StringGreater: out = truth(order > 0); break;
-        default: out = truth(order >= 0); break;
-    }
+    out = truth(rules::string_comparison_holds(comparison_of(compare.op), rules::compare_strings(left.view, right.view)));
     return true;
 }
 
@@ -762,7 +745,7 @@ bool Runner::string_measure(const Node& call, Complex& out) {
     if (call.op == Op::Len) {
         out = real(static_cast<double>(text.view.size()));
     } else if (call.op == Op::Asc) {
-        out = real(text.view.empty() ? 0 : static_cast<unsigned char>(text.view[0]));
+        out = real(rules::first_byte(text.view));
     } else {
         Text sought;
         if (!operand(call.child[1], sought)) return false;
@@ -774,27 +757,21 @@ bool Runner::string_measure(const Node& call, Complex& out) {
 // An ordering applies only to a real left side, and needs a real right side.
 bool Runner::ordered(const Node& compare, Complex& out) {
     Complex a, b;
-    if (!number(compare.child[0], a) || a.im != 0.0) return false;
-    if (!number(compare.child[1], b) || b.im != 0.0) return false;
-    switch (compare.op) {
-        case Op::Less: out = truth(a.re < b.re); break;
-        case Op::LessEqual: out = truth(a.re <= b.re); break;
-        case Op::Greater: out = truth(a.re > b.re); break;
-        default: out = truth(a.re >= b.re); break;
-    }
+    if (!number(compare.child[0], a) || !rules::is_real(a)) return false;
+    if (!number(compare.child[1], b) || !rules::is_real(b)) return false;
+    out = truth(rules::ordered(ordering_of(compare.op), a.re, b.re));
     return true;
 }
 
 bool Runner::logical(const Node& combine, Complex& out) {
-    Complex b;
-    if (!number(combine.child[0], out) || !number(combine.child[1], b)) return false;
-    return compiled::combine(binary_step(combine.op), out, b);
+    Complex a, b;
+    if (!number(combine.child[0], a) || !number(combine.child[1], b)) return false;
+    return rules::combine_logical(logical_of(combine.op), a, b, out);
 }
 
 bool Runner::real_argument(int32_t index, double low, double high, double& out) {
     Complex value;
-    if (!number(index, value) || value.im != 0.0) return false;
-    if (!(value.re >= low && value.re <= high)) return false;
+    if (!number(index, value) || !rules::real_argument_error(value, low, high).empty()) return false;
     out = value.re;
     return true;
 }
@@ -809,14 +786,14 @@ bool Runner::builtin(const Node& call, Complex& out) {
             case 'c': ok = number(argument, args.c[i]); break;
             case 'd': {
                 Complex value;
-                ok = number(argument, value) && value.im == 0.0;
+                ok = number(argument, value) && rules::is_real(value);
                 args.d[i] = value.re;
                 break;
             }
             case 'l': ok = int32_argument(argument, args.l[i]); break;
             case 'L': {
                 double value;
-                ok = real_argument(argument, -9223372036854775808.0, 9223372036854775808.0, value);
+                ok = real_argument(argument, rules::kLowestInt64Argument, rules::kHighestInt64Argument, value);
                 if (ok) args.L[i] = to_int64(value);
                 break;
             }
@@ -853,8 +830,7 @@ bool Runner::call(const Node& n, Complex* number_out, Text* string_out) {
             ok = string(argument, frame.strings[k]);
         } else {
             ok = number(argument, frame.numbers[k]);
-            if (type == VT_INTEGER || compiled.type == VT_INTEGER)
-                frame.numbers[k] = coerce_to_type(frame.numbers[k], VT_INTEGER);
+            if (rules::parameter_is_whole(type, compiled.type)) frame.numbers[k] = coerce_to_type(frame.numbers[k], VT_INTEGER);
         }
     }
     if (ok) {
@@ -891,7 +867,7 @@ bool Runner::string(int32_t index, Text& out) {
         case Op::Concat: {
             Text left, right;
             if (!operand(n.child[0], left) || !operand(n.child[1], right)) return false;
-            if (left.view.size() + right.view.size() > C_STR::kMaxLength) return false;
+            if (!C_STR::fits(left.view.size() + right.view.size())) return false;
             out.set(left.view, right.view);
             return true;
         }
@@ -901,7 +877,7 @@ bool Runner::string(int32_t index, Text& out) {
         case Op::Chr: {
             int32_t code;
             if (!int32_argument(n.child[0], code)) return false;
-            const char byte = static_cast<char>(code & 0xFF);
+            const char byte = rules::byte_of_code(code);
             out.set({&byte, 1});
             return true;
         }
@@ -909,7 +885,7 @@ bool Runner::string(int32_t index, Text& out) {
             Complex value;
             if (!number(n.child[0], value)) return false;
             const std::string formatted = format_default(value.re, value.im);
-            out.set(formatted.substr(0, std::min(formatted.size(), C_STR::kMaxLength)));
+            out.set(C_STR::clipped(formatted));
             return true;
         }
         case Op::Space:
@@ -917,8 +893,8 @@ bool Runner::string(int32_t index, Text& out) {
             int32_t count, code = ' ';
             if (!int32_argument(n.child[0], count)) return false;
             if (n.op == Op::StringOf && !int32_argument(n.child[1], code)) return false;
-            const auto length = static_cast<size_t>(clamp_count(count));
-            std::memset(out.bytes, code & 0xFF, length);
+            const size_t length = rules::repeat_count(count);
+            std::memset(out.bytes, rules::byte_of_code(code), length);
             out.view = {out.bytes, length};
             return true;
         }
@@ -933,16 +909,9 @@ bool Runner::substring(const Node& call, Text& out) {
     if (call.op == Op::Mid && !int32_argument(call.child[2], count)) return false;
     const std::string_view whole = out.view;
     switch (call.op) {
-        case Op::Left: out.view = whole.substr(0, static_cast<size_t>(std::max(first, 0))); break;
-        case Op::Right: {
-            const size_t keep = std::min(static_cast<size_t>(std::max(first, 0)), whole.size());
-            out.view = whole.substr(whole.size() - keep);
-            break;
-        }
-        default: {
-            const size_t start = static_cast<size_t>(std::max(first, 1) - 1);
-            out.view = start >= whole.size() ? std::string_view() : whole.substr(start, static_cast<size_t>(std::max(count, 0)));
-        }
+        case Op::Left: out.view = rules::left_part(whole, first); break;
+        case Op::Right: out.view = rules::right_part(whole, first); break;
+        default: out.view = rules::middle_part(whole, first, count);
     }
     return true;
 }
@@ -1009,10 +978,9 @@ Outcome Runner::for_loop(const Statement& statement) {
     PCVAR* variable = record(statement.slot);
     Complex start, limit;
     if (!number(statement.value, start) || !number(statement.limit, limit)) return Outcome::Declined;
-    Complex step{limit.re > start.re ? 1.0 : -1.0, 0.0};
+    Complex step = rules::default_step(start, limit);
     if (statement.step >= 0 && !number(statement.step, step)) return Outcome::Declined;
-    if (start.im != 0.0 || limit.im != 0.0 || step.im != 0.0) return Outcome::Declined;
-    if (limit.re > start.re ? !(step.re > 0) : !(step.re < 0)) return Outcome::Declined;
+    if (!rules::for_bounds_error(start, limit, step).empty()) return Outcome::Declined;
     if (vm_.for_depth == kStackDepth) return Outcome::Declined;
     const VariableSlot& name = slot(statement.slot);
     variable->value = coerce_to_type(start, name.type);
@@ -1022,7 +990,7 @@ Outcome Runner::for_loop(const Statement& statement) {
     loop.type = name.type;
     loop.limit = limit.re;
     loop.step = step.re;
-    loop.increment = coerce_to_type(step, name.type).re;
+    loop.increment = rules::loop_increment(step, name.type);
     loop.record = variable;
     loop.generation = vm_.variables.generation();
     loop.follow = statement.follow;
@@ -1055,7 +1023,7 @@ inline Outcome Runner::next(const Statement& statement, const char*& p, const ch
             return Outcome::Jumped;
         }
         ProgramLine* body_line = loop.after.line->next;
-        if (loop.follow == kFollowLineEnd && !vm_.trace && body_line && !break_flag::is_set()) {
+        if (loop.follow == kFollowLineEnd && !shows_trace_mark(*loop.after.line) && body_line && !break_flag::is_set()) {
             // A body on the next line: the for line, left at once, shows nowhere. Finding
             // the body's statement (or compiling it) before the dispatcher's steps
             // changes nothing they do.
@@ -1091,8 +1059,8 @@ inline Outcome Runner::next(const Statement& statement, const char*& p, const ch
 
 inline Outcome Runner::if_then(const Statement& statement, const char*& p, const char* body) {
     Complex value;
-    if (!condition(statement, value) || value.im != 0.0) return Outcome::Declined;
-    if (value.re == 0.0) {
+    if (!condition(statement, value) || !rules::is_real(value)) return Outcome::Declined;
+    if (!rules::is_true(value)) {
         p = body + statement.else_offset;
     } else if (statement.then_offset < 0) {
         return Outcome::Declined;
@@ -1107,8 +1075,8 @@ inline Outcome Runner::if_then(const Statement& statement, const char*& p, const
 
 inline Outcome Runner::while_loop(const Statement& statement, const char*& p, const char* body) {
     Complex value;
-    if (!condition(statement, value) || value.im != 0.0) return Outcome::Declined;
-    if (value.re == 0.0) {
+    if (!condition(statement, value) || !rules::is_real(value)) return Outcome::Declined;
+    if (!rules::is_true(value)) {
         vm_.jump_to_line(statement.target);
         p = statement.resume;
         return Outcome::Done;
@@ -1136,7 +1104,7 @@ inline Outcome Runner::jump(const Statement& statement, const char*& p) {
             if (!vm_.is_running() || vm_.gosub_depth == 0) return Outcome::Declined;
             const GosubEntry entry = vm_.gosub_stack[static_cast<size_t>(--vm_.gosub_depth)];
             ProgramLine* const following = entry.resume.line->next;
-            if (entry.follow == kFollowLineEnd && following && !vm_.trace && !attention::any()) {
+            if (entry.follow == kFollowLineEnd && following && !shows_trace_mark(*entry.resume.line) && !attention::any()) {
                 // Straight to the line after the gosub's: the gosub's own line, made
                 // current on the way, would show nowhere.
                 p = vm_.jump_to_line(following);
@@ -1438,8 +1406,12 @@ Runner::PassesEnd Runner::passes_across(const Statement& next, const char*& p) {
     const uint64_t generation = vm_.variables.generation();
     // The next has just found it by record, or by name while the generation stood.
     const bool by_record = loop.generation == generation;
-    const auto steps_by_record = [this, by_record, generation] {
-        return by_record && vm_.variables.generation() == generation && !vm_.trace && !break_flag::is_set();
+    // A pass goes by the for line as the next does, and may go by the next's line, a
+    // program line like it: the two show marks alike. No statement that the passes run
+    // turns trace on or off, so they do for all the passes.
+    const bool unseen = !shows_trace_mark(*loop.after.line);
+    const auto steps_by_record = [this, by_record, generation, unseen] {
+        return by_record && vm_.variables.generation() == generation && unseen && !break_flag::is_set();
     };
     // The next's line and its index there, once a pass has come to it.
     const ProgramLine* next_line = nullptr;

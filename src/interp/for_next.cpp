@@ -4,6 +4,7 @@
 #include "interp/vmbas.h"
 #include "values/error.h"
 #include "values/evaluator.h"
+#include "values/language_rules.h"
 #include "values/names.h"
 #include "values/text_scan.h"
 
@@ -22,16 +23,10 @@ int read_bounds(C_VMBAS& vm, const char*& p, LoopBounds& bounds) {
     if (eval_expr(vm, p, bounds.start) < 0) return vm_error::fail(kForUsage);
     if (match_keyword(p, "to") < 0) return vm_error::fail(kForUsage);
     if (eval_expr(vm, p, bounds.limit) < 0) return vm_error::fail(kForUsage);
-    bounds.step = {bounds.limit.re > bounds.start.re ? 1.0 : -1.0, 0.0};
+    bounds.step = rules::default_step(bounds.start, bounds.limit);
     if (match_keyword(p, "step") == 0 && eval_expr(vm, p, bounds.step) < 0) return vm_error::fail("STEP 後に式がない");
-    if (bounds.start.im != 0.0 || bounds.limit.im != 0.0 || bounds.step.im != 0.0)
-        return vm_error::fail("for 文で虚数は無効");
-    if (bounds.limit.re > bounds.start.re) {
-        if (!(bounds.step.re > 0)) return vm_error::fail("増分値が正でない");
-    } else if (!(bounds.step.re < 0)) {
-        return vm_error::fail("増分値が負でない");
-    }
-    return 0;
+    const std::string_view refusal = rules::for_bounds_error(bounds.start, bounds.limit, bounds.step);
+    return refusal.empty() ? 0 : vm_error::fail(refusal);
 }
 
 }  // namespace
@@ -49,7 +44,7 @@ int stmt_for(C_VMBAS& vm, const char*& p) {
     // The bounds may have mentioned new variables; the record address is stable.
     variable->value = coerce_to_type(bounds.start, type);
     vm.for_stack[static_cast<size_t>(vm.for_depth++)] = {TextPosition::at(vm.current_line, p), std::string(name), type, bounds.limit.re,
-                                                         bounds.step.re, coerce_to_type(bounds.step, type).re};
+                                                         bounds.step.re, rules::loop_increment(bounds.step, type)};
     return 0;
 }
 
@@ -65,9 +60,8 @@ int stmt_next(C_VMBAS& vm, const char*& p) {
         q = p;
     }
     PCVAR* variable = vm.variables.find_or_create(loop.variable);
-    variable->value = coerce_to_type(variable->value + Complex{loop.increment, 0.0}, loop.type);
-    const double value = variable->value.re;
-    if ((loop.step > 0 && value <= loop.limit) || (loop.step < 0 && value >= loop.limit)) {
+    rules::advance(variable->value, loop.increment, loop.type);
+    if (rules::loop_goes_on(variable->value.re, loop.limit, loop.step)) {
         p = vm.jump_to(loop.after);
         return 0;
     }

@@ -6,6 +6,7 @@
 #include "interp/vmbas.h"
 #include "values/error.h"
 #include "values/evaluator.h"
+#include "values/language_rules.h"
 #include "values/text_scan.h"
 
 int stmt_if(C_VMBAS& vm, const char*& p) {
@@ -13,11 +14,11 @@ int stmt_if(C_VMBAS& vm, const char*& p) {
     const char* q = p;
     Complex condition;
     if (eval_expr(vm, q, condition) < 0) return vm_error::fail(kUsage);
-    if (condition.im != 0.0) {
+    if (!rules::is_real(condition)) {
         p = q;
         return vm_error::fail("if 文で虚数は無効");
     }
-    if (condition.re != 0.0) {
+    if (rules::is_true(condition)) {
         if (match_keyword(q, "then") < 0) {
             p = q;
             return vm_error::fail(kUsage);

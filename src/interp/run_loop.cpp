@@ -75,10 +75,7 @@ int run_program(C_VMBAS& vm) {
     enter_key_mode();  // keys typed while the program runs wait, unechoed, for the next read
     ProgramLine* line = vm.current_line;
     for (;;) {
-        vm.current_line = line;
-        vm_error::clear();
-        if (vm.trace && line->number > 0) vm.io.chan_printf(CHANNEL_CONSOLE, "[%ld]", static_cast<long>(line->number));
-        const char* p = line->body();
+        const char* p = vm.jump_to_line(line);
         if (exec_statements(vm, p) == 0) {
             if (!vm.current_line) return 0;
             line = vm.current_line->next;

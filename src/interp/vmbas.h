@@ -16,6 +16,7 @@
 #include "io/console_state.h"
 #include "values/error.h"
 #include "values/eval_context.h"
+#include "values/language_rules.h"
 
 inline constexpr int kStackDepth = 20;
 
@@ -84,7 +85,7 @@ public:
         if (!line) return "";
         current_line = line;
         vm_error::clear();
-        if (trace && line->number > 0) print_trace_mark(*line);
+        if (rules::shows_trace_mark(trace, *line)) print_trace_mark(*line);
         return line->body();
     }
 

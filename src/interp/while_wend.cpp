@@ -6,14 +6,15 @@
 #include "interp/vmbas.h"
 #include "values/error.h"
 #include "values/evaluator.h"
+#include "values/language_rules.h"
 #include "values/text_scan.h"
 
 int stmt_while(C_VMBAS& vm, const char*& p) {
     const char* keyword = p - std::char_traits<char>::length("while");
     Complex condition;
     if (eval_expr(vm, p, condition) < 0) return vm_error::fail("使用法:while 数式 … wend");
-    if (condition.im != 0.0) return vm_error::fail("while 文で虚数は無効");
-    if (condition.re != 0.0) {
+    if (!rules::is_real(condition)) return vm_error::fail("while 文で虚数は無効");
+    if (rules::is_true(condition)) {
         if (vm.while_depth == kStackDepth) return vm_error::fail("while-wend が深すぎる");
         vm.while_stack[static_cast<size_t>(vm.while_depth++)] = {TextPosition::at(vm.current_line, keyword)};
         return 0;

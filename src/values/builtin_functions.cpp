@@ -15,6 +15,7 @@
 #include "values/error.h"
 #include "values/eval_context.h"
 #include "values/fetch_args.h"
+#include "values/language_rules.h"
 #include "values/number_parse.h"
 #include "values/random.h"
 #include "values/text_scan.h"
@@ -83,7 +84,7 @@ const BuiltinFunction kBuiltins[] = {
     {"atan", "c", complex_function<cmath::atan>},
     {"atn", "c", complex_function<cmath::atan>},
     {"asc", "s", [](EvalContext&, const BuiltinArgs& a, Complex& o) {
-         o = real(a.s[0].empty() ? 0 : static_cast<unsigned char>(a.s[0].view()[0]));
+         o = real(rules::first_byte(a.s[0].view()));
          return 0;
      }},
     {"conj", "c", [](EvalContext&, const BuiltinArgs& a, Complex& o) { o = {a.c[0].re, -a.c[0].im}; return 0; }},
@@ -98,10 +99,7 @@ const BuiltinFunction kBuiltins[] = {
     {"cvi", "s", [](EvalContext&, const BuiltinArgs& a, Complex& o) { o = real(read_little_endian<int16_t>(a.s[0])); return 0; }},
     {"cvs", "s", [](EvalContext&, const BuiltinArgs& a, Complex& o) { o = real(read_little_endian<float>(a.s[0])); return 0; }},
     {"cvd", "s", [](EvalContext&, const BuiltinArgs& a, Complex& o) { o = real(read_little_endian<double>(a.s[0])); return 0; }},
-    {"norm", "c", [](EvalContext&, const BuiltinArgs& a, Complex& o) {
-         o = real(a.c[0].re * a.c[0].re + a.c[0].im * a.c[0].im);
-         return 0;
-     }},
+    {"norm", "c", complex_function<rules::norm_of>},
     {"sqrt", "c", complex_function<cmath::sqrt>},
     {"sin", "c", complex_function<cmath::sin>},
     {"sgn", "c", [](EvalContext&, const BuiltinArgs& a, Complex& o) {
@@ -124,10 +122,7 @@ const BuiltinFunction kBuiltins[] = {
     {"rnd", "l", [](EvalContext& vm, const BuiltinArgs&, Complex& o) { o = real(vm.random.next() / 32767.0); return 0; }},
     {"rand", "", [](EvalContext& vm, const BuiltinArgs&, Complex& o) { o = real(vm.random.next()); return 0; }},
     {"imag", "c", [](EvalContext&, const BuiltinArgs& a, Complex& o) { o = real(a.c[0].im); return 0; }},
-    {"int", "c", [](EvalContext&, const BuiltinArgs& a, Complex& o) {
-         o = {std::floor(a.c[0].re), std::floor(a.c[0].im)};
-         return 0;
-     }},
+    {"int", "c", complex_function<rules::whole_part>},
     {"instr", "ss", fn_instr},
     {"fix", "c", [](EvalContext&, const BuiltinArgs& a, Complex& o) { o = {truncate(a.c[0].re), truncate(a.c[0].im)}; return 0; }},
     {"fre", "", [](EvalContext&, const BuiltinArgs&, Complex& o) { o = real(available_memory()); return 0; }},

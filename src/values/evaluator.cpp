@@ -6,6 +6,7 @@
 #include "values/complex_math.h"
 #include "values/error.h"
 #include "values/eval_context.h"
+#include "values/language_rules.h"
 #include "values/names.h"
 #include "values/number_parse.h"
 #include "values/string_functions.h"
@@ -43,39 +44,51 @@ struct LeadingString {
 int eval_compare(EvalContext& vm, const char*& p, Complex& out, const LeadingString* lead = nullptr);
 int eval_power(EvalContext& vm, const char*& p, Complex& out);
 
-Complex truth(bool value) { return {value ? -1.0 : 0.0, 0.0}; }
+template <typename Meaning>
+struct Operator {
+    std::string_view text;
+    Meaning meaning;
+};
 
-int64_t combine_logical(std::string_view op, int64_t x, int64_t y) {
-    if (op == "and") return x & y;
-    if (op == "or") return x | y;
-    if (op == "xor") return x ^ y;
-    if (op == "imp") return ~x | y;
-    return ~(x ^ y);
+using rules::Comparison;
+using rules::Logical;
+using rules::Ordering;
+
+// In the order they are tried: a longer operator before its prefix.
+constexpr Operator<Comparison> kStringComparisons[] = {
+    {"==", Comparison::Equal},    {"!=", Comparison::NotEqual},     {"=", Comparison::Equal},
+    {"<>", Comparison::NotEqual}, {">=", Comparison::GreaterEqual}, {">", Comparison::Greater},
+    {"<=", Comparison::LessEqual}, {"<", Comparison::Less}};
+constexpr Operator<Comparison> kEqualities[] = {
+    {"==", Comparison::Equal}, {"!=", Comparison::NotEqual}, {"=", Comparison::Equal}, {"<>", Comparison::NotEqual}};
+constexpr Operator<Ordering> kOrderings[] = {
+    {">=", Ordering::GreaterEqual}, {">", Ordering::Greater}, {"<=", Ordering::LessEqual}, {"<", Ordering::Less}};
+constexpr Operator<Logical> kLogicals[] = {
+    {"and", Logical::And}, {"or", Logical::Or}, {"xor", Logical::Xor}, {"imp", Logical::Imp}, {"eqv", Logical::Eqv}};
+
+// The first of `operators` that matches as a keyword at `p`, which it passes; null if none.
+template <typename Meaning, size_t N>
+const Operator<Meaning>* match_operator(const char*& p, const Operator<Meaning> (&operators)[N]) {
+    for (const Operator<Meaning>& op : operators)
+        if (match_keyword(p, op.text) == 0) return &op;
+    return nullptr;
 }
 
 // The operator and right operand of a string comparison whose left string is read.
 int compare_with(EvalContext& vm, const C_STR& left, const char*& p, Complex& out) {
     const char* q = skip_blanks(p);
-    std::string_view op;
-    for (std::string_view candidate : {"==", "!=", "=", "<>", ">=", ">", "<=", "<"}) {
-        if (starts_with_nocase(q, candidate)) {
-            op = candidate;
+    const Operator<Comparison>* op = nullptr;
+    for (const Operator<Comparison>& candidate : kStringComparisons) {
+        if (starts_with_nocase(q, candidate.text)) {
+            op = &candidate;
             break;
         }
     }
-    if (op.empty()) return -1;
-    q += op.size();
+    if (!op) return -1;
+    q += op->text.size();
     C_STR right;
     if (eval_string(vm, q, right) < 0) return -1;
-    const int order = compare_strings(left.view(), right.view());
-    bool result;
-    if (op == "==" || op == "=") result = order == 0;
-    else if (op == "!=" || op == "<>") result = order != 0;
-    else if (op == ">=") result = order >= 0;
-    else if (op == ">") result = order > 0;
-    else if (op == "<=") result = order <= 0;
-    else result = order < 0;
-    out = truth(result);
+    out = rules::truth(rules::string_comparison_holds(op->meaning, rules::compare_strings(left.view(), right.view())));
     p = q;
     return 0;
 }
@@ -98,8 +111,7 @@ int eval_logical(EvalContext& vm, const char*& p, Complex& out, const LeadingStr
     const char* q = p;
     if (match_keyword(q, "not") == 0) {
         Complex operand;
-        if (eval_expr(vm, q, operand) < 0 || operand.im != 0.0) return -1;
-        out = {static_cast<double>(~to_int64(operand.re)), 0.0};
+        if (eval_expr(vm, q, operand) < 0 || !rules::logical_not(operand, out)) return -1;
         p = q;
         return 0;
     }
@@ -108,18 +120,11 @@ int eval_logical(EvalContext& vm, const char*& p, Complex& out, const LeadingStr
     for (;;) {
         const char* r = skip_blanks(q);
         if (!is_letter(*r)) break;
-        std::string_view op;
-        for (std::string_view candidate : {"and", "or", "xor", "imp", "eqv"}) {
-            if (match_keyword(r, candidate) == 0) {
-                op = candidate;
-                break;
-            }
-        }
-        if (op.empty()) break;
+        const Operator<Logical>* op = match_operator(r, kLogicals);
+        if (!op) break;
         Complex right;
         if (eval_compare(vm, r, right) < 0) return -1;
-        if (left.im != 0.0 || right.im != 0.0) return -1;
-        left = {static_cast<double>(combine_logical(op, to_int64(left.re), to_int64(right.re))), 0.0};
+        if (!rules::combine_logical(op->meaning, left, right, left)) return -1;
         q = r;
     }
     out = left;
@@ -138,37 +143,18 @@ int eval_compare(EvalContext& vm, const char*& p, Complex& out, const LeadingStr
     for (;;) {
         const char* r = skip_blanks(q);
         if (!is_comparison_start(*r)) break;
-        std::string_view op;
-        for (std::string_view candidate : {"==", "!=", "=", "<>"}) {
-            if (match_keyword(r, candidate) == 0) {
-                op = candidate;
-                break;
-            }
-        }
-        if (op.empty() && left.im == 0.0) {
-            for (std::string_view candidate : {">=", ">", "<=", "<"}) {
-                if (match_keyword(r, candidate) == 0) {
-                    op = candidate;
-                    break;
-                }
-            }
-        }
-        if (op.empty()) break;
+        // An ordering applies only to a real left value; its operator is left unread.
+        const Operator<Comparison>* equality = match_operator(r, kEqualities);
+        const Operator<Ordering>* ordering = !equality && rules::is_real(left) ? match_operator(r, kOrderings) : nullptr;
+        if (!equality && !ordering) break;
         Complex right;
         if (eval_add(vm, r, right) < 0) return -1;
-        bool result;
-        if (op == "==" || op == "=") {
-            result = left.re == right.re && left.im == right.im;
-        } else if (op == "!=" || op == "<>") {
-            result = !(left.re == right.re && left.im == right.im);
+        if (equality) {
+            left = rules::truth(rules::same_value(left, right) == (equality->meaning == Comparison::Equal));
         } else {
-            if (right.im != 0.0) return -1;
-            if (op == ">=") result = left.re >= right.re;
-            else if (op == ">") result = left.re > right.re;
-            else if (op == "<=") result = left.re <= right.re;
-            else result = left.re < right.re;
+            if (!rules::is_real(right)) return -1;
+            left = rules::truth(rules::ordered(ordering->meaning, left.re, right.re));
         }
-        left = truth(result);
         q = r;
     }
     out = left;
@@ -376,16 +362,6 @@ int eval_string_operand(EvalContext& vm, const char*& p, C_STR& out) {
 }
 
 }  // namespace
-
-int compare_strings(std::string_view a, std::string_view b) {
-    const size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        const auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-        if (x != y) return x < y ? -1 : 1;
-    }
-    if (a.size() == b.size()) return 0;
-    return a.size() < b.size() ? -1 : 1;
-}
 
 // Numbers are turned away here without a lookup, which matters because every
 // comparison tries a string first. A numeric fn still goes on, to be refused with its

@@ -2,7 +2,6 @@
 // function per precedence level, yielding a complex value or a string.
 #pragma once
 #include <cstdint>
-#include <string_view>
 
 #include "values/c_str.h"
 #include "values/complex.h"
@@ -27,5 +26,3 @@ int eval_int32(EvalContext& vm, const char*& p, int32_t* out);
 // Every string operand is a literal or a name ending in "$" (variable, element,
 // function or fn); true when one may begin at `p`.
 bool may_begin_string(const char* p);
-// Unsigned byte order over the whole length: a proper prefix is the lesser string.
-[[nodiscard]] int compare_strings(std::string_view a, std::string_view b);

@@ -5,6 +5,7 @@
 
 #include "values/error.h"
 #include "values/evaluator.h"
+#include "values/language_rules.h"
 #include "values/text_scan.h"
 #include "values/variable_access.h"
 
@@ -25,8 +26,8 @@ T* slot_as(const ArgSlot* slot) {
 int real_in_range(EvalContext& vm, const char*& p, double low, double high, double& value) {
     Complex z;
     if (eval_expr(vm, p, z) < 0) return -1;
-    if (z.im != 0.0) return vm_error::fail("虚数引数は無効");
-    if (!(z.re >= low && z.re <= high)) return vm_error::fail("引数レンジ超過");
+    const std::string_view refusal = rules::real_argument_error(z, low, high);
+    if (!refusal.empty()) return vm_error::fail(refusal);
     value = z.re;
     return 0;
 }
@@ -43,7 +44,7 @@ int read_argument(EvalContext& vm, const char*& p, char format, const ArgSlot* s
             if (!out) return internal_error("va_arg(d)");
             Complex z;
             if (eval_expr(vm, p, z) < 0) return -1;
-            if (z.im != 0.0) return vm_error::fail("虚数引数は無効");
+            if (!rules::is_real(z)) return vm_error::fail("虚数引数は無効");
             *out = z.re;
             return 0;
         }
@@ -55,7 +56,7 @@ int read_argument(EvalContext& vm, const char*& p, char format, const ArgSlot* s
             int32_t* out = slot_as<int32_t>(slot);
             if (!out) return internal_error("va_arg(l)");
             double value = 0;
-            if (real_in_range(vm, p, -2147483648.0, 2147483647.0, value) < 0) return -1;
+            if (real_in_range(vm, p, rules::kLowestInt32Argument, rules::kHighestInt32Argument, value) < 0) return -1;
             *out = static_cast<int32_t>(value);
             return 0;
         }
@@ -63,7 +64,7 @@ int read_argument(EvalContext& vm, const char*& p, char format, const ArgSlot* s
             int64_t* out = slot_as<int64_t>(slot);
             if (!out) return internal_error("va_arg(L)");
             double value = 0;
-            if (real_in_range(vm, p, -9223372036854775808.0, 9223372036854775808.0, value) < 0) return -1;
+            if (real_in_range(vm, p, rules::kLowestInt64Argument, rules::kHighestInt64Argument, value) < 0) return -1;
             *out = to_int64(value);
             return 0;
         }

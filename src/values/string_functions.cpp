@@ -10,14 +10,13 @@
 #include "values/error.h"
 #include "values/eval_context.h"
 #include "values/fetch_args.h"
+#include "values/language_rules.h"
 #include "values/number_format.h"
 #include "values/text_scan.h"
 
 namespace {
 
 using Result = BuiltinResult;
-
-int32_t clamp_count(int32_t n) { return std::max(0, std::min(n, 255)); }
 
 std::tm local_now() {
     const std::time_t now = std::time(nullptr);
@@ -43,7 +42,7 @@ Result string_function_c(EvalContext& vm, const char*& p, C_STR& out) {
     int32_t n;
     if (!names_call(p, "chr$")) return Result::NotBuiltin;
     if (fetch_args(vm, p, "chr$", "l", {&n}) < 0) return Result::Failed;
-    const char byte = static_cast<char>(n & 0xFF);
+    const char byte = rules::byte_of_code(n);
     out.assign(std::string_view(&byte, 1));
     return Result::Done;
 }
@@ -87,7 +86,7 @@ Result string_function_l(EvalContext& vm, const char*& p, C_STR& out) {
     int32_t n;
     if (!names_call(p, "left$")) return Result::NotBuiltin;
     if (fetch_args(vm, p, "left$", "sl", {&s, &n}) < 0) return Result::Failed;
-    out.assign(s.view().substr(0, static_cast<size_t>(std::max(n, 0))));
+    out.assign(rules::left_part(s.view(), n));
     return Result::Done;
 }
 
@@ -96,8 +95,7 @@ Result string_function_r(EvalContext& vm, const char*& p, C_STR& out) {
     int32_t n;
     if (!names_call(p, "right$")) return Result::NotBuiltin;
     if (fetch_args(vm, p, "right$", "sl", {&s, &n}) < 0) return Result::Failed;
-    const size_t keep = std::min(static_cast<size_t>(std::max(n, 0)), s.length());
-    out.assign(s.view().substr(s.length() - keep));
+    out.assign(rules::right_part(s.view(), n));
     return Result::Done;
 }
 
@@ -107,8 +105,7 @@ Result string_function_m(EvalContext& vm, const char*& p, C_STR& out) {
         C_STR s;
         int32_t position, count;
         if (fetch_args(vm, q, "mid$", "sll", {&s, &position, &count}) < 0) return Result::Failed;
-        const size_t start = static_cast<size_t>(std::max(position, 1) - 1);
-        out.assign(start >= s.length() ? std::string_view() : s.view().substr(start, static_cast<size_t>(std::max(count, 0))));
+        out.assign(rules::middle_part(s.view(), position, count));
     } else if (names_call(q, "mki$")) {
         int32_t n;
         if (fetch_args(vm, q, "mki$", "l", {&n}) < 0) return Result::Failed;
@@ -133,7 +130,7 @@ Result string_function_s(EvalContext& vm, const char*& p, C_STR& out) {
     if (names_call(q, "space$")) {
         int32_t n;
         if (fetch_args(vm, q, "space$", "l", {&n}) < 0) return Result::Failed;
-        out.assign(std::string(static_cast<size_t>(clamp_count(n)), ' '));
+        out.assign(std::string(rules::repeat_count(n), ' '));
     } else if (names_call(q, "str$")) {
         Complex z;
         if (fetch_args(vm, q, "str$", "c", {&z}) < 0) return Result::Failed;
@@ -141,7 +138,7 @@ Result string_function_s(EvalContext& vm, const char*& p, C_STR& out) {
     } else if (names_call(q, "string$")) {
         int32_t n, c;
         if (fetch_args(vm, q, "string$", "ll", {&n, &c}) < 0) return Result::Failed;
-        out.assign(std::string(static_cast<size_t>(clamp_count(n)), static_cast<char>(c & 0xFF)));
+        out.assign(std::string(rules::repeat_count(n), rules::byte_of_code(c)));
     } else {
         return Result::NotBuiltin;
     }

@@ -4,6 +4,7 @@
 #include "values/error.h"
 #include "values/eval_context.h"
 #include "values/evaluator.h"
+#include "values/language_rules.h"
 #include "values/names.h"
 #include "values/text_scan.h"
 
@@ -43,18 +44,12 @@ struct Argument {
     C_STR string;
 };
 
-// An integer parameter, or any parameter of an integer function, holds whole numbers
-// only.
-bool truncates(const UserFunction& function, int parameter_type) {
-    return parameter_type == VT_INTEGER || function.type() == VT_INTEGER;
-}
-
 int read_argument(EvalContext& vm, const char*& p, const UserFunction& function, int k, Argument& argument) {
     const int parameter_type = function.parameter_types[static_cast<size_t>(k)];
     if (parameter_type == VT_STRING)
         return eval_string_value(vm, p, argument.string) < 0 ? vm_error::fail("引数の型が不一致") : 0;
     if (eval_expr(vm, p, argument.number) < 0) return vm_error::fail("引数の型が不一致");
-    if (truncates(function, parameter_type)) argument.number = coerce_to_type(argument.number, VT_INTEGER);
+    if (rules::parameter_is_whole(parameter_type, function.type())) argument.number = coerce_to_type(argument.number, VT_INTEGER);
     return 0;
 }
 

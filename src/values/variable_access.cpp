@@ -4,6 +4,7 @@
 #include "values/error.h"
 #include "values/eval_context.h"
 #include "values/evaluator.h"
+#include "values/language_rules.h"
 #include "values/names.h"
 #include "values/number_parse.h"
 #include "values/text_scan.h"
@@ -21,12 +22,10 @@ int read_subscripts(EvalContext& vm, const char*& p, Subscripts& subscripts) {
         if (subscripts.count == kMaxDimensions) return vm_error::fail("配列の次元が高すぎる");
         Complex value;
         if (eval_expr(vm, q, value) < 0) return -1;
-        if (value.im != 0.0) return vm_error::fail("配列の添字が虚数");
-        // Truncation toward zero comes first, so -0.5 still addresses element 0.
-        if (!(value.re > -1.0 && value.re < kMaxSubscript + 1.0)) return vm_error::fail("配列の添字が無効");
-        const auto index = static_cast<int32_t>(value.re);
-        if (vm.option_base == 1 && index < 1) return vm_error::fail("配列の添字が option base 未満");
-        subscripts.values[subscripts.count++] = index;
+        const std::string_view refusal =
+            rules::subscript_error(value, rules::lowest_subscript(vm.option_base), subscripts.values[subscripts.count]);
+        if (!refusal.empty()) return vm_error::fail(refusal);
+        ++subscripts.count;
         q = skip_blanks(q);
         if (*q == ',') {
             ++q;
