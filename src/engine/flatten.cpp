@@ -233,7 +233,7 @@ private:
         const int caller_slot = std::exchange(frame_slot_, mark_slot + 1);
         emit(call.body);
         frame_slot_ = caller_slot;
-        if (call.type == VT_INTEGER) push(Step::Whole);
+        if (stores_whole_numbers(call.type)) push(Step::Whole);
         push(Step::CallEnd, -1, -(call.argument_count + 1));
         code_.program.back().count = static_cast<uint8_t>(call.argument_count);
     }
