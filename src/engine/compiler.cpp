@@ -611,7 +611,7 @@ int32_t Compiler::assignment(const char* p, Statement& statement) {
     const char* q = p;
     if (!scan_var_name(q, name, type)) return kRefused;
     statement.slot = slot(name, type);
-    statement.whole = type == VT_INTEGER;
+    statement.whole = stores_whole_numbers(type);
     const char* after = skip_blanks(q);
     if (*after == '(' || *after == '[') {
         Node element(type == VT_STRING ? Op::StringElement : Op::Element, statement.slot);

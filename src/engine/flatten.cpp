@@ -241,7 +241,7 @@ private:
         const int caller_slot = std::exchange(frame_slot_, mark_slot + 1);
         emit(call.body);
         frame_slot_ = caller_slot;
-        if (call.type == VT_INTEGER) push(Step::Whole);
+        if (stores_whole_numbers(call.type)) push(Step::Whole);
         push(Step::CallEnd, -1, {}, static_cast<uint8_t>(call.argument_count));
     }
 

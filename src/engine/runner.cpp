@@ -842,7 +842,7 @@ bool Runner::call(const Node& n, Complex* number_out, Text* string_out) {
             if (ok) string_out->set(result.view);
         } else {
             ok = evaluate(compiled.body_program, *number_out);
-            if (ok && compiled.type == VT_INTEGER) *number_out = coerce_to_type(*number_out, VT_INTEGER);
+            if (ok && stores_whole_numbers(compiled.type)) *number_out = coerce_to_type(*number_out, VT_INTEGER);
         }
         frame_ = caller;
     }

@@ -12,7 +12,7 @@ namespace {
 // never has to. A scalar may hold what poke made of its bytes, which swap passes on as
 // it is; only where such a value lands in an array is it made whole.
 void settle_integer_element(const VarRef& ref) {
-    if (ref.type == VT_INTEGER && ref.number != &ref.record->value) *ref.number = coerce_to_type(*ref.number, VT_INTEGER);
+    if (stores_whole_numbers(ref.type) && ref.number != &ref.record->value) *ref.number = coerce_to_type(*ref.number, VT_INTEGER);
 }
 
 }  // namespace

@@ -63,6 +63,10 @@ inline int32_t to_int32(double x) {
     return static_cast<int32_t>(x);
 }
 
+// Whether storing a number as `type` changes it: only integers are made whole. Where
+// this is known beforehand, the conversion can be left out.
+inline bool stores_whole_numbers(int type) { return type == VT_INTEGER; }
+
 inline Complex coerce_to_type(Complex z, int type) {
     if (type == VT_DOUBLE || type == VT_COMPLEX) return z;
     if (type == VT_INTEGER) return {static_cast<double>(to_int64(z.re)), 0.0};

@@ -16,6 +16,7 @@ namespace rules {
 
 // ---- Truth and real operands.
 
+// True is -1, false 0.
 inline Complex truth(bool holds) { return {holds ? -1.0 : 0.0, 0.0}; }
 
 // Logic, orderings and the conditions of statements take real values only.
@@ -116,7 +117,7 @@ inline double loop_increment(Complex step, int type) { return coerce_to_type(ste
 // integer one changes on being stored.
 inline void advance(Complex& value, double increment, int type) {
     const Complex step{increment, 0.0};
-    if (type == VT_INTEGER) {
+    if (stores_whole_numbers(type)) {
         value = coerce_to_type(value + step, VT_INTEGER);
     } else {
         value = value + step;
@@ -199,7 +200,7 @@ inline char byte_of_code(int32_t code) { return static_cast<char>(code & 0xFF); 
 
 // An integer parameter, or any parameter of an integer function, holds whole numbers.
 inline bool parameter_is_whole(int parameter_type, int function_type) {
-    return parameter_type == VT_INTEGER || function_type == VT_INTEGER;
+    return stores_whole_numbers(parameter_type) || stores_whole_numbers(function_type);
 }
 
 // ---- Tracing.
