@@ -472,9 +472,7 @@ std::string normalized(std::string_view word) {
 }
 
 std::vector<std::string_view> words_of(const HelpEntry& entry) {
-    std::vector<std::string_view> words;
-    for (const auto part : std::views::split(entry.words, '|')) words.emplace_back(part.begin(), part.end());
-    return words;
+    return split_text(entry.words, '|');
 }
 
 size_t edit_distance(std::string_view a, std::string_view b) {

@@ -2,7 +2,6 @@
 // entry of one word.
 #include <algorithm>
 #include <array>
-#include <ranges>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -112,8 +111,7 @@ void show_entry(C_VMBAS& vm, const HelpEntry& entry) {
     for (std::string_view line : wrapped(localized(entry.text), kTextWidth))
         put_line(vm, std::string(kIndent) + std::string(line));
     put_line(vm, localized("例:"));
-    for (const auto line : std::views::split(entry.example, '\n'))
-        put_line(vm, std::string(kIndent) + std::string(line.begin(), line.end()));
+    for (std::string_view line : split_text(entry.example, '\n')) put_line(vm, std::string(kIndent) + std::string(line));
     if (!entry.related.empty()) put_line(vm, std::string(localized("関連:")) + " " + std::string(entry.related));
 }
 

@@ -2,6 +2,7 @@
 // a text position is a `const char*` into a NUL-terminated line, advanced on success only.
 #pragma once
 #include <string_view>
+#include <vector>
 
 inline bool is_blank(char c) { return c == ' ' || c == '\t'; }
 inline bool is_digit(char c) { return c >= '0' && c <= '9'; }
@@ -65,3 +66,13 @@ struct NoCaseEqual {
     using is_transparent = void;
     bool operator()(std::string_view a, std::string_view b) const { return equals_nocase(a, b); }
 };
+
+// The parts of `text` between the separators, empty ones included, as std::views::split
+// gives them (which clang's standard library of Debian 12 cannot compile here).
+inline std::vector<std::string_view> split_text(std::string_view text, char separator) {
+    std::vector<std::string_view> parts;
+    for (size_t at; (at = text.find(separator)) != std::string_view::npos; text.remove_prefix(at + 1))
+        parts.push_back(text.substr(0, at));
+    parts.push_back(text);
+    return parts;
+}
