@@ -2,6 +2,8 @@
 // stack depths it finds are the ones the runner's fixed stack must hold.
 #include "engine/code_check.h"
 
+#include "values/variables.h"
+
 namespace compiled {
 
 namespace {
@@ -12,60 +14,53 @@ bool inside(const auto& array, int32_t index) {
 
 bool optional_inside(const auto& array, int32_t index) { return index == -1 || inside(array, index); }
 
+// The stacks a program leaves at its End step: a value, a text, or (an assigned
+// element's subscripts) one to kMaxDimensions values.
+struct Results {
+    int lowest_values;
+    int highest_values;
+    int texts;
+};
+constexpr Results kValue{1, 1, 0};
+constexpr Results kText{0, 0, 1};
+constexpr Results kSubscripts{1, kMaxDimensions, 0};
+
 class Checker {
 public:
     explicit Checker(const CompiledLine& code) : code_(code) {}
 
-    bool node(int32_t index, int depth = 0) const {
-        if (!inside(code_.nodes, index) || depth > static_cast<int>(code_.nodes.size())) return false;
-        const Node& n = code_.nodes[static_cast<size_t>(index)];
-        if (!names_inside(n)) return false;
-        for (int32_t child : n.child)
-            if (child != -1 && !node(child, depth + 1)) return false;
-        return true;
-    }
-
-    // The program at `start` ends at an End step with `results` values on the stack.
-    bool program(int32_t start, int results) const {
-        int depth = 0;
+    // The program at `start` ends at an End step with `results` on the stacks.
+    bool program(int32_t start, Results results) const {
+        if (!inside(code_.program, start)) return false;
+        int depth = 0, texts = 0;
         for (size_t at = static_cast<size_t>(start); at < code_.program.size(); ++at) {
             const Instruction& step = code_.program[at];
-            if (step.step == Step::End) return depth == results;
-            if (!operands_inside(step, depth)) return false;
-            depth += stack_effect(step.step, step.count);
-            if (depth < 0 || depth > kProgramStack) return false;
+            if (step.step == Step::End)
+                return depth >= results.lowest_values && depth <= results.highest_values && texts == results.texts;
+            if (!operands_inside(step, depth, texts)) return false;
+            depth += stack_effect(step.step, step.count, step.texts);
+            texts += text_effect(step.step, step.count, step.texts);
+            if (depth < 0 || depth > kProgramStack || texts < 0 || texts > kTextStack) return false;
             if (step.step == Step::ElementAt || step.step == Step::AddElementAt) at += step.count;
         }
         return false;
     }
 
 private:
-    bool names_inside(const Node& n) const {
-        switch (n.op) {
-            case Op::Variable:
-            case Op::Element:
-            case Op::VariablePlus:
-            case Op::StringVariable:
-            case Op::StringElement: return inside(code_.slots, n.index);
-            case Op::StringConstant: return inside(code_.strings, n.index);
-            case Op::Builtin: return inside(code_.builtins, n.index);
-            case Op::Call:
-            case Op::StringCall: return inside(code_.calls, n.index);
-            default: return n.count <= n.child.size();
-        }
-    }
-
-    bool operands_inside(const Instruction& step, int depth) const {
+    bool operands_inside(const Instruction& step, int depth, int texts) const {
         switch (step.step) {
-            case Step::Tree:
-            case Step::Call:
-            case Step::Builtin:
-            case Step::Measure: return node(step.index);
+            case Step::Builtin: return inside(code_.builtins, step.index) && step.count <= depth && step.texts <= texts;
+            case Step::Invoke:
+            case Step::InvokeText: return inside(code_.calls, step.index) && step.count < depth && step.texts <= texts;
+            case Step::Text: return inside(code_.strings, step.index);
             case Step::Argument: return step.index >= 0 && step.index < depth;
-            case Step::Parameter: return step.index >= 0 && step.index < kMaxArguments;
+            case Step::Parameter:
+            case Step::TextParameter: return step.index >= 0 && step.index < kMaxArguments;
             case Step::Variable:
             case Step::VariableIndex:
             case Step::Element:
+            case Step::TextVariable:
+            case Step::TextElement:
             case Step::AddVariable:
             case Step::SubtractVariable:
             case Step::MultiplyVariable:
@@ -108,15 +103,13 @@ bool well_formed(const CompiledLine& code, int32_t index, size_t first_call) {
     if (!inside(code.statements, index)) return false;
     const Statement& s = code.statements[static_cast<size_t>(index)];
     const Checker check(code);
-    for (int32_t tree : {s.assigned, s.value, s.limit, s.step})
-        if (tree != -1 && !check.node(tree)) return false;
+    const auto optional = [&](int32_t program, Results results) { return program == -1 || check.program(program, results); };
     if (!optional_inside(code.slots, s.slot)) return false;
-    if (s.value_program != -1 && !check.program(s.value_program, 1)) return false;
-    if (s.subscripts != -1 && !check.program(s.subscripts, code.nodes[static_cast<size_t>(s.assigned)].count))
-        return false;
+    if (!optional(s.assigned, kSubscripts) || !optional(s.limit, kValue) || !optional(s.step, kValue)) return false;
+    if (!optional(s.value, s.kind == Kind::AssignString ? kText : kValue)) return false;
     for (size_t k = first_call; k < code.calls.size(); ++k) {
         const CompiledCall& call = code.calls[k];
-        if (!check.node(call.body) || (call.body_program != -1 && !check.program(call.body_program, 1))) return false;
+        if (!check.program(call.body, call.type == VT_STRING ? kText : kValue)) return false;
     }
     // A wend's or return's else_offset lies in the line it leads back to.
     const bool offsets_here = s.kind != Kind::If || (offset_inside(code, s.then_offset) && offset_inside(code, s.else_offset));

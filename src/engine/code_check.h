@@ -8,10 +8,10 @@
 
 namespace compiled {
 
-// Whether statement `index` of `code` keeps them: every node, slot, string, built-in
-// and call it names lies inside its arrays, every text offset inside the line, and
-// each of its programs, and of the calls compiled from `first_call` on, ends with the
-// stack holding what its user reads, never deeper than programs may go.
+// Whether statement `index` of `code` keeps them: every slot, string, built-in and
+// call it names lies inside its arrays, every text offset inside the line, and each
+// of its programs, and of the calls compiled from `first_call` on, ends with the
+// stacks holding what its user reads, never deeper than programs may go.
 bool well_formed(const CompiledLine& code, int32_t index, size_t first_call);
 
 }  // namespace compiled

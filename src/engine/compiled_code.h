@@ -1,6 +1,6 @@
 // The compiled form of a program line: each statement, the first time it runs,
-// translated into a small tree of nodes with its names, numbers and jump targets
-// already resolved. The text stays the truth: a compiled statement that meets
+// translated into a record of what it does, its expressions into programs of one
+// array of instructions, with its names, numbers and jump targets already resolved. The text stays the truth: a compiled statement that meets
 // anything it cannot reproduce exactly gives the statement back, unchanged, to the
 // text interpreter.
 #pragma once
@@ -18,40 +18,29 @@ struct UserFunction;
 
 namespace compiled {
 
-enum class Op : uint8_t {
-#define NODE(name, meaning) name,
-#include "engine/nodes.def"
-#undef NODE
-};
-
-// Children are further nodes of the same line: operands, arguments or subscripts.
-struct Node {
-    Node() = default;
-    explicit Node(Op kind, int32_t slot_or_index = -1) : op(kind), index(slot_or_index) {}
-    Node(Op kind, Complex constant) : op(kind), value(constant) {}
-
-    Op op = Op::Constant;
-    bool normalize = false;  // a sum's result: a negative zero part becomes +0
-    uint8_t count = 0;       // subscripts or arguments in `child`
-    int32_t index = -1;  // variable slot, string constant or built-in, by op
-    std::array<int32_t, 4> child{-1, -1, -1, -1};
-    Complex value;  // Constant
-};
-
-// A numeric expression of a statement flattened into steps over a stack of values,
-// in the order the tree would be evaluated, each check where the tree makes it.
+// An expression of a statement flattened into steps over a stack of values and one of
+// texts, in the order the text interpreter evaluates it, each check where it makes it.
 enum class Step : uint8_t {
-#define STEP(name, operands, pops, pushes, meaning) name,
+#define STEP(name, operands, pops, pushes, text_pops, text_pushes, meaning) name,
 #include "engine/steps.def"
 #undef STEP
 };
 
-// How many values step `step` adds to the stack (negative: takes away), given its
-// instruction's `count`.
-constexpr int stack_effect(Step step, [[maybe_unused]] int count) {
+// How many values step `step` adds to the stack of values (negative: takes away), and
+// how many texts to the stack of texts, given its instruction's `count` and `texts`.
+constexpr int stack_effect(Step step, [[maybe_unused]] int count, [[maybe_unused]] int texts) {
     switch (step) {
-#define STEP(name, operands, pops, pushes, meaning) \
+#define STEP(name, operands, pops, pushes, text_pops, text_pushes, meaning) \
     case Step::name: return (pushes) - (pops);
+#include "engine/steps.def"
+#undef STEP
+    }
+    return 0;
+}
+constexpr int text_effect(Step step, [[maybe_unused]] int count, [[maybe_unused]] int texts) {
+    switch (step) {
+#define STEP(name, operands, pops, pushes, text_pops, text_pushes, meaning) \
+    case Step::name: return (text_pushes) - (text_pops);
 #include "engine/steps.def"
 #undef STEP
     }
@@ -59,17 +48,20 @@ constexpr int stack_effect(Step step, [[maybe_unused]] int count) {
 }
 
 // The fields of an instruction that its step reads, besides the step itself.
-enum class Operands : uint8_t { None, Value, Slot, SlotValue, SlotCount, Node, Index, ValueCount, Count };
+enum class Operands : uint8_t { None, Value, Slot, SlotValue, SlotCount, String, Index, IndexCounts, ValueCount, Count };
 
 struct Instruction {
     Step step = Step::End;
-    uint8_t count = 0;  // Element, ElementAt: subscripts; CallEnd: arguments
-    int32_t index = -1;  // variable slot or node, by step
+    uint8_t count = 0;  // Element, ElementAt: subscripts; calls, built-ins: numeric arguments
+    uint8_t texts = 0;  // calls, built-ins: string arguments
+    int32_t index = -1;  // variable slot, string constant, call or built-in, by step
     Complex value;       // Constant, VariableIndex, the constant operand
 };
 
-// The deepest stack a program may need; a deeper expression stays a single Tree step.
+// The deepest stacks a program may need; a statement whose expressions need deeper
+// ones is left to the text interpreter.
 inline constexpr int kProgramStack = 24;
+inline constexpr int kTextStack = 8;
 
 // A variable named in the line, looked up (and created) the first time it is read,
 // then kept while the variable store's generation stays the line's `slots_generation`.
@@ -85,15 +77,13 @@ struct alignas(64) VariableSlot {
 
 inline constexpr int kMaxArguments = 10;
 
-// A call of a def fn function: the arguments, and the body compiled for this call
-// with its parameters read from the call's own values.
+// A call of a def fn function that a program makes with an Invoke step: the body
+// compiled for this call, its parameters read from the call's own values.
 struct CompiledCall {
     const UserFunction* function = nullptr;
     int type = VT_COMPLEX;  // the function's, by its name
-    std::array<int32_t, kMaxArguments> arguments{};
     int argument_count = 0;
-    int32_t body = -1;
-    int32_t body_program = -1;  // a numeric body as a program
+    int32_t body = -1;  // the body's program
 };
 
 // The statements the engine compiles; any other is the text interpreter's.
@@ -111,14 +101,13 @@ struct Statement {
     Kind kind = Kind::Goto;
     int32_t end = 0;  // just after the statement's own text
     int32_t slot = -1;      // the assigned, for or named next variable
-    int32_t assigned = -1;  // the assigned element, with its subscripts
-    int32_t value = -1;  // right side, for start, if or while condition
+    // The programs of the statement's expressions, -1 where it has none. An assigned
+    // element's leaves its subscripts; where they are all a variable plus a constant,
+    // it is one ElementAt step with them, which the target is found from directly.
+    int32_t assigned = -1;
+    int32_t value = -1;  // right side (s$ = s$ + …: what is appended), for start, condition
     int32_t limit = -1;
     int32_t step = -1;
-    // Programs where they run faster than the trees: the value's, and the one that
-    // leaves the indices of an assigned number element; -1 where the tree is walked.
-    int32_t value_program = -1;
-    int32_t subscripts = -1;
     // goto, gosub, if ... then line; while: its wend's line; next: the for line at
     // whose end the loop it last went round begins; wend, return: the line it first
     // led back to.
@@ -134,9 +123,12 @@ struct Statement {
     bool evaluates = false;         // reads an expression, which clears the error buffer
     bool whole = false;             // assigns an integer variable or element
     bool appends = false;           // s$ = s$ + …: the rest is appended where s$ lies
-    // The value's program only compares a variable, an element or a len, instr or asc with
-    // a constant or a variable: a condition finds it without running the program.
+    // The value's program only compares a variable or an element with a constant or a
+    // variable: a condition finds it without running the program.
     bool compares = false;
+    // The value's program only reads a constant or a variable (and makes its zeros +0):
+    // an assignment copies it without running the program.
+    bool copies = false;
     // What follows `end`: the next statement's start where one ":" lies between,
     // kFollowLineEnd where the line's statements end there, or kFollowUnknown. An if
     // has kFollowLineEnd where a false condition goes on at the line's very end.
@@ -160,7 +152,6 @@ struct CompiledLine {
     int32_t length = 0;
     std::vector<int32_t> statement_at;  // by offset: a statement, kUntried or kTextOnly
     std::vector<Statement> statements;
-    std::vector<Node> nodes;
     std::vector<Instruction> program;
     std::vector<VariableSlot> slots;
     // The variable store's generation for which the slots' records were looked up:

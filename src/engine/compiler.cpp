@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "engine/flatten.h"
+#include "engine/trees.h"
 #include "interp/dispatch.h"
 #include "interp/line_scan.h"
 #include "interp/program_store.h"
@@ -45,9 +46,13 @@ bool is_pure(std::string_view name) {
 
 class Compiler {
 public:
-    Compiler(C_VMBAS& vm, CompiledLine& code, const char* body) : vm_(vm), code_(code), body_(body) {}
+    Compiler(C_VMBAS& vm, CompiledLine& code, Trees& trees, const char* body)
+        : vm_(vm), code_(code), trees_(trees), body_(body) {}
 
-    int32_t statement(const char* p);
+    // Reads the statement at `p` into `statement` and the trees; false where it is left
+    // to the text interpreter.
+    bool statement(const char* p, Statement& statement);
+    const Roots& roots() const { return roots_; }
 
 private:
     struct Depth {
@@ -59,8 +64,8 @@ private:
     };
 
     int32_t add(Node node) {
-        code_.nodes.push_back(node);
-        return static_cast<int32_t>(code_.nodes.size() - 1);
+        trees_.nodes.push_back(node);
+        return static_cast<int32_t>(trees_.nodes.size() - 1);
     }
     int32_t unary(Op op, int32_t operand) {
         Node node(op);
@@ -96,7 +101,7 @@ private:
     bool string_function(const char*& p, int32_t& node);
     int32_t call_with(const char*& p, std::string_view name, std::string_view format, Op op);
     int32_t user_call(const char*& p, bool wants_string);
-    bool arguments(const char*& p, CompiledCall& call);
+    bool arguments(const char*& p, TreeCall& call);
     int32_t parameter(std::string_view name) const;
     bool names_numeric_function(const char* p) const;
 
@@ -110,6 +115,8 @@ private:
 
     C_VMBAS& vm_;
     CompiledLine& code_;
+    Trees& trees_;
+    Roots roots_;
     const char* body_;
     int depth_ = 0;
     bool evaluates_ = false;
@@ -150,7 +157,7 @@ int32_t Compiler::user_call(const char*& p, bool wants_string) {
     std::string_view name;
     int type;
     if (!scan_var_name(q, name, type)) return kRefused;
-    CompiledCall call;
+    TreeCall call;
     call.function = vm_.functions.find(name);
     if (!call.function || (call.function->type() == VT_STRING) != wants_string) return kRefused;
     call.type = call.function->type();
@@ -160,12 +167,12 @@ int32_t Compiler::user_call(const char*& p, bool wants_string) {
     call.body = wants_string ? string_value(body) : expression(body);
     body_of_ = nullptr;
     if (call.body < 0) return kRefused;
-    code_.calls.push_back(call);
+    trees_.calls.push_back(call);
     p = q;
-    return add(Node(wants_string ? Op::StringCall : Op::Call, static_cast<int32_t>(code_.calls.size() - 1)));
+    return add(Node(wants_string ? Op::StringCall : Op::Call, static_cast<int32_t>(trees_.calls.size() - 1)));
 }
 
-bool Compiler::arguments(const char*& p, CompiledCall& call) {
+bool Compiler::arguments(const char*& p, TreeCall& call) {
     const UserFunction& function = *call.function;
     const char* q = skip_blanks(p);
     if (*q == '(' && *skip_blanks(q + 1) != ')') {
@@ -300,7 +307,7 @@ int32_t Compiler::additive(const char*& p) {
         q = r;
     }
     p = q;
-    Node& result = code_.nodes[static_cast<size_t>(value)];
+    Node& result = trees_.nodes[static_cast<size_t>(value)];
     if (result.op == Op::Constant)
         result.value = normalize_zero(result.value);
     else
@@ -430,7 +437,7 @@ int32_t Compiler::builtin_call(const char*& p, const BuiltinFunction& builtin) {
     const int32_t node = call_with(p, builtin.name, builtin.format, Op::Builtin);
     if (node < 0) return kRefused;
     code_.builtins.push_back(&builtin);
-    code_.nodes[static_cast<size_t>(node)].index = static_cast<int32_t>(code_.builtins.size() - 1);
+    trees_.nodes[static_cast<size_t>(node)].index = static_cast<int32_t>(code_.builtins.size() - 1);
     return node;
 }
 
@@ -502,12 +509,12 @@ bool Compiler::subscripts(const char*& p, Node& node) {
 // node. Only its whole value counts, so a zero's sign, which a sum would make +0,
 // may stay as it is; and x - c is x + (-c) exactly.
 int32_t Compiler::subscript_form(int32_t value) {
-    const Node expression = code_.nodes[static_cast<size_t>(value)];
+    const Node expression = trees_.at(value);
     Node offset(Op::VariablePlus, expression.index);
     if (expression.op == Op::Variable) return add(offset);
     if (expression.op != Op::Add && expression.op != Op::Subtract) return value;
-    const Node left = code_.nodes[static_cast<size_t>(expression.child[0])];
-    const Node right = code_.nodes[static_cast<size_t>(expression.child[1])];
+    const Node left = trees_.at(expression.child[0]);
+    const Node right = trees_.at(expression.child[1]);
     if (left.op != Op::Variable || right.op != Op::Constant) return value;
     offset.index = left.index;
     offset.value = expression.op == Op::Add ? right.value : -right.value;
@@ -616,7 +623,7 @@ int32_t Compiler::assignment(const char* p, Statement& statement) {
     if (*after == '(' || *after == '[') {
         Node element(type == VT_STRING ? Op::StringElement : Op::Element, statement.slot);
         if (!subscripts(after, element)) return kRefused;
-        statement.assigned = add(element);
+        roots_.assigned = add(element);
         q = after;
     }
     q = skip_blanks(q);
@@ -624,22 +631,22 @@ int32_t Compiler::assignment(const char* p, Statement& statement) {
     ++q;
     if (type == VT_STRING) {
         statement.kind = Kind::AssignString;
-        statement.value = string_value(q);
-        statement.appends = statement.assigned < 0 && statement.value >= 0 && adds_to(statement.slot, statement.value);
+        roots_.value = string_value(q);
+        statement.appends = roots_.assigned < 0 && roots_.value >= 0 && adds_to(statement.slot, roots_.value);
     } else {
         statement.kind = Kind::AssignNumber;
-        statement.value = expression(q);
+        roots_.value = expression(q);
     }
-    if (statement.value < 0 || *skip_blanks(q) == ',') return kRefused;
+    if (roots_.value < 0 || *skip_blanks(q) == ',') return kRefused;
     statement.end = offset(q);
     return 0;
 }
 
 // Whether string node `value` is variable `slot` + something.
 bool Compiler::adds_to(int32_t slot, int32_t value) const {
-    const Node& sum = code_.nodes[static_cast<size_t>(value)];
+    const Node& sum = trees_.at(value);
     if (sum.op != Op::Concat) return false;
-    const Node& left = code_.nodes[static_cast<size_t>(sum.child[0])];
+    const Node& left = trees_.at(sum.child[0]);
     return left.op == Op::StringVariable && left.index == slot;
 }
 
@@ -653,10 +660,10 @@ int32_t Compiler::for_statement(const char* p, Statement& statement) {
     q = skip_blanks(q);
     if (*q != '=') return kRefused;
     ++q;
-    if ((statement.value = expression(q)) < 0) return kRefused;
+    if ((roots_.value = expression(q)) < 0) return kRefused;
     if (match_keyword(q, "to") < 0) return kRefused;
-    if ((statement.limit = expression(q)) < 0) return kRefused;
-    if (match_keyword(q, "step") == 0 && (statement.step = expression(q)) < 0) return kRefused;
+    if ((roots_.limit = expression(q)) < 0) return kRefused;
+    if (match_keyword(q, "step") == 0 && (roots_.step = expression(q)) < 0) return kRefused;
     statement.end = offset(q);
     return 0;
 }
@@ -681,7 +688,7 @@ int32_t Compiler::next_statement(const char* p, Statement& statement) {
 int32_t Compiler::if_statement(const char* p, Statement& statement) {
     statement.kind = Kind::If;
     const char* q = p;
-    if ((statement.value = expression(q)) < 0) return kRefused;
+    if ((roots_.value = expression(q)) < 0) return kRefused;
     const char* then = q;
     if (match_keyword(then, "then") == 0) {
         const char* target_text = then;
@@ -718,7 +725,7 @@ int32_t Compiler::while_statement(const char* p, Statement& statement) {
     statement.kind = Kind::While;
     statement.else_offset = offset(p - std::char_traits<char>::length("while"));
     const char* q = p;
-    if ((statement.value = expression(q)) < 0) return kRefused;
+    if ((roots_.value = expression(q)) < 0) return kRefused;
     statement.end = offset(q);
     // Where a false condition goes on; without a wend, the text interpreter reports it.
     statement.resume = q;
@@ -726,9 +733,8 @@ int32_t Compiler::while_statement(const char* p, Statement& statement) {
     return 0;
 }
 
-int32_t Compiler::statement(const char* p) {
+bool Compiler::statement(const char* p, Statement& statement) {
     const std::string_view keyword = statement_keyword_at(p);
-    Statement statement;
     const char* after = p + keyword.size();
     int32_t compiled = kRefused;
     if (keyword.empty() || keyword == "let") {
@@ -749,10 +755,8 @@ int32_t Compiler::statement(const char* p) {
     } else if (keyword == "while") {
         compiled = while_statement(after, statement);
     }
-    if (compiled < 0) return kTextOnly;
     statement.evaluates = evaluates_;
-    code_.statements.push_back(statement);
-    return static_cast<int32_t>(code_.statements.size() - 1);
+    return compiled >= 0;
 }
 
 // Comparisons, logic and whole-number uses see -0 as +0, so the operands of these
@@ -766,16 +770,15 @@ bool ignores_zero_sign(Op op) {
     }
 }
 
-void drop_unseen_normalizing(CompiledLine& code, size_t first_node, const Statement& statement) {
-    for (size_t k = first_node; k < code.nodes.size(); ++k) {
-        Node& node = code.nodes[k];
+void drop_unseen_normalizing(Trees& trees, const Roots& roots, const Statement& statement) {
+    const auto unseen = [&](int32_t index) { trees.nodes[static_cast<size_t>(index)].normalize = false; };
+    for (Node& node : trees.nodes) {
         if (!ignores_zero_sign(node.op)) continue;
         node.normalize = false;
-        code.nodes[static_cast<size_t>(node.child[0])].normalize = false;
-        if (node.op != Op::Not) code.nodes[static_cast<size_t>(node.child[1])].normalize = false;
+        unseen(node.child[0]);
+        if (node.op != Op::Not) unseen(node.child[1]);
     }
-    if (statement.kind == Kind::If || statement.kind == Kind::While || statement.whole)
-        code.nodes[static_cast<size_t>(statement.value)].normalize = false;
+    if (statement.kind == Kind::If || statement.kind == Kind::While || statement.whole) unseen(roots.value);
 }
 
 // What follows a statement's end: see Statement::follow.
@@ -793,22 +796,29 @@ int32_t compile_statement(C_VMBAS& vm, CompiledLine& code, const char* body, con
     // program had there before must be there afterwards.
     const std::string held = vm_error::message();
     vm_error::clear();
-    // Nodes of a refused statement stay unused in the line; they cost only memory.
-    const size_t first_call = code.calls.size();
-    const size_t first_node = code.nodes.size();
-    const int32_t index = Compiler(vm, code, body).statement(p);
-    if (index >= 0) {
-        Statement& statement = code.statements[static_cast<size_t>(index)];
-        drop_unseen_normalizing(code, first_node, statement);
-        flatten_calls(code, first_call);
+    // Slots, strings and built-ins that a refused statement named stay unused in the
+    // line; they cost only memory.
+    // The trees of one statement at a time, their storage kept from one to the next:
+    // compiling then gives back no memory that the variables a program makes while it
+    // runs would take up, out of the order in which it makes them.
+    static thread_local Trees trees;
+    trees.nodes.clear();
+    trees.calls.clear();
+    Statement statement;
+    Compiler compiler(vm, code, trees, body);
+    bool compiled = compiler.statement(p, statement);
+    if (compiled) {
+        drop_unseen_normalizing(trees, compiler.roots(), statement);
         statement.follow = following_statement(body, statement.end);
         if (statement.kind == Kind::If)
             statement.follow = *skip_blanks(body + statement.else_offset) == '\0' ? kFollowLineEnd : kFollowUnknown;
-        flatten(code, statement);
+        compiled = flatten(code, trees, compiler.roots(), statement);
     }
     vm_error::clear();
     vm_error::fail(held);
-    return index;
+    if (!compiled) return kTextOnly;
+    code.statements.push_back(statement);
+    return static_cast<int32_t>(code.statements.size() - 1);
 }
 
 }  // namespace compiled

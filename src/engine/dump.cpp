@@ -1,5 +1,5 @@
-// The names and meanings come from the lists of nodes and steps themselves, so a new
-// step shows in the dump the day it is added.
+// The names and meanings come from the list of steps itself, so a new step shows in
+// the dump the day it is added.
 #include "engine/dump.h"
 
 #include <cstdlib>
@@ -15,11 +15,6 @@ namespace compiled {
 
 namespace {
 
-struct Entry {
-    const char* name;
-    const char* meaning;
-};
-
 struct StepEntry {
     const char* name;
     Operands operands;
@@ -27,15 +22,9 @@ struct StepEntry {
 };
 
 constexpr StepEntry kSteps[] = {
-#define STEP(name, operands, pops, pushes, meaning) {#name, Operands::operands, meaning},
+#define STEP(name, operands, pops, pushes, text_pops, text_pushes, meaning) {#name, Operands::operands, meaning},
 #include "engine/steps.def"
 #undef STEP
-};
-
-constexpr Entry kNodes[] = {
-#define NODE(name, meaning) {#name, meaning},
-#include "engine/nodes.def"
-#undef NODE
 };
 
 constexpr const char* kKinds[] = {
@@ -45,7 +34,6 @@ constexpr const char* kKinds[] = {
 };
 
 const StepEntry& step_entry(Step step) { return kSteps[static_cast<size_t>(step)]; }
-const Entry& node_entry(Op op) { return kNodes[static_cast<size_t>(op)]; }
 
 class Dumper {
 public:
@@ -54,33 +42,23 @@ public:
     void statement(const Statement& s) {
         std::fprintf(out_, "  %s\n", kKinds[static_cast<size_t>(s.kind)]);
         if (s.slot >= 0) std::fprintf(out_, "    variable %s\n", slot_name(s.slot).c_str());
-        tree("assigned", s.assigned);
-        if (s.subscripts >= 0) program("subscripts", s.subscripts);
-        if (s.value_program >= 0)
-            program("value", s.value_program);
-        else
-            tree("value", s.value);
-        tree("limit", s.limit);
-        tree("step", s.step);
+        program("assigned", s.assigned);
+        program("value", s.value);
+        program("limit", s.limit);
+        program("step", s.step);
         if (s.target) std::fprintf(out_, "    target line %d\n", static_cast<int>(s.target->number));
         std::fprintf(out_, "    then %s\n", following(s.follow).c_str());
     }
 
-    void call(const CompiledCall& c) {
-        std::fprintf(out_, "  call of %s, %d arguments\n", c.function->name.c_str(), c.argument_count);
-        if (c.body_program >= 0)
-            program("body", c.body_program);
-        else
-            tree("body", c.body);
+    void call(const CompiledCall& c, size_t index) {
+        std::fprintf(out_, "  call %zu of %s, %d arguments\n", index, c.function->name.c_str(), c.argument_count);
+        program("body", c.body);
     }
 
 private:
-    void tree(const char* role, int32_t root) {
-        if (root >= 0) std::fprintf(out_, "    %s tree: %s\n", role, node_text(root).c_str());
-    }
-
     // One step a line: its place, its name and operands, then what it does.
     void program(const char* role, int32_t start) {
+        if (start < 0) return;
         std::fprintf(out_, "    %s program:\n", role);
         for (size_t at = static_cast<size_t>(start);; ++at) {
             const Instruction& i = code_.program[at];
@@ -98,38 +76,14 @@ private:
             case Operands::Slot: return slot_name(i.index);
             case Operands::SlotValue: return slot_name(i.index) + " " + number(i.value);
             case Operands::SlotCount: return slot_name(i.index) + " " + std::to_string(i.count);
-            case Operands::Node: return "node " + std::to_string(i.index);
+            case Operands::String: return "\"" + code_.strings[static_cast<size_t>(i.index)] + "\"";
             case Operands::Index: return std::to_string(i.index);
+            case Operands::IndexCounts:
+                return std::to_string(i.index) + " " + std::to_string(i.count) + " " + std::to_string(i.texts);
             case Operands::ValueCount: return number(i.value) + " " + std::to_string(i.count);
             case Operands::Count: return std::to_string(i.count);
         }
         return "";
-    }
-
-    // A tree as its operator's name applied to its children, the leaves with their values.
-    std::string node_text(int32_t index) const {
-        const Node& n = code_.nodes[static_cast<size_t>(index)];
-        std::string text = node_entry(n.op).name;
-        switch (n.op) {
-            case Op::Constant: return text + " " + number(n.value);
-            case Op::Variable:
-            case Op::StringVariable: return text + " " + slot_name(n.index);
-            case Op::VariablePlus: return text + " " + slot_name(n.index) + " " + number(n.value);
-            case Op::StringConstant: return text + " \"" + code_.strings[static_cast<size_t>(n.index)] + "\"";
-            case Op::Builtin: text.append(" ").append(code_.builtins[static_cast<size_t>(n.index)]->name); break;
-            case Op::Element:
-            case Op::StringElement: text.append(" ").append(slot_name(n.index)); break;
-            case Op::Parameter:
-            case Op::StringParameter: return text + " " + std::to_string(n.index);
-            default: break;
-        }
-        std::string children;
-        for (int32_t child : n.child) {
-            if (child < 0) continue;
-            if (!children.empty()) children += ", ";
-            children += node_text(child);
-        }
-        return children.empty() ? text : text + "(" + children + ")";
     }
 
     std::string slot_name(int32_t slot) const {
@@ -182,7 +136,7 @@ void dump_statement(std::FILE* out, const CompiledLine& code, int32_t line_numbe
     }
     Dumper dumper(out, code);
     dumper.statement(code.statements[static_cast<size_t>(index)]);
-    for (size_t k = first_call; k < code.calls.size(); ++k) dumper.call(code.calls[k]);
+    for (size_t k = first_call; k < code.calls.size(); ++k) dumper.call(code.calls[k], k);
 }
 
 }  // namespace compiled

@@ -1,18 +1,23 @@
 // Each node becomes the steps of its operands, then its own step, so values are read
-// and checked in the tree's order. Calls, built-ins and string measures are steps that
-// evaluate their node, arguments and all; string comparisons stay trees in the program.
+// and checked in the order the text interpreter reads and checks them. Numbers go on
+// the stack of values, strings on the stack of texts.
 #include "engine/flatten.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <utility>
+#include <vector>
 
+#include "values/builtin_functions.h"
 #include "values/language_rules.h"
 #include "values/user_functions.h"
 
 namespace compiled {
 
+namespace {
+
+// The step of a binary operator node; End for any other node.
 Step binary_step(Op op) {
     switch (op) {
         case Op::Add: return Step::Add;
@@ -35,20 +40,32 @@ Step binary_step(Op op) {
     }
 }
 
-namespace {
+// The step of a node that takes one string and one or two whole numbers to a string,
+// or gives a string one or two whole numbers; End for any other.
+Step string_step(Op op) {
+    switch (op) {
+        case Op::Left: return Step::Left;
+        case Op::Right: return Step::Right;
+        case Op::Mid: return Step::Mid;
+        case Op::Chr: return Step::Chr;
+        case Op::Space: return Step::Space;
+        case Op::StringOf: return Step::StringOf;
+        default: return Step::End;
+    }
+}
 
 // Whether every subscript of element `node` is a variable plus a constant: such an
 // element is one step in a program, and as an assignment's target needs no program.
-bool only_offsets(const CompiledLine& code, const Node& node) {
+bool only_offsets(const Trees& trees, const Node& node) {
     for (int d = 0; d < node.count; ++d)
-        if (code.nodes[static_cast<size_t>(node.child[static_cast<size_t>(d)])].op != Op::VariablePlus) return false;
+        if (trees.at(node.child[static_cast<size_t>(d)]).op != Op::VariablePlus) return false;
     return true;
 }
 
 bool is_ordering(Op op) { return op == Op::Less || op == Op::LessEqual || op == Op::Greater || op == Op::GreaterEqual; }
 
 // The step of binary node `op` with constant `right` as its right operand, or End where
-// there is none: an ordering by a complex constant fails, and does so in its tree.
+// there is none: an ordering by a complex constant fails, and does so in its own step.
 Step constant_step(Op op, Complex right) {
     switch (op) {
         case Op::Add: return Step::AddConstant;
@@ -94,61 +111,56 @@ Step variable_step(Op op) {
 
 bool is_sum(Op op) { return op == Op::Add || op == Op::Subtract; }
 
-// Whether the expression at `index` becomes steps only, with no node evaluated as a
-// tree: a function body that does can be written out where it is called, since no
-// tree would look for its parameters in a call's frame.
-bool runs_as_steps(const CompiledLine& code, int32_t index) {
-    const Node& node = code.nodes[static_cast<size_t>(index)];
-    int children = 2;
-    switch (node.op) {
-        case Op::Constant:
-        case Op::Variable:
-        case Op::VariablePlus:
-        case Op::Err:
-        case Op::Erl:
-        case Op::Parameter: return true;
-        case Op::Element: children = node.count; break;
-        case Op::Negate:
-        case Op::Not:
-        case Op::Int:
-        case Op::Norm: children = 1; break;
-        default:
-            if (binary_step(node.op) == Step::End) return false;
-    }
-    for (int k = 0; k < children; ++k)
-        if (!runs_as_steps(code, node.child[static_cast<size_t>(k)])) return false;
+// The comparison of texts that string comparison node `op` makes: the two groups lie
+// in the same order.
+Step text_comparison_step(Op op) {
+    static_assert(static_cast<int>(Op::StringGreaterEqual) - static_cast<int>(Op::StringEqual) ==
+                  static_cast<int>(Step::TextGreaterEqual) - static_cast<int>(Step::TextEqual));
+    return static_cast<Step>(static_cast<int>(Step::TextEqual) + static_cast<int>(op) - static_cast<int>(Op::StringEqual));
+}
+
+// A numeric call with numeric parameters is written out where it is called: its
+// parameters are then the arguments on the program's own stack.
+bool can_write_out(const TreeCall& call) {
+    if (call.type == VT_STRING) return false;
+    for (int k = 0; k < call.argument_count; ++k)
+        if (call.function->parameter_types[static_cast<size_t>(k)] == VT_STRING) return false;
     return true;
 }
 
-// A numeric call with numeric parameters whose body runs as steps.
-bool can_write_out(const CompiledLine& code, const CompiledCall& call) {
-    for (int k = 0; k < call.argument_count; ++k)
-        if (call.function->parameter_types[static_cast<size_t>(k)] == VT_STRING) return false;
-    return runs_as_steps(code, call.body);
-}
+// What the programs of one statement share: the line's array, the trees, and the
+// calls whose bodies are still to be flattened, after the program that calls them.
+struct Flattening {
+    CompiledLine& code;
+    const Trees& trees;
+    std::vector<std::pair<int32_t, const TreeCall*>> bodies;  // a call of `code.calls`, its tree
+};
 
 class Flattener {
 public:
-    explicit Flattener(CompiledLine& code) : code_(code), start_(code.program.size()) {}
+    explicit Flattener(Flattening& work) : work_(work), code_(work.code), trees_(work.trees), start_(code_.program.size()) {}
 
-    // The program of the expression at node `root`.
+    // The program that leaves the value of numeric expression `root`, or -1 where it
+    // needs deeper stacks than programs have.
     int32_t value(int32_t root) {
         emit(root);
-        if (deepest_ > kProgramStack) {
-            code_.program.resize(start_);
-            push(Step::Tree, root);
-        }
         return finish();
     }
 
-    // The program that leaves the subscripts of element node `element` as indices, or
-    // -1 where they need a deeper stack than programs have.
-    int32_t subscripts(int32_t element) {
-        const Node node = code_.nodes[static_cast<size_t>(element)];
-        for (int d = 0; d < node.count; ++d) emit_subscript(node.child[static_cast<size_t>(d)]);
-        if (deepest_ > kProgramStack) {
-            code_.program.resize(start_);
-            return -1;
+    // The same for string expression `root`, which leaves a text.
+    int32_t text(int32_t root) {
+        emit_text(root);
+        return finish();
+    }
+
+    // The program that finds element node `element` as an assignment's target: one
+    // ElementAt step where all its subscripts are offsets, else one that leaves them.
+    int32_t target(int32_t element) {
+        const Node& node = trees_.at(element);
+        if (only_offsets(trees_, node)) {
+            emit_element(node);
+        } else {
+            for (int d = 0; d < node.count; ++d) emit_subscript(node.child[static_cast<size_t>(d)]);
         }
         return finish();
     }
@@ -156,23 +168,30 @@ public:
 private:
     int32_t finish() {
         push(Step::End);
+        if (deepest_ > kProgramStack || deepest_texts_ > kTextStack) {
+            code_.program.resize(start_);
+            return -1;
+        }
         return static_cast<int32_t>(start_);
     }
 
-    // A step, whose effect on the stack its entry in the list of steps gives.
-    void push(Step step, int32_t index = -1, Complex value = {}, uint8_t count = 0) {
-        append(step, index, value, count);
-        depth_ += stack_effect(step, count);
+    // A step, whose effect on the stacks its entry in the list of steps gives.
+    void push(Step step, int32_t index = -1, Complex value = {}, uint8_t count = 0, uint8_t texts = 0) {
+        append(step, index, value, count, texts);
+        depth_ += stack_effect(step, count, texts);
+        texts_ += text_effect(step, count, texts);
         deepest_ = std::max(deepest_, depth_);
+        deepest_texts_ = std::max(deepest_texts_, texts_);
     }
 
     // A subscript that the element step before it reads itself: no stack is involved.
-    void operand(int32_t index, Complex value) { append(Step::VariableIndex, index, value, 0); }
+    void operand(int32_t index, Complex value) { append(Step::VariableIndex, index, value, 0, 0); }
 
-    void append(Step step, int32_t index, Complex value, uint8_t count) {
+    void append(Step step, int32_t index, Complex value, uint8_t count, uint8_t texts) {
         Instruction instruction;
         instruction.step = step;
         instruction.count = count;
+        instruction.texts = texts;
         instruction.index = index;
         instruction.value = value;
         code_.program.push_back(instruction);
@@ -184,8 +203,10 @@ private:
         push(step);
     }
 
-    void emit(int32_t index) {
-        const Node node = code_.nodes[static_cast<size_t>(index)];
+    // Numeric expression `index`; `sign_seen` false where what takes the value sees no
+    // zero's sign (a whole number, a subscript), so a sum's zero need not be made +0.
+    void emit(int32_t index, bool sign_seen = true) {
+        const Node node = trees_.at(index);
         switch (node.op) {
             case Op::Constant: push(Step::Constant, -1, node.value); break;
             case Op::Variable: push(Step::Variable, node.index); break;
@@ -198,27 +219,38 @@ private:
                     push(Step::Parameter, node.index);
                 break;
             case Op::Element: emit_element(node); break;
-            case Op::Call:
-                if (can_write_out(code_, code_.calls[static_cast<size_t>(node.index)]))
-                    emit_call(code_.calls[static_cast<size_t>(node.index)]);
-                else
-                    push(Step::Call, index);
-                break;
-            case Op::Builtin: push(Step::Builtin, index); break;
+            case Op::Call: emit_call(trees_.calls[static_cast<size_t>(node.index)], Step::Invoke); break;
+            case Op::Builtin: emit_builtin(node); break;
             case Op::Len:
+                emit_text(node.child[0]);
+                push(Step::Len);
+                break;
+            case Op::Asc:
+                emit_text(node.child[0]);
+                push(Step::Asc);
+                break;
             case Op::Instr:
-            case Op::Asc: push(Step::Measure, index); break;
+                emit_text(node.child[0]);
+                emit_text(node.child[1]);
+                push(Step::Instr);
+                break;
+            case Op::StringEqual:
+            case Op::StringNotEqual:
+            case Op::StringLess:
+            case Op::StringLessEqual:
+            case Op::StringGreater:
+            case Op::StringGreaterEqual:
+                emit_text(node.child[0]);
+                emit_text(node.child[1]);
+                push(text_comparison_step(node.op));
+                break;
             case Op::Negate: unary(node, Step::Negate); break;
             case Op::Not: unary(node, Step::Not); break;
             case Op::Int: unary(node, Step::Int); break;
             case Op::Norm: unary(node, Step::Norm); break;
             default:
-                if (binary_step(node.op) == Step::End) {
-                    push(Step::Tree, index);  // normalized by the tree itself
-                    return;
-                }
                 if (const Node* division = remainder_division(node)) {
-                    const Complex divisor = code_.nodes[static_cast<size_t>(division->child[1])].value;
+                    const Complex divisor = trees_.at(division->child[1]).value;
                     emit(node.child[0]);
                     push(Step::RemainderReal, -1, divisor, division->normalize ? 1 : 0);
                     break;
@@ -226,42 +258,134 @@ private:
                 emit(node.child[0]);
                 emit_right_operand(node);
         }
-        if (node.normalize && !is_sum(node.op)) push(Step::Normalize);
+        if (sign_seen && node.normalize && !is_sum(node.op)) push(Step::Normalize);
     }
 
-    // The steps of `call` in place of the call, in the order it evaluates: arguments,
-    // body, the variables the arguments made dropped again.
-    void emit_call(const CompiledCall& call) {
+    void emit_text(int32_t index) {
+        const Node& node = trees_.at(index);
+        switch (node.op) {
+            case Op::StringConstant: push(Step::Text, node.index); return;
+            case Op::StringVariable: push(Step::TextVariable, node.index); return;
+            case Op::StringParameter: push(Step::TextParameter, node.index); return;
+            case Op::StringElement:
+                for (int d = 0; d < node.count; ++d) emit_subscript(node.child[static_cast<size_t>(d)]);
+                push(Step::TextElement, node.index, {}, node.count);
+                return;
+            case Op::StringCall: emit_call(trees_.calls[static_cast<size_t>(node.index)], Step::InvokeText); return;
+            case Op::Concat:
+                emit_text(node.child[0]);
+                emit_text(node.child[1]);
+                push(Step::Concat);
+                return;
+            case Op::Str:
+                emit(node.child[0]);
+                push(Step::Str);
+                return;
+            default: break;
+        }
+        // left$, right$ and mid$ take their string first; all of them whole numbers.
+        const Step step = string_step(node.op);
+        int first_number = 0;
+        if (step == Step::Left || step == Step::Right || step == Step::Mid) {
+            emit_text(node.child[0]);
+            first_number = 1;
+        }
+        for (int k = first_number; k < node.count; ++k) whole_argument(node.child[static_cast<size_t>(k)]);
+        push(step);
+    }
+
+    // A whole-number argument, checked where it is read, or with `check` Real a real
+    // one, whose zero keeps its sign; a constant that passes the check needs none at
+    // run time.
+    void whole_argument(int32_t index, Step check = Step::WholeArgument) {
+        const Node& node = trees_.at(index);
+        emit(index, check == Step::Real);
+        if (node.op == Op::Constant && passes(check, node.value)) return;
+        push(check);
+    }
+
+    static bool passes(Step check, Complex value) {
+        switch (check) {
+            case Step::WholeArgument:
+                return rules::real_argument_error(value, rules::kLowestInt32Argument, rules::kHighestInt32Argument).empty();
+            case Step::LongArgument:
+                return rules::real_argument_error(value, rules::kLowestInt64Argument, rules::kHighestInt64Argument).empty();
+            default: return rules::is_real(value);
+        }
+    }
+
+    // A pure built-in: each argument read and checked by its format, in order, then
+    // the function of them all.
+    void emit_builtin(const Node& node) {
+        const BuiltinFunction& function = *code_.builtins[static_cast<size_t>(node.index)];
+        uint8_t numbers = 0, texts = 0;
+        for (size_t k = 0; k < function.format.size(); ++k) {
+            const int32_t argument = node.child[k];
+            switch (function.format[k]) {
+                case 'c': emit(argument); break;
+                case 'd': whole_argument(argument, Step::Real); break;
+                case 'l': whole_argument(argument); break;
+                case 'L': whole_argument(argument, Step::LongArgument); break;
+                default:
+                    emit_text(argument);
+                    ++texts;
+                    continue;
+            }
+            ++numbers;
+        }
+        push(Step::Builtin, node.index, {}, numbers, texts);
+    }
+
+    // A def fn call, in the order the text interpreter makes it: the variable store's
+    // mark, the arguments (each made whole where the call wants integers), the body,
+    // the variables the arguments made dropped again. A numeric call with numeric
+    // parameters is written out here; any other runs its body's own program, `invoke`.
+    void emit_call(const TreeCall& call, Step invoke) {
         const int mark_slot = depth_;
         push(Step::CallBegin);
+        uint8_t numbers = 0, texts = 0;
         for (int k = 0; k < call.argument_count; ++k) {
-            emit(call.arguments[static_cast<size_t>(k)]);
-            if (rules::parameter_is_whole(call.function->parameter_types[static_cast<size_t>(k)], call.type)) push(Step::Whole);
+            const int32_t argument = call.arguments[static_cast<size_t>(k)];
+            const int type = call.function->parameter_types[static_cast<size_t>(k)];
+            if (type == VT_STRING) {
+                emit_text(argument);
+                ++texts;
+                continue;
+            }
+            emit(argument);
+            if (rules::parameter_is_whole(type, call.type)) push(Step::Whole);
+            ++numbers;
+        }
+        if (!can_write_out(call)) {
+            code_.calls.push_back({call.function, call.type, call.argument_count, -1});
+            const auto index = static_cast<int32_t>(code_.calls.size() - 1);
+            work_.bodies.emplace_back(index, &call);
+            push(invoke, index, {}, numbers, texts);
+            return;
         }
         const int caller_slot = std::exchange(frame_slot_, mark_slot + 1);
         emit(call.body);
         frame_slot_ = caller_slot;
         if (stores_whole_numbers(call.type)) push(Step::Whole);
-        push(Step::CallEnd, -1, {}, static_cast<uint8_t>(call.argument_count));
+        push(Step::CallEnd, -1, {}, numbers);
     }
 
     // The division where `node` is x - int(x / c) * c, x a variable and c a real
     // constant that DivideReal takes, with an imaginary part of +0; null otherwise. No
     // part of it makes a zero +0 apart from the division and the subtraction.
     const Node* remainder_division(const Node& node) const {
-        const auto at = [&](int32_t index) -> const Node& { return code_.nodes[static_cast<size_t>(index)]; };
         const auto plain = [&](const Node& part, Op op) { return part.op == op && !part.normalize; };
         if (node.op != Op::Subtract) return nullptr;
-        const Node& x = at(node.child[0]);
-        const Node& product = at(node.child[1]);
+        const Node& x = trees_.at(node.child[0]);
+        const Node& product = trees_.at(node.child[1]);
         if (!plain(x, Op::Variable) || !plain(product, Op::Multiply)) return nullptr;
-        const Node& whole = at(product.child[0]);
-        const Node& factor = at(product.child[1]);
+        const Node& whole = trees_.at(product.child[0]);
+        const Node& factor = trees_.at(product.child[1]);
         if (!plain(whole, Op::Int) || factor.op != Op::Constant) return nullptr;
-        const Node& quotient = at(whole.child[0]);
+        const Node& quotient = trees_.at(whole.child[0]);
         if (quotient.op != Op::Divide) return nullptr;
-        const Node& dividend = at(quotient.child[0]);
-        const Node& divisor = at(quotient.child[1]);
+        const Node& dividend = trees_.at(quotient.child[0]);
+        const Node& divisor = trees_.at(quotient.child[1]);
         if (!plain(dividend, Op::Variable) || dividend.index != x.index || divisor.op != Op::Constant) return nullptr;
         const bool same_constant = std::memcmp(&divisor.value, &factor.value, sizeof(Complex)) == 0;
         const bool real = divides_as_real(divisor.value) && !std::signbit(divisor.value.im);
@@ -272,15 +396,15 @@ private:
     // AddScaledVariable or SubtractScaledVariable for both, and says so.
     bool push_scaled_variable(const Node& node, const Node& right) {
         if ((node.op != Op::Add && node.op != Op::Subtract) || right.op != Op::Multiply || right.normalize) return false;
-        const Node& variable = code_.nodes[static_cast<size_t>(right.child[0])];
-        const Node& factor = code_.nodes[static_cast<size_t>(right.child[1])];
+        const Node& variable = trees_.at(right.child[0]);
+        const Node& factor = trees_.at(right.child[1]);
         if (variable.op != Op::Variable || variable.normalize || factor.op != Op::Constant) return false;
         push(node.op == Op::Add ? Step::AddScaledVariable : Step::SubtractScaledVariable, variable.index, factor.value);
         return true;
     }
 
     void emit_right_operand(const Node& node) {
-        const Node& right = code_.nodes[static_cast<size_t>(node.child[1])];
+        const Node& right = trees_.at(node.child[1]);
         if (right.op == Op::Constant && node.op == Op::Divide && divides_as_real(right.value)) {
             push(Step::DivideReal, -1, right.value);
             return;
@@ -294,7 +418,7 @@ private:
             return;
         }
         if (push_scaled_variable(node, right)) return;
-        if (right.op == Op::Element && node.op == Op::Add && !right.normalize && only_offsets(code_, right)) {
+        if (right.op == Op::Element && node.op == Op::Add && !right.normalize && only_offsets(trees_, right)) {
             emit_element(right, Step::AddElementAt);
             return;
         }
@@ -306,43 +430,46 @@ private:
     // An element; `at_step` is the step of one whose subscripts are all offsets:
     // ElementAt, or AddElementAt, which adds it to the value on top.
     void emit_element(const Node& node, Step at_step = Step::ElementAt) {
-        const bool at = only_offsets(code_, node);
-        if (!at) {
+        if (!only_offsets(trees_, node)) {
             for (int d = 0; d < node.count; ++d) emit_subscript(node.child[static_cast<size_t>(d)]);
             push(Step::Element, node.index, {}, node.count);
             return;
         }
         push(at_step, node.index, {}, node.count);
         for (int d = 0; d < node.count; ++d) {
-            const Node& offset = code_.nodes[static_cast<size_t>(node.child[static_cast<size_t>(d)])];
+            const Node& offset = trees_.at(node.child[static_cast<size_t>(d)]);
             operand(offset.index, offset.value);
         }
     }
 
     void emit_subscript(int32_t index) {
-        const Node node = code_.nodes[static_cast<size_t>(index)];
+        const Node& node = trees_.at(index);
         if (node.op == Op::VariablePlus) {
             push(Step::VariableIndex, node.index, node.value);
             return;
         }
-        emit(index);
+        emit(index, false);
         push(Step::Index);
     }
 
+    Flattening& work_;
     CompiledLine& code_;
+    const Trees& trees_;
     size_t start_;
     int depth_ = 0;
     int deepest_ = 0;
+    int texts_ = 0;
+    int deepest_texts_ = 0;
     int frame_slot_ = -1;  // the stack slot of the first argument of a body written out
 };
 
-// Whether the program at `start` is a variable, an element, or a len, instr or asc,
-// compared with a constant or a variable, and nothing more.
+// Whether the program at `start` is a variable or an element compared with a constant
+// or a variable, and nothing more.
 bool only_compares(const CompiledLine& code, int32_t start) {
     const Instruction* step = &code.program[static_cast<size_t>(start)];
     if (step->step == Step::ElementAt) {
         step += step->count;
-    } else if (step->step != Step::Variable && step->step != Step::Measure) {
+    } else if (step->step != Step::Variable) {
         return false;
     }
     ++step;
@@ -352,24 +479,62 @@ bool only_compares(const CompiledLine& code, int32_t start) {
     return compares && step[1].step == Step::End;
 }
 
-}  // namespace
+// Whether the program at `start` is a constant or a variable, made +0 or not.
+bool only_copies(const CompiledLine& code, int32_t start) {
+    const Instruction* step = &code.program[static_cast<size_t>(start)];
+    if (step->step != Step::Constant && step->step != Step::Variable) return false;
+    ++step;
+    return step->step == Step::End || (step->step == Step::Normalize && step[1].step == Step::End);
+}
 
-void flatten(CompiledLine& code, Statement& statement) {
-    if (statement.kind != Kind::AssignNumber && statement.kind != Kind::If && statement.kind != Kind::While) return;
-    if (statement.assigned >= 0 && !only_offsets(code, code.nodes[static_cast<size_t>(statement.assigned)]))
-        statement.subscripts = Flattener(code).subscripts(statement.assigned);
-    const Op root = code.nodes[static_cast<size_t>(statement.value)].op;
-    if (root != Op::Constant && root != Op::Variable) {
-        statement.value_program = Flattener(code).value(statement.value);
-        statement.compares = only_compares(code, statement.value_program);
+// The programs of the statement's own expressions; false where one cannot be made.
+bool flatten_statement(Flattening& work, const Roots& roots, Statement& statement) {
+    const auto value = [&](int32_t root, int32_t& program) {
+        return root < 0 || (program = Flattener(work).value(root)) >= 0;
+    };
+    const auto text = [&](int32_t root, int32_t& program) { return (program = Flattener(work).text(root)) >= 0; };
+    if (roots.assigned >= 0 && (statement.assigned = Flattener(work).target(roots.assigned)) < 0) return false;
+    switch (statement.kind) {
+        case Kind::AssignNumber:
+            if (!value(roots.value, statement.value)) return false;
+            statement.copies = only_copies(work.code, statement.value);
+            return true;
+        case Kind::AssignString:
+            // s$ = s$ + …: only what is appended is evaluated.
+            return text(statement.appends ? work.trees.at(roots.value).child[1] : roots.value, statement.value);
+        case Kind::For:
+            return value(roots.value, statement.value) && value(roots.limit, statement.limit) &&
+                   value(roots.step, statement.step);
+        case Kind::If:
+        case Kind::While:
+            if (!value(roots.value, statement.value)) return false;
+            statement.compares = only_compares(work.code, statement.value);
+            return true;
+        default: return true;
     }
 }
 
-void flatten_calls(CompiledLine& code, size_t first) {
-    for (size_t k = first; k < code.calls.size(); ++k) {
-        CompiledCall& call = code.calls[k];
-        if (call.type != VT_STRING) call.body_program = Flattener(code).value(call.body);
+// The bodies of the calls the programs invoke, each after the program that calls it.
+bool flatten_bodies(Flattening& work) {
+    for (size_t k = 0; k < work.bodies.size(); ++k) {
+        const auto [index, call] = work.bodies[k];
+        const int32_t body = call->type == VT_STRING ? Flattener(work).text(call->body) : Flattener(work).value(call->body);
+        if (body < 0) return false;
+        work.code.calls[static_cast<size_t>(index)].body = body;
     }
+    return true;
+}
+
+}  // namespace
+
+bool flatten(CompiledLine& code, const Trees& trees, const Roots& roots, Statement& statement) {
+    const size_t first_step = code.program.size();
+    const size_t first_call = code.calls.size();
+    Flattening work{code, trees, {}};
+    if (flatten_statement(work, roots, statement) && flatten_bodies(work)) return true;
+    code.program.resize(first_step);
+    code.calls.resize(first_call);
+    return false;
 }
 
 }  // namespace compiled

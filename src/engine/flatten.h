@@ -1,18 +1,15 @@
-// Flattening a compiled statement's numeric expressions into postfix programs, which
-// run as one loop over a small stack instead of a walk of the tree.
+// Flattening a statement's expression trees into programs of its line's one array of
+// instructions, which run as one loop over a stack of values and one of texts.
 #pragma once
-#include <cstddef>
 
 #include "engine/compiled_code.h"
+#include "engine/trees.h"
 
 namespace compiled {
 
-// The step of a binary operator node; End for any other node.
-Step binary_step(Op op);
-
-// Gives the statement programs in place of its numeric expression trees.
-void flatten(CompiledLine& code, Statement& statement);
-// The same for the numeric bodies of the calls from `first` on.
-void flatten_calls(CompiledLine& code, size_t first);
+// Gives the statement the programs of its expressions `roots`, and the calls they
+// make the programs of their bodies; false where a program would need deeper stacks
+// than programs have, and the statement is left to the text interpreter.
+[[nodiscard]] bool flatten(CompiledLine& code, const Trees& trees, const Roots& roots, Statement& statement);
 
 }  // namespace compiled

@@ -11,7 +11,6 @@
 #include <utility>
 #include <vector>
 
-#include "engine/flatten.h"
 #include "graphics/graphics_state.h"
 #include "interp/program_store.h"
 #include "interp/vmbas.h"
@@ -31,14 +30,15 @@ namespace compiled {
 
 namespace {
 
-// A string value: its bytes lie in `bytes`, in a variable or in a constant.
+// A string value: its bytes lie in `bytes`, in a variable, in a constant or in
+// another text of the stack. Either part may already lie in `bytes`.
 struct Text {
     std::string_view view;
     char bytes[C_STR::kMaxLength];
 
     void set(std::string_view a, std::string_view b = {}) {
-        std::copy(a.begin(), a.end(), bytes);
-        std::copy(b.begin(), b.end(), bytes + a.size());
+        std::memmove(bytes, a.data(), a.size());
+        std::memmove(bytes + a.size(), b.data(), b.size());
         view = {bytes, a.size() + b.size()};
     }
 };
@@ -47,17 +47,15 @@ Complex real(double x) { return {x, 0.0}; }
 
 using rules::truth;
 
-// The rules' operators of steps and nodes, which lie in the same order as theirs: an
-// ordering step of any of its three groups (`less` names the group), a logical step
-// or node, a string comparison node.
+// The rules' operators of steps, which lie in the same order as theirs: an ordering
+// step of any of its three groups (`less` names the group), a logical step, a
+// comparison of texts.
 rules::Ordering ordering_of(Step step, Step less) {
     return static_cast<rules::Ordering>(static_cast<int>(step) - static_cast<int>(less));
 }
-rules::Ordering ordering_of(Op op) { return static_cast<rules::Ordering>(static_cast<int>(op) - static_cast<int>(Op::Less)); }
 rules::Logical logical_of(Step step) { return static_cast<rules::Logical>(static_cast<int>(step) - static_cast<int>(Step::And)); }
-rules::Logical logical_of(Op op) { return static_cast<rules::Logical>(static_cast<int>(op) - static_cast<int>(Op::And)); }
-rules::Comparison comparison_of(Op op) {
-    return static_cast<rules::Comparison>(static_cast<int>(op) - static_cast<int>(Op::StringEqual));
+rules::Comparison comparison_of(Step step) {
+    return static_cast<rules::Comparison>(static_cast<int>(step) - static_cast<int>(Step::TextEqual));
 }
 
 // Whether `codes`, listed in the order of a rule's enumerators, lie in that order one
@@ -72,11 +70,9 @@ static_assert(follow_one_another(Step::LessConstant, Step::LessEqualConstant, St
                                  Step::GreaterEqualConstant));
 static_assert(follow_one_another(Step::LessVariable, Step::LessEqualVariable, Step::GreaterVariable,
                                  Step::GreaterEqualVariable));
-static_assert(follow_one_another(Op::Less, Op::LessEqual, Op::Greater, Op::GreaterEqual));
 static_assert(follow_one_another(Step::And, Step::Or, Step::Xor, Step::Imp, Step::Eqv));
-static_assert(follow_one_another(Op::And, Op::Or, Op::Xor, Op::Imp, Op::Eqv));
-static_assert(follow_one_another(Op::StringEqual, Op::StringNotEqual, Op::StringLess, Op::StringLessEqual,
-                                 Op::StringGreater, Op::StringGreaterEqual));
+static_assert(follow_one_another(Step::TextEqual, Step::TextNotEqual, Step::TextLess, Step::TextLessEqual,
+                                 Step::TextGreater, Step::TextGreaterEqual));
 
 // A next's step: the loop's variable moved on, and whether the loop goes round again.
 bool goes_round(const ForEntry& loop, PCVAR& variable) {
@@ -84,15 +80,21 @@ bool goes_round(const ForEntry& loop, PCVAR& variable) {
     return rules::loop_goes_on(variable.value.re, loop.limit, loop.step);
 }
 
-// The values of a running program, left unset: every step writes a value before any
-// step reads it. One slot more than the deepest program needs keeps the topmost value
-// across a call.
+// The values and texts of a running program, left unset: every step writes one before
+// any step reads it. One slot more than the deepest program needs keeps the topmost
+// value across a call.
 struct ProgramStack {
     ProgramStack() {}
     union {
         Complex values[kProgramStack + 1];
     };
+    union {
+        Text texts[kTextStack];
+    };
 };
+
+// A whole-number argument that its step has checked.
+int32_t whole(Complex checked) { return static_cast<int32_t>(checked.re); }
 
 class Runner {
 public:
@@ -108,7 +110,6 @@ private:
         return statement;
     }
     [[gnu::always_inline]] void take_tables() {
-        nodes_ = line_.code->nodes.data();
         slots_ = line_.code->slots.data();
         program_ = line_.code->program.data();
         keep_records_current();
@@ -171,7 +172,6 @@ private:
     PassesEnd leave(const Statement* statement, Outcome outcome, bool first_pass);
     bool past_separators(const char*& p);
 
-    const Node& node(int32_t index) const { return nodes_[index]; }
     VariableSlot& slot(int32_t index) { return slots_[index]; }
     // Null only for a variable named in a function body that does not exist.
     PCVAR* record(int32_t index) {
@@ -181,7 +181,6 @@ private:
         return variable.record;
     }
     PCVAR* find_record(VariableSlot& variable);
-    [[gnu::always_inline]] bool locate(const Node& subscripted, int32_t slot_index, PCVAR*& found, size_t& element);
     [[gnu::always_inline]] bool place(int32_t slot_index, int count, const int32_t* values, PCVAR*& found, size_t& element);
     // The same for indices that a program left on its stack.
     bool place_indexed(int32_t slot_index, int count, const Complex* indices, PCVAR*& found, size_t& element) {
@@ -189,40 +188,35 @@ private:
         for (int d = 0; d < count; ++d) values[d] = static_cast<int32_t>(indices[d].re);
         return place(slot_index, count, values, found, element);
     }
+    [[gnu::always_inline]] bool locate_at(const Instruction& at, PCVAR*& found, size_t& element);
+    // The element that an assignment's target program names, of a number or a string array.
+    [[gnu::always_inline]] bool locate_target(const Statement& statement, PCVAR*& found, size_t& element);
     [[gnu::always_inline]] Complex* number_target(const Statement& statement);
     C_STR* string_target(const Statement& statement);
 
-    bool number(int32_t index, Complex& out) {
-        const Node& n = node(index);
-        if (n.op == Op::Constant) {
-            out = n.value;
-            return true;
-        }
-        if (n.op == Op::Variable) {
-            const PCVAR* found = record(n.index);
-            out = found ? found->value : Complex{};
-        } else if (!compute(n, out)) {
-            return false;
-        }
-        if (n.normalize) out = normalize_zero(out);
-        return true;
-    }
-    bool compute(const Node& n, Complex& out);
-    bool operands(const Node& n, Complex& a, Complex& b) { return number(n.child[0], a) && number(n.child[1], b); }
-
     // Runs the program at `start` on `stack`: one past the last value it leaves, or null
-    // where a step refuses. The values it leaves begin at `stack + 1`; the topmost is
-    // also stored in `result`, from the register that holds it.
-    Complex* execute(int32_t start, Complex* stack, Complex& result);
+    // where a step refuses. The values it leaves begin at `stack.values + 1`, a text it
+    // leaves is `stack.texts[0]`; the topmost value is also stored in `result`, from the
+    // register that holds it.
+    Complex* execute(int32_t start, ProgramStack& stack, Complex& result);
+    // The tops of the two stacks, each one past its topmost.
+    struct StackTops {
+        Complex* top;
+        Text* text;
+    };
+    [[gnu::noinline]] StackTops step_out_of_loop(const Instruction& i, StackTops at);
     [[gnu::always_inline]] bool evaluate(int32_t start, Complex& out) {
         ProgramStack stack;
-        return execute(start, stack.values, out) != nullptr;
-    }
-    bool statement_value(const Statement& statement, Complex& out) {
-        return statement.value_program >= 0 ? evaluate(statement.value_program, out) : number(statement.value, out);
+        return execute(start, stack, out) != nullptr;
     }
     [[gnu::always_inline]] bool condition(const Statement& statement, Complex& out) {
-        return statement.compares ? comparison(statement.value_program, out) : statement_value(statement, out);
+        return statement.compares ? comparison(statement.value, out) : evaluate(statement.value, out);
+    }
+    // The value of a program that only reads a constant or a variable, and may make its
+    // zeros +0, read without running it.
+    Complex copied_value(const Instruction& first) {
+        const Complex value = first.step == Step::Constant ? first.value : variable_value(first.index);
+        return (&first)[1].step == Step::Normalize ? normalize_zero(value) : value;
     }
     [[gnu::always_inline]] bool element_at(const Instruction& at, Complex& out);
     [[gnu::always_inline]] bool compare(const Instruction& step, Complex& value);
@@ -232,68 +226,17 @@ private:
     bool as_index(Complex value, int32_t& out) const {
         return rules::names_index(value, lowest_index_, out);
     }
-    [[gnu::always_inline]] bool subscript(int32_t index, int32_t& out) {
-        const Node& n = node(index);
-        Complex value;
-        if (n.op == Op::VariablePlus) {
-            value = variable_value(n.index) + n.value;
-        } else if (!number(index, value)) {
-            return false;
-        }
-        return as_index(value, out);
-    }
     [[gnu::always_inline]] Complex variable_value(int32_t index) {
         const PCVAR* found = record(index);
         return found ? found->value : Complex{};
     }
-    bool ordered(const Node& compare, Complex& out);
-    [[gnu::noinline]] bool string_comparison(const Node& compare, Complex& out);
-    [[gnu::noinline]] bool string_measure(const Node& call, Complex& out);
-    bool logical(const Node& combine, Complex& out);
-    [[gnu::noinline]] bool builtin(const Node& call, Complex& out);
-    [[gnu::noinline]] bool call(const Node& call, Complex* number_out, Text* string_out);
-    bool real_argument(int32_t index, double low, double high, double& out);
-    // A whole-number argument, the commonest of them, a constant or a variable, read
-    // in place without a call. A variable's zero is not made +0: no whole number
-    // depends on its sign.
-    [[gnu::always_inline]] bool int32_argument(int32_t index, int32_t& out) {
-        const Node& n = node(index);
-        Complex value;
-        if (n.op == Op::Constant) {
-            value = n.value;
-        } else if (n.op == Op::Variable) {
-            value = variable_value(n.index);
-        } else if (!number(index, value)) {
-            return false;
-        }
-        if (!rules::real_argument_error(value, rules::kLowestInt32Argument, rules::kHighestInt32Argument).empty())
-            return false;
-        out = static_cast<int32_t>(value.re);
-        return true;
-    }
-    bool string(int32_t index, Text& out);
-    // The same, a variable or a constant read in place without a call: the commonest
-    // operands of string functions.
-    [[gnu::always_inline]] bool operand(int32_t index, Text& out) {
-        const Node& n = node(index);
-        if (n.op == Op::StringVariable) {
-            out.view = variable_text(n);
-            return true;
-        }
-        if (n.op == Op::StringConstant) {
-            out.view = constant_text(n);
-            return true;
-        }
-        return string(index, out);
-    }
-    std::string_view constant_text(const Node& constant) const {
-        return line_.code->strings[static_cast<size_t>(constant.index)];
-    }
-    std::string_view variable_text(const Node& variable) {
-        const PCVAR* found = record(variable.index);
+    std::string_view variable_text(int32_t index) {
+        const PCVAR* found = record(index);
         return found ? found->string_value.view() : std::string_view();
     }
-    bool substring(const Node& call, Text& out);
+    [[gnu::noinline]] bool builtin(const Instruction& call, const Complex* values, const Text* texts, Complex& out);
+    [[gnu::noinline]] bool invoke(const Instruction& call, const Complex* values, const Text* texts, Complex* number_out,
+                                  Text* text_out);
 
     [[gnu::always_inline]] Outcome assign_number(const Statement& statement);
     [[gnu::noinline]] Outcome assign_string(const Statement& statement);
@@ -305,15 +248,14 @@ private:
     [[gnu::always_inline]] Outcome while_loop(const Statement& statement, const char*& p, const char* body);
 
     // The arguments of the call whose body is being evaluated, left unset until then: a
-    // call gives every parameter its argument before the body reads one.
+    // call gives every parameter its argument before the body reads one. A string
+    // argument stays on the caller's stack of texts while the body runs.
     struct Frame {
         Frame() {}
         union {
             Complex numbers[kMaxArguments];
         };
-        union {
-            Text strings[kMaxArguments];
-        };
+        std::string_view strings[kMaxArguments];
     };
 
     // The end of a call: the variables made since `mark` by its arguments go.
@@ -332,7 +274,6 @@ private:
     C_VMBAS& vm_;
     const int32_t lowest_index_;
     CurrentLine line_;
-    const Node* nodes_ = nullptr;
     VariableSlot* slots_ = nullptr;
     const Instruction* program_ = nullptr;
     const Frame* frame_ = nullptr;
@@ -343,8 +284,8 @@ private:
     bool went_across_ = false;    // it is the start of a body on the line after the for
     // A goto, gosub or if ... then line that has just made its target current.
     const Statement* jumped_from_ = nullptr;
-    // Calls written out in a program that have begun and not ended, and the variable
-    // store's mark when the outermost of them began.
+    // Calls that a program has begun and not ended, and the variable store's mark when
+    // the outermost of them began.
     int open_calls_ = 0;
     size_t outermost_mark_ = 0;
 };
@@ -362,19 +303,7 @@ void Runner::forget_records() {
 }
 
 // The element that the subscripts name; the record is found after they are read, as
-// they may mention variables not made yet. The first subscript is read apart: for an
-// array of one dimension no loop runs (and the compiler's code is measurably shorter).
-inline bool Runner::locate(const Node& subscripted, int32_t slot_index, PCVAR*& found, size_t& element) {
-    const int count = subscripted.count;
-    int32_t values[kMaxDimensions];
-    if (!subscript(subscripted.child[0], values[0])) return false;
-    if (count > 1) {
-        for (int d = 1; d < count; ++d)
-            if (!subscript(subscripted.child[static_cast<size_t>(d)], values[d])) return false;
-    }
-    return place(slot_index, count, values, found, element);
-}
-
+// they may mention variables not made yet.
 inline bool Runner::place(int32_t slot_index, int count, const int32_t* values, PCVAR*& found, size_t& element) {
     found = record(slot_index);
     if (!found || found->dimension_count != count || values[0] >= found->dimension_sizes[0]) return false;
@@ -389,306 +318,352 @@ inline bool Runner::place(int32_t slot_index, int count, const int32_t* values, 
     return flat < elements;
 }
 
-bool Runner::compute(const Node& n, Complex& out) {
-    Complex a, b;
-    switch (n.op) {
-        case Op::Variable: out = record(n.index)->value; return true;
-        case Op::Element: {
-            PCVAR* found;
-            size_t element;
-            if (!locate(n, n.index, found, element)) return false;
-            out = found->numeric_elements[element];
-            return true;
-        }
-        case Op::Err: out = real(vm_.err); return true;
-        case Op::Erl: out = real(vm_.erl); return true;
-        case Op::Negate:
-            if (!number(n.child[0], a)) return false;
-            out = -a;
-            return true;
-        case Op::Int:
-            if (!number(n.child[0], a)) return false;
-            out = rules::whole_part(a);
-            return true;
-        case Op::Norm:
-            if (!number(n.child[0], a)) return false;
-            out = rules::norm_of(a);
-            return true;
-        case Op::Add:
-            if (!operands(n, a, b)) return false;
-            out = a + b;
-            return true;
-        case Op::Subtract:
-            if (!operands(n, a, b)) return false;
-            out = a - b;
-            return true;
-        case Op::Multiply:
-            if (!operands(n, a, b)) return false;
-            out = a * b;
-            return true;
-        case Op::Divide:
-            if (!operands(n, a, b)) return false;
-            out = a / b;
-            return true;
-        case Op::Power:
-            if (!operands(n, a, b)) return false;
-            out = cmath::pow(a, b);
-            return true;
-        case Op::Equal:
-            if (!operands(n, a, b)) return false;
-            out = truth(rules::same_value(a, b));
-            return true;
-        case Op::NotEqual:
-            if (!operands(n, a, b)) return false;
-            out = truth(!rules::same_value(a, b));
-            return true;
-        case Op::Less:
-        case Op::LessEqual:
-        case Op::Greater:
-        case Op::GreaterEqual: return ordered(n, out);
-        case Op::StringEqual:
-        case Op::StringNotEqual:
-        case Op::StringLess:
-        case Op::StringLessEqual:
-        case Op::StringGreater:
-        case Op::StringGreaterEqual: return string_comparison(n, out);
-        case Op::Not:
-            return number(n.child[0], a) && rules::logical_not(a, out);
-        case Op::And:
-        case Op::Or:
-        case Op::Xor:
-        case Op::Imp:
-        case Op::Eqv: return logical(n, out);
-        case Op::Builtin: return builtin(n, out);
-        case Op::Parameter: out = frame_->numbers[n.index]; return true;
-        case Op::Call: return call(n, &out, nullptr);
-        case Op::Len:
-        case Op::Instr:
-        case Op::Asc: return string_measure(n, out);
-        default: return false;
-    }
-}
-
 // The topmost value lives in `top_value`, the ones below it on the stack: a chain of
 // steps on one value then keeps it in registers instead of storing and loading it at
 // every step. The stack's first slot takes the unset value that the first push moves
 // down, so stack slot k of the program's values is `stack[k + 1]`. A step that calls
 // out (a built-in, a user function, floor, the search for an element) first pushes
 // `top_value`, passes it, or leaves it in the free slot above the stack: kept live
-// across such calls, GCC would hold it in memory at every step.
-Complex* Runner::execute(int32_t start, Complex* stack, Complex& result) {
+// across such calls, GCC would hold it in memory at every step. A step that takes
+// values and leaves none moves the one below into `top_value`.
+Complex* Runner::execute(int32_t start, ProgramStack& stacks, Complex& result) {
+    Complex* const stack = stacks.values;
     Complex* top = stack;  // one past the values below the topmost
     Complex top_value;
-    for (const Instruction* i = program_ + start;; ++i) {
-        switch (i->step) {
-            case Step::Constant:
-                *top++ = top_value;
-                top_value = i->value;
-                break;
-            case Step::Variable:
-                *top++ = top_value;
-                top_value = variable_value(i->index);
-                break;
-            case Step::Err:
-                *top++ = top_value;
-                top_value = real(vm_.err);
-                break;
-            case Step::Erl:
-                *top++ = top_value;
-                top_value = real(vm_.erl);
-                break;
-            case Step::VariableIndex:
-                *top++ = top_value;
-                top_value = variable_value(i->index) + i->value;
-                [[fallthrough]];
-            case Step::Index: {
-                int32_t index;
-                if (!as_index(top_value, index)) return nullptr;
-                top_value.re = index;
-                break;
-            }
-            case Step::Element: {
-                *top++ = top_value;
-                top -= i->count;
-                PCVAR* found;
-                size_t element;
-                if (!place_indexed(i->index, i->count, top, found, element)) return nullptr;
-                top_value = found->numeric_elements[element];
-                break;
-            }
-            case Step::ElementAt: {
-                *top++ = top_value;
-                Complex element;
-                if (!element_at(*i, element)) return nullptr;
-                top_value = element;
-                i += i->count;
-                break;
-            }
-            case Step::AddElementAt: {
-                // Kept in memory across the search for the element, which may call.
-                *top = top_value;
-                Complex element;
-                if (!element_at(*i, element)) return nullptr;
-                top_value = normalize_zero(*top + element);
-                i += i->count;
-                break;
-            }
-            case Step::Negate: top_value = -top_value; break;
-            case Step::Int:
-                *top = top_value;  // floor may be a call
-                top_value = rules::whole_part(*top);
-                break;
-            case Step::Norm: top_value = rules::norm_of(top_value); break;
-            case Step::Add: top_value = normalize_zero(*--top + top_value); break;
-            case Step::Subtract: top_value = normalize_zero(*--top - top_value); break;
-            case Step::Multiply: top_value = *--top * top_value; break;
-            case Step::Divide: top_value = *--top / top_value; break;
-            case Step::Power: top_value = cmath::pow(*--top, top_value); break;
-            case Step::Equal: top_value = truth(rules::same_value(*--top, top_value)); break;
-            case Step::NotEqual: top_value = truth(!rules::same_value(*--top, top_value)); break;
-            case Step::AddConstant: top_value = normalize_zero(top_value + i->value); break;
-            case Step::SubtractConstant: top_value = normalize_zero(top_value - i->value); break;
-            case Step::MultiplyConstant: top_value = top_value * i->value; break;
-            case Step::DivideConstant: top_value = top_value / i->value; break;
-            case Step::DivideReal: top_value = divide_by_real(top_value, i->value.re); break;
-            case Step::RemainderReal: {
-                Complex quotient = divide_by_real(top_value, i->value.re);
-                if (i->count) quotient = normalize_zero(quotient);
-                *top = top_value;  // floor may be a call
-                const Complex whole = rules::whole_part(quotient);
-                top_value = normalize_zero(*top - whole * Complex{i->value.re, 0.0});
-                break;
-            }
-            case Step::EqualConstant:
-            case Step::NotEqualConstant:
-            case Step::LessConstant:
-            case Step::LessEqualConstant:
-            case Step::GreaterConstant:
-            case Step::GreaterEqualConstant:
-                if (!compare(*i, top_value)) return nullptr;
-                break;
-            case Step::AddVariable: top_value = normalize_zero(top_value + variable_value(i->index)); break;
-            case Step::SubtractVariable: top_value = normalize_zero(top_value - variable_value(i->index)); break;
-            case Step::MultiplyVariable: top_value = top_value * variable_value(i->index); break;
-            case Step::DivideVariable: top_value = top_value / variable_value(i->index); break;
-            case Step::AddScaledVariable:
-                top_value = normalize_zero(top_value + variable_value(i->index) * i->value);
-                break;
-            case Step::SubtractScaledVariable:
-                top_value = normalize_zero(top_value - variable_value(i->index) * i->value);
-                break;
-            case Step::EqualVariable:
-            case Step::NotEqualVariable:
-            case Step::LessVariable:
-            case Step::LessEqualVariable:
-            case Step::GreaterVariable:
-            case Step::GreaterEqualVariable:
-                if (!compare(*i, top_value)) return nullptr;
-                break;
-            case Step::Real:
-                if (!rules::is_real(top_value)) return nullptr;
-                break;
-            case Step::Less:
-            case Step::LessEqual:
-            case Step::Greater:
-            case Step::GreaterEqual: {
-                const Complex left = *--top;
-                if (!rules::is_real(top_value)) return nullptr;
-                top_value = truth(rules::ordered(ordering_of(i->step, Step::Less), left.re, top_value.re));
-                break;
-            }
-            case Step::Not: {
-                Complex value;
-                if (!rules::logical_not(top_value, value)) return nullptr;
-                top_value = value;
-                break;
-            }
-            case Step::And:
-            case Step::Or:
-            case Step::Xor:
-            case Step::Imp:
-            case Step::Eqv: {
-                const Complex left = *--top;
-                Complex value;
-                if (!rules::combine_logical(logical_of(i->step), left, top_value, value)) return nullptr;
-                top_value = value;
-                break;
-            }
-            case Step::Normalize: top_value = normalize_zero(top_value); break;
-            case Step::Parameter:
-                *top++ = top_value;
-                top_value = frame_->numbers[i->index];
-                break;
-            case Step::Call: {
-                *top++ = top_value;
-                Complex value;
-                if (!call(node(i->index), &value, nullptr)) return nullptr;
-                top_value = value;
-                break;
-            }
-            case Step::CallBegin: {
-                // The mark, a count of records, is exact as a double.
-                *top++ = top_value;
-                const size_t mark = vm_.variables.mark();
-                if (open_calls_++ == 0) outermost_mark_ = mark;
-                top_value = real(static_cast<double>(mark));
-                break;
-            }
-            case Step::Argument:
-                *top++ = top_value;
-                top_value = stack[i->index + 1];
-                break;
-            case Step::Whole: top_value = coerce_to_type(top_value, VT_INTEGER); break;
-            case Step::CallEnd:
-                // The value stays on top; the arguments and the mark below it go.
-                top -= i->count + 1;
-                top[1] = top_value;
-                release_to(static_cast<size_t>(top[0].re));
-                --open_calls_;
-                top_value = top[1];
-                break;
-            case Step::Builtin: {
-                *top++ = top_value;
-                Complex value;
-                if (!builtin(node(i->index), value)) return nullptr;
-                top_value = value;
-                break;
-            }
-            case Step::Measure: {
-                *top++ = top_value;
-                Complex value;
-                if (!string_measure(node(i->index), value)) return nullptr;
-                top_value = value;
-                break;
-            }
-            case Step::Tree: {
-                *top++ = top_value;
-                Complex value;
-                if (!number(i->index, value)) return nullptr;
-                top_value = value;
-                break;
-            }
-            case Step::End:
-                result = top_value;
-                *top++ = top_value;
-                return top;
-            default: __builtin_unreachable();  // every step is a case: no range check
-        }
+    Text* text = stacks.texts;  // one past the topmost text
+    // Each step jumps to the next through a table, as the loops of Lua and Wren do: an
+    // indirect jump at the end of every step, each predicted apart.
+    static const void* const kJumps[] = {
+#define STEP(name, operands, pops, pushes, text_pops, text_pushes, meaning) &&step_##name,
+#include "engine/steps.def"
+#undef STEP
+    };
+#define DISPATCH() goto* kJumps[static_cast<size_t>(i->step)]
+#define NEXT() \
+    do {         \
+        ++i;     \
+        DISPATCH(); \
+    } while (false)
+    const Instruction* i = program_ + start;
+    DISPATCH();
+    step_Constant:
+        *top++ = top_value;
+        top_value = i->value;
+        NEXT();
+    step_Variable:
+        *top++ = top_value;
+        top_value = variable_value(i->index);
+        NEXT();
+    step_Err:
+        *top++ = top_value;
+        top_value = real(vm_.err);
+        NEXT();
+    step_Erl:
+        *top++ = top_value;
+        top_value = real(vm_.erl);
+        NEXT();
+    step_VariableIndex:
+        *top++ = top_value;
+        top_value = variable_value(i->index) + i->value;
+        // and on, as Index
+    step_Index: {
+        int32_t index;
+        if (!as_index(top_value, index)) return nullptr;
+        top_value.re = index;
+        NEXT();
     }
+    step_Element: {
+        *top++ = top_value;
+        top -= i->count;
+        PCVAR* found;
+        size_t element;
+        if (!place_indexed(i->index, i->count, top, found, element)) return nullptr;
+        top_value = found->numeric_elements[element];
+        NEXT();
+    }
+    step_ElementAt: {
+        *top++ = top_value;
+        Complex element;
+        if (!element_at(*i, element)) return nullptr;
+        top_value = element;
+        i += i->count;
+        NEXT();
+    }
+    step_AddElementAt: {
+        // Kept in memory across the search for the element, which may call.
+        *top = top_value;
+        Complex element;
+        if (!element_at(*i, element)) return nullptr;
+        top_value = normalize_zero(*top + element);
+        i += i->count;
+        NEXT();
+    }
+    step_Negate: top_value = -top_value; NEXT();
+    step_Int:
+        *top = top_value;  // floor may be a call
+        top_value = rules::whole_part(*top);
+        NEXT();
+    step_Norm: top_value = rules::norm_of(top_value); NEXT();
+    step_Add: top_value = normalize_zero(*--top + top_value); NEXT();
+    step_Subtract: top_value = normalize_zero(*--top - top_value); NEXT();
+    step_Multiply: top_value = *--top * top_value; NEXT();
+    step_Divide: top_value = *--top / top_value; NEXT();
+    step_Power: top_value = cmath::pow(*--top, top_value); NEXT();
+    step_Equal: top_value = truth(rules::same_value(*--top, top_value)); NEXT();
+    step_NotEqual: top_value = truth(!rules::same_value(*--top, top_value)); NEXT();
+    step_AddConstant: top_value = normalize_zero(top_value + i->value); NEXT();
+    step_SubtractConstant: top_value = normalize_zero(top_value - i->value); NEXT();
+    step_MultiplyConstant: top_value = top_value * i->value; NEXT();
+    step_DivideConstant: top_value = top_value / i->value; NEXT();
+    step_DivideReal: top_value = divide_by_real(top_value, i->value.re); NEXT();
+    step_RemainderReal: {
+        Complex quotient = divide_by_real(top_value, i->value.re);
+        if (i->count) quotient = normalize_zero(quotient);
+        *top = top_value;  // floor may be a call
+        const Complex whole = rules::whole_part(quotient);
+        top_value = normalize_zero(*top - whole * Complex{i->value.re, 0.0});
+        NEXT();
+    }
+    step_EqualConstant:
+    step_NotEqualConstant:
+    step_LessConstant:
+    step_LessEqualConstant:
+    step_GreaterConstant:
+    step_GreaterEqualConstant:
+        if (!compare(*i, top_value)) return nullptr;
+        NEXT();
+    step_AddVariable: top_value = normalize_zero(top_value + variable_value(i->index)); NEXT();
+    step_SubtractVariable: top_value = normalize_zero(top_value - variable_value(i->index)); NEXT();
+    step_MultiplyVariable: top_value = top_value * variable_value(i->index); NEXT();
+    step_DivideVariable: top_value = top_value / variable_value(i->index); NEXT();
+    step_AddScaledVariable:
+        top_value = normalize_zero(top_value + variable_value(i->index) * i->value);
+        NEXT();
+    step_SubtractScaledVariable:
+        top_value = normalize_zero(top_value - variable_value(i->index) * i->value);
+        NEXT();
+    step_EqualVariable:
+    step_NotEqualVariable:
+    step_LessVariable:
+    step_LessEqualVariable:
+    step_GreaterVariable:
+    step_GreaterEqualVariable:
+        if (!compare(*i, top_value)) return nullptr;
+        NEXT();
+    step_Real:
+        if (!rules::is_real(top_value)) return nullptr;
+        NEXT();
+    step_Less:
+    step_LessEqual:
+    step_Greater:
+    step_GreaterEqual: {
+        const Complex left = *--top;
+        if (!rules::is_real(top_value)) return nullptr;
+        top_value = truth(rules::ordered(ordering_of(i->step, Step::Less), left.re, top_value.re));
+        NEXT();
+    }
+    step_Not: {
+        Complex value;
+        if (!rules::logical_not(top_value, value)) return nullptr;
+        top_value = value;
+        NEXT();
+    }
+    step_And:
+    step_Or:
+    step_Xor:
+    step_Imp:
+    step_Eqv: {
+        const Complex left = *--top;
+        Complex value;
+        if (!rules::combine_logical(logical_of(i->step), left, top_value, value)) return nullptr;
+        top_value = value;
+        NEXT();
+    }
+    step_Normalize: top_value = normalize_zero(top_value); NEXT();
+    step_Parameter:
+        *top++ = top_value;
+        top_value = frame_->numbers[i->index];
+        NEXT();
+    step_WholeArgument:
+        if (!rules::real_argument_error(top_value, rules::kLowestInt32Argument, rules::kHighestInt32Argument)
+                 .empty())
+            return nullptr;
+        NEXT();
+    step_LongArgument:
+        if (!rules::real_argument_error(top_value, rules::kLowestInt64Argument, rules::kHighestInt64Argument)
+                 .empty())
+            return nullptr;
+        NEXT();
+    step_CallBegin: {
+        // The mark, a count of records, is exact as a double.
+        *top++ = top_value;
+        const size_t mark = vm_.variables.mark();
+        if (open_calls_++ == 0) outermost_mark_ = mark;
+        top_value = real(static_cast<double>(mark));
+        NEXT();
+    }
+    step_Argument:
+        *top++ = top_value;
+        top_value = stack[i->index + 1];
+        NEXT();
+    step_Whole: top_value = coerce_to_type(top_value, VT_INTEGER); NEXT();
+    step_CallEnd:
+        // The value stays on top; the arguments and the mark below it go.
+        top -= i->count + 1;
+        top[1] = top_value;
+        release_to(static_cast<size_t>(top[0].re));
+        --open_calls_;
+        top_value = top[1];
+        NEXT();
+    step_Builtin:
+    step_Invoke:
+    step_InvokeText:
+    step_Text:
+    step_TextVariable:
+    step_TextParameter:
+    step_TextElement:
+    step_Concat:
+    step_Left:
+    step_Right:
+    step_Mid:
+    step_Chr:
+    step_Str:
+    step_Space:
+    step_StringOf:
+    step_Len:
+    step_Asc:
+    step_Instr:
+    step_TextEqual:
+    step_TextNotEqual:
+    step_TextLess:
+    step_TextLessEqual:
+    step_TextGreater:
+    step_TextGreaterEqual: {
+        *top++ = top_value;
+        const StackTops after = step_out_of_loop(*i, {top, text});
+        if (!after.text) return nullptr;
+        top = after.top;
+        text = after.text;
+        top_value = *--top;
+        NEXT();
+    }
+    step_End:
+        result = top_value;
+        *top++ = top_value;
+        return top;
+#undef NEXT
+#undef DISPATCH
 }
 
-// Step `at`, an element whose subscripts lie in the VariableIndex steps after it: the
-// element's value. The first subscript apart: for one dimension no loop runs.
-inline bool Runner::element_at(const Instruction& at, Complex& out) {
+// The steps that work on texts or call out, run apart from the loop, whose code then
+// stays short. The stack of values holds every value here, the topmost included.
+Runner::StackTops Runner::step_out_of_loop(const Instruction& i, StackTops at) {
+    Complex* top = at.top;
+    Text* text = at.text;
+    const StackTops refused{top, nullptr};
+    switch (i.step) {
+        case Step::Builtin: {
+            top -= i.count;
+            text -= i.texts;
+            Complex value;
+            if (!builtin(i, top, text, value)) return refused;
+            *top++ = value;
+            break;
+        }
+        case Step::Invoke: {
+            top -= i.count;
+            text -= i.texts;
+            Complex value;
+            if (!invoke(i, top, text, &value, nullptr)) return refused;
+            top[-1] = value;  // in place of the mark
+            break;
+        }
+        case Step::InvokeText:
+            top -= i.count;
+            text -= i.texts;
+            if (!invoke(i, top, text, nullptr, text)) return refused;
+            ++text;
+            --top;  // the mark
+            break;
+        case Step::Text: (text++)->view = line_.code->strings[static_cast<size_t>(i.index)]; break;
+        case Step::TextVariable: (text++)->view = variable_text(i.index); break;
+        case Step::TextParameter: (text++)->view = frame_->strings[i.index]; break;
+        case Step::TextElement: {
+            top -= i.count;
+            PCVAR* found;
+            size_t element;
+            if (!place_indexed(i.index, i.count, top, found, element)) return refused;
+            (text++)->view = found->string_elements[element].view();
+            break;
+        }
+        case Step::Concat: {
+            Text& left = text[-2];
+            const std::string_view right = (--text)->view;
+            if (!C_STR::fits(left.view.size() + right.size())) return refused;
+            left.set(left.view, right);
+            break;
+        }
+        case Step::Left:
+            text[-1].view = rules::left_part(text[-1].view, whole(*--top));
+            break;
+        case Step::Right:
+            text[-1].view = rules::right_part(text[-1].view, whole(*--top));
+            break;
+        case Step::Mid:
+            top -= 2;
+            text[-1].view = rules::middle_part(text[-1].view, whole(top[0]), whole(top[1]));
+            break;
+        case Step::Chr: {
+            const char byte = rules::byte_of_code(whole(*--top));
+            (text++)->set({&byte, 1});
+            break;
+        }
+        case Step::Str: {
+            const Complex value = *--top;
+            (text++)->set(C_STR::clipped(format_default(value.re, value.im)));
+            break;
+        }
+        case Step::Space:
+        case Step::StringOf: {
+            const int32_t code = i.step == Step::Space ? ' ' : whole(*--top);
+            const size_t length = rules::repeat_count(whole(*--top));
+            Text& made = *text++;
+            std::memset(made.bytes, rules::byte_of_code(code), length);
+            made.view = {made.bytes, length};
+            break;
+        }
+        case Step::Len: *top++ = real(static_cast<double>((--text)->view.size())); break;
+        case Step::Asc: *top++ = real(rules::first_byte((--text)->view)); break;
+        case Step::Instr: {
+            const std::string_view sought = (--text)->view;
+            *top++ = real(static_cast<double>(instr_position((--text)->view, sought)));
+            break;
+        }
+        default: {  // the comparisons of texts
+            const std::string_view right = (--text)->view;
+            const std::string_view left = (--text)->view;
+            *top++ = truth(rules::string_comparison_holds(comparison_of(i.step), rules::compare_strings(left, right)));
+        }
+    }
+    return {top, text};
+}
+
+// Step `at`, an element whose subscripts lie in the VariableIndex steps after it: where
+// the element lies. The first subscript apart: for one dimension no loop runs.
+inline bool Runner::locate_at(const Instruction& at, PCVAR*& found, size_t& element) {
     const Instruction* offsets = &at + 1;
     const int count = at.count;
     int32_t values[kMaxDimensions];
     if (!as_index(variable_value(offsets[0].index) + offsets[0].value, values[0])) return false;
     for (int d = 1; d < count; ++d)
         if (!as_index(variable_value(offsets[d].index) + offsets[d].value, values[d])) return false;
+    return place(at.index, count, values, found, element);
+}
+
+inline bool Runner::element_at(const Instruction& at, Complex& out) {
     PCVAR* found;
     size_t element;
-    if (!place(at.index, count, values, found, element)) return false;
+    if (!locate_at(at, found, element)) return false;
     out = found->numeric_elements[element];
     return true;
 }
@@ -719,91 +694,30 @@ inline bool Runner::compare(const Instruction& step, Complex& value) {
     }
 }
 
-// The value of a condition that compares one variable, element or string measure with
-// a constant or a variable, found without running its program.
+// The value of a condition that compares one variable or element with a constant or a
+// variable, found without running its program.
 inline bool Runner::comparison(int32_t start, Complex& out) {
     const Instruction& left = program_[start];
     if (left.step == Step::Variable) {
         out = variable_value(left.index);
         return compare((&left)[1], out);
     }
-    if (left.step == Step::Measure) return string_measure(node(left.index), out) && compare((&left)[1], out);
     return element_at(left, out) && compare((&left)[1 + left.count], out);
 }
 
-bool Runner::string_comparison(const Node& compare, Complex& out) {
-    Text left, right;
-    if (!operand(compare.child[0], left) || !operand(compare.child[1], right)) return false;
-    out = truth(rules::string_comparison_holds(comparison_of(compare.op), rules::compare_strings(left.view, right.view)));
-    return true;
-}
-
-// len, instr and asc.
-bool Runner::string_measure(const Node& call, Complex& out) {
-    Text text;
-    if (!operand(call.child[0], text)) return false;
-    if (call.op == Op::Len) {
-        out = real(static_cast<double>(text.view.size()));
-    } else if (call.op == Op::Asc) {
-        out = real(rules::first_byte(text.view));
-    } else {
-        Text sought;
-        if (!operand(call.child[1], sought)) return false;
-        out = real(static_cast<double>(instr_position(text.view, sought.view)));
-    }
-    return true;
-}
-
-// An ordering applies only to a real left side, and needs a real right side.
-bool Runner::ordered(const Node& compare, Complex& out) {
-    Complex a, b;
-    if (!number(compare.child[0], a) || !rules::is_real(a)) return false;
-    if (!number(compare.child[1], b) || !rules::is_real(b)) return false;
-    out = truth(rules::ordered(ordering_of(compare.op), a.re, b.re));
-    return true;
-}
-
-bool Runner::logical(const Node& combine, Complex& out) {
-    Complex a, b;
-    if (!number(combine.child[0], a) || !number(combine.child[1], b)) return false;
-    return rules::combine_logical(logical_of(combine.op), a, b, out);
-}
-
-bool Runner::real_argument(int32_t index, double low, double high, double& out) {
-    Complex value;
-    if (!number(index, value) || !rules::real_argument_error(value, low, high).empty()) return false;
-    out = value.re;
-    return true;
-}
-
-bool Runner::builtin(const Node& call, Complex& out) {
+// A pure built-in of the arguments its program left, `values` and `texts`, in the
+// order of its format, each checked as it was read.
+bool Runner::builtin(const Instruction& call, const Complex* values, const Text* texts, Complex& out) {
     const BuiltinFunction& function = *line_.code->builtins[static_cast<size_t>(call.index)];
     BuiltinArgs args;
-    for (size_t i = 0; i < function.format.size(); ++i) {
-        const int32_t argument = call.child[i];
-        bool ok = true;
-        switch (function.format[i]) {
-            case 'c': ok = number(argument, args.c[i]); break;
-            case 'd': {
-                Complex value;
-                ok = number(argument, value) && rules::is_real(value);
-                args.d[i] = value.re;
-                break;
-            }
-            case 'l': ok = int32_argument(argument, args.l[i]); break;
-            case 'L': {
-                double value;
-                ok = real_argument(argument, rules::kLowestInt64Argument, rules::kHighestInt64Argument, value);
-                if (ok) args.L[i] = to_int64(value);
-                break;
-            }
-            default: {
-                Text text;
-                ok = string(argument, text);
-                args.s[i].assign(text.view);
-            }
+    for (size_t k = 0; k < function.format.size(); ++k) {
+        switch (function.format[k]) {
+            case 'c': args.c[k] = *values++; break;
+            case 'd': args.d[k] = (values++)->re; break;
+            case 'l': args.l[k] = whole(*values++); break;
+            case 'L': args.L[k] = to_int64((values++)->re); break;
+            default: args.s[k].assign((texts++)->view);
         }
-        if (!ok) return false;
     }
     // A function that fails leaves its message: only into an empty buffer, which is
     // emptied again so that the text interpreter meets the same state.
@@ -815,145 +729,74 @@ bool Runner::builtin(const Node& call, Complex& out) {
     return true;
 }
 
-// The arguments are read, the body is evaluated with them, and whatever variables the
-// arguments made go again, as when the text interpreter calls the function.
-bool Runner::call(const Node& n, Complex* number_out, Text* string_out) {
-    const CompiledCall& compiled = line_.code->calls[static_cast<size_t>(n.index)];
+// A def fn call not written out: its body runs with the arguments its program left
+// above the mark, and whatever variables the arguments made go again, as when the
+// text interpreter calls the function. A string result goes to `text_out`, the place
+// of the first text argument, which the copy may overlap.
+bool Runner::invoke(const Instruction& call, const Complex* values, const Text* texts, Complex* number_out,
+                    Text* text_out) {
+    const CompiledCall& compiled = line_.code->calls[static_cast<size_t>(call.index)];
     const UserFunction& function = *compiled.function;
-    const size_t mark = vm_.variables.mark();
+    const size_t mark = static_cast<size_t>(values[-1].re);
     Frame frame;
-    bool ok = true;
-    for (int k = 0; ok && k < compiled.argument_count; ++k) {
-        const int32_t argument = compiled.arguments[static_cast<size_t>(k)];
-        const int type = function.parameter_types[static_cast<size_t>(k)];
-        if (type == VT_STRING) {
-            ok = string(argument, frame.strings[k]);
-        } else {
-            ok = number(argument, frame.numbers[k]);
-            if (rules::parameter_is_whole(type, compiled.type)) frame.numbers[k] = coerce_to_type(frame.numbers[k], VT_INTEGER);
-        }
+    for (int k = 0; k < compiled.argument_count; ++k) {
+        if (function.parameter_types[static_cast<size_t>(k)] == VT_STRING)
+            frame.strings[k] = (texts++)->view;
+        else
+            frame.numbers[k] = *values++;
     }
-    if (ok) {
-        const Frame* caller = frame_;
-        frame_ = &frame;
-        if (string_out) {
-            Text result;
-            ok = string(compiled.body, result);
-            if (ok) string_out->set(result.view);
-        } else {
-            ok = evaluate(compiled.body_program, *number_out);
-            if (ok && stores_whole_numbers(compiled.type)) *number_out = coerce_to_type(*number_out, VT_INTEGER);
-        }
-        frame_ = caller;
-    }
+    const Frame* caller = frame_;
+    frame_ = &frame;
+    ProgramStack stack;
+    bool ok = execute(compiled.body, stack, number_out ? *number_out : stack.values[0]) != nullptr;
+    frame_ = caller;
+    if (ok && text_out) text_out->set(stack.texts[0].view);
+    if (ok && number_out && stores_whole_numbers(compiled.type)) *number_out = coerce_to_type(*number_out, VT_INTEGER);
     release_to(mark);
+    --open_calls_;
     return ok;
 }
 
-bool Runner::string(int32_t index, Text& out) {
-    const Node& n = node(index);
-    switch (n.op) {
-        case Op::StringConstant: out.view = constant_text(n); return true;
-        case Op::StringVariable: out.view = variable_text(n); return true;
-        case Op::StringParameter: out.view = frame_->strings[n.index].view; return true;
-        case Op::StringCall: return call(n, nullptr, &out);
-        case Op::StringElement: {
-            PCVAR* found;
-            size_t element;
-            if (!locate(n, n.index, found, element)) return false;
-            out.view = found->string_elements[element].view();
-            return true;
-        }
-        case Op::Concat: {
-            Text left, right;
-            if (!operand(n.child[0], left) || !operand(n.child[1], right)) return false;
-            if (!C_STR::fits(left.view.size() + right.view.size())) return false;
-            out.set(left.view, right.view);
-            return true;
-        }
-        case Op::Left:
-        case Op::Right:
-        case Op::Mid: return substring(n, out);
-        case Op::Chr: {
-            int32_t code;
-            if (!int32_argument(n.child[0], code)) return false;
-            const char byte = rules::byte_of_code(code);
-            out.set({&byte, 1});
-            return true;
-        }
-        case Op::Str: {
-            Complex value;
-            if (!number(n.child[0], value)) return false;
-            const std::string formatted = format_default(value.re, value.im);
-            out.set(C_STR::clipped(formatted));
-            return true;
-        }
-        case Op::Space:
-        case Op::StringOf: {
-            int32_t count, code = ' ';
-            if (!int32_argument(n.child[0], count)) return false;
-            if (n.op == Op::StringOf && !int32_argument(n.child[1], code)) return false;
-            const size_t length = rules::repeat_count(count);
-            std::memset(out.bytes, rules::byte_of_code(code), length);
-            out.view = {out.bytes, length};
-            return true;
-        }
-        default: return false;
-    }
-}
-
-// left$, right$ and mid$ cut the string where it lies, which outlives the cut.
-bool Runner::substring(const Node& call, Text& out) {
-    int32_t first, count = 0;
-    if (!operand(call.child[0], out) || !int32_argument(call.child[1], first)) return false;
-    if (call.op == Op::Mid && !int32_argument(call.child[2], count)) return false;
-    const std::string_view whole = out.view;
-    switch (call.op) {
-        case Op::Left: out.view = rules::left_part(whole, first); break;
-        case Op::Right: out.view = rules::right_part(whole, first); break;
-        default: out.view = rules::middle_part(whole, first, count);
-    }
-    return true;
-}
-
 // ---- Statements.
+
+// An assigned element's program is one ElementAt step with its subscripts, or one
+// that leaves them.
+inline bool Runner::locate_target(const Statement& statement, PCVAR*& found, size_t& element) {
+    const Instruction& first = program_[statement.assigned];
+    if (first.step == Step::ElementAt) return locate_at(first, found, element);
+    ProgramStack stack;
+    // The topmost index is also stored into the first slot, which holds nothing.
+    const Complex* end = execute(statement.assigned, stack, stack.values[0]);
+    if (!end) return false;
+    const Complex* indices = stack.values + 1;
+    return place_indexed(statement.slot, static_cast<int>(end - indices), indices, found, element);
+}
 
 inline Complex* Runner::number_target(const Statement& statement) {
     if (statement.assigned < 0) return &record(statement.slot)->value;
     PCVAR* found;
     size_t element;
-    if (statement.subscripts < 0)
-        return locate(node(statement.assigned), statement.slot, found, element) ? &found->numeric_elements[element] : nullptr;
-    ProgramStack stack;
-    // The topmost index is also stored into the first slot, which holds nothing.
-    const Complex* end = execute(statement.subscripts, stack.values, stack.values[0]);
-    if (!end) return nullptr;
-    const Complex* indices = stack.values + 1;
-    const auto count = static_cast<int>(end - indices);
-    return place_indexed(statement.slot, count, indices, found, element) ? &found->numeric_elements[element] : nullptr;
+    return locate_target(statement, found, element) ? &found->numeric_elements[element] : nullptr;
 }
 
 C_STR* Runner::string_target(const Statement& statement) {
     if (statement.assigned < 0) return &record(statement.slot)->string_value;
     PCVAR* found;
     size_t element;
-    return locate(node(statement.assigned), statement.slot, found, element) ? &found->string_elements[element] : nullptr;
+    return locate_target(statement, found, element) ? &found->string_elements[element] : nullptr;
 }
 
+// The program stores into the target only once it has the value, straight from the
+// register that holds it: no round trip through memory, which a chain of assignments
+// to one variable would wait on.
 inline Outcome Runner::assign_number(const Statement& statement) {
     Complex* target = number_target(statement);
     if (!target) return Outcome::Declined;
-    if (statement.value_program >= 0) {
-        // A program stores into the target only once it has the value, straight from
-        // the register that holds it: no round trip through memory, which a chain of
-        // assignments to one variable would wait on.
-        ProgramStack stack;
-        if (!execute(statement.value_program, stack.values, *target)) return Outcome::Declined;
+    if (statement.copies) {
+        *target = copied_value(program_[statement.value]);
     } else {
-        // A tree may leave part of a value behind when it fails.
-        Complex value;
-        if (!number(statement.value, value)) return Outcome::Declined;
-        *target = value;
+        ProgramStack stack;
+        if (!execute(statement.value, stack, *target)) return Outcome::Declined;
     }
     if (statement.whole) *target = coerce_to_type(*target, VT_INTEGER);
     return Outcome::Done;
@@ -962,24 +805,23 @@ inline Outcome Runner::assign_number(const Statement& statement) {
 Outcome Runner::assign_string(const Statement& statement) {
     C_STR* target = string_target(statement);
     if (!target) return Outcome::Declined;
-    Text value;
-    if (statement.appends) {
-        // The variable's own bytes stay where they are; a sum over 255 bytes changes
-        // nothing, as the text interpreter then reports.
-        if (!operand(node(statement.value).child[1], value) || !target->append(value.view)) return Outcome::Declined;
-        return Outcome::Done;
-    }
-    if (!operand(statement.value, value)) return Outcome::Declined;
-    target->assign(value.view);
+    ProgramStack stack;
+    Complex unused;
+    if (!execute(statement.value, stack, unused)) return Outcome::Declined;
+    const std::string_view value = stack.texts[0].view;
+    // s$ = s$ + …: the variable's own bytes stay where they are; a sum over 255 bytes
+    // changes nothing, as the text interpreter then reports.
+    if (statement.appends) return target->append(value) ? Outcome::Done : Outcome::Declined;
+    target->assign(value);
     return Outcome::Done;
 }
 
 Outcome Runner::for_loop(const Statement& statement) {
     PCVAR* variable = record(statement.slot);
     Complex start, limit;
-    if (!number(statement.value, start) || !number(statement.limit, limit)) return Outcome::Declined;
+    if (!evaluate(statement.value, start) || !evaluate(statement.limit, limit)) return Outcome::Declined;
     Complex step = rules::default_step(start, limit);
-    if (statement.step >= 0 && !number(statement.step, step)) return Outcome::Declined;
+    if (statement.step >= 0 && !evaluate(statement.step, step)) return Outcome::Declined;
     if (!rules::for_bounds_error(start, limit, step).empty()) return Outcome::Declined;
     if (vm_.for_depth == kStackDepth) return Outcome::Declined;
     const VariableSlot& name = slot(statement.slot);

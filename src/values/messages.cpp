@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <ranges>
 
+#include "values/text_scan.h"
+
 namespace messages {
 namespace {
 
@@ -50,8 +52,7 @@ std::vector<std::string> catalogue_languages(const std::function<const char*(con
     const char* language = variable("LANGUAGE");
     const std::string_view list = language && *language ? std::string_view(language) : locale;
     std::vector<std::string> chosen;
-    for (const auto part : std::views::split(list, ':')) {
-        const std::string_view entry(part.begin(), part.end());
+    for (const std::string_view entry : split_text(list, ':')) {
         if (entry.empty()) continue;
         const std::string_view code = language_code(entry);
         if (code == "ja" || is_c_locale(code)) return chosen;

@@ -63,7 +63,7 @@ TEST(CompiledCheck, FindsBrokenPrograms) {
     ASSERT_EQ(code.statements.size(), 3u);
     for (int32_t k = 0; k < 3; ++k) EXPECT_TRUE(compiled::well_formed(code, k, 0)) << k;
 
-    const int32_t start = code.statements[1].value_program;
+    const int32_t start = code.statements[1].value;
     ASSERT_GE(start, 0);
     compiled::CompiledLine broken = code;
     broken.program[static_cast<size_t>(start)].index = static_cast<int32_t>(code.slots.size());
