@@ -324,8 +324,8 @@ inline bool Runner::place(int32_t slot_index, int count, const int32_t* values, 
 // down, so stack slot k of the program's values is `stack[k + 1]`. A step that calls
 // out (a built-in, a user function, floor, the search for an element) first pushes
 // `top_value`, passes it, or leaves it in the free slot above the stack: kept live
-// across such calls, GCC would hold it in memory at every step. A step that takes
-// values and leaves none moves the one below into `top_value`.
+// across such calls, GCC would hold it in memory at every step. The steps on texts
+// and calls run apart from the loop, with every value on the stack.
 Complex* Runner::execute(int32_t start, ProgramStack& stacks, Complex& result) {
     Complex* const stack = stacks.values;
     Complex* top = stack;  // one past the values below the topmost
@@ -339,11 +339,7 @@ Complex* Runner::execute(int32_t start, ProgramStack& stacks, Complex& result) {
 #undef STEP
     };
 #define DISPATCH() goto* kJumps[static_cast<size_t>(i->step)]
-#define NEXT() \
-    do {         \
-        ++i;     \
-        DISPATCH(); \
-    } while (false)
+#define NEXT() goto* kJumps[static_cast<size_t>((++i)->step)]
     const Instruction* i = program_ + start;
     DISPATCH();
     step_Constant:
