@@ -37,9 +37,15 @@ struct Text {
     char bytes[C_STR::kMaxLength];
 
     void set(std::string_view a, std::string_view b = {}) {
-        std::memmove(bytes, a.data(), a.size());
-        std::memmove(bytes + a.size(), b.data(), b.size());
+        put(0, a);
+        put(a.size(), b);
         view = {bytes, a.size() + b.size()};
+    }
+
+private:
+    // An empty view may have no bytes at all, which memmove must not be given.
+    void put(size_t at, std::string_view part) {
+        if (!part.empty()) std::memmove(bytes + at, part.data(), part.size());
     }
 };
 
@@ -159,6 +165,21 @@ private:
     [[gnu::noinline]] bool attend();
     bool go_to_next_statement(const char*& p);
     bool assignments_up_to(const Statement* first, const Statement& next) const;
+    // Where the run goes on after a statement: the next statement to run, or none where
+    // it stops with `outcome`. A way that leads to no compiled statement stops with
+    // Jumped, and the dispatcher goes on from the position.
+    struct WayOn {
+        const Statement* statement;
+        Outcome outcome;
+    };
+    static WayOn stop(Outcome outcome) { return {nullptr, outcome}; }
+    static WayOn go(const Statement* statement) { return {statement, Outcome::Jumped}; }
+    [[gnu::always_inline]] WayOn after_statement(const Statement& statement, Outcome outcome, const char* body,
+                                                 const char*& p);
+    [[gnu::always_inline]] WayOn way_on(const Statement& statement, Outcome outcome, const char* body, const char*& p);
+    WayOn past_false_if(const Statement& statement, const char*& p);
+    [[gnu::always_inline]] bool assign_up_to(const Statement* first, const Statement& next, const char* body,
+                                             const char*& p);
     [[gnu::noinline]] Outcome passes(const Statement& next, Outcome outcome, const char*& p);
     // Where passes across lines left off: `statement` ran with `outcome` and the usual
     // way goes on from it, or (`waiting`) it is still to run; null where the run stops
@@ -170,6 +191,49 @@ private:
     };
     [[gnu::noinline]] PassesEnd passes_across(const Statement& next, const char*& p);
     PassesEnd leave(const Statement* statement, Outcome outcome, bool first_pass);
+    // What the passes across lines keep from one pass to the next.
+    struct Across {
+        const Statement& next;
+        const Statement* first;  // the body's first statement
+        ProgramLine* body_line;
+        ForEntry& loop;
+        PCVAR* variable;  // the loop's, as the next found it
+        uint64_t generation;  // the variable store's when the passes began
+        bool by_record;  // the next found its variable by record
+        bool unseen;     // the lines the passes go by show no trace mark
+        bool first_pass = true;
+        // The next's line and its index there, once a pass has come to it.
+        const ProgramLine* next_line = nullptr;
+        int32_t next_index = kUntried;
+    };
+    // How one statement of a pass went: on to another statement of the pass, to the
+    // next (`skipped`: its line not made current), or out of the passes at `end`.
+    struct PassStep {
+        enum class Way : uint8_t { On, ToNext, Out };
+        Way way;
+        bool skipped;
+        PassesEnd end;
+    };
+    static PassStep on() { return {PassStep::Way::On, false, {}}; }
+    static PassStep out(PassesEnd end) { return {PassStep::Way::Out, false, end}; }
+    [[gnu::always_inline]] PassStep one_pass(Across& across, const char*& p);
+    [[gnu::always_inline]] PassStep assignment_in_pass(const Across& across, const Statement*& s, const char*& p);
+    [[gnu::always_inline]] PassStep jump_in_pass(const Across& across, const Statement*& s, const char*& p);
+    [[gnu::always_inline]] PassStep on_to_next_line(const Statement*& s, const char*& p);
+    [[gnu::always_inline]] bool step_by_record(const Across& across, bool skipped, const char*& p);
+    // Whether the next goes round by its record alone: the variable store is as it was
+    // and nothing shows or stops.
+    bool steps_by_record(const Across& across) const {
+        return across.by_record && vm_.variables.generation() == across.generation && across.unseen &&
+               !break_flag::is_set();
+    }
+    // Whether the pass ends at `at_end`, the last statement of its line, the next line
+    // beginning with the next: while nothing asks for the dispatcher's steps and the
+    // next steps by record, that line need not be made current for it.
+    bool next_follows(const Across& across, const Statement& at_end) const {
+        return at_end.successor == across.next_index && vm_.current_line->next == across.next_line &&
+               !attention::any() && steps_by_record(across);
+    }
     bool past_separators(const char*& p);
 
     VariableSlot& slot(int32_t index) { return slots_[index]; }
@@ -242,6 +306,9 @@ private:
     [[gnu::noinline]] Outcome assign_string(const Statement& statement);
     [[gnu::noinline]] Outcome for_loop(const Statement& statement);
     [[gnu::always_inline]] Outcome next(const Statement& statement, const char*& p, const char* body);
+    [[gnu::always_inline]] PCVAR* loop_variable(const Statement& statement, const ForEntry& loop);
+    [[gnu::always_inline]] Outcome go_round(const Statement& statement, const ForEntry& loop, const char*& p,
+                                            const char* body);
     [[gnu::always_inline]] Outcome if_then(const Statement& statement, const char*& p, const char* body);
     [[gnu::always_inline]] Outcome jump(const Statement& statement, const char*& p);
     static bool is_jump(Kind kind) { return kind == Kind::Goto || kind == Kind::Gosub || kind == Kind::Return; }
@@ -836,63 +903,68 @@ Outcome Runner::for_loop(const Statement& statement) {
     return Outcome::Done;
 }
 
+// The variable of the innermost loop as next names it, or null where the name is
+// another loop's and the text interpreter reports it.
+inline PCVAR* Runner::loop_variable(const Statement& statement, const ForEntry& loop) {
+    const bool kept = loop.generation == vm_.variables.generation();
+    if (statement.slot < 0) return kept ? loop.record : vm_.variables.find_or_create(loop.variable);
+    PCVAR* variable = record(statement.slot);
+    const bool same = kept && variable == loop.record;
+    return same || equals_nocase(slot(statement.slot).name, loop.variable) ? variable : nullptr;
+}
+
 inline Outcome Runner::next(const Statement& statement, const char*& p, const char* body) {
     if (vm_.for_depth == 0) return Outcome::Declined;
     ForEntry& loop = vm_.for_stack[static_cast<size_t>(vm_.for_depth - 1)];
-    PCVAR* variable;
-    if (statement.slot < 0) {
-        const bool kept = loop.generation == vm_.variables.generation();
-        variable = kept ? loop.record : vm_.variables.find_or_create(loop.variable);
-    } else {
-        variable = record(statement.slot);
-        const bool same = variable == loop.record && loop.generation == vm_.variables.generation();
-        if (!same && !equals_nocase(slot(statement.slot).name, loop.variable)) return Outcome::Declined;
-    }
-    if (goes_round(loop, *variable)) {
-        if (loop.follow >= 0 && loop.after.line == line_.line) {
-            // A body in this line: its first statement is known once compiled.
-            jump_to_line_again();
-            p = body + loop.follow;
-            const int32_t index = line_.code->statement_at[static_cast<size_t>(loop.follow)];
-            if (index >= 0) {
-                loop_body_ = &line_.code->statements[static_cast<size_t>(index)];
-                round_in_line_ = true;
-            }
-            return Outcome::Jumped;
-        }
-        ProgramLine* body_line = loop.after.line->next;
-        if (loop.follow == kFollowLineEnd && !shows_trace_mark(*loop.after.line) && body_line && !break_flag::is_set()) {
-            // A body on the next line: the for line, left at once, shows nowhere. Finding
-            // the body's statement (or compiling it) before the dispatcher's steps
-            // changes nothing they do.
-            p = vm_.jump_to_line(body_line);
-            if (statement.target == loop.after.line && statement.target_start >= 0) {
-                line_ = {body_line, body_line->compiled.get()};
-                take_tables();
-                loop_body_ = &line_.code->statements[static_cast<size_t>(statement.target_start)];
-                went_across_ = !loop.usual_way;
-            } else {
-                loop_body_ = find_loop_body(statement, loop.after.line, p);
-            }
-            return Outcome::Jumped;
-        }
-        if (loop.follow != kFollowUnknown) {
-            // Straight to the body's first statement, past the ":" or the line end that
-            // the statement end would go over.
-            const char* after = vm_.jump_to_line(loop.after.line);
-            if (loop.follow >= 0) {
-                p = after + loop.follow;
-                return Outcome::Jumped;
-            }
-            p = loop.after.text();
-            return to_next_line(p) ? Outcome::Jumped : Outcome::Done;
-        }
-        p = vm_.jump_to(loop.after);
-    } else {
-        --vm_.for_depth;
-        p = body + statement.end;
-    }
+    PCVAR* variable = loop_variable(statement, loop);
+    if (!variable) return Outcome::Declined;
+    if (goes_round(loop, *variable)) return go_round(statement, loop, p, body);
+    --vm_.for_depth;
+    p = body + statement.end;
     return Outcome::Done;
+}
+
+// A next whose loop goes round again goes straight to the body's first statement,
+// past the ":" or the line end that the for's end would go over.
+inline Outcome Runner::go_round(const Statement& statement, const ForEntry& loop, const char*& p, const char* body) {
+    if (loop.follow >= 0 && loop.after.line == line_.line) {
+        // A body in this line: its first statement is known once compiled.
+        jump_to_line_again();
+        p = body + loop.follow;
+        const int32_t index = line_.code->statement_at[static_cast<size_t>(loop.follow)];
+        if (index >= 0) {
+            loop_body_ = &line_.code->statements[static_cast<size_t>(index)];
+            round_in_line_ = true;
+        }
+        return Outcome::Jumped;
+    }
+    ProgramLine* body_line = loop.after.line->next;
+    if (loop.follow == kFollowLineEnd && !shows_trace_mark(*loop.after.line) && body_line && !break_flag::is_set()) {
+        // A body on the next line: the for line, left at once, shows nowhere. Finding
+        // the body's statement (or compiling it) before the dispatcher's steps
+        // changes nothing they do.
+        p = vm_.jump_to_line(body_line);
+        if (statement.target == loop.after.line && statement.target_start >= 0) {
+            line_ = {body_line, body_line->compiled.get()};
+            take_tables();
+            loop_body_ = &line_.code->statements[static_cast<size_t>(statement.target_start)];
+            went_across_ = !loop.usual_way;
+        } else {
+            loop_body_ = find_loop_body(statement, loop.after.line, p);
+        }
+        return Outcome::Jumped;
+    }
+    if (loop.follow == kFollowUnknown) {
+        p = vm_.jump_to(loop.after);
+        return Outcome::Done;
+    }
+    const char* after = vm_.jump_to_line(loop.after.line);
+    if (loop.follow >= 0) {
+        p = after + loop.follow;
+        return Outcome::Jumped;
+    }
+    p = loop.after.text();
+    return to_next_line(p) ? Outcome::Jumped : Outcome::Done;
 }
 
 inline Outcome Runner::if_then(const Statement& statement, const char*& p, const char* body) {
@@ -1099,73 +1171,84 @@ const Statement* Runner::find_loop_body(const Statement& next, ProgramLine* for_
 }
 
 Outcome Runner::run_from(const char*& p) {
-    bool ran = false;
     const Statement* statement = statement_at(p);
-    while (statement) {
+    if (!statement) return Outcome::Declined;
+    for (bool first = true;; first = false) {
         const char* body = line_.code->body;
-        Outcome outcome = run(*statement, p);
+        const Outcome outcome = run(*statement, p);
         if (outcome == Outcome::Declined) {
             end_unfinished_calls();
-            break;
+            return first ? Outcome::Declined : Outcome::Jumped;
         }
-        ran = true;
-        if (loop_body_ && round_in_line_) {
-            outcome = passes(*statement, outcome, p);
-            if (outcome == Outcome::Declined) return Outcome::Jumped;
-        } else if (loop_body_ && went_across_) {
-            const PassesEnd end = passes_across(*statement, p);
-            if (!end.statement) return end.outcome;
-            statement = end.statement;
-            if (end.waiting) continue;
-            if (end.outcome == Outcome::Declined) {
-                end_unfinished_calls();
-                return Outcome::Jumped;
-            }
-            outcome = end.outcome;
-            body = line_.code->body;
-        }
-        if (loop_body_) {
-            round_in_line_ = false;
-            went_across_ = false;
-            statement = std::exchange(loop_body_, nullptr);
-            if (!ready_for_statement()) return Outcome::Jumped;
-            continue;
-        }
-        if (jumped_from_) {
-            const Statement& from = *std::exchange(jumped_from_, nullptr);
-            if (!ready_for_statement()) return Outcome::Jumped;
-            statement = first_of_line(from, &Statement::target_start, p);
-            continue;
-        }
-        if (outcome == Outcome::Done && p == body + statement->end && statement->follow >= 0) {
-            // The usual way on: across one ":" to the next statement of the same line.
-            p = body + statement->follow;
-            if (!ready_for_statement()) return Outcome::Jumped;
-            statement = successor(*statement, p);
-            continue;
-        }
-        if (outcome == Outcome::Done && p == body + statement->end && statement->follow == kFollowLineEnd) {
-            // The other usual way: from the line's end to the next line's first statement.
-            if (!to_next_line(p)) return Outcome::Done;
-            if (!ready_for_statement()) return Outcome::Jumped;
-            statement = first_of_line(*statement, &Statement::successor, p);
-            continue;
-        }
-        if (statement->follow == kFollowLineEnd && statement->kind == Kind::If && p == body + statement->else_offset) {
-            // A false condition at the line's end: on to the next line as the dispatcher goes.
-            if (!ready_for_statement()) return Outcome::Jumped;
-            p = skip_blanks(p);
-            if (!vm_.current_line->next) return Outcome::Jumped;
-            p = vm_.jump_to_line(vm_.current_line->next);
-            if (!ready_for_statement()) return Outcome::Jumped;
-            statement = first_of_line(*statement, &Statement::successor, p);
-            continue;
-        }
-        if (outcome == Outcome::Done && !go_past_end(*statement, body, p)) return Outcome::Done;
-        if (!go_to_next_statement(p)) return Outcome::Jumped;
-        statement = statement_at(p);
+        const WayOn way = after_statement(*statement, outcome, body, p);
+        if (!way.statement) return way.outcome;
+        statement = way.statement;
     }
-    return ran ? Outcome::Jumped : Outcome::Declined;
+}
+
+// A loop that has just gone round runs its passes here where it can; then the way on
+// from the statement where they stopped.
+Runner::WayOn Runner::after_statement(const Statement& statement, Outcome outcome, const char* body, const char*& p) {
+    if (loop_body_ && round_in_line_) {
+        outcome = passes(statement, outcome, p);
+        if (outcome == Outcome::Declined) return stop(Outcome::Jumped);
+        return way_on(statement, outcome, body, p);
+    }
+    if (loop_body_ && went_across_) {
+        const PassesEnd end = passes_across(statement, p);
+        if (!end.statement) return stop(end.outcome);
+        if (end.waiting) return go(end.statement);
+        if (end.outcome == Outcome::Declined) {
+            end_unfinished_calls();
+            return stop(Outcome::Jumped);
+        }
+        return way_on(*end.statement, end.outcome, line_.code->body, p);
+    }
+    return way_on(statement, outcome, body, p);
+}
+
+// The way on from `statement`, which ran with `outcome` in the line of text `body`,
+// with the dispatcher's steps on the way.
+Runner::WayOn Runner::way_on(const Statement& statement, Outcome outcome, const char* body, const char*& p) {
+    if (loop_body_) {
+        round_in_line_ = false;
+        went_across_ = false;
+        const Statement* first = std::exchange(loop_body_, nullptr);
+        return ready_for_statement() ? go(first) : stop(Outcome::Jumped);
+    }
+    if (jumped_from_) {
+        const Statement& from = *std::exchange(jumped_from_, nullptr);
+        if (!ready_for_statement()) return stop(Outcome::Jumped);
+        return go(first_of_line(from, &Statement::target_start, p));
+    }
+    const bool at_own_end = outcome == Outcome::Done && p == body + statement.end;
+    if (at_own_end && statement.follow >= 0) {
+        // The usual way on: across one ":" to the next statement of the same line.
+        p = body + statement.follow;
+        if (!ready_for_statement()) return stop(Outcome::Jumped);
+        return go(successor(statement, p));
+    }
+    if (at_own_end && statement.follow == kFollowLineEnd) {
+        // The other usual way: from the line's end to the next line's first statement.
+        if (!to_next_line(p)) return stop(Outcome::Done);
+        if (!ready_for_statement()) return stop(Outcome::Jumped);
+        return go(first_of_line(statement, &Statement::successor, p));
+    }
+    if (statement.follow == kFollowLineEnd && statement.kind == Kind::If && p == body + statement.else_offset)
+        return past_false_if(statement, p);
+    if (outcome == Outcome::Done && !go_past_end(statement, body, p)) return stop(Outcome::Done);
+    if (!go_to_next_statement(p)) return stop(Outcome::Jumped);
+    return go(statement_at(p));
+}
+
+// A false condition at the line's end: on to the next line as the dispatcher goes.
+Runner::WayOn Runner::past_false_if(const Statement& statement, const char*& p) {
+    if (!ready_for_statement()) return stop(Outcome::Jumped);
+    p = skip_blanks(p);
+    if (!vm_.current_line->next) return stop(Outcome::Jumped);
+    p = vm_.jump_to_line(vm_.current_line->next);
+    if (!ready_for_statement()) return stop(Outcome::Jumped);
+    return go(first_of_line(statement, &Statement::successor, p));
 }
 
 // Whether the statements from `first` on are assignments, each followed across one ":"
@@ -1179,6 +1262,24 @@ bool Runner::assignments_up_to(const Statement* first, const Statement& next) co
     return true;
 }
 
+// The assignments from `first` up to `next`, each after the one before across one ":",
+// with the dispatcher's steps after each; false where one is declined or the
+// dispatcher would stop.
+bool Runner::assign_up_to(const Statement* first, const Statement& next, const char* body, const char*& p) {
+    const Statement* statements = line_.code->statements.data();
+    for (const Statement* s = first; s != &next; s = statements + s->successor) {
+        const Outcome assigned = s->kind == Kind::AssignNumber ? assign_number(*s) : assign_string(*s);
+        if (assigned == Outcome::Declined) {
+            end_unfinished_calls();
+            return false;
+        }
+        if (s->evaluates) vm_error::clear();
+        p = body + s->follow;
+        if (!ready_for_statement()) return false;
+    }
+    return true;
+}
+
 // `next` has just gone round its loop, with `outcome`, to a body in its own line. Where
 // the body holds only assignments, the passes run here, the assignments and the next
 // straight after one another with the dispatcher's steps between them, as the usual
@@ -1188,7 +1289,6 @@ Outcome Runner::passes(const Statement& next, Outcome outcome, const char*& p) {
     const Statement* first = loop_body_;
     if (!assignments_up_to(first, next)) return outcome;
     const char* body = line_.code->body;
-    const Statement* statements = line_.code->statements.data();
     // The loop's variable, as the next has just found it by its record: while the
     // variable store's generation stays, the next finds it so again and goes on
     // within this line, and its work is the step alone.
@@ -1199,17 +1299,7 @@ Outcome Runner::passes(const Statement& next, Outcome outcome, const char*& p) {
     for (;;) {
         loop_body_ = nullptr;
         round_in_line_ = false;
-        if (!ready_for_statement()) return Outcome::Declined;
-        for (const Statement* s = first; s != &next; s = statements + s->successor) {
-            const Outcome assigned = s->kind == Kind::AssignNumber ? assign_number(*s) : assign_string(*s);
-            if (assigned == Outcome::Declined) {
-                end_unfinished_calls();
-                return Outcome::Declined;
-            }
-            if (s->evaluates) vm_error::clear();
-            p = body + s->follow;
-            if (!ready_for_statement()) return Outcome::Declined;
-        }
+        if (!ready_for_statement() || !assign_up_to(first, next, body, p)) return Outcome::Declined;
         if (by_record && vm_.variables.generation() == generation) {
             if (!goes_round(loop, *variable)) {
                 --vm_.for_depth;
@@ -1237,121 +1327,138 @@ Outcome Runner::passes(const Statement& next, Outcome outcome, const char*& p) {
 // Anything else goes back to the usual way; a loop whose first pass here met a
 // statement of another kind is not tried here again.
 Runner::PassesEnd Runner::passes_across(const Statement& next, const char*& p) {
-    const Statement* first = loop_body_;
-    ProgramLine* const body_line = line_.line;
     ForEntry& loop = vm_.for_stack[static_cast<size_t>(vm_.for_depth - 1)];
-    PCVAR* const variable = loop.record;
     const uint64_t generation = vm_.variables.generation();
-    // The next has just found it by record, or by name while the generation stood.
-    const bool by_record = loop.generation == generation;
-    // A pass goes by the for line as the next does, and may go by the next's line, a
-    // program line like it: the two show marks alike. No statement that the passes run
-    // turns trace on or off, so they do for all the passes.
-    const bool unseen = !shows_trace_mark(*loop.after.line);
-    const auto steps_by_record = [this, by_record, generation, unseen] {
-        return by_record && vm_.variables.generation() == generation && unseen && !break_flag::is_set();
-    };
-    // The next's line and its index there, once a pass has come to it.
-    const ProgramLine* next_line = nullptr;
-    int32_t next_index = kUntried;
-    // Whether the pass ends at `at_end`, the last statement of its line, the next line
-    // beginning with the next: while nothing asks for the dispatcher's steps and the next
-    // steps by record, that line need not be made current for it.
-    const auto next_follows = [&](const Statement& at_end) {
-        return at_end.successor == next_index && vm_.current_line->next == next_line && !attention::any() &&
-               steps_by_record();
-    };
-    for (bool first_pass = true;; first_pass = false) {
+    // The next has just found its variable by record, or by name while the generation
+    // stood. A pass goes by the for line as the next does, and may go by the next's
+    // line, a program line like it: the two show marks alike. No statement that the
+    // passes run turns trace on or off, so they do for all the passes.
+    Across across{next, loop_body_, line_.line, loop, loop.record, generation, loop.generation == generation,
+                  !shows_trace_mark(*loop.after.line)};
+    for (;; across.first_pass = false) {
         loop_body_ = nullptr;
         went_across_ = false;
         if (!ready_for_statement()) return {nullptr, Outcome::Jumped, false};
-        const Statement* s = first;
-        bool next_line_skipped = false;
-        while (s != &next) {
-            const char* body = line_.code->body;
-            Outcome outcome;
-            if (s->kind == Kind::AssignNumber || s->kind == Kind::AssignString) {
-                outcome = s->kind == Kind::AssignNumber ? assign_number(*s) : assign_string(*s);
-                if (outcome == Outcome::Declined) return {s, outcome, false};
-                if (s->evaluates) vm_error::clear();
-                if (s->follow >= 0 && s->successor >= 0) {
-                    p = body + s->follow;
-                    if (!ready_for_statement()) return {nullptr, Outcome::Jumped, false};
-                    s = &line_.code->statements[static_cast<size_t>(s->successor)];
-                    continue;
-                }
-                p = body + s->end;
-                // A link the usual way has not looked up yet is left to it, this time.
-                if (s->successor < 0) return {s, outcome, false};
-                if (s->follow != kFollowLineEnd) return leave(s, outcome, first_pass);
-                if ((next_line_skipped = next_follows(*s))) break;
-                if (!to_next_line(p)) return {nullptr, Outcome::Done, false};
-            } else if (s->kind == Kind::If || is_jump(s->kind)) {
-                outcome = s->kind == Kind::If ? if_then(*s, p, body) : jump(*s, p);
-                if (outcome == Outcome::Declined) return {s, outcome, false};
-                if (s->evaluates) vm_error::clear();
-                // The way an if takes may change from pass to pass, and so may the place
-                // a return goes back to: each is followed here where it is kept.
-                if (jumped_from_) {
-                    if (jumped_from_->target_start < 0) return {s, outcome, false};
-                    const Statement& from = *std::exchange(jumped_from_, nullptr);
-                    if (!ready_for_statement()) return {nullptr, Outcome::Jumped, false};
-                    s = first_of_line(from, &Statement::target_start, p);
-                    continue;
-                }
-                if (s->kind != Kind::If) return {s, outcome, false};
-                if (s->follow != kFollowLineEnd || p != body + s->else_offset) {
-                    // On within the line, to the then or else statement.
-                    const Statement* in_line = known_statement_at(p);
-                    if (!in_line) return {s, outcome, false};
-                    if (!ready_for_statement()) return {nullptr, Outcome::Jumped, false};
-                    p = skip_blanks(p);
-                    s = in_line;
-                    continue;
-                }
-                // False at the line's end.
-                if (s->successor < 0) return {s, outcome, false};
-                if ((next_line_skipped = next_follows(*s))) break;
-                if (!ready_for_statement()) return {nullptr, Outcome::Jumped, false};
-                p = skip_blanks(p);
-                if (!vm_.current_line->next) return {nullptr, Outcome::Jumped, false};
-                p = vm_.jump_to_line(vm_.current_line->next);
-            } else {
-                PassesEnd end = leave(s, Outcome::Done, first_pass);
-                end.waiting = true;
-                return end;
-            }
-            if (!ready_for_statement()) return {nullptr, Outcome::Jumped, false};
-            s = first_of_line(*s, &Statement::successor, p);  // a link known above
+        const PassStep pass = one_pass(across, p);
+        if (pass.way == PassStep::Way::Out) return pass.end;
+        if (!across.next_line) {
+            across.next_line = line_.line;
+            across.next_index = static_cast<int32_t>(&next - line_.code->statements.data());
         }
-        if (!next_line) {
-            next_line = line_.line;
-            next_index = static_cast<int32_t>(&next - line_.code->statements.data());
-        }
-        if (next_line_skipped || steps_by_record()) {
-            if (!goes_round(loop, *variable)) {
-                if (next_line_skipped) {
-                    p = vm_.jump_to_line(vm_.current_line->next);
-                    line_ = {vm_.current_line, vm_.current_line->compiled.get()};
-                    take_tables();
-                }
-                --vm_.for_depth;
-                p = line_.code->body + next.end;
-                return {&next, Outcome::Done, false};
-            }
-            // As the next goes to a body on the next line: the for line shows nowhere.
-            // A pass that ends on the body's own line keeps its tables, whose records the
-            // unchanged generation keeps current.
-            p = vm_.jump_to_line(body_line);
-            if (line_.line != body_line) {
-                line_ = {body_line, body_line->compiled.get()};
-                take_tables();
-            }
+        if (pass.skipped || steps_by_record(across)) {
+            if (!step_by_record(across, pass.skipped, p)) return {&next, Outcome::Done, false};
             continue;
         }
         const Outcome outcome = this->next(next, p, line_.code->body);
-        if (outcome == Outcome::Declined || !went_across_ || loop_body_ != first) return {&next, outcome, false};
+        if (outcome == Outcome::Declined || !went_across_ || loop_body_ != across.first) return {&next, outcome, false};
     }
+}
+
+// The statements of one pass, from the body's first up to the next.
+Runner::PassStep Runner::one_pass(Across& across, const char*& p) {
+    const Statement* s = across.first;
+    while (s != &across.next) {
+        PassStep step;
+        if (s->kind == Kind::AssignNumber || s->kind == Kind::AssignString) {
+            step = assignment_in_pass(across, s, p);
+        } else if (s->kind == Kind::If || is_jump(s->kind)) {
+            step = jump_in_pass(across, s, p);
+        } else {
+            PassesEnd end = leave(s, Outcome::Done, across.first_pass);
+            end.waiting = true;
+            return out(end);
+        }
+        if (step.way != PassStep::Way::On) return step;
+    }
+    return {PassStep::Way::ToNext, false, {}};
+}
+
+// An assignment of a pass, and on to the statement after it, `s` then.
+Runner::PassStep Runner::assignment_in_pass(const Across& across, const Statement*& s, const char*& p) {
+    const char* body = line_.code->body;
+    const Outcome outcome = s->kind == Kind::AssignNumber ? assign_number(*s) : assign_string(*s);
+    if (outcome == Outcome::Declined) return out({s, outcome, false});
+    if (s->evaluates) vm_error::clear();
+    if (s->follow >= 0 && s->successor >= 0) {
+        p = body + s->follow;
+        if (!ready_for_statement()) return out({nullptr, Outcome::Jumped, false});
+        s = &line_.code->statements[static_cast<size_t>(s->successor)];
+        return on();
+    }
+    p = body + s->end;
+    // A link the usual way has not looked up yet is left to it, this time.
+    if (s->successor < 0) return out({s, outcome, false});
+    if (s->follow != kFollowLineEnd) return out(leave(s, outcome, across.first_pass));
+    if (next_follows(across, *s)) return {PassStep::Way::ToNext, true, {}};
+    if (!to_next_line(p)) return out({nullptr, Outcome::Done, false});
+    return on_to_next_line(s, p);
+}
+
+// An if, goto, gosub or return of a pass, and on to the statement it leads to, `s`
+// then. The way an if takes may change from pass to pass, and so may the place a
+// return goes back to: each is followed here where it is kept.
+Runner::PassStep Runner::jump_in_pass(const Across& across, const Statement*& s, const char*& p) {
+    const char* body = line_.code->body;
+    const Outcome outcome = s->kind == Kind::If ? if_then(*s, p, body) : jump(*s, p);
+    if (outcome == Outcome::Declined) return out({s, outcome, false});
+    if (s->evaluates) vm_error::clear();
+    if (jumped_from_) {
+        if (jumped_from_->target_start < 0) return out({s, outcome, false});
+        const Statement& from = *std::exchange(jumped_from_, nullptr);
+        if (!ready_for_statement()) return out({nullptr, Outcome::Jumped, false});
+        s = first_of_line(from, &Statement::target_start, p);
+        return on();
+    }
+    if (s->kind != Kind::If) return out({s, outcome, false});
+    if (s->follow != kFollowLineEnd || p != body + s->else_offset) {
+        // On within the line, to the then or else statement.
+        const Statement* in_line = known_statement_at(p);
+        if (!in_line) return out({s, outcome, false});
+        if (!ready_for_statement()) return out({nullptr, Outcome::Jumped, false});
+        p = skip_blanks(p);
+        s = in_line;
+        return on();
+    }
+    // False at the line's end.
+    if (s->successor < 0) return out({s, outcome, false});
+    if (next_follows(across, *s)) return {PassStep::Way::ToNext, true, {}};
+    if (!ready_for_statement()) return out({nullptr, Outcome::Jumped, false});
+    p = skip_blanks(p);
+    if (!vm_.current_line->next) return out({nullptr, Outcome::Jumped, false});
+    p = vm_.jump_to_line(vm_.current_line->next);
+    return on_to_next_line(s, p);
+}
+
+// From the line's end that `s` ended, already crossed, to the first statement of the
+// new line, by the link `s` keeps.
+Runner::PassStep Runner::on_to_next_line(const Statement*& s, const char*& p) {
+    if (!ready_for_statement()) return out({nullptr, Outcome::Jumped, false});
+    s = first_of_line(*s, &Statement::successor, p);  // a link known above
+    return on();
+}
+
+// The next of a pass, stepped here by its record: false where its loop ends, and the
+// run goes on after it. `skipped`: the next's line has not been made current.
+bool Runner::step_by_record(const Across& across, bool skipped, const char*& p) {
+    if (!goes_round(across.loop, *across.variable)) {
+        if (skipped) {
+            p = vm_.jump_to_line(vm_.current_line->next);
+            line_ = {vm_.current_line, vm_.current_line->compiled.get()};
+            take_tables();
+        }
+        --vm_.for_depth;
+        p = line_.code->body + across.next.end;
+        return false;
+    }
+    // As the next goes to a body on the next line: the for line shows nowhere. A pass
+    // that ends on the body's own line keeps its tables, whose records the unchanged
+    // generation keeps current.
+    p = vm_.jump_to_line(across.body_line);
+    if (line_.line != across.body_line) {
+        line_ = {across.body_line, across.body_line->compiled.get()};
+        take_tables();
+    }
+    return true;
 }
 
 // Leaves the passes at `statement` for the usual way, for good where it is met in the
