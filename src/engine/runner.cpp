@@ -1188,7 +1188,7 @@ Outcome Runner::run_from(const char*& p) {
 
 // A loop that has just gone round runs its passes here where it can; then the way on
 // from the statement where they stopped.
-Runner::WayOn Runner::after_statement(const Statement& statement, Outcome outcome, const char* body, const char*& p) {
+inline Runner::WayOn Runner::after_statement(const Statement& statement, Outcome outcome, const char* body, const char*& p) {
     if (loop_body_ && round_in_line_) {
         outcome = passes(statement, outcome, p);
         if (outcome == Outcome::Declined) return stop(Outcome::Jumped);
@@ -1209,7 +1209,7 @@ Runner::WayOn Runner::after_statement(const Statement& statement, Outcome outcom
 
 // The way on from `statement`, which ran with `outcome` in the line of text `body`,
 // with the dispatcher's steps on the way.
-Runner::WayOn Runner::way_on(const Statement& statement, Outcome outcome, const char* body, const char*& p) {
+inline Runner::WayOn Runner::way_on(const Statement& statement, Outcome outcome, const char* body, const char*& p) {
     if (loop_body_) {
         round_in_line_ = false;
         went_across_ = false;
@@ -1265,7 +1265,7 @@ bool Runner::assignments_up_to(const Statement* first, const Statement& next) co
 // The assignments from `first` up to `next`, each after the one before across one ":",
 // with the dispatcher's steps after each; false where one is declined or the
 // dispatcher would stop.
-bool Runner::assign_up_to(const Statement* first, const Statement& next, const char* body, const char*& p) {
+inline bool Runner::assign_up_to(const Statement* first, const Statement& next, const char* body, const char*& p) {
     const Statement* statements = line_.code->statements.data();
     for (const Statement* s = first; s != &next; s = statements + s->successor) {
         const Outcome assigned = s->kind == Kind::AssignNumber ? assign_number(*s) : assign_string(*s);
@@ -1355,7 +1355,7 @@ Runner::PassesEnd Runner::passes_across(const Statement& next, const char*& p) {
 }
 
 // The statements of one pass, from the body's first up to the next.
-Runner::PassStep Runner::one_pass(Across& across, const char*& p) {
+inline Runner::PassStep Runner::one_pass(Across& across, const char*& p) {
     const Statement* s = across.first;
     while (s != &across.next) {
         PassStep step;
@@ -1374,7 +1374,7 @@ Runner::PassStep Runner::one_pass(Across& across, const char*& p) {
 }
 
 // An assignment of a pass, and on to the statement after it, `s` then.
-Runner::PassStep Runner::assignment_in_pass(const Across& across, const Statement*& s, const char*& p) {
+inline Runner::PassStep Runner::assignment_in_pass(const Across& across, const Statement*& s, const char*& p) {
     const char* body = line_.code->body;
     const Outcome outcome = s->kind == Kind::AssignNumber ? assign_number(*s) : assign_string(*s);
     if (outcome == Outcome::Declined) return out({s, outcome, false});
@@ -1397,7 +1397,7 @@ Runner::PassStep Runner::assignment_in_pass(const Across& across, const Statemen
 // An if, goto, gosub or return of a pass, and on to the statement it leads to, `s`
 // then. The way an if takes may change from pass to pass, and so may the place a
 // return goes back to: each is followed here where it is kept.
-Runner::PassStep Runner::jump_in_pass(const Across& across, const Statement*& s, const char*& p) {
+inline Runner::PassStep Runner::jump_in_pass(const Across& across, const Statement*& s, const char*& p) {
     const char* body = line_.code->body;
     const Outcome outcome = s->kind == Kind::If ? if_then(*s, p, body) : jump(*s, p);
     if (outcome == Outcome::Declined) return out({s, outcome, false});
@@ -1431,7 +1431,7 @@ Runner::PassStep Runner::jump_in_pass(const Across& across, const Statement*& s,
 
 // From the line's end that `s` ended, already crossed, to the first statement of the
 // new line, by the link `s` keeps.
-Runner::PassStep Runner::on_to_next_line(const Statement*& s, const char*& p) {
+inline Runner::PassStep Runner::on_to_next_line(const Statement*& s, const char*& p) {
     if (!ready_for_statement()) return out({nullptr, Outcome::Jumped, false});
     s = first_of_line(*s, &Statement::successor, p);  // a link known above
     return on();
@@ -1439,7 +1439,7 @@ Runner::PassStep Runner::on_to_next_line(const Statement*& s, const char*& p) {
 
 // The next of a pass, stepped here by its record: false where its loop ends, and the
 // run goes on after it. `skipped`: the next's line has not been made current.
-bool Runner::step_by_record(const Across& across, bool skipped, const char*& p) {
+inline bool Runner::step_by_record(const Across& across, bool skipped, const char*& p) {
     if (!goes_round(across.loop, *across.variable)) {
         if (skipped) {
             p = vm_.jump_to_line(vm_.current_line->next);
