@@ -81,4 +81,26 @@ TEST(CompiledCheck, FindsBrokenPrograms) {
     EXPECT_FALSE(compiled::well_formed(broken, 2, 0)) << "a jump outside the line";
 }
 
+TEST(CompiledCheck, FindsBrokenTextPrograms) {
+    C_VMBAS vm;
+    vm.engine = Engine::Compiled;
+    vm.store_line(10, "a$ = \"abc\": s$ = left$(a$, 2) + \"x\"");
+    vm.store_line(20, "end");
+    compiled::CompiledLine& code = run_and_compile(vm, 10);
+    ASSERT_EQ(code.statements.size(), 2u);
+    EXPECT_TRUE(compiled::well_formed(code, 1, 0));
+    EXPECT_NE(dumped(code, 10, 1).find("Text                   \"x\""), std::string::npos) << dumped(code, 10, 1);
+
+    const auto start = static_cast<size_t>(code.statements[1].value);
+    size_t concat = start;
+    while (code.program[concat].step != compiled::Step::Concat) ++concat;
+    compiled::CompiledLine broken = code;
+    broken.program[concat].step = compiled::Step::Instr;
+    EXPECT_FALSE(compiled::well_formed(broken, 1, 0)) << "a string program that leaves a value";
+
+    broken = code;
+    broken.program[concat - 1].index = static_cast<int32_t>(code.strings.size());
+    EXPECT_FALSE(compiled::well_formed(broken, 1, 0)) << "a string constant outside the line";
+}
+
 }  // namespace
