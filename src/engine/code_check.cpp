@@ -38,8 +38,9 @@ public:
             if (step.step == Step::End)
                 return depth >= results.lowest_values && depth <= results.highest_values && texts == results.texts;
             if (!operands_inside(step, depth, texts)) return false;
-            depth += stack_effect(step.step, step.count, step.texts);
-            texts += text_effect(step.step, step.count, step.texts);
+            const StackEffect effect = stack_effect(step.step, step.count, step.texts);
+            depth += effect.values;
+            texts += effect.texts;
             if (depth < 0 || depth > kProgramStack || texts < 0 || texts > kTextStack) return false;
             if (step.step == Step::ElementAt || step.step == Step::AddElementAt) at += step.count;
         }

@@ -26,25 +26,22 @@ enum class Step : uint8_t {
 #undef STEP
 };
 
-// How many values step `step` adds to the stack of values (negative: takes away), and
-// how many texts to the stack of texts, given its instruction's `count` and `texts`.
-constexpr int stack_effect(Step step, [[maybe_unused]] int count, [[maybe_unused]] int texts) {
+// How many values a step adds to the stack of values (negative: takes away), and how
+// many texts to the stack of texts.
+struct StackEffect {
+    int values;
+    int texts;
+};
+
+// The effect of step `step`, given its instruction's `count` and `texts`.
+constexpr StackEffect stack_effect(Step step, [[maybe_unused]] int count, [[maybe_unused]] int texts) {
     switch (step) {
 #define STEP(name, operands, pops, pushes, text_pops, text_pushes, meaning) \
-    case Step::name: return (pushes) - (pops);
+    case Step::name: return {(pushes) - (pops), (text_pushes) - (text_pops)};
 #include "engine/steps.def"
 #undef STEP
     }
-    return 0;
-}
-constexpr int text_effect(Step step, [[maybe_unused]] int count, [[maybe_unused]] int texts) {
-    switch (step) {
-#define STEP(name, operands, pops, pushes, text_pops, text_pushes, meaning) \
-    case Step::name: return (text_pushes) - (text_pops);
-#include "engine/steps.def"
-#undef STEP
-    }
-    return 0;
+    return {0, 0};
 }
 
 // The fields of an instruction that its step reads, besides the step itself.

@@ -178,8 +178,9 @@ private:
     // A step, whose effect on the stacks its entry in the list of steps gives.
     void push(Step step, int32_t index = -1, Complex value = {}, uint8_t count = 0, uint8_t texts = 0) {
         append(step, index, value, count, texts);
-        depth_ += stack_effect(step, count, texts);
-        texts_ += text_effect(step, count, texts);
+        const StackEffect effect = stack_effect(step, count, texts);
+        depth_ += effect.values;
+        texts_ += effect.texts;
         deepest_ = std::max(deepest_, depth_);
         deepest_texts_ = std::max(deepest_texts_, texts_);
     }
@@ -203,6 +204,12 @@ private:
         push(step);
     }
 
+    // A step on the texts of the node's first `count` children.
+    void on_texts(const Node& node, int count, Step step) {
+        for (int k = 0; k < count; ++k) emit_text(node.child[static_cast<size_t>(k)]);
+        push(step);
+    }
+
     // Numeric expression `index`; `sign_seen` false where what takes the value sees no
     // zero's sign (a whole number, a subscript), so a sum's zero need not be made +0.
     void emit(int32_t index, bool sign_seen = true) {
@@ -221,29 +228,15 @@ private:
             case Op::Element: emit_element(node); break;
             case Op::Call: emit_call(trees_.calls[static_cast<size_t>(node.index)], Step::Invoke); break;
             case Op::Builtin: emit_builtin(node); break;
-            case Op::Len:
-                emit_text(node.child[0]);
-                push(Step::Len);
-                break;
-            case Op::Asc:
-                emit_text(node.child[0]);
-                push(Step::Asc);
-                break;
-            case Op::Instr:
-                emit_text(node.child[0]);
-                emit_text(node.child[1]);
-                push(Step::Instr);
-                break;
+            case Op::Len: on_texts(node, 1, Step::Len); break;
+            case Op::Asc: on_texts(node, 1, Step::Asc); break;
+            case Op::Instr: on_texts(node, 2, Step::Instr); break;
             case Op::StringEqual:
             case Op::StringNotEqual:
             case Op::StringLess:
             case Op::StringLessEqual:
             case Op::StringGreater:
-            case Op::StringGreaterEqual:
-                emit_text(node.child[0]);
-                emit_text(node.child[1]);
-                push(text_comparison_step(node.op));
-                break;
+            case Op::StringGreaterEqual: on_texts(node, 2, text_comparison_step(node.op)); break;
             case Op::Negate: unary(node, Step::Negate); break;
             case Op::Not: unary(node, Step::Not); break;
             case Op::Int: unary(node, Step::Int); break;
@@ -272,11 +265,7 @@ private:
                 push(Step::TextElement, node.index, {}, node.count);
                 return;
             case Op::StringCall: emit_call(trees_.calls[static_cast<size_t>(node.index)], Step::InvokeText); return;
-            case Op::Concat:
-                emit_text(node.child[0]);
-                emit_text(node.child[1]);
-                push(Step::Concat);
-                return;
+            case Op::Concat: on_texts(node, 2, Step::Concat); return;
             case Op::Str:
                 emit(node.child[0]);
                 push(Step::Str);
