@@ -4,7 +4,6 @@
 // anything it cannot reproduce exactly gives the statement back, unchanged, to the
 // text interpreter.
 #pragma once
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -4,8 +4,6 @@
 // finds already made, in the same order. Strings live in 255-byte buffers on the stack.
 #include "engine/runner.h"
 
-#include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <string_view>
 #include <utility>
