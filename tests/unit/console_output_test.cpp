@@ -345,6 +345,9 @@ TEST(console_channels, CodePageFollowsTheLocale) {
         ::setenv("LC_ALL", "ja_JP.SJIS", 1);
         detect_console_code_page();
         EXPECT_EQ(console_code_page(), CodePage::ShiftJis);
+        // What new interpreters start with goes back to UTF-8 too.
+        ::setenv("LC_ALL", "C.UTF-8", 1);
+        detect_console_code_page();
     }
     if (saved) ::setenv("LC_ALL", old_value.c_str(), 1);
     else ::unsetenv("LC_ALL");
