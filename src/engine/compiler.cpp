@@ -466,12 +466,12 @@ int32_t Compiler::call_with(const char*& p, std::string_view name, std::string_v
     return add(node);
 }
 
+// No pure built-in takes a 64-bit whole number ('L'), so programs have no step for one.
 int32_t Compiler::argument(const char*& p, char format) {
     switch (format) {
         case 'c':
         case 'd':
-        case 'l':
-        case 'L': return expression(p);
+        case 'l': return expression(p);
         case 's': return string_value(p);
         default: return kRefused;
     }

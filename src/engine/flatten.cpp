@@ -294,13 +294,7 @@ private:
     }
 
     static bool passes(Step check, Complex value) {
-        switch (check) {
-            case Step::WholeArgument:
-                return rules::real_argument_error(value, rules::kLowestInt32Argument, rules::kHighestInt32Argument).empty();
-            case Step::LongArgument:
-                return rules::real_argument_error(value, rules::kLowestInt64Argument, rules::kHighestInt64Argument).empty();
-            default: return rules::is_real(value);
-        }
+        return check == Step::Real ? rules::is_real(value) : rules::int32_argument_error(value).empty();
     }
 
     // A pure built-in: each argument read and checked by its format, in order, then
@@ -314,7 +308,6 @@ private:
                 case 'c': emit(argument); break;
                 case 'd': whole_argument(argument, Step::Real); break;
                 case 'l': whole_argument(argument); break;
-                case 'L': whole_argument(argument, Step::LongArgument); break;
                 default:
                     emit_text(argument);
                     ++texts;

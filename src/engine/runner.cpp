@@ -320,7 +320,9 @@ private:
         union {
             Complex numbers[kMaxArguments];
         };
-        std::string_view strings[kMaxArguments];
+        union {
+            std::string_view strings[kMaxArguments];
+        };
     };
 
     // The end of a call: the variables made since `mark` by its arguments go.
@@ -546,14 +548,7 @@ Complex* Runner::execute(int32_t start, ProgramStack& stacks, Complex& result) {
         top_value = frame_->numbers[i->index];
         NEXT();
     step_WholeArgument:
-        if (!rules::real_argument_error(top_value, rules::kLowestInt32Argument, rules::kHighestInt32Argument)
-                 .empty())
-            return nullptr;
-        NEXT();
-    step_LongArgument:
-        if (!rules::real_argument_error(top_value, rules::kLowestInt64Argument, rules::kHighestInt64Argument)
-                 .empty())
-            return nullptr;
+        if (!rules::int32_argument_error(top_value).empty()) return nullptr;
         NEXT();
     step_CallBegin: {
         // The mark, a count of records, is exact as a double.
@@ -776,7 +771,6 @@ bool Runner::builtin(const Instruction& call, const Complex* values, const Text*
             case 'c': args.c[k] = *values++; break;
             case 'd': args.d[k] = (values++)->re; break;
             case 'l': args.l[k] = whole(*values++); break;
-            case 'L': args.L[k] = to_int64((values++)->re); break;
             default: args.s[k].assign((texts++)->view);
         }
     }

@@ -165,6 +165,11 @@ inline std::string_view real_argument_error(Complex z, double low, double high) 
     return z.re >= low && z.re <= high ? std::string_view() : messages::translatable("引数レンジ超過");
 }
 
+// The same for a whole-number argument of 32 bits, which is then `static_cast` to one.
+inline std::string_view int32_argument_error(Complex z) {
+    return real_argument_error(z, kLowestInt32Argument, kHighestInt32Argument);
+}
+
 // ---- Built-in functions that the compiled engine also computes in place.
 
 // int: each part rounded down.
