@@ -49,6 +49,10 @@ int list_program(C_VMBAS& vm, const char*& p, int channel) {
     for (bool first = true; line && (first || line->number <= end); line = line->next, first = false) {
         if (!first && break_flag::is_set()) {
             vm.io.put_text(CHANNEL_CONSOLE, "^C\n");
+            // The listing has answered the Ctrl-C. A statement after it on the line, or
+            // the running program's next line, still stops for it; a command line that
+            // ends here has nothing left to stop, and must not report it twice.
+            if (!vm.is_running() && *skip_blanks(p) != ':') break_flag::clear();
             break;
         }
         vm.io.chan_printf(channel, "%s%s\n", line_number_prefix(line->number).c_str(), line->text.c_str());

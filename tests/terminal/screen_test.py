@@ -224,6 +224,20 @@ class ScreenTest(unittest.TestCase):
         t.wait(lambda: "^C\r\nOK" in t.output_since(mark), "^C")
         self.assertEqual(t.output_since(mark).count("^C"), 1)
 
+    def test_ctrl_c_stops_a_listing_with_one_report(self):
+        t = self.start()
+        with open("long.bas", "w") as handle:
+            handle.writelines(f"{n} print {n}\n" for n in range(1, 100001))
+        t.command('load "long.bas"', "OK")
+        for command in ("list", "list : print 5"):
+            mark = len(t.raw)
+            t.send(command + "\r")
+            t.wait(lambda: "print 20" in t.output_since(mark), "the listing")
+            t.send("\x03")
+            t.wait(lambda: "\r\nOK" in t.output_since(mark).split("^C", 1)[-1], "OK")
+            # A statement after the listing stops for the Ctrl-C as well, and says so.
+            self.assertEqual(t.output_since(mark).count("^C"), 1 if command == "list" else 2, command)
+
     def test_long_lines_and_columns(self):
         t = self.start()
         t.command("10 rem " + "あ" * 90, "長すぎる行を 253 バイトで切った")
