@@ -13,6 +13,7 @@
 #include "io/break_flag.h"
 #include "io/console_state.h"
 #include "io/console_writer.h"
+#include "io/terminal.h"
 #include "io/terminal_signals.h"
 
 namespace {
@@ -86,9 +87,9 @@ bool ask_host_for_keys(ConsoleHost& host) {
 
 void enter_key_mode() {
     if (keys_only || !isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &line_mode) != 0) return;
-    // The interpreter writes its own "^C"; a shell's mode, left after a stop, would
-    // have the terminal write a second one while a command runs.
-    line_mode.c_lflag &= static_cast<tcflag_t>(~ECHOCTL);
+    // A shell's mode, left after a stop, would have the terminal write a second "^C"
+    // while a command runs, and drop output.
+    make_interpreters_mode(line_mode);
     termios keys = line_mode;
     keys.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
     keys.c_iflag &= static_cast<tcflag_t>(~ICRNL);  // Enter reads as 13, as on the DOS console

@@ -43,12 +43,17 @@ termios original_mode{};
 bool mode_saved = false;
 }  // namespace
 
+void make_interpreters_mode(termios& mode) {
+    mode.c_lflag &= static_cast<tcflag_t>(~ECHOCTL);
+    mode.c_lflag |= NOFLSH;
+}
+
 TerminalModeGuard::TerminalModeGuard() {
     if (!isatty(STDIN_FILENO) || tcgetattr(STDIN_FILENO, &original_mode) != 0) return;
     mode_saved = true;
     terminal_signals::keep_mode_at_start(original_mode);
     termios quiet = original_mode;
-    quiet.c_lflag &= static_cast<tcflag_t>(~ECHOCTL);
+    make_interpreters_mode(quiet);
     terminal_signals::set_mode(quiet);
 }
 

@@ -224,6 +224,19 @@ class ScreenTest(unittest.TestCase):
         t.wait(lambda: "^C\r\nOK" in t.output_since(mark), "^C")
         self.assertEqual(t.output_since(mark).count("^C"), 1)
 
+    def test_ctrl_c_keeps_the_output_before_it(self):
+        t = self.start()
+        mark = len(t.raw)
+        t.send("10 k = k + 1 : print k : goto 10\rrun\r")
+        t.wait(lambda: "\r\n100\r\n" in t.output_since(mark), "the numbers")
+        time.sleep(0.5)  # unread, the output waits in the terminal's queue
+        t.send("\x03")
+        t.wait(lambda: "\r\nOK" in t.output_since(mark).split("^C", 1)[-1], "OK")
+        before = t.output_since(mark).split("^C", 1)[0]
+        numbers = [int(n) for n in re.findall(r"^(\d+)\r$", before, re.M)]
+        self.assertEqual(numbers, list(range(numbers[0], numbers[0] + len(numbers))), "no output dropped")
+        self.assertTrue(before.endswith(f"{numbers[-1]}\r\n"), before[-20:])
+
     def test_ctrl_c_stops_a_listing_with_one_report(self):
         t = self.start()
         with open("long.bas", "w") as handle:
