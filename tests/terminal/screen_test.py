@@ -224,33 +224,29 @@ class ScreenTest(unittest.TestCase):
         t.wait(lambda: "^C\r\nOK" in t.output_since(mark), "^C")
         self.assertEqual(t.output_since(mark).count("^C"), 1)
 
-    def test_ctrl_c_keeps_the_output_before_it(self):
+    def test_ctrl_c_reports_once_after_all_the_output(self):
         t = self.start()
-        mark = len(t.raw)
-        t.send("10 k = k + 1 : print k : goto 10\rrun\r")
-        t.wait(lambda: "\r\n100\r\n" in t.output_since(mark), "the numbers")
-        time.sleep(0.5)  # unread, the output waits in the terminal's queue
-        t.send("\x03")
-        t.wait(lambda: "\r\nOK" in t.output_since(mark).split("^C", 1)[-1], "OK")
-        before = t.output_since(mark).split("^C", 1)[0]
-        numbers = [int(n) for n in re.findall(r"^(\d+)\r$", before, re.M)]
-        self.assertEqual(numbers, list(range(numbers[0], numbers[0] + len(numbers))), "no output dropped")
-        self.assertTrue(before.endswith(f"{numbers[-1]}\r\n"), before[-20:])
 
-    def test_ctrl_c_stops_a_listing_with_one_report(self):
-        t = self.start()
+        def interrupt(keys, seen):
+            mark = len(t.raw)
+            t.send(keys)
+            t.wait(lambda: seen in t.output_since(mark), repr(seen))
+            time.sleep(0.5)  # unread, the output waits in the terminal's queue
+            t.send("\x03")
+            t.wait(lambda: "\r\nOK" in t.output_since(mark).split("^C", 1)[-1], "OK")
+            return t.output_since(mark)
+
+        printed = interrupt("10 k = k + 1 : print k : goto 10\rrun\r", "\r\n100\r\n").split("^C", 1)[0]
+        numbers = [int(n) for n in re.findall(r"^(\d+)\r$", printed, re.M)]
+        self.assertEqual(numbers, list(range(numbers[0], numbers[0] + len(numbers))), "no output dropped")
+        self.assertTrue(printed.endswith(f"{numbers[-1]}\r\n"), printed[-20:])
         # A megabyte of listing in few lines, which load quickly in a sanitizer build too.
         with open("long.bas", "w") as handle:
             handle.writelines(f"{n} rem {'x' * 200}\n" for n in range(1, 5001))
         t.command('load "long.bas"', "OK")
-        for command in ("list", "list : print 5"):
-            mark = len(t.raw)
-            t.send(command + "\r")
-            t.wait(lambda: "   20 rem" in t.output_since(mark), "the listing")
-            t.send("\x03")
-            t.wait(lambda: "\r\nOK" in t.output_since(mark).split("^C", 1)[-1], "OK")
-            # A statement after the listing stops for the Ctrl-C as well, and says so.
-            self.assertEqual(t.output_since(mark).count("^C"), 1 if command == "list" else 2, command)
+        # A statement after the listing stops for the Ctrl-C as well, and says so.
+        for command, reports in (("list", 1), ("list : print 5", 2)):
+            self.assertEqual(interrupt(command + "\r", "   20 rem").count("^C"), reports, command)
 
     def test_long_lines_and_columns(self):
         t = self.start()
