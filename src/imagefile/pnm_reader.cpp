@@ -123,9 +123,11 @@ bool read_plain(Scanner& in, const Header& header, Dib& dib) {
     return true;
 }
 
-// Raw data from `start`; bytes past the end of the file read as 0.
+// Raw data from `start`. Bytes past the end of the file give black pixels: all bits
+// set in a PBM, where a 1 bit is black, and 0 in the others.
 void read_raw(ByteSpan file, std::size_t start, const Header& header, Dib& dib) {
-    const auto byte = [&](std::size_t i) -> int { return start + i < file.size() ? file[start + i] : 0; };
+    const int missing = header.kind == 4 ? 0xFF : 0;
+    const auto byte = [&](std::size_t i) -> int { return start + i < file.size() ? file[start + i] : missing; };
     const std::size_t width = std::size_t(dib.width);
     const bool nibbles = header.maximum == 15;
     std::size_t row_bytes = 0;

@@ -51,10 +51,15 @@ TEST(Pnm, RawKindsAndNibblePixels) {
     EXPECT_EQ(s.get_pixel(0, 0), zov::rgb(17, 51, 85));
     EXPECT_EQ(s.get_pixel(1, 0), zov::rgb(34, 68, 102));
     EXPECT_EQ(s.get_pixel(2, 0), zov::rgb(119, 136, 153));
-    // A short raw file reads the missing bytes as 0.
+    // A short raw file loads with the missing pixels black, in PBM too, where a 0 bit is white.
     s = pnm("P6 2 1 255\n", {1, 2, 3});
     EXPECT_EQ(s.get_pixel(0, 0), zov::rgb(1, 2, 3));
     EXPECT_EQ(s.get_pixel(1, 0), 0u);
+    s = pnm("P4\n8 2\n", {0x7F});
+    EXPECT_EQ(s.get_pixel(0, 0), 0xFFFFFFu);
+    EXPECT_EQ(s.get_pixel(1, 0), 0u);
+    EXPECT_EQ(s.get_pixel(0, 1), 0u);
+    EXPECT_EQ(s.get_pixel(7, 1), 0u);
 }
 
 TEST(Pnm, RefusesWhatTheLimitsExclude) {
