@@ -46,9 +46,11 @@ int draw_line(Surface& surface, int32_t x1, int32_t y1, int32_t x2, int32_t y2, 
     options &= ~option::fill;
     const bool straight = (y1 == y2 && x1 != x2) || (x1 == x2 && y1 != y2);
     if (straight) return pen_through(surface, {x1, y1}, {x2, y2}, rgb, options);
+    if (x1 == x2) return plain_pixel(surface, x2, y2, rgb);
+    const int drawn = pen_line(surface, {x1, y1}, {x2, y2}, rgb, options);
+    // The end pixel comes last: a wide pen covers it too, and it must stay plain rgb.
     plain_pixel(surface, x2, y2, rgb);
-    if (x1 == x2) return 0;
-    return pen_line(surface, {x1, y1}, {x2, y2}, rgb, options);
+    return drawn;
 }
 
 int draw_circle(Surface& surface, int32_t x, int32_t y, int32_t r, uint32_t rgb, uint32_t options) {

@@ -78,6 +78,12 @@ TEST(ZovDraw, LinesIncludeBothEnds) {
     Surface bold(12, 8);
     draw_line(bold, 2, 5, 8, 5, 0, option::bold);  // round caps of radius 1 at both ends
     EXPECT_EQ(picture(bold, 0, 3, 11, 5), "...........\n.#########.\n.#########.\n.#########.\n...........\n");
+    // A wide pen covers a slanted line's end pixel too, which is still left plain.
+    Surface wide(20, 20, red);
+    draw_line(wide, 0, 10, 10, 15, blue, option::bold | option::exclusive_or);
+    EXPECT_EQ(wide.get_pixel(10, 15), blue);
+    EXPECT_EQ(wide.get_pixel(10, 16), red ^ blue);
+    EXPECT_EQ(wide.get_pixel(5, 12), red ^ blue);
 }
 
 TEST(ZovDraw, DottedPenLeavesGapsUntouchedOrPaintsThemWhite) {
