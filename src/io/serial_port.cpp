@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -71,7 +72,10 @@ SerialPort open_serial_port(const std::string& name, int baud) {
     SerialPort serial;
     const int port = ::open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (port < 0) return serial;
-    if (!isatty(port)) {
+    // Ports are not shared: a port open on another channel, or in another program
+    // that locks it, cannot be opened. The lock holds for root too, and goes with the
+    // descriptor when the port closes.
+    if (!isatty(port) || flock(port, LOCK_EX | LOCK_NB) != 0) {
         ::close(port);
         return serial;
     }

@@ -17,7 +17,8 @@ struct SerialPort {
     std::unique_ptr<termios, SavedSettingsFree> earlier;
 };
 
-// A port whose descriptor is -1 when it cannot be opened. A baud rate of 0 leaves the
+// A port whose descriptor is -1 when it cannot be opened, also when it is open already
+// (on another channel, or locked by another program). A baud rate of 0 leaves the
 // port's line settings as they are.
 SerialPort open_serial_port(const std::string& name, int baud);
 

@@ -43,6 +43,16 @@ RAW_PROGRAM = """10 open "s",1,"{port}"
 run
 """
 
+# Channel 2 cannot have the port while channel 1 does, so "lost" is never sent; once
+# channel 1 closes, channel 2 can open it.
+UNSHARED_PROGRAM = """open "s",1,"{port}",9600
+open "s",2,"{port}"
+print #2,"lost";
+close 1
+open "s",2,"{port}"
+print #2,"two";
+close 2
+"""
 
 
 def start_program(text):
@@ -91,6 +101,11 @@ class SerialTest(unittest.TestCase):
         process = start_program('open "s",1,"{port}",9600\nsystem\n'.format(port=self.port))
         self.assertEqual(finish(process), banner() + "\nOK\nOK\n")
         self.assert_line_mode_kept()
+
+    def test_a_port_open_on_one_channel_cannot_be_opened_on_another(self):
+        process = start_program(UNSHARED_PROGRAM.format(port=self.port))
+        self.assertEqual(finish(process), banner() + "\nOK\n" + "OK\n" * 7)
+        self.assertEqual(read_until(self.master, b"two"), b"two")
 
 
 if __name__ == "__main__":
