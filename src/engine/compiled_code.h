@@ -1,8 +1,8 @@
 // The compiled form of a program line: each statement, the first time it runs,
-// translated into a record of what it does, its expressions into programs of one
-// array of instructions, with its names, numbers and jump targets already resolved. The text stays the truth: a compiled statement that meets
-// anything it cannot reproduce exactly gives the statement back, unchanged, to the
-// text interpreter.
+// translated into code in the line's one array of instructions and a record of where
+// it leads, with its names, numbers and jump targets already resolved. The text stays
+// the truth: a compiled statement that meets anything it cannot reproduce exactly
+// gives the statement back, unchanged, to the text interpreter.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -46,11 +46,40 @@ constexpr StackEffect stack_effect(Step step, [[maybe_unused]] int count, [[mayb
 // The fields of an instruction that its step reads, besides the step itself.
 enum class Operands : uint8_t { None, Value, Slot, SlotValue, SlotCount, String, Index, IndexCounts, ValueCount, Count };
 
+constexpr Operands operands_of(Step step) {
+    switch (step) {
+#define STEP(name, operands, pops, pushes, text_pops, text_pushes, meaning) \
+    case Step::name: return Operands::operands;
+#include "engine/steps.def"
+#undef STEP
+    }
+    return Operands::None;
+}
+
+// Whether the step reads a variable slot (and may make its variable).
+constexpr bool names_slot(Step step) {
+    const Operands operands = operands_of(step);
+    return operands == Operands::Slot || operands == Operands::SlotValue || operands == Operands::SlotCount;
+}
+
 struct Instruction {
     Step step = Step::End;
-    uint8_t count = 0;  // Element, ElementAt: subscripts; calls, built-ins: numeric arguments
+    // Element, ElementAt: subscripts; calls, built-ins: numeric arguments; Follow: 1
+    // where its statement evaluates an expression
+    uint8_t count = 0;
     uint8_t texts = 0;  // calls, built-ins: string arguments
     int32_t index = -1;  // variable slot, string constant, call or built-in, by step
+    // The ways on keep where they lead in the step itself, so that the next step's
+    // address waits for one load, not a chain of them through the statement records.
+    // Follow, Next, If (its then): the code in this line it last went on to, at
+    // `link_offset` in the line's text.
+    mutable int32_t link = -1;
+    mutable int32_t link_offset = -1;
+    // Follow, If: where a next that begins the next line went round its loop to; Next:
+    // where it went round to a body on the line after the for's. The body's line and its
+    // code there.
+    mutable const ProgramLine* round_line = nullptr;
+    mutable int32_t round_link = -1;
     Complex value;       // Constant, VariableIndex, the constant operand
 };
 
@@ -97,11 +126,10 @@ struct Statement {
     Kind kind = Kind::Goto;
     int32_t end = 0;  // just after the statement's own text
     int32_t slot = -1;      // the assigned, for or named next variable
-    // The programs of the statement's expressions, -1 where it has none. An assigned
-    // element's leaves its subscripts; where they are all a variable plus a constant,
-    // it is one ElementAt step with them, which the target is found from directly.
-    int32_t assigned = -1;
-    int32_t value = -1;  // right side (s$ = s$ + …: what is appended), for start, condition
+    int32_t code = -1;      // where the statement's own code begins in the line's array
+    // The programs of a for's expressions, which its one step runs, -1 where it has
+    // none (an assignment's, an if's and a while's lie in their code).
+    int32_t value = -1;  // for start
     int32_t limit = -1;
     int32_t step = -1;
     // goto, gosub, if ... then line; while: its wend's line; next: the for line at
@@ -119,12 +147,6 @@ struct Statement {
     bool evaluates = false;         // reads an expression, which clears the error buffer
     bool whole = false;             // assigns an integer variable or element
     bool appends = false;           // s$ = s$ + …: the rest is appended where s$ lies
-    // The value's program only compares a variable or an element with a constant or a
-    // variable: a condition finds it without running the program.
-    bool compares = false;
-    // The value's program only reads a constant or a variable (and makes its zeros +0):
-    // an assignment copies it without running the program.
-    bool copies = false;
     // What follows `end`: the next statement's start where one ":" lies between,
     // kFollowLineEnd where the line's statements end there, or kFollowUnknown. An if
     // has kFollowLineEnd where a false condition goes on at the line's very end.
@@ -132,6 +154,10 @@ struct Statement {
     // The statement at `follow` once looked up: its index (in the next line's statements
     // where `follow` is kFollowLineEnd), or kTextOnly.
     int32_t successor = -1;
+    // The code of the statements that `successor` and `target_start` name, once a
+    // quick way on has looked them up.
+    int32_t successor_code = -1;
+    int32_t target_code = -1;
 };
 
 inline constexpr int32_t kUntried = -1;

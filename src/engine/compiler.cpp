@@ -812,7 +812,7 @@ int32_t compile_statement(C_VMBAS& vm, CompiledLine& code, const char* body, con
         statement.follow = following_statement(body, statement.end);
         if (statement.kind == Kind::If)
             statement.follow = *skip_blanks(body + statement.else_offset) == '\0' ? kFollowLineEnd : kFollowUnknown;
-        compiled = flatten(code, trees, compiler.roots(), statement);
+        compiled = flatten(code, trees, compiler.roots(), statement, static_cast<int32_t>(code.statements.size()));
     }
     vm_error::clear();
     vm_error::fail(held);

@@ -17,12 +17,11 @@ namespace {
 
 struct StepEntry {
     const char* name;
-    Operands operands;
     const char* meaning;
 };
 
 constexpr StepEntry kSteps[] = {
-#define STEP(name, operands, pops, pushes, text_pops, text_pushes, meaning) {#name, Operands::operands, meaning},
+#define STEP(name, operands, pops, pushes, text_pops, text_pushes, meaning) {#name, meaning},
 #include "engine/steps.def"
 #undef STEP
 };
@@ -42,7 +41,7 @@ public:
     void statement(const Statement& s) {
         std::fprintf(out_, "  %s\n", kKinds[static_cast<size_t>(s.kind)]);
         if (s.slot >= 0) std::fprintf(out_, "    variable %s\n", slot_name(s.slot).c_str());
-        program("assigned", s.assigned);
+        steps("code", s.code, ends_statement);
         program("value", s.value);
         program("limit", s.limit);
         program("step", s.step);
@@ -56,21 +55,30 @@ public:
     }
 
 private:
-    // One step a line: its place, its name and operands, then what it does.
     void program(const char* role, int32_t start) {
+        steps((std::string(role) + " program").c_str(), start, [](Step step) { return step == Step::End; });
+    }
+
+    static bool ends_statement(Step step) {
+        return step == Step::Follow || step == Step::Next || step == Step::Statement;
+    }
+
+    // One step a line, up to the one that ends the code: its place, its name and
+    // operands, then what it does.
+    void steps(const char* role, int32_t start, bool (*ends)(Step)) {
         if (start < 0) return;
-        std::fprintf(out_, "    %s program:\n", role);
+        std::fprintf(out_, "    %s:\n", role);
         for (size_t at = static_cast<size_t>(start);; ++at) {
             const Instruction& i = code_.program[at];
             const std::string operands = step_operands(i);
             std::fprintf(out_, "    %5zu  %-22s %-16s ; %s\n", at, step_entry(i.step).name, operands.c_str(),
                          step_entry(i.step).meaning);
-            if (i.step == Step::End) return;
+            if (ends(i.step)) return;
         }
     }
 
     std::string step_operands(const Instruction& i) const {
-        switch (step_entry(i.step).operands) {
+        switch (operands_of(i.step)) {
             case Operands::None: return "";
             case Operands::Value: return number(i.value);
             case Operands::Slot: return slot_name(i.index);

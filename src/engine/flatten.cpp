@@ -4,6 +4,7 @@
 #include "engine/flatten.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cmath>
 #include <cstring>
 #include <utility>
@@ -153,26 +154,82 @@ public:
         return finish();
     }
 
-    // The program that finds element node `element` as an assignment's target: one
-    // ElementAt step where all its subscripts are offsets, else one that leaves them.
-    int32_t target(int32_t element) {
-        const Node& node = trees_.at(element);
-        if (only_offsets(trees_, node)) {
-            emit_element(node);
+    // The code of assignment `statement`, statement `index` of the line: the steps
+    // that find its target, those of its value, the store, and the way on.
+    int32_t assignment(const Roots& roots, const Statement& statement, int32_t index) {
+        const bool element = roots.assigned >= 0;
+        if (element) emit_element(trees_.at(roots.assigned), Step::TargetElementAt, Step::TargetElement);
+        const size_t value_start = code_.program.size();
+        if (statement.kind == Kind::AssignString) {
+            // s$ = s$ + …: only what is appended is evaluated.
+            emit_text(statement.appends ? trees_.at(roots.value).child[1] : roots.value);
         } else {
-            for (int d = 0; d < node.count; ++d) emit_subscript(node.child[static_cast<size_t>(d)]);
+            emit(roots.value);
         }
-        return finish();
+        if (!element && !reads_first(value_start, statement.slot)) {
+            // The target is found before the value is read, and made first if it is new.
+            Instruction target;
+            target.step = Step::Target;
+            target.index = statement.slot;
+            code_.program.insert(code_.program.begin() + static_cast<ptrdiff_t>(value_start), target);
+        }
+        if (!(element && copies_into_element(value_start, statement)))
+            push(store_step(statement, element), element ? -1 : statement.slot);
+        // The follow knows whether its statement evaluates: its quick way needs no record.
+        return finish(Step::Follow, index, statement.evaluates ? 1 : 0);
+    }
+
+    // The code of an if or a while, statement `index` of the line: the steps of its
+    // condition, then `step`, which takes the condition's value.
+    int32_t condition(int32_t root, Step step, int32_t index) {
+        emit(root);
+        return finish(step, index);
     }
 
 private:
-    int32_t finish() {
-        push(Step::End);
+    int32_t finish(Step last = Step::End, int32_t index = -1, uint8_t count = 0) {
+        push(last, index, {}, count);
         if (deepest_ > kProgramStack || deepest_texts_ > kTextStack) {
             code_.program.resize(start_);
             return -1;
         }
         return static_cast<int32_t>(start_);
+    }
+
+    // Whether the first variable that the steps from `start` read is `slot`.
+    bool reads_first(size_t start, int32_t slot) const {
+        for (size_t at = start; at < code_.program.size(); ++at) {
+            const Instruction& step = code_.program[at];
+            if (names_slot(step.step)) return step.index == slot && (step.step == Step::Variable || step.step == Step::TextVariable);
+        }
+        return false;
+    }
+
+    // An element given a variable's value or a constant: the one step that read it
+    // becomes the store, as a loop that fills an array runs it at every pass.
+    bool copies_into_element(size_t value_start, const Statement& statement) {
+        if (statement.kind != Kind::AssignNumber || code_.program.size() != value_start + 1) return false;
+        Instruction& source = code_.program.back();
+        if (source.step == Step::Variable) {
+            source.step = Step::StoreElementVariable;
+            source.count = statement.whole ? 1 : 0;
+        } else if (source.step == Step::Constant) {
+            source.step = Step::StoreElementConstant;
+            if (statement.whole) source.value = coerce_to_type(source.value, VT_INTEGER);
+        } else {
+            return false;
+        }
+        --depth_;
+        return true;
+    }
+
+    static Step store_step(const Statement& statement, bool element) {
+        if (statement.kind == Kind::AssignString) {
+            if (element) return Step::StoreTextElement;
+            return statement.appends ? Step::AppendText : Step::StoreText;
+        }
+        if (element) return statement.whole ? Step::StoreWholeElement : Step::StoreElement;
+        return statement.whole ? Step::StoreWhole : Step::Store;
     }
 
     // A step, whose effect on the stacks its entry in the list of steps gives.
@@ -409,12 +466,13 @@ private:
         push(binary_step(node.op));
     }
 
-    // An element; `at_step` is the step of one whose subscripts are all offsets:
-    // ElementAt, or AddElementAt, which adds it to the value on top.
-    void emit_element(const Node& node, Step at_step = Step::ElementAt) {
+    // An element; `at_step` is the step of one whose subscripts are all offsets
+    // (ElementAt; AddElementAt, which adds it to the value on top; TargetElementAt),
+    // `indexed` that of one whose subscripts the steps before it leave.
+    void emit_element(const Node& node, Step at_step = Step::ElementAt, Step indexed = Step::Element) {
         if (!only_offsets(trees_, node)) {
             for (int d = 0; d < node.count; ++d) emit_subscript(node.child[static_cast<size_t>(d)]);
-            push(Step::Element, node.index, {}, node.count);
+            push(indexed, node.index, {}, node.count);
             return;
         }
         push(at_step, node.index, {}, node.count);
@@ -445,55 +503,33 @@ private:
     int frame_slot_ = -1;  // the stack slot of the first argument of a body written out
 };
 
-// Whether the program at `start` is a variable or an element compared with a constant
-// or a variable, and nothing more.
-bool only_compares(const CompiledLine& code, int32_t start) {
-    const Instruction* step = &code.program[static_cast<size_t>(start)];
-    if (step->step == Step::ElementAt) {
-        step += step->count;
-    } else if (step->step != Step::Variable) {
-        return false;
-    }
-    ++step;
-    // The comparisons with a constant, and those with a variable, each lie together.
-    const bool compares = (step->step >= Step::EqualConstant && step->step <= Step::GreaterEqualConstant) ||
-                          (step->step >= Step::EqualVariable && step->step <= Step::GreaterEqualVariable);
-    return compares && step[1].step == Step::End;
-}
-
-// Whether the program at `start` is a constant or a variable, made +0 or not.
-bool only_copies(const CompiledLine& code, int32_t start) {
-    const Instruction* step = &code.program[static_cast<size_t>(start)];
-    if (step->step != Step::Constant && step->step != Step::Variable) return false;
-    ++step;
-    return step->step == Step::End || (step->step == Step::Normalize && step[1].step == Step::End);
-}
-
-// The programs of the statement's own expressions; false where one cannot be made.
-bool flatten_statement(Flattening& work, const Roots& roots, Statement& statement) {
+// The programs of the statement's own expressions, and its code; false where one
+// cannot be made.
+bool flatten_statement(Flattening& work, const Roots& roots, Statement& statement, int32_t index) {
     const auto value = [&](int32_t root, int32_t& program) {
         return root < 0 || (program = Flattener(work).value(root)) >= 0;
     };
-    const auto text = [&](int32_t root, int32_t& program) { return (program = Flattener(work).text(root)) >= 0; };
-    if (roots.assigned >= 0 && (statement.assigned = Flattener(work).target(roots.assigned)) < 0) return false;
     switch (statement.kind) {
         case Kind::AssignNumber:
-            if (!value(roots.value, statement.value)) return false;
-            statement.copies = only_copies(work.code, statement.value);
-            return true;
-        case Kind::AssignString:
-            // s$ = s$ + …: only what is appended is evaluated.
-            return text(statement.appends ? work.trees.at(roots.value).child[1] : roots.value, statement.value);
+        case Kind::AssignString: return (statement.code = Flattener(work).assignment(roots, statement, index)) >= 0;
         case Kind::For:
-            return value(roots.value, statement.value) && value(roots.limit, statement.limit) &&
-                   value(roots.step, statement.step);
+            if (!value(roots.value, statement.value) || !value(roots.limit, statement.limit) ||
+                !value(roots.step, statement.step))
+                return false;
+            break;
         case Kind::If:
-        case Kind::While:
-            if (!value(roots.value, statement.value)) return false;
-            statement.compares = only_compares(work.code, statement.value);
-            return true;
-        default: return true;
+        case Kind::While: {
+            const Step step = statement.kind == Kind::If ? Step::If : Step::While;
+            return (statement.code = Flattener(work).condition(roots.value, step, index)) >= 0;
+        }
+        default: break;
     }
+    Instruction step;
+    step.step = statement.kind == Kind::Next ? Step::Next : Step::Statement;
+    step.index = index;
+    statement.code = static_cast<int32_t>(work.code.program.size());
+    work.code.program.push_back(step);
+    return true;
 }
 
 // The bodies of the calls the programs invoke, each after the program that calls it.
@@ -509,11 +545,11 @@ bool flatten_bodies(Flattening& work) {
 
 }  // namespace
 
-bool flatten(CompiledLine& code, const Trees& trees, const Roots& roots, Statement& statement) {
+bool flatten(CompiledLine& code, const Trees& trees, const Roots& roots, Statement& statement, int32_t index) {
     const size_t first_step = code.program.size();
     const size_t first_call = code.calls.size();
     Flattening work{code, trees, {}};
-    if (flatten_statement(work, roots, statement) && flatten_bodies(work)) return true;
+    if (flatten_statement(work, roots, statement, index) && flatten_bodies(work)) return true;
     code.program.resize(first_step);
     code.calls.resize(first_call);
     return false;

@@ -7,9 +7,11 @@
 
 namespace compiled {
 
-// Gives the statement the programs of its expressions `roots`, and the calls they
-// make the programs of their bodies; false where a program would need deeper stacks
-// than programs have, and the statement is left to the text interpreter.
-[[nodiscard]] bool flatten(CompiledLine& code, const Trees& trees, const Roots& roots, Statement& statement);
+// Gives the statement, the line's statement `index`, its code and the programs of its
+// expressions `roots`, and the calls they make the programs of their bodies; false
+// where a program would need deeper stacks than programs have, and the statement is
+// left to the text interpreter.
+[[nodiscard]] bool flatten(CompiledLine& code, const Trees& trees, const Roots& roots, Statement& statement,
+                           int32_t index);
 
 }  // namespace compiled

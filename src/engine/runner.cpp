@@ -79,7 +79,7 @@ static_assert(follow_one_another(Step::TextEqual, Step::TextNotEqual, Step::Text
                                  Step::TextGreater, Step::TextGreaterEqual));
 
 // A next's step: the loop's variable moved on, and whether the loop goes round again.
-bool goes_round(const ForEntry& loop, PCVAR& variable) {
+[[gnu::always_inline]] inline bool goes_round(const ForEntry& loop, PCVAR& variable) {
     rules::advance(variable.value, loop.increment, loop.type);
     return rules::loop_goes_on(variable.value.re, loop.limit, loop.step);
 }
@@ -144,15 +144,6 @@ private:
     [[gnu::noinline]] const Statement* find_first_of_line(const Statement& from, int32_t Statement::*link, const char*& p);
     [[gnu::noinline]] const Statement* find_loop_body(const Statement& next, ProgramLine* for_line, const char* p);
     bool same_landing(const Statement& from, ProgramLine* line, int32_t offset);
-    // The compiled statement that the blanks from `p` lead to in the current line, where
-    // it is already known; null otherwise.
-    const Statement* known_statement_at(const char* p) const {
-        if (vm_.current_line != line_.line) return nullptr;
-        const ptrdiff_t offset = skip_blanks(p) - line_.code->body;
-        if (offset < 0 || offset >= line_.code->length) return nullptr;
-        const int32_t index = line_.code->statement_at[static_cast<size_t>(offset)];
-        return index >= 0 ? &line_.code->statements[static_cast<size_t>(index)] : nullptr;
-    }
     [[gnu::noinline]] bool go_past_end(const Statement& statement, const char* body, const char*& p);
     bool to_next_line(const char*& p);
     // What jumping to the current line does besides making it current.
@@ -162,7 +153,6 @@ private:
     bool ready_for_statement();
     [[gnu::noinline]] bool attend();
     bool go_to_next_statement(const char*& p);
-    bool assignments_up_to(const Statement* first, const Statement& next) const;
     // Where the run goes on after a statement: the next statement to run, or none where
     // it stops with `outcome`. A way that leads to no compiled statement stops with
     // Jumped, and the dispatcher goes on from the position.
@@ -172,66 +162,63 @@ private:
     };
     static WayOn stop(Outcome outcome) { return {nullptr, outcome}; }
     static WayOn go(const Statement* statement) { return {statement, Outcome::Jumped}; }
-    [[gnu::always_inline]] WayOn after_statement(const Statement& statement, Outcome outcome, const char* body,
-                                                 const char*& p);
     [[gnu::always_inline]] WayOn way_on(const Statement& statement, Outcome outcome, const char* body, const char*& p);
     WayOn past_false_if(const Statement& statement, const char*& p);
-    [[gnu::always_inline]] bool assign_up_to(const Statement* first, const Statement& next, const char* body,
-                                             const char*& p);
-    [[gnu::noinline]] Outcome passes(const Statement& next, Outcome outcome, const char*& p);
-    // Where passes across lines left off: `statement` ran with `outcome` and the usual
-    // way goes on from it, or (`waiting`) it is still to run; null where the run stops
-    // with `outcome`.
-    struct PassesEnd {
-        const Statement* statement;
-        Outcome outcome;
-        bool waiting;
-    };
-    [[gnu::noinline]] PassesEnd passes_across(const Statement& next, const char*& p);
-    PassesEnd leave(const Statement* statement, Outcome outcome, bool first_pass);
-    // What the passes across lines keep from one pass to the next.
-    struct Across {
-        const Statement& next;
-        const Statement* first;  // the body's first statement
-        ProgramLine* body_line;
-        ForEntry& loop;
-        PCVAR* variable;  // the loop's, as the next found it
-        uint64_t generation;  // the variable store's when the passes began
-        bool by_record;  // the next found its variable by record
-        bool unseen;     // the lines the passes go by show no trace mark
-        bool first_pass = true;
-        // The next's line and its index there, once a pass has come to it.
-        const ProgramLine* next_line = nullptr;
-        int32_t next_index = kUntried;
-    };
-    // How one statement of a pass went: on to another statement of the pass, to the
-    // next (`skipped`: its line not made current), or out of the passes at `end`.
-    struct PassStep {
-        enum class Way : uint8_t { On, ToNext, Out };
-        Way way;
-        bool skipped;
-        PassesEnd end;
-    };
-    static PassStep on() { return {PassStep::Way::On, false, {}}; }
-    static PassStep out(PassesEnd end) { return {PassStep::Way::Out, false, end}; }
-    [[gnu::always_inline]] PassStep one_pass(Across& across, const char*& p);
-    [[gnu::always_inline]] PassStep assignment_in_pass(const Across& across, const Statement*& s, const char*& p);
-    [[gnu::always_inline]] PassStep jump_in_pass(const Across& across, const Statement*& s, const char*& p);
-    [[gnu::always_inline]] PassStep on_to_next_line(const Statement*& s, const char*& p);
-    [[gnu::always_inline]] bool step_by_record(const Across& across, bool skipped, const char*& p);
-    // Whether the next goes round by its record alone: the variable store is as it was
-    // and nothing shows or stops.
-    bool steps_by_record(const Across& across) const {
-        return across.by_record && vm_.variables.generation() == across.generation && across.unseen &&
-               !break_flag::is_set();
+    [[gnu::noinline]] const Instruction* way_on_step(const Instruction& step);
+    [[gnu::noinline]] WayOn follow_step(int32_t index);
+    [[gnu::noinline]] WayOn next_step(int32_t index);
+    [[gnu::noinline]] WayOn statement_step(int32_t index);
+    [[gnu::noinline]] WayOn after_loop_step(int32_t index);
+    // The quick ways on, taken while nothing asks for the dispatcher's steps (a trace
+    // that shows counts as such) and the links and records they follow are known: the
+    // code to go on with, or null for the usual way, nothing changed yet. No call: the
+    // loop's topmost value stays in its register.
+    [[gnu::always_inline]] const Instruction* follow_quickly(const Instruction& step);
+    [[gnu::always_inline]] const Instruction* next_quickly(const Instruction& step);
+    // The same once nothing to attend to has been seen.
+    [[gnu::always_inline]] const Instruction* next_round(const Instruction& step);
+    [[gnu::always_inline]] const Instruction* if_quickly(const Instruction& step, Complex value);
+    [[gnu::always_inline]] const Instruction* while_quickly(const Instruction& step, Complex value);
+    [[gnu::always_inline]] const Instruction* statement_quickly(const Instruction& step);
+    // Code `code` of this line, at `offset` in its text, gone on to.
+    [[gnu::always_inline]] const Instruction* go_within_line(int32_t code, int32_t offset);
+    // The statement at `offset` of this line's text, known and compiled, or -1.
+    int32_t statement_at_offset(int32_t offset) const {
+        return offset < line_.code->length ? line_.code->statement_at[static_cast<size_t>(offset)] : -1;
     }
-    // Whether the pass ends at `at_end`, the last statement of its line, the next line
-    // beginning with the next: while nothing asks for the dispatcher's steps and the
-    // next steps by record, that line need not be made current for it.
-    bool next_follows(const Across& across, const Statement& at_end) const {
-        return at_end.successor == across.next_index && vm_.current_line->next == across.next_line &&
-               !attention::any() && steps_by_record(across);
+    // The way on after statement `statement`, from its end: its code, or null.
+    [[gnu::always_inline]] const Instruction* past_end_quickly(Statement& statement, const Instruction& step);
+    // Whether `line`'s compiled form may become the runner's without a look at its records.
+    [[gnu::always_inline]] bool can_enter(const ProgramLine* line) const {
+        return line && line->compiled->slots_generation == vm_.variables.generation();
     }
+    // Makes `line`, which can be entered, current as a line change without trace does,
+    // and its tables the runner's: its code from `code_start`, at `offset` in its text.
+    [[gnu::always_inline]] const Instruction* enter_line(ProgramLine* line, int32_t code_start, int32_t offset = 0);
+    // On to statement `index` at the start of `line`, which can be entered; `code` keeps
+    // its code once looked up.
+    [[gnu::always_inline]] const Instruction* onto_line_start(ProgramLine* line, int32_t index, int32_t& code,
+                                                              const Instruction& step);
+    // Next statement `next`, which begins a line of compiled form `form`, going round
+    // its loop to a body on the line after the for's; null where it would not.
+    [[gnu::always_inline]] const Instruction* round_from(CompiledLine& form, const Statement& next,
+                                                         const Instruction& step);
+    [[gnu::always_inline]] const Instruction* end_loop(const Statement& next);
+    [[gnu::always_inline]] const Instruction* within_line_at(const Statement& from, int32_t offset);
+    [[gnu::always_inline]] const Instruction* return_quickly(Statement& statement, const Instruction& step);
+    // The code of statement `index` of `form`, kept in `code` once looked up.
+    [[gnu::always_inline]] static int32_t linked_code(int32_t& code, const CompiledLine& form, int32_t index) {
+        if (code < 0) [[unlikely]]
+            code = form.statements[static_cast<size_t>(index)].code;
+        return code;
+    }
+    // Whether wend or return `from` leads to the landing it led to the first time, whose
+    // statement is known.
+    static bool lands_as_before(const Statement& from, const ProgramLine* line, int32_t offset) {
+        return from.target_start >= 0 && from.target == line && from.else_offset == offset;
+    }
+    // A next whose loop `next_quickly` ended: the usual way on from it.
+    static inline const Instruction kLoopEnded{};
     bool past_separators(const char*& p);
 
     VariableSlot& slot(int32_t index) { return slots_[index]; }
@@ -251,10 +238,15 @@ private:
         return place(slot_index, count, values, found, element);
     }
     [[gnu::always_inline]] bool locate_at(const Instruction& at, PCVAR*& found, size_t& element);
-    // The element that an assignment's target program names, of a number or a string array.
-    [[gnu::always_inline]] bool locate_target(const Statement& statement, PCVAR*& found, size_t& element);
-    [[gnu::always_inline]] Complex* number_target(const Statement& statement);
-    C_STR* string_target(const Statement& statement);
+    // Aims an assignment at element `element` of `found`, a number or a string array.
+    [[gnu::noinline]] bool store_text(const Instruction& step, std::string_view value);
+    void aim_at(PCVAR* found, size_t element) {
+        if (found->type == VT_STRING) {
+            text_element_ = &found->string_elements[element];
+        } else {
+            number_element_ = &found->numeric_elements[element];
+        }
+    }
 
     // Runs the program at `start` on `stack`: one past the last value it leaves, or null
     // where a step refuses. The values it leaves begin at `stack.values + 1`, a text it
@@ -271,18 +263,8 @@ private:
         ProgramStack stack;
         return execute(start, stack, out) != nullptr;
     }
-    [[gnu::always_inline]] bool condition(const Statement& statement, Complex& out) {
-        return statement.compares ? comparison(statement.value, out) : evaluate(statement.value, out);
-    }
-    // The value of a program that only reads a constant or a variable, and may make its
-    // zeros +0, read without running it.
-    Complex copied_value(const Instruction& first) {
-        const Complex value = first.step == Step::Constant ? first.value : variable_value(first.index);
-        return (&first)[1].step == Step::Normalize ? normalize_zero(value) : value;
-    }
     [[gnu::always_inline]] bool element_at(const Instruction& at, Complex& out);
     [[gnu::always_inline]] bool compare(const Instruction& step, Complex& value);
-    [[gnu::always_inline]] bool comparison(int32_t start, Complex& out);
 
     // A subscript's whole-number value, refused as the text interpreter refuses it.
     bool as_index(Complex value, int32_t& out) const {
@@ -300,17 +282,15 @@ private:
     [[gnu::noinline]] bool invoke(const Instruction& call, const Complex* values, const Text* texts, Complex* number_out,
                                   Text* text_out);
 
-    [[gnu::always_inline]] Outcome assign_number(const Statement& statement);
-    [[gnu::noinline]] Outcome assign_string(const Statement& statement);
     [[gnu::noinline]] Outcome for_loop(const Statement& statement);
     [[gnu::always_inline]] Outcome next(const Statement& statement, const char*& p, const char* body);
     [[gnu::always_inline]] PCVAR* loop_variable(const Statement& statement, const ForEntry& loop);
     [[gnu::always_inline]] Outcome go_round(const Statement& statement, const ForEntry& loop, const char*& p,
                                             const char* body);
-    [[gnu::always_inline]] Outcome if_then(const Statement& statement, const char*& p, const char* body);
+    [[gnu::always_inline]] Outcome if_then(const Statement& statement, Complex value, const char*& p, const char* body);
     [[gnu::always_inline]] Outcome jump(const Statement& statement, const char*& p);
-    static bool is_jump(Kind kind) { return kind == Kind::Goto || kind == Kind::Gosub || kind == Kind::Return; }
-    [[gnu::always_inline]] Outcome while_loop(const Statement& statement, const char*& p, const char* body);
+    [[gnu::always_inline]] Outcome while_loop(const Statement& statement, Complex value, const char*& p,
+                                              const char* body);
 
     // The arguments of the call whose body is being evaluated, left unset until then: a
     // call gives every parameter its argument before the body reads one. A string
@@ -347,14 +327,22 @@ private:
     // Where a next that goes round again continues, when it is a compiled statement at
     // the start of the loop's body, in the same line or at the start of the next.
     const Statement* loop_body_ = nullptr;
-    bool round_in_line_ = false;  // it is the start of a body in the next's own line
-    bool went_across_ = false;    // it is the start of a body on the line after the for
     // A goto, gosub or if ... then line that has just made its target current.
     const Statement* jumped_from_ = nullptr;
     // Calls that a program has begun and not ended, and the variable store's mark when
     // the outermost of them began.
     int open_calls_ = 0;
     size_t outermost_mark_ = 0;
+    // Where the run stands in the text: the start of the statement that runs, or where
+    // the run stopped, with `stopped_with_`.
+    const char* p_ = nullptr;
+    Outcome stopped_with_ = Outcome::Done;
+    bool moved_ = false;  // a statement has run to its end, and the run has gone on
+    Complex condition_;   // the value of the condition of the if or while that runs
+    int32_t ended_ = -1;  // the next whose loop a quick way on has just ended
+    // The element an assignment stores into, found before its value.
+    Complex* number_element_ = nullptr;
+    C_STR* text_element_ = nullptr;
 };
 
 // Missing variables of function bodies are not made, so such a slot stays null and
@@ -603,6 +591,115 @@ Complex* Runner::execute(int32_t start, ProgramStack& stacks, Complex& result) {
         top_value = *--top;
         NEXT();
     }
+    // The steps of statements that call out keep the topmost value in the free slot
+    // above the stack meanwhile, as the other steps that call out do.
+    step_Target:
+        *top = top_value;
+        record(i->index);
+        top_value = *top;
+        NEXT();
+    step_TargetElementAt: {
+        *top = top_value;
+        PCVAR* found;
+        size_t element;
+        if (!locate_at(*i, found, element)) return nullptr;
+        aim_at(found, element);
+        top_value = *top;
+        i += i->count;
+        NEXT();
+    }
+    step_TargetElement: {
+        *top++ = top_value;
+        top -= i->count;
+        PCVAR* found;
+        size_t element;
+        if (!place_indexed(i->index, i->count, top, found, element)) return nullptr;
+        aim_at(found, element);
+        top_value = *--top;
+        NEXT();
+    }
+    step_Store:
+    step_StoreWhole: {
+        // The value goes from its register into the variable: through memory, it would
+        // wait for its own store to be read back, in every pass of a loop.
+        PCVAR* target = slot(i->index).record;
+        if (!target) [[unlikely]] {
+            *top = top_value;  // finding the record is a call
+            target = record(i->index);
+            top_value = *top;
+        }
+        target->value = i->step == Step::Store ? top_value : coerce_to_type(top_value, VT_INTEGER);
+        top_value = *--top;
+        NEXT();
+    }
+    step_StoreElement: *number_element_ = top_value; top_value = *--top; NEXT();
+    step_StoreWholeElement: *number_element_ = coerce_to_type(top_value, VT_INTEGER); top_value = *--top; NEXT();
+    step_StoreElementVariable: {
+        const PCVAR* source = slot(i->index).record;
+        Complex value;
+        if (source) [[likely]] {
+            value = source->value;
+        } else {
+            *top = top_value;  // finding the record is a call
+            value = variable_value(i->index);
+            top_value = *top;
+        }
+        *number_element_ = i->count ? coerce_to_type(value, VT_INTEGER) : value;
+        NEXT();
+    }
+    step_StoreElementConstant: *number_element_ = i->value; NEXT();
+    step_StoreText:
+    step_AppendText:
+    step_StoreTextElement:
+        *top = top_value;
+        if (!store_text(*i, (--text)->view)) return nullptr;
+        top_value = *top;
+        NEXT();
+    // The steps that end a statement go on by their quick way where it is open, or
+    // else by the usual way, each with a jump of its own.
+#define GO_ON(quick_way)                         \
+    {                                            \
+        const Instruction* const on = quick_way; \
+        if (on == &kLoopEnded) goto loop_ended;  \
+        if (!on) [[unlikely]]                    \
+            goto way_on;                         \
+        i = on;                                  \
+        DISPATCH();                              \
+    }
+    step_Follow: GO_ON(follow_quickly(*i));
+    step_Next: GO_ON(next_quickly(*i));
+    step_Statement: GO_ON(statement_quickly(*i));
+    // An if or a while takes its condition from the stack.
+    step_If: {
+        const Complex condition = top_value;
+        top_value = *--top;
+        condition_ = condition;  // for the usual way
+        GO_ON(if_quickly(*i, condition));
+    }
+    step_While: {
+        const Complex condition = top_value;
+        top_value = *--top;
+        condition_ = condition;  // for the usual way
+        GO_ON(while_quickly(*i, condition));
+    }
+#undef GO_ON
+    loop_ended: {
+        *top = top_value;
+        const WayOn way = after_loop_step(ended_);
+        if (!way.statement) {
+            stopped_with_ = way.outcome;
+            return stopped_with_ == Outcome::Declined ? nullptr : stack;
+        }
+        i = program_ + way.statement->code;
+        top_value = *top;
+        DISPATCH();
+    }
+    way_on:
+        *top = top_value;
+        i = way_on_step(*i);
+        if (!i) return stopped_with_ == Outcome::Declined ? nullptr : stack;
+        top_value = *top;
+        DISPATCH();
     step_End:
         result = top_value;
         *top++ = top_value;
@@ -750,17 +847,6 @@ inline bool Runner::compare(const Instruction& step, Complex& value) {
     }
 }
 
-// The value of a condition that compares one variable or element with a constant or a
-// variable, found without running its program.
-inline bool Runner::comparison(int32_t start, Complex& out) {
-    const Instruction& left = program_[start];
-    if (left.step == Step::Variable) {
-        out = variable_value(left.index);
-        return compare((&left)[1], out);
-    }
-    return element_at(left, out) && compare((&left)[1 + left.count], out);
-}
-
 // A pure built-in of the arguments its program left, `values` and `texts`, in the
 // order of its format, each checked as it was read.
 bool Runner::builtin(const Instruction& call, const Complex* values, const Text* texts, Complex& out) {
@@ -814,61 +900,14 @@ bool Runner::invoke(const Instruction& call, const Complex* values, const Text* 
 
 // ---- Statements.
 
-// An assigned element's program is one ElementAt step with its subscripts, or one
-// that leaves them.
-inline bool Runner::locate_target(const Statement& statement, PCVAR*& found, size_t& element) {
-    const Instruction& first = program_[statement.assigned];
-    if (first.step == Step::ElementAt) return locate_at(first, found, element);
-    ProgramStack stack;
-    // The topmost index is also stored into the first slot, which holds nothing.
-    const Complex* end = execute(statement.assigned, stack, stack.values[0]);
-    if (!end) return false;
-    const Complex* indices = stack.values + 1;
-    return place_indexed(statement.slot, static_cast<int>(end - indices), indices, found, element);
-}
-
-inline Complex* Runner::number_target(const Statement& statement) {
-    if (statement.assigned < 0) return &record(statement.slot)->value;
-    PCVAR* found;
-    size_t element;
-    return locate_target(statement, found, element) ? &found->numeric_elements[element] : nullptr;
-}
-
-C_STR* Runner::string_target(const Statement& statement) {
-    if (statement.assigned < 0) return &record(statement.slot)->string_value;
-    PCVAR* found;
-    size_t element;
-    return locate_target(statement, found, element) ? &found->string_elements[element] : nullptr;
-}
-
-// The program stores into the target only once it has the value, straight from the
-// register that holds it: no round trip through memory, which a chain of assignments
-// to one variable would wait on.
-inline Outcome Runner::assign_number(const Statement& statement) {
-    Complex* target = number_target(statement);
-    if (!target) return Outcome::Declined;
-    if (statement.copies) {
-        *target = copied_value(program_[statement.value]);
-    } else {
-        ProgramStack stack;
-        if (!execute(statement.value, stack, *target)) return Outcome::Declined;
-    }
-    if (statement.whole) *target = coerce_to_type(*target, VT_INTEGER);
-    return Outcome::Done;
-}
-
-Outcome Runner::assign_string(const Statement& statement) {
-    C_STR* target = string_target(statement);
-    if (!target) return Outcome::Declined;
-    ProgramStack stack;
-    Complex unused;
-    if (!execute(statement.value, stack, unused)) return Outcome::Declined;
-    const std::string_view value = stack.texts[0].view;
-    // s$ = s$ + …: the variable's own bytes stay where they are; a sum over 255 bytes
-    // changes nothing, as the text interpreter then reports.
-    if (statement.appends) return target->append(value) ? Outcome::Done : Outcome::Declined;
-    target->assign(value);
-    return Outcome::Done;
+// The store of a string assignment. The variable's own bytes stay where they are when
+// it is appended to; a sum over 255 bytes changes nothing, as the text interpreter
+// then reports.
+bool Runner::store_text(const Instruction& step, std::string_view value) {
+    C_STR& target = step.step == Step::StoreTextElement ? *text_element_ : record(step.index)->string_value;
+    if (step.step == Step::AppendText) return target.append(value);
+    target.assign(value);
+    return true;
 }
 
 Outcome Runner::for_loop(const Statement& statement) {
@@ -891,7 +930,6 @@ Outcome Runner::for_loop(const Statement& statement) {
     loop.record = variable;
     loop.generation = vm_.variables.generation();
     loop.follow = statement.follow;
-    loop.usual_way = false;
     return Outcome::Done;
 }
 
@@ -924,10 +962,7 @@ inline Outcome Runner::go_round(const Statement& statement, const ForEntry& loop
         jump_to_line_again();
         p = body + loop.follow;
         const int32_t index = line_.code->statement_at[static_cast<size_t>(loop.follow)];
-        if (index >= 0) {
-            loop_body_ = &line_.code->statements[static_cast<size_t>(index)];
-            round_in_line_ = true;
-        }
+        if (index >= 0) loop_body_ = &line_.code->statements[static_cast<size_t>(index)];
         return Outcome::Jumped;
     }
     ProgramLine* body_line = loop.after.line->next;
@@ -940,7 +975,6 @@ inline Outcome Runner::go_round(const Statement& statement, const ForEntry& loop
             line_ = {body_line, body_line->compiled.get()};
             take_tables();
             loop_body_ = &line_.code->statements[static_cast<size_t>(statement.target_start)];
-            went_across_ = !loop.usual_way;
         } else {
             loop_body_ = find_loop_body(statement, loop.after.line, p);
         }
@@ -959,9 +993,8 @@ inline Outcome Runner::go_round(const Statement& statement, const ForEntry& loop
     return to_next_line(p) ? Outcome::Jumped : Outcome::Done;
 }
 
-inline Outcome Runner::if_then(const Statement& statement, const char*& p, const char* body) {
-    Complex value;
-    if (!condition(statement, value) || !rules::is_real(value)) return Outcome::Declined;
+inline Outcome Runner::if_then(const Statement& statement, Complex value, const char*& p, const char* body) {
+    if (!rules::is_real(value)) return Outcome::Declined;
     if (!rules::is_true(value)) {
         p = body + statement.else_offset;
     } else if (statement.then_offset < 0) {
@@ -975,9 +1008,8 @@ inline Outcome Runner::if_then(const Statement& statement, const char*& p, const
     return Outcome::Jumped;
 }
 
-inline Outcome Runner::while_loop(const Statement& statement, const char*& p, const char* body) {
-    Complex value;
-    if (!condition(statement, value) || !rules::is_real(value)) return Outcome::Declined;
+inline Outcome Runner::while_loop(const Statement& statement, Complex value, const char*& p, const char* body) {
+    if (!rules::is_real(value)) return Outcome::Declined;
     if (!rules::is_true(value)) {
         vm_.jump_to_line(statement.target);
         p = statement.resume;
@@ -1032,13 +1064,10 @@ inline Outcome Runner::run(const Statement& statement, const char*& p) {
     const char* body = line_.code->body;
     Outcome outcome = Outcome::Done;
     switch (statement.kind) {
-        case Kind::AssignNumber: outcome = assign_number(statement); break;
-        case Kind::AssignString: outcome = assign_string(statement); break;
         case Kind::For: outcome = for_loop(statement); break;
-        case Kind::Next: return next(statement, p, body);
-        case Kind::If: outcome = if_then(statement, p, body); break;
+        case Kind::If: outcome = if_then(statement, condition_, p, body); break;
         case Kind::While:
-            outcome = while_loop(statement, p, body);
+            outcome = while_loop(statement, condition_, p, body);
             if (outcome == Outcome::Done) vm_error::clear();
             return outcome;
         case Kind::Goto:
@@ -1051,7 +1080,7 @@ inline Outcome Runner::run(const Statement& statement, const char*& p) {
             if (same_landing(statement, entry.keyword.line, entry.keyword.offset)) jumped_from_ = &statement;
             return Outcome::Jumped;
         }
-        default: __builtin_unreachable();  // every kind is a case: no range check
+        default: __builtin_unreachable();  // assignments and next have steps of their own
     }
     if (outcome == Outcome::Declined) return outcome;
     if (statement.evaluates) vm_error::clear();
@@ -1162,49 +1191,308 @@ const Statement* Runner::find_loop_body(const Statement& next, ProgramLine* for_
     return body;
 }
 
+// The code of the statement at `p` runs, and every statement after it, until one is
+// declined or a way on stops.
 Outcome Runner::run_from(const char*& p) {
     const Statement* statement = statement_at(p);
     if (!statement) return Outcome::Declined;
-    for (bool first = true;; first = false) {
-        const char* body = line_.code->body;
-        const Outcome outcome = run(*statement, p);
-        if (outcome == Outcome::Declined) {
-            end_unfinished_calls();
-            return first ? Outcome::Declined : Outcome::Jumped;
+    p_ = p;
+    ProgramStack stack;
+    Complex unused;
+    const bool stopped = execute(statement->code, stack, unused) != nullptr;
+    p = p_;
+    if (stopped) return stopped_with_;
+    end_unfinished_calls();
+    return moved_ ? Outcome::Jumped : Outcome::Declined;
+}
+
+// The statement that step `step` ends has run, or it runs now: the first step of the
+// statement the run goes on to, or null where it stops with `stopped_with_`.
+const Instruction* Runner::way_on_step(const Instruction& step) {
+    const WayOn way = step.step == Step::Follow ? follow_step(step.index)
+                      : step.step == Step::Next ? next_step(step.index)
+                                                : statement_step(step.index);
+    if (!way.statement) {
+        stopped_with_ = way.outcome;
+        return nullptr;
+    }
+    moved_ = true;
+    return program_ + way.statement->code;
+}
+
+// An assignment has stored its value: the way on from its end.
+Runner::WayOn Runner::follow_step(int32_t index) {
+    const Statement& statement = line_.code->statements[static_cast<size_t>(index)];
+    if (statement.evaluates) vm_error::clear();
+    const char* body = line_.code->body;
+    p_ = body + statement.end;
+    return way_on(statement, Outcome::Done, body, p_);
+}
+
+inline const Instruction* Runner::follow_quickly(const Instruction& step) {
+    if (attention::any()) return nullptr;
+    if (step.link >= 0) [[likely]] {
+        if (step.count) vm_error::clear();
+        // A next straight after goes round from here, without a jump to it first.
+        const Instruction& to = program_[step.link];
+        if (to.step == Step::Next) {
+            const Instruction* round = next_round(to);
+            if (round) return round;
         }
-        const WayOn way = after_statement(*statement, outcome, body, p);
-        if (!way.statement) return way.outcome;
-        statement = way.statement;
+        return go_within_line(step.link, step.link_offset);
+    }
+    Statement& statement = line_.code->statements[static_cast<size_t>(step.index)];
+    // The usual way clears it first too, where this way is not taken.
+    if (statement.evaluates) vm_error::clear();
+    const Instruction* on = past_end_quickly(statement, step);
+    if (on && statement.follow >= 0) {
+        step.link = static_cast<int32_t>(on - program_);
+        step.link_offset = statement.follow;
+    }
+    return on;
+}
+
+inline const Instruction* Runner::past_end_quickly(Statement& statement, const Instruction& step) {
+    if (statement.successor < 0) return nullptr;
+    if (statement.follow >= 0) {
+        // A next straight after: it runs here, without a jump to it first.
+        const int32_t code = linked_code(statement.successor_code, *line_.code, statement.successor);
+        return go_within_line(code, statement.follow);
+    }
+    ProgramLine* const next = vm_.current_line->next;
+    if (statement.follow != kFollowLineEnd || !can_enter(next)) return nullptr;
+    return onto_line_start(next, statement.successor, statement.successor_code, step);
+}
+
+// A next that begins the line and goes round its loop goes round without that line
+// made current: with no trace and nothing to attend to, nothing would show it.
+inline const Instruction* Runner::onto_line_start(ProgramLine* line, int32_t index, int32_t& code,
+                                                  const Instruction& step) {
+    CompiledLine& form = *line->compiled;
+    const Statement& first = form.statements[static_cast<size_t>(index)];
+    if (first.kind == Kind::Next) {
+        const Instruction* round = round_from(form, first, step);
+        if (round) return round;
+    }
+    return enter_line(line, linked_code(code, form, index));
+}
+
+inline const Instruction* Runner::round_from(CompiledLine& form, const Statement& next, const Instruction& step) {
+    if (vm_.for_depth == 0) return nullptr;
+    ForEntry& loop = vm_.for_stack[static_cast<size_t>(vm_.for_depth - 1)];
+    PCVAR* const variable = loop.record;
+    if (loop.generation != vm_.variables.generation()) return nullptr;
+    if (next.slot >= 0 && form.slots[static_cast<size_t>(next.slot)].record != variable) return nullptr;
+    ProgramLine* const body_line = loop.after.line->next;
+    if (loop.follow != kFollowLineEnd || next.target != loop.after.line || next.target_start < 0 || !can_enter(body_line))
+        return nullptr;
+    Complex value = variable->value;
+    rules::advance(value, loop.increment, loop.type);
+    if (!rules::loop_goes_on(value.re, loop.limit, loop.step)) return nullptr;
+    variable->value = value;
+    if (step.round_line != body_line) [[unlikely]] {
+        Statement& kept = form.statements[static_cast<size_t>(&next - form.statements.data())];
+        step.round_link = linked_code(kept.target_code, *body_line->compiled, next.target_start);
+        step.round_line = body_line;
+    }
+    return enter_line(body_line, step.round_link);
+}
+
+inline const Instruction* Runner::go_within_line(int32_t code, int32_t offset) {
+    moved_ = true;
+    p_ = line_.code->body + offset;
+    return program_ + code;
+}
+
+inline const Instruction* Runner::enter_line(ProgramLine* line, int32_t code_start, int32_t offset) {
+    vm_.current_line = line;
+    moved_ = true;
+    vm_error::clear();
+    // Back to the line whose tables the runner holds, as a loop over lines comes back
+    // to its body: the tables stay, and the steps that read them need not wait for
+    // them to be loaded again.
+    if (line == line_.line) {
+        p_ = line_.code->body + offset;
+        return program_ + code_start;
+    }
+    CompiledLine* const code = line->compiled.get();
+    p_ = code->body + offset;
+    line_ = {line, code};
+    slots_ = code->slots.data();
+    program_ = code->program.data();
+    return program_ + code_start;
+}
+
+inline const Instruction* Runner::next_quickly(const Instruction& step) {
+    if (attention::any()) return nullptr;
+    return next_round(step);
+}
+
+inline const Instruction* Runner::next_round(const Instruction& step) {
+    Statement& statement = line_.code->statements[static_cast<size_t>(step.index)];
+    if (vm_.for_depth == 0) return nullptr;
+    ForEntry& loop = vm_.for_stack[static_cast<size_t>(vm_.for_depth - 1)];
+    PCVAR* const variable = loop.record;
+    if (loop.generation != vm_.variables.generation()) return nullptr;
+    if (statement.slot >= 0 && slots_[statement.slot].record != variable) return nullptr;
+    if (loop.follow >= 0 && loop.after.line == line_.line) {
+        // A body in this line.
+        if (step.link_offset != loop.follow) [[unlikely]] {
+            const int32_t first = statement_at_offset(loop.follow);
+            if (first < 0) return nullptr;
+            step.link_offset = loop.follow;
+            step.link = line_.code->statements[static_cast<size_t>(first)].code;
+        }
+        if (!goes_round(loop, *variable)) return end_loop(statement);
+        vm_error::clear();
+        return go_within_line(step.link, loop.follow);
+    }
+    // A body at the start of the line after the for's.
+    ProgramLine* const body_line = loop.after.line->next;
+    if (loop.follow != kFollowLineEnd || statement.target != loop.after.line || statement.target_start < 0 ||
+        !can_enter(body_line))
+        return nullptr;
+    if (!goes_round(loop, *variable)) return end_loop(statement);
+    if (step.round_line != body_line) [[unlikely]] {
+        step.round_link = linked_code(statement.target_code, *body_line->compiled, statement.target_start);
+        step.round_line = body_line;
+    }
+    return enter_line(body_line, step.round_link);
+}
+
+inline const Instruction* Runner::end_loop(const Statement& next) {
+    --vm_.for_depth;
+    moved_ = true;
+    p_ = line_.code->body + next.end;
+    ended_ = static_cast<int32_t>(&next - line_.code->statements.data());
+    return &kLoopEnded;
+}
+
+// An if whose condition has the value `value`: the way to its then or else, or on
+// past it, where that is known.
+inline const Instruction* Runner::if_quickly(const Instruction& step, Complex value) {
+    Statement& statement = line_.code->statements[static_cast<size_t>(step.index)];
+    if (attention::any() || !rules::is_real(value)) return nullptr;
+    if (!rules::is_true(value)) {
+        if (statement.follow == kFollowLineEnd) {
+            // False at the line's end: on to the next line.
+            ProgramLine* const next = vm_.current_line->next;
+            if (statement.successor < 0 || !can_enter(next)) return nullptr;
+            return onto_line_start(next, statement.successor, statement.successor_code, step);
+        }
+        return within_line_at(statement, statement.else_offset);
+    }
+    if (statement.then_offset < 0) return nullptr;
+    if (!statement.target) {
+        if (step.link >= 0) [[likely]] {
+            if (statement.evaluates) vm_error::clear();
+            return go_within_line(step.link, step.link_offset);
+        }
+        const Instruction* then = within_line_at(statement, statement.then_offset);
+        if (then) {
+            step.link = static_cast<int32_t>(then - program_);
+            step.link_offset = static_cast<int32_t>(p_ - line_.code->body);
+        }
+        return then;
+    }
+    if (statement.target_start < 0 || !can_enter(statement.target)) return nullptr;
+    return onto_line_start(statement.target, statement.target_start, statement.target_code, step);
+}
+
+// On to the statement at `offset` of this line that `from` leads to, where it is
+// known.
+inline const Instruction* Runner::within_line_at(const Statement& from, int32_t offset) {
+    const char* const body = line_.code->body;
+    const auto start = static_cast<int32_t>(skip_blanks(body + offset) - body);
+    const int32_t to = statement_at_offset(start);
+    if (to < 0) return nullptr;
+    if (from.evaluates) vm_error::clear();
+    return go_within_line(line_.code->statements[static_cast<size_t>(to)].code, start);
+}
+
+// A while whose condition is true, where the statement after it is known: into its body.
+inline const Instruction* Runner::while_quickly(const Instruction& step, Complex value) {
+    Statement& statement = line_.code->statements[static_cast<size_t>(step.index)];
+    if (attention::any() || !rules::is_real(value) || !rules::is_true(value) || vm_.while_depth == kStackDepth ||
+        statement.successor < 0)
+        return nullptr;
+    if (statement.follow == kFollowLineEnd && !can_enter(vm_.current_line->next)) return nullptr;
+    if (statement.follow < 0 && statement.follow != kFollowLineEnd) return nullptr;
+    vm_.while_stack[static_cast<size_t>(vm_.while_depth++)] = {{vm_.current_line, statement.else_offset}};
+    vm_error::clear();
+    return past_end_quickly(statement, step);
+}
+
+// A goto, a gosub, a return or a wend whose landing is known.
+inline const Instruction* Runner::statement_quickly(const Instruction& step) {
+    Statement& statement = line_.code->statements[static_cast<size_t>(step.index)];
+    if (attention::any()) return nullptr;
+    switch (statement.kind) {
+        case Kind::Goto:
+            if (statement.target_start < 0 || !can_enter(statement.target)) return nullptr;
+            return onto_line_start(statement.target, statement.target_start, statement.target_code, step);
+        case Kind::Gosub:
+            if (vm_.gosub_depth == kStackDepth || statement.target_start < 0 || !can_enter(statement.target))
+                return nullptr;
+            vm_.gosub_stack[static_cast<size_t>(vm_.gosub_depth++)] = {{vm_.current_line, statement.end}, statement.follow};
+            return enter_line(statement.target,
+                              linked_code(statement.target_code, *statement.target->compiled, statement.target_start));
+        case Kind::Return: return return_quickly(statement, step);
+        case Kind::Wend: {
+            if (vm_.while_depth == 0) return nullptr;
+            const TextPosition& keyword = vm_.while_stack[static_cast<size_t>(vm_.while_depth - 1)].keyword;
+            if (!lands_as_before(statement, keyword.line, keyword.offset) || !can_enter(keyword.line)) return nullptr;
+            --vm_.while_depth;
+            return enter_line(keyword.line, linked_code(statement.target_code, *keyword.line->compiled,
+                                                        statement.target_start), keyword.offset);
+        }
+        default: return nullptr;
     }
 }
 
-// A loop that has just gone round runs its passes here where it can; then the way on
-// from the statement where they stopped.
-inline Runner::WayOn Runner::after_statement(const Statement& statement, Outcome outcome, const char* body, const char*& p) {
-    if (loop_body_ && round_in_line_) {
-        outcome = passes(statement, outcome, p);
-        if (outcome == Outcome::Declined) return stop(Outcome::Jumped);
-        return way_on(statement, outcome, body, p);
+// A return to the place it first went back to, past the gosub's ":" or line end.
+inline const Instruction* Runner::return_quickly(Statement& statement, const Instruction& step) {
+    if (!vm_.is_running() || vm_.gosub_depth == 0) return nullptr;
+    const GosubEntry& entry = vm_.gosub_stack[static_cast<size_t>(vm_.gosub_depth - 1)];
+    if (entry.follow == kFollowLineEnd) {
+        ProgramLine* const following = entry.resume.line->next;
+        if (!lands_as_before(statement, following, 0) || !can_enter(following)) return nullptr;
+        --vm_.gosub_depth;
+        return onto_line_start(following, statement.target_start, statement.target_code, step);
     }
-    if (loop_body_ && went_across_) {
-        const PassesEnd end = passes_across(statement, p);
-        if (!end.statement) return stop(end.outcome);
-        if (end.waiting) return go(end.statement);
-        if (end.outcome == Outcome::Declined) {
-            end_unfinished_calls();
-            return stop(Outcome::Jumped);
-        }
-        return way_on(*end.statement, end.outcome, line_.code->body, p);
-    }
-    return way_on(statement, outcome, body, p);
+    if (entry.follow < 0 || !lands_as_before(statement, entry.resume.line, entry.follow) || !can_enter(entry.resume.line))
+        return nullptr;
+    --vm_.gosub_depth;
+    ProgramLine* const line = entry.resume.line;
+    return enter_line(line, linked_code(statement.target_code, *line->compiled, statement.target_start), entry.follow);
+}
+
+Runner::WayOn Runner::after_loop_step(int32_t index) {
+    const Statement& statement = line_.code->statements[static_cast<size_t>(index)];
+    return way_on(statement, Outcome::Done, line_.code->body, p_);
+}
+
+Runner::WayOn Runner::next_step(int32_t index) {
+    const Statement& statement = line_.code->statements[static_cast<size_t>(index)];
+    const char* body = line_.code->body;
+    const Outcome outcome = next(statement, p_, body);
+    if (outcome == Outcome::Declined) return stop(outcome);
+    return way_on(statement, outcome, body, p_);
+}
+
+// A statement of one step: it runs, and the way on from it.
+Runner::WayOn Runner::statement_step(int32_t index) {
+    const Statement& statement = line_.code->statements[static_cast<size_t>(index)];
+    const char* body = line_.code->body;
+    const Outcome outcome = run(statement, p_);
+    if (outcome == Outcome::Declined) return stop(outcome);
+    return way_on(statement, outcome, body, p_);
 }
 
 // The way on from `statement`, which ran with `outcome` in the line of text `body`,
 // with the dispatcher's steps on the way.
 inline Runner::WayOn Runner::way_on(const Statement& statement, Outcome outcome, const char* body, const char*& p) {
     if (loop_body_) {
-        round_in_line_ = false;
-        went_across_ = false;
         const Statement* first = std::exchange(loop_body_, nullptr);
         return ready_for_statement() ? go(first) : stop(Outcome::Jumped);
     }
@@ -1241,223 +1529,6 @@ Runner::WayOn Runner::past_false_if(const Statement& statement, const char*& p) 
     p = vm_.jump_to_line(vm_.current_line->next);
     if (!ready_for_statement()) return stop(Outcome::Jumped);
     return go(first_of_line(statement, &Statement::successor, p));
-}
-
-// Whether the statements from `first` on are assignments, each followed across one ":"
-// by the next, up to `next`: successors only ever lie further on in the line.
-bool Runner::assignments_up_to(const Statement* first, const Statement& next) const {
-    const Statement* statements = line_.code->statements.data();
-    for (const Statement* s = first; s != &next; s = statements + s->successor) {
-        const bool assigns = s->kind == Kind::AssignNumber || s->kind == Kind::AssignString;
-        if (!assigns || s->follow < 0 || s->successor < 0) return false;
-    }
-    return true;
-}
-
-// The assignments from `first` up to `next`, each after the one before across one ":",
-// with the dispatcher's steps after each; false where one is declined or the
-// dispatcher would stop.
-inline bool Runner::assign_up_to(const Statement* first, const Statement& next, const char* body, const char*& p) {
-    const Statement* statements = line_.code->statements.data();
-    for (const Statement* s = first; s != &next; s = statements + s->successor) {
-        const Outcome assigned = s->kind == Kind::AssignNumber ? assign_number(*s) : assign_string(*s);
-        if (assigned == Outcome::Declined) {
-            end_unfinished_calls();
-            return false;
-        }
-        if (s->evaluates) vm_error::clear();
-        p = body + s->follow;
-        if (!ready_for_statement()) return false;
-    }
-    return true;
-}
-
-// `next` has just gone round its loop, with `outcome`, to a body in its own line. Where
-// the body holds only assignments, the passes run here, the assignments and the next
-// straight after one another with the dispatcher's steps between them, as the usual
-// way makes them, until the next does anything else: its outcome then, which the
-// usual way goes on from, or Declined where the run stops.
-Outcome Runner::passes(const Statement& next, Outcome outcome, const char*& p) {
-    const Statement* first = loop_body_;
-    if (!assignments_up_to(first, next)) return outcome;
-    const char* body = line_.code->body;
-    // The loop's variable, as the next has just found it by its record: while the
-    // variable store's generation stays, the next finds it so again and goes on
-    // within this line, and its work is the step alone.
-    ForEntry& loop = vm_.for_stack[static_cast<size_t>(vm_.for_depth - 1)];
-    PCVAR* const variable = loop.record;
-    const uint64_t generation = vm_.variables.generation();
-    const bool by_record = loop.generation == generation && (next.slot < 0 || record(next.slot) == variable);
-    for (;;) {
-        loop_body_ = nullptr;
-        round_in_line_ = false;
-        if (!ready_for_statement() || !assign_up_to(first, next, body, p)) return Outcome::Declined;
-        if (by_record && vm_.variables.generation() == generation) {
-            if (!goes_round(loop, *variable)) {
-                --vm_.for_depth;
-                p = body + next.end;
-                return Outcome::Done;
-            }
-            jump_to_line_again();
-            p = body + loop.follow;
-            continue;
-        }
-        outcome = this->next(next, p, body);
-        if (outcome == Outcome::Declined) {
-            end_unfinished_calls();
-            return outcome;
-        }
-        if (!round_in_line_ || loop_body_ != first) return outcome;
-    }
-}
-
-// `next` has just gone round its loop to a body that begins on the line after the for.
-// The passes run here while the body holds assignments, ifs, gotos, gosubs and
-// returns whose ways on are known: each statement straight after the one before, with
-// the dispatcher's steps between them as the usual way makes them, from line to line
-// by the links it keeps, and a next that finds its variable by record steps it itself.
-// Anything else goes back to the usual way; a loop whose first pass here met a
-// statement of another kind is not tried here again.
-Runner::PassesEnd Runner::passes_across(const Statement& next, const char*& p) {
-    ForEntry& loop = vm_.for_stack[static_cast<size_t>(vm_.for_depth - 1)];
-    const uint64_t generation = vm_.variables.generation();
-    // The next has just found its variable by record, or by name while the generation
-    // stood. A pass goes by the for line as the next does, and may go by the next's
-    // line, a program line like it: the two show marks alike. No statement that the
-    // passes run turns trace on or off, so they do for all the passes.
-    Across across{next, loop_body_, line_.line, loop, loop.record, generation, loop.generation == generation,
-                  !shows_trace_mark(*loop.after.line)};
-    for (;; across.first_pass = false) {
-        loop_body_ = nullptr;
-        went_across_ = false;
-        if (!ready_for_statement()) return {nullptr, Outcome::Jumped, false};
-        const PassStep pass = one_pass(across, p);
-        if (pass.way == PassStep::Way::Out) return pass.end;
-        if (!across.next_line) {
-            across.next_line = line_.line;
-            across.next_index = static_cast<int32_t>(&next - line_.code->statements.data());
-        }
-        if (pass.skipped || steps_by_record(across)) {
-            if (!step_by_record(across, pass.skipped, p)) return {&next, Outcome::Done, false};
-            continue;
-        }
-        const Outcome outcome = this->next(next, p, line_.code->body);
-        if (outcome == Outcome::Declined || !went_across_ || loop_body_ != across.first) return {&next, outcome, false};
-    }
-}
-
-// The statements of one pass, from the body's first up to the next.
-inline Runner::PassStep Runner::one_pass(Across& across, const char*& p) {
-    const Statement* s = across.first;
-    while (s != &across.next) {
-        PassStep step;
-        if (s->kind == Kind::AssignNumber || s->kind == Kind::AssignString) {
-            step = assignment_in_pass(across, s, p);
-        } else if (s->kind == Kind::If || is_jump(s->kind)) {
-            step = jump_in_pass(across, s, p);
-        } else {
-            PassesEnd end = leave(s, Outcome::Done, across.first_pass);
-            end.waiting = true;
-            return out(end);
-        }
-        if (step.way != PassStep::Way::On) return step;
-    }
-    return {PassStep::Way::ToNext, false, {}};
-}
-
-// An assignment of a pass, and on to the statement after it, `s` then.
-inline Runner::PassStep Runner::assignment_in_pass(const Across& across, const Statement*& s, const char*& p) {
-    const char* body = line_.code->body;
-    const Outcome outcome = s->kind == Kind::AssignNumber ? assign_number(*s) : assign_string(*s);
-    if (outcome == Outcome::Declined) return out({s, outcome, false});
-    if (s->evaluates) vm_error::clear();
-    if (s->follow >= 0 && s->successor >= 0) {
-        p = body + s->follow;
-        if (!ready_for_statement()) return out({nullptr, Outcome::Jumped, false});
-        s = &line_.code->statements[static_cast<size_t>(s->successor)];
-        return on();
-    }
-    p = body + s->end;
-    // A link the usual way has not looked up yet is left to it, this time.
-    if (s->successor < 0) return out({s, outcome, false});
-    if (s->follow != kFollowLineEnd) return out(leave(s, outcome, across.first_pass));
-    if (next_follows(across, *s)) return {PassStep::Way::ToNext, true, {}};
-    if (!to_next_line(p)) return out({nullptr, Outcome::Done, false});
-    return on_to_next_line(s, p);
-}
-
-// An if, goto, gosub or return of a pass, and on to the statement it leads to, `s`
-// then. The way an if takes may change from pass to pass, and so may the place a
-// return goes back to: each is followed here where it is kept.
-inline Runner::PassStep Runner::jump_in_pass(const Across& across, const Statement*& s, const char*& p) {
-    const char* body = line_.code->body;
-    const Outcome outcome = s->kind == Kind::If ? if_then(*s, p, body) : jump(*s, p);
-    if (outcome == Outcome::Declined) return out({s, outcome, false});
-    if (s->evaluates) vm_error::clear();
-    if (jumped_from_) {
-        if (jumped_from_->target_start < 0) return out({s, outcome, false});
-        const Statement& from = *std::exchange(jumped_from_, nullptr);
-        if (!ready_for_statement()) return out({nullptr, Outcome::Jumped, false});
-        s = first_of_line(from, &Statement::target_start, p);
-        return on();
-    }
-    if (s->kind != Kind::If) return out({s, outcome, false});
-    if (s->follow != kFollowLineEnd || p != body + s->else_offset) {
-        // On within the line, to the then or else statement.
-        const Statement* in_line = known_statement_at(p);
-        if (!in_line) return out({s, outcome, false});
-        if (!ready_for_statement()) return out({nullptr, Outcome::Jumped, false});
-        p = skip_blanks(p);
-        s = in_line;
-        return on();
-    }
-    // False at the line's end.
-    if (s->successor < 0) return out({s, outcome, false});
-    if (next_follows(across, *s)) return {PassStep::Way::ToNext, true, {}};
-    if (!ready_for_statement()) return out({nullptr, Outcome::Jumped, false});
-    p = skip_blanks(p);
-    if (!vm_.current_line->next) return out({nullptr, Outcome::Jumped, false});
-    p = vm_.jump_to_line(vm_.current_line->next);
-    return on_to_next_line(s, p);
-}
-
-// From the line's end that `s` ended, already crossed, to the first statement of the
-// new line, by the link `s` keeps.
-inline Runner::PassStep Runner::on_to_next_line(const Statement*& s, const char*& p) {
-    if (!ready_for_statement()) return out({nullptr, Outcome::Jumped, false});
-    s = first_of_line(*s, &Statement::successor, p);  // a link known above
-    return on();
-}
-
-// The next of a pass, stepped here by its record: false where its loop ends, and the
-// run goes on after it. `skipped`: the next's line has not been made current.
-inline bool Runner::step_by_record(const Across& across, bool skipped, const char*& p) {
-    if (!goes_round(across.loop, *across.variable)) {
-        if (skipped) {
-            p = vm_.jump_to_line(vm_.current_line->next);
-            line_ = {vm_.current_line, vm_.current_line->compiled.get()};
-            take_tables();
-        }
-        --vm_.for_depth;
-        p = line_.code->body + across.next.end;
-        return false;
-    }
-    // As the next goes to a body on the next line: the for line shows nowhere. A pass
-    // that ends on the body's own line keeps its tables, whose records the unchanged
-    // generation keeps current.
-    p = vm_.jump_to_line(across.body_line);
-    if (line_.line != across.body_line) {
-        line_ = {across.body_line, across.body_line->compiled.get()};
-        take_tables();
-    }
-    return true;
-}
-
-// Leaves the passes at `statement` for the usual way, for good where it is met in the
-// first pass.
-Runner::PassesEnd Runner::leave(const Statement* statement, Outcome outcome, bool first_pass) {
-    if (first_pass) vm_.for_stack[static_cast<size_t>(vm_.for_depth - 1)].usual_way = true;
-    return {statement, outcome, false};
 }
 
 }  // namespace

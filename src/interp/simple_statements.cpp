@@ -20,12 +20,12 @@ int stmt_clear(C_VMBAS& vm, const char*&) {
 }
 
 int stmt_tron(C_VMBAS& vm, const char*&) {
-    vm.trace = true;
+    vm.set_trace(true);
     return 0;
 }
 
 int stmt_troff(C_VMBAS& vm, const char*&) {
-    vm.trace = false;
+    vm.set_trace(false);
     return 0;
 }
 

@@ -51,7 +51,7 @@ void C_VMBAS::new_program() {
     clear_state();
     program.clear();
     data = {};
-    trace = false;
+    set_trace(false);
 }
 
 void C_VMBAS::delete_lines(int32_t from, int32_t to) {

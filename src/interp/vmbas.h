@@ -13,6 +13,7 @@
 #include "graphics/graphics_state.h"
 #include "interp/program_store.h"
 #include "io/channel_table.h"
+#include "io/attention.h"
 #include "io/console_state.h"
 #include "values/error.h"
 #include "values/eval_context.h"
@@ -43,9 +44,6 @@ struct alignas(128) ForEntry {
     // Where the loop's body begins after `after`, as the compiled engine found it, or
     // -1. It stays true while the loop does: every edit of the program empties the stack.
     int32_t follow = -1;
-    // Set when the compiled engine's first pass through a body on lines of its own met a
-    // statement its loop of passes leaves to the usual way: it does not try again.
-    bool usual_way = false;
 };
 
 struct WhileEntry {
@@ -111,7 +109,17 @@ public:
     GraphicsState graphics;
 
     Engine engine = default_engine();  // which engine runs program lines
-    bool trace = false;
+    bool trace = false;  // set through set_trace
+    // While trace is on, every statement takes the dispatchers' longer look: the
+    // compiled engine's quick ways, which show no marks, are then never taken.
+    void set_trace(bool on) {
+        trace = on;
+        if (on) {
+            tracing_.start();
+        } else {
+            tracing_.stop();
+        }
+    }
     int32_t error_handler_line = 0;
 
     // The graphs' ranges and angles, and what graph3d keeps from one graph to the next.
@@ -120,6 +128,8 @@ public:
 
 private:
     void print_trace_mark(const ProgramLine& line);
+
+    attention::Waiting tracing_;
 };
 
 // The functions that the interpreter registers into its own context are handed that

@@ -25,7 +25,7 @@ inline Buffer process_buffer;
 inline constinit thread_local Buffer* current = &process_buffer;
 
 // These run before every statement: one thread-local load and a byte.
-inline void clear() { current->text[0] = '\0'; }
+[[gnu::always_inline]] inline void clear() { current->text[0] = '\0'; }
 inline bool has_message() { return current->text[0] != '\0'; }
 inline const char* message() { return current->text; }
 

@@ -115,7 +115,7 @@ inline double loop_increment(Complex step, int type) { return coerce_to_type(ste
 
 // Moves a loop variable's value on by one pass. Loop variables are numeric: only an
 // integer one changes on being stored.
-inline void advance(Complex& value, double increment, int type) {
+[[gnu::always_inline]] inline void advance(Complex& value, double increment, int type) {
     const Complex step{increment, 0.0};
     if (stores_whole_numbers(type)) {
         value = coerce_to_type(value + step, VT_INTEGER);
@@ -125,7 +125,7 @@ inline void advance(Complex& value, double increment, int type) {
 }
 
 // Whether a loop whose variable has come to `value` runs its body again.
-inline bool loop_goes_on(double value, double limit, double step) {
+[[gnu::always_inline]] inline bool loop_goes_on(double value, double limit, double step) {
     return (step > 0 && value <= limit) || (step < 0 && value >= limit);
 }
 

@@ -41,7 +41,7 @@ TEST(CompiledDump, ShowsEachStepWithItsMeaning) {
     const compiled::CompiledLine& code = run_and_compile(vm, 10);
     ASSERT_EQ(code.statements.size(), 1u);
     const std::string listing = dumped(code, 10, 0);
-    EXPECT_NE(listing.find("line 10, offset 0: s = s + k * 2\n  AssignNumber\n    variable s\n    value program:\n"),
+    EXPECT_NE(listing.find("line 10, offset 0: s = s + k * 2\n  AssignNumber\n    variable s\n    code:\n"),
               std::string::npos)
         << listing;
     EXPECT_NE(listing.find("Variable               s                ; push variable slot `index`\n"), std::string::npos)
@@ -49,7 +49,11 @@ TEST(CompiledDump, ShowsEachStepWithItsMeaning) {
     EXPECT_NE(listing.find("AddScaledVariable      k 2+0i           ; add slot `index` times constant `value`\n"),
               std::string::npos)
         << listing;
-    EXPECT_NE(listing.find("End                                     ; the program ends"), std::string::npos) << listing;
+    EXPECT_NE(listing.find("Store                  s                ; store the top in variable slot `index`\n"),
+              std::string::npos)
+        << listing;
+    EXPECT_NE(listing.find("Follow                 0                ; assignment `index` is done"), std::string::npos)
+        << listing;
     EXPECT_NE(listing.find("then the next line\n"), std::string::npos) << listing;
 }
 
@@ -63,7 +67,7 @@ TEST(CompiledCheck, FindsBrokenPrograms) {
     ASSERT_EQ(code.statements.size(), 3u);
     for (int32_t k = 0; k < 3; ++k) EXPECT_TRUE(compiled::well_formed(code, k, 0)) << k;
 
-    const int32_t start = code.statements[1].value;
+    const int32_t start = code.statements[1].code;
     ASSERT_GE(start, 0);
     compiled::CompiledLine broken = code;
     broken.program[static_cast<size_t>(start)].index = static_cast<int32_t>(code.slots.size());
@@ -72,9 +76,14 @@ TEST(CompiledCheck, FindsBrokenPrograms) {
     broken = code;
     auto& steps = broken.program;
     size_t end = static_cast<size_t>(start);
-    while (steps[end].step != compiled::Step::End) ++end;
-    steps[end - 1].step = compiled::Step::End;
-    EXPECT_FALSE(compiled::well_formed(broken, 1, 0)) << "a program that leaves two values";
+    while (steps[end].step != compiled::Step::Follow) ++end;
+    steps[end - 1] = steps[end];
+    EXPECT_FALSE(compiled::well_formed(broken, 1, 0)) << "an assignment that leaves its value";
+
+    broken = code;
+    const auto condition = static_cast<size_t>(code.statements[2].code);
+    broken.program[condition] = broken.program[condition + 1];
+    EXPECT_FALSE(compiled::well_formed(broken, 2, 0)) << "an if without its condition";
 
     broken = code;
     broken.statements[2].then_offset = code.length + 1;
@@ -91,7 +100,7 @@ TEST(CompiledCheck, FindsBrokenTextPrograms) {
     EXPECT_TRUE(compiled::well_formed(code, 1, 0));
     EXPECT_NE(dumped(code, 10, 1).find("Text                   \"x\""), std::string::npos) << dumped(code, 10, 1);
 
-    const auto start = static_cast<size_t>(code.statements[1].value);
+    const auto start = static_cast<size_t>(code.statements[1].code);
     size_t concat = start;
     while (code.program[concat].step != compiled::Step::Concat) ++concat;
     compiled::CompiledLine broken = code;
