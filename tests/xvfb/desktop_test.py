@@ -254,7 +254,8 @@ if __name__ == "__main__":
     server = None if os.environ.get("DISPLAY") else window_test.start_display()
     manager = start("openbox")
     try:
-        wait_until(openbox_manages_windows, "openbox's start")
+        # Under the sanitizer run, beside the other tests, openbox has taken over 30 s.
+        wait_until(openbox_manages_windows, "openbox's start", timeout=120.0)
         unittest.main()
     finally:
         manager.terminate()
