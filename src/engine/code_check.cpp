@@ -90,6 +90,10 @@ private:
             case Step::ElementAt:
             case Step::AddElementAt:
             case Step::TargetElementAt: return inside(code_.slots, step.index) && offsets_follow(step);
+            case Step::UsualWay:
+            case Step::LoopEnded:
+            case Step::Stop:
+            case Step::Refuse: return false;  // the loop's own, never compiled
             default: return !names_slot(step.step) || inside(code_.slots, step.index);
         }
     }

@@ -217,8 +217,51 @@ private:
     static bool lands_as_before(const Statement& from, const ProgramLine* line, int32_t offset) {
         return from.target_start >= 0 && from.target == line && from.else_offset == offset;
     }
-    // A next whose loop `next_quickly` ended: the usual way on from it.
-    static inline const Instruction kLoopEnded{};
+    // The loop's own steps, which the helpers below return in place of the step to go
+    // on with where the run does not simply go on.
+    static constexpr Instruction loop_step(Step step) {
+        Instruction made;
+        made.step = step;
+        return made;
+    }
+    static inline const Instruction kUsualWay = loop_step(Step::UsualWay);
+    static inline const Instruction kLoopEnded = loop_step(Step::LoopEnded);  // a next whose loop `next_quickly` ended
+    static inline const Instruction kStop = loop_step(Step::Stop);
+    static inline const Instruction kRefuse = loop_step(Step::Refuse);
+    // The step after `step` where it has gone through, or the refusal.
+    static const Instruction* onward(bool through, const Instruction& step) {
+        if (through) [[likely]]
+            return &step + 1;
+        return &kRefuse;
+    }
+    // The quick way's step to go on with, or the usual way on from `step` where it had none.
+    [[gnu::always_inline]] const Instruction* quick_or_usual(const Instruction& step, const Instruction* quick) {
+        if (quick) [[likely]]
+            return quick;
+        ending_ = &step;
+        return &kUsualWay;
+    }
+    // Where a way on leads: its statement's code, or the loop's stop or refusal.
+    const Instruction* code_of(WayOn way);
+    // The steps that may refuse: the step to go on with, or the refusal.
+    [[gnu::always_inline]] const Instruction* subscript(const Instruction& step, Complex& value) const;
+    [[gnu::always_inline]] const Instruction* indexed_element(const Instruction& step, const Complex* subscripts,
+                                                              Complex& out);
+    [[gnu::always_inline]] const Instruction* element_after(const Instruction& step, Complex& out);
+    [[gnu::always_inline]] const Instruction* aim_after(const Instruction& step);
+    [[gnu::always_inline]] const Instruction* aim_indexed(const Instruction& step, const Complex* subscripts);
+    // The record a store writes to. Finding one not yet known is a call, across which
+    // the topmost value waits in the free slot above the stack.
+    [[gnu::always_inline]] PCVAR* assigned(const Instruction& step, Complex* free_slot, Complex& top_value);
+    // The value StoreElementVariable stores, found the same way.
+    [[gnu::always_inline]] Complex element_source(const Instruction& step, Complex* free_slot, Complex& top_value);
+    [[gnu::always_inline]] static Complex remainder_by_real(Complex value, const Instruction& step);
+    // A def fn call written out begins: the variable store's mark.
+    size_t begin_call() {
+        const size_t mark = vm_.variables.mark();
+        if (open_calls_++ == 0) outermost_mark_ = mark;
+        return mark;
+    }
     bool past_separators(const char*& p);
 
     VariableSlot& slot(int32_t index) { return slots_[index]; }
@@ -340,6 +383,7 @@ private:
     bool moved_ = false;  // a statement has run to its end, and the run has gone on
     Complex condition_;   // the value of the condition of the if or while that runs
     int32_t ended_ = -1;  // the next whose loop a quick way on has just ended
+    const Instruction* ending_ = nullptr;  // the step whose statement takes the usual way on
     // The element an assignment stores into, found before its value.
     Complex* number_element_ = nullptr;
     C_STR* text_element_ = nullptr;
@@ -381,331 +425,366 @@ inline bool Runner::place(int32_t slot_index, int count, const int32_t* values, 
 // `top_value`, passes it, or leaves it in the free slot above the stack: kept live
 // across such calls, GCC would hold it in memory at every step. The steps on texts
 // and calls run apart from the loop, with every value on the stack.
+//
+// Each step ends with continue, which leads to the jump to the step that `i` names. A
+// step that may refuse or stop asks a helper for the step to go on with, which is one
+// of the loop's own steps where it does not simply go on: the steps never branch.
 Complex* Runner::execute(int32_t start, ProgramStack& stacks, Complex& result) {
     Complex* const stack = stacks.values;
     Complex* top = stack;  // one past the values below the topmost
     Complex top_value;
     Text* text = stacks.texts;  // one past the topmost text
-    // Each step jumps to the next through a table, as the loops of Lua and Wren do: an
-    // indirect jump at the end of every step, each predicted apart.
+    // The one jump through the table that goes to each step. GCC copies it to the end
+    // of every step, where the step's continue leads, so that each step's jump is
+    // predicted apart, as in the loops of Lua and Wren.
     static const void* const kJumps[] = {
 #define STEP(name, operands, pops, pushes, text_pops, text_pushes, meaning) &&step_##name,
 #include "engine/steps.def"
 #undef STEP
     };
-#define DISPATCH() goto* kJumps[static_cast<size_t>(i->step)]
-#define NEXT() goto* kJumps[static_cast<size_t>((++i)->step)]
     const Instruction* i = program_ + start;
-    DISPATCH();
-    step_Constant:
-        *top++ = top_value;
-        top_value = i->value;
-        NEXT();
-    step_Variable:
-        *top++ = top_value;
-        top_value = variable_value(i->index);
-        NEXT();
-    step_Err:
-        *top++ = top_value;
-        top_value = real(vm_.err);
-        NEXT();
-    step_Erl:
-        *top++ = top_value;
-        top_value = real(vm_.erl);
-        NEXT();
-    step_VariableIndex:
-        *top++ = top_value;
-        top_value = variable_value(i->index) + i->value;
-        // and on, as Index
-    step_Index: {
-        int32_t index;
-        if (!as_index(top_value, index)) return nullptr;
-        top_value.re = index;
-        NEXT();
-    }
-    step_Element: {
-        *top++ = top_value;
-        top -= i->count;
-        PCVAR* found;
-        size_t element;
-        if (!place_indexed(i->index, i->count, top, found, element)) return nullptr;
-        top_value = found->numeric_elements[element];
-        NEXT();
-    }
-    step_ElementAt: {
-        *top++ = top_value;
-        Complex element;
-        if (!element_at(*i, element)) return nullptr;
-        top_value = element;
-        i += i->count;
-        NEXT();
-    }
-    step_AddElementAt: {
-        // Kept in memory across the search for the element, which may call.
-        *top = top_value;
-        Complex element;
-        if (!element_at(*i, element)) return nullptr;
-        top_value = normalize_zero(*top + element);
-        i += i->count;
-        NEXT();
-    }
-    step_Negate: top_value = -top_value; NEXT();
-    step_Int:
-        *top = top_value;  // floor may be a call
-        top_value = rules::whole_part(*top);
-        NEXT();
-    step_Norm: top_value = rules::norm_of(top_value); NEXT();
-    step_Add: top_value = normalize_zero(*--top + top_value); NEXT();
-    step_Subtract: top_value = normalize_zero(*--top - top_value); NEXT();
-    step_Multiply: top_value = *--top * top_value; NEXT();
-    step_Divide: top_value = *--top / top_value; NEXT();
-    step_Power: top_value = cmath::pow(*--top, top_value); NEXT();
-    step_Equal: top_value = truth(rules::same_value(*--top, top_value)); NEXT();
-    step_NotEqual: top_value = truth(!rules::same_value(*--top, top_value)); NEXT();
-    step_AddConstant: top_value = normalize_zero(top_value + i->value); NEXT();
-    step_SubtractConstant: top_value = normalize_zero(top_value - i->value); NEXT();
-    step_MultiplyConstant: top_value = top_value * i->value; NEXT();
-    step_DivideConstant: top_value = top_value / i->value; NEXT();
-    step_DivideReal: top_value = divide_by_real(top_value, i->value.re); NEXT();
-    step_RemainderReal: {
-        Complex quotient = divide_by_real(top_value, i->value.re);
-        if (i->count) quotient = normalize_zero(quotient);
-        *top = top_value;  // floor may be a call
-        const Complex whole = rules::whole_part(quotient);
-        top_value = normalize_zero(*top - whole * Complex{i->value.re, 0.0});
-        NEXT();
-    }
-    step_EqualConstant:
-    step_NotEqualConstant:
-    step_LessConstant:
-    step_LessEqualConstant:
-    step_GreaterConstant:
-    step_GreaterEqualConstant:
-        if (!compare(*i, top_value)) return nullptr;
-        NEXT();
-    step_AddVariable: top_value = normalize_zero(top_value + variable_value(i->index)); NEXT();
-    step_SubtractVariable: top_value = normalize_zero(top_value - variable_value(i->index)); NEXT();
-    step_MultiplyVariable: top_value = top_value * variable_value(i->index); NEXT();
-    step_DivideVariable: top_value = top_value / variable_value(i->index); NEXT();
-    step_AddScaledVariable:
-        top_value = normalize_zero(top_value + variable_value(i->index) * i->value);
-        NEXT();
-    step_SubtractScaledVariable:
-        top_value = normalize_zero(top_value - variable_value(i->index) * i->value);
-        NEXT();
-    step_EqualVariable:
-    step_NotEqualVariable:
-    step_LessVariable:
-    step_LessEqualVariable:
-    step_GreaterVariable:
-    step_GreaterEqualVariable:
-        if (!compare(*i, top_value)) return nullptr;
-        NEXT();
-    step_Real:
-        if (!rules::is_real(top_value)) return nullptr;
-        NEXT();
-    step_Less:
-    step_LessEqual:
-    step_Greater:
-    step_GreaterEqual: {
-        const Complex left = *--top;
-        if (!rules::is_real(top_value)) return nullptr;
-        top_value = truth(rules::ordered(ordering_of(i->step, Step::Less), left.re, top_value.re));
-        NEXT();
-    }
-    step_Not: {
-        Complex value;
-        if (!rules::logical_not(top_value, value)) return nullptr;
-        top_value = value;
-        NEXT();
-    }
-    step_And:
-    step_Or:
-    step_Xor:
-    step_Imp:
-    step_Eqv: {
-        const Complex left = *--top;
-        Complex value;
-        if (!rules::combine_logical(logical_of(i->step), left, top_value, value)) return nullptr;
-        top_value = value;
-        NEXT();
-    }
-    step_Normalize: top_value = normalize_zero(top_value); NEXT();
-    step_Parameter:
-        *top++ = top_value;
-        top_value = frame_->numbers[i->index];
-        NEXT();
-    step_WholeArgument:
-        if (!rules::int32_argument_error(top_value).empty()) return nullptr;
-        NEXT();
-    step_CallBegin: {
-        // The mark, a count of records, is exact as a double.
-        *top++ = top_value;
-        const size_t mark = vm_.variables.mark();
-        if (open_calls_++ == 0) outermost_mark_ = mark;
-        top_value = real(static_cast<double>(mark));
-        NEXT();
-    }
-    step_Argument:
-        *top++ = top_value;
-        top_value = stack[i->index + 1];
-        NEXT();
-    step_Whole: top_value = coerce_to_type(top_value, VT_INTEGER); NEXT();
-    step_CallEnd:
-        // The value stays on top; the arguments and the mark below it go.
-        top -= i->count + 1;
-        top[1] = top_value;
-        release_to(static_cast<size_t>(top[0].re));
-        --open_calls_;
-        top_value = top[1];
-        NEXT();
-    step_Builtin:
-    step_Invoke:
-    step_InvokeText:
-    step_Text:
-    step_TextVariable:
-    step_TextParameter:
-    step_TextElement:
-    step_Concat:
-    step_Left:
-    step_Right:
-    step_Mid:
-    step_Chr:
-    step_Str:
-    step_Space:
-    step_StringOf:
-    step_Len:
-    step_Asc:
-    step_Instr:
-    step_TextEqual:
-    step_TextNotEqual:
-    step_TextLess:
-    step_TextLessEqual:
-    step_TextGreater:
-    step_TextGreaterEqual: {
-        *top++ = top_value;
-        const StackTops after = step_out_of_loop(*i, {top, text});
-        if (!after.text) return nullptr;
-        top = after.top;
-        text = after.text;
-        top_value = *--top;
-        NEXT();
-    }
-    // The steps of statements that call out keep the topmost value in the free slot
-    // above the stack meanwhile, as the other steps that call out do.
-    step_Target:
-        *top = top_value;
-        record(i->index);
-        top_value = *top;
-        NEXT();
-    step_TargetElementAt: {
-        *top = top_value;
-        PCVAR* found;
-        size_t element;
-        if (!locate_at(*i, found, element)) return nullptr;
-        aim_at(found, element);
-        top_value = *top;
-        i += i->count;
-        NEXT();
-    }
-    step_TargetElement: {
-        *top++ = top_value;
-        top -= i->count;
-        PCVAR* found;
-        size_t element;
-        if (!place_indexed(i->index, i->count, top, found, element)) return nullptr;
-        aim_at(found, element);
-        top_value = *--top;
-        NEXT();
-    }
-    step_Store:
-    step_StoreWhole: {
-        // The value goes from its register into the variable: through memory, it would
-        // wait for its own store to be read back, in every pass of a loop.
-        PCVAR* target = slot(i->index).record;
-        if (!target) [[unlikely]] {
-            *top = top_value;  // finding the record is a call
-            target = record(i->index);
+    for (;;) {
+        goto* kJumps[static_cast<size_t>(i->step)];
+        step_Constant:
+            *top++ = top_value;
+            top_value = i->value;
+            ++i;
+            continue;
+        step_Variable:
+            *top++ = top_value;
+            top_value = variable_value(i->index);
+            ++i;
+            continue;
+        step_Err:
+            *top++ = top_value;
+            top_value = real(vm_.err);
+            ++i;
+            continue;
+        step_Erl:
+            *top++ = top_value;
+            top_value = real(vm_.erl);
+            ++i;
+            continue;
+        step_VariableIndex:
+            *top++ = top_value;
+            top_value = variable_value(i->index) + i->value;
+            // and on, as Index
+        step_Index: i = subscript(*i, top_value); continue;
+        step_Element:
+            *top++ = top_value;
+            top -= i->count;
+            i = indexed_element(*i, top, top_value);
+            continue;
+        step_ElementAt:
+            *top++ = top_value;
+            i = element_after(*i, top_value);
+            continue;
+        step_AddElementAt: {
+            // Kept in memory across the search for the element, which may call.
+            *top = top_value;
+            Complex element;
+            i = element_after(*i, element);
+            top_value = normalize_zero(*top + element);
+            continue;
+        }
+        step_Negate: top_value = -top_value; ++i; continue;
+        step_Int:
+            *top = top_value;  // floor may be a call
+            top_value = rules::whole_part(*top);
+            ++i;
+            continue;
+        step_Norm: top_value = rules::norm_of(top_value); ++i; continue;
+        step_Add: top_value = normalize_zero(*--top + top_value); ++i; continue;
+        step_Subtract: top_value = normalize_zero(*--top - top_value); ++i; continue;
+        step_Multiply: top_value = *--top * top_value; ++i; continue;
+        step_Divide: top_value = *--top / top_value; ++i; continue;
+        step_Power: top_value = cmath::pow(*--top, top_value); ++i; continue;
+        step_Equal: top_value = truth(rules::same_value(*--top, top_value)); ++i; continue;
+        step_NotEqual: top_value = truth(!rules::same_value(*--top, top_value)); ++i; continue;
+        step_AddConstant: top_value = normalize_zero(top_value + i->value); ++i; continue;
+        step_SubtractConstant: top_value = normalize_zero(top_value - i->value); ++i; continue;
+        step_MultiplyConstant: top_value = top_value * i->value; ++i; continue;
+        step_DivideConstant: top_value = top_value / i->value; ++i; continue;
+        step_DivideReal: top_value = divide_by_real(top_value, i->value.re); ++i; continue;
+        step_RemainderReal:
+            *top = top_value;  // floor may be a call
+            top_value = remainder_by_real(*top, *i);
+            ++i;
+            continue;
+        step_EqualConstant:
+        step_NotEqualConstant:
+        step_LessConstant:
+        step_LessEqualConstant:
+        step_GreaterConstant:
+        step_GreaterEqualConstant:
+        step_EqualVariable:
+        step_NotEqualVariable:
+        step_LessVariable:
+        step_LessEqualVariable:
+        step_GreaterVariable:
+        step_GreaterEqualVariable: i = onward(compare(*i, top_value), *i); continue;
+        step_AddVariable: top_value = normalize_zero(top_value + variable_value(i->index)); ++i; continue;
+        step_SubtractVariable: top_value = normalize_zero(top_value - variable_value(i->index)); ++i; continue;
+        step_MultiplyVariable: top_value = top_value * variable_value(i->index); ++i; continue;
+        step_DivideVariable: top_value = top_value / variable_value(i->index); ++i; continue;
+        step_AddScaledVariable:
+            top_value = normalize_zero(top_value + variable_value(i->index) * i->value);
+            ++i;
+            continue;
+        step_SubtractScaledVariable:
+            top_value = normalize_zero(top_value - variable_value(i->index) * i->value);
+            ++i;
+            continue;
+        step_Real: i = onward(rules::is_real(top_value), *i); continue;
+        step_Less:
+        step_LessEqual:
+        step_Greater:
+        step_GreaterEqual: {
+            const Complex left = *--top;
+            const bool real = rules::is_real(top_value);
+            top_value = truth(rules::ordered(ordering_of(i->step, Step::Less), left.re, top_value.re));
+            i = onward(real, *i);
+            continue;
+        }
+        step_Not: {
+            Complex value;
+            const bool whole = rules::logical_not(top_value, value);
+            top_value = value;
+            i = onward(whole, *i);
+            continue;
+        }
+        step_And:
+        step_Or:
+        step_Xor:
+        step_Imp:
+        step_Eqv: {
+            const Complex left = *--top;
+            Complex value;
+            const bool whole = rules::combine_logical(logical_of(i->step), left, top_value, value);
+            top_value = value;
+            i = onward(whole, *i);
+            continue;
+        }
+        step_Normalize: top_value = normalize_zero(top_value); ++i; continue;
+        step_Parameter:
+            *top++ = top_value;
+            top_value = frame_->numbers[i->index];
+            ++i;
+            continue;
+        step_WholeArgument: i = onward(rules::int32_argument_error(top_value).empty(), *i); continue;
+        step_CallBegin:
+            // The mark, a count of records, is exact as a double.
+            *top++ = top_value;
+            top_value = real(static_cast<double>(begin_call()));
+            ++i;
+            continue;
+        step_Argument:
+            *top++ = top_value;
+            top_value = stack[i->index + 1];
+            ++i;
+            continue;
+        step_Whole: top_value = coerce_to_type(top_value, VT_INTEGER); ++i; continue;
+        step_CallEnd:
+            // The value stays on top; the arguments and the mark below it go.
+            top -= i->count + 1;
+            top[1] = top_value;
+            release_to(static_cast<size_t>(top[0].re));
+            --open_calls_;
+            top_value = top[1];
+            ++i;
+            continue;
+        step_Builtin:
+        step_Invoke:
+        step_InvokeText:
+        step_Text:
+        step_TextVariable:
+        step_TextParameter:
+        step_TextElement:
+        step_Concat:
+        step_Left:
+        step_Right:
+        step_Mid:
+        step_Chr:
+        step_Str:
+        step_Space:
+        step_StringOf:
+        step_Len:
+        step_Asc:
+        step_Instr:
+        step_TextEqual:
+        step_TextNotEqual:
+        step_TextLess:
+        step_TextLessEqual:
+        step_TextGreater:
+        step_TextGreaterEqual: {
+            *top++ = top_value;
+            const StackTops after = step_out_of_loop(*i, {top, text});
+            top = after.top;
+            text = after.text;
+            top_value = *--top;
+            i = onward(text != nullptr, *i);
+            continue;
+        }
+        // The steps of statements that call out keep the topmost value in the free
+        // slot above the stack meanwhile, as the other steps that call out do.
+        step_Target:
+            *top = top_value;
+            record(i->index);
             top_value = *top;
-        }
-        target->value = i->step == Step::Store ? top_value : coerce_to_type(top_value, VT_INTEGER);
-        top_value = *--top;
-        NEXT();
-    }
-    step_StoreElement: *number_element_ = top_value; top_value = *--top; NEXT();
-    step_StoreWholeElement: *number_element_ = coerce_to_type(top_value, VT_INTEGER); top_value = *--top; NEXT();
-    step_StoreElementVariable: {
-        const PCVAR* source = slot(i->index).record;
-        Complex value;
-        if (source) [[likely]] {
-            value = source->value;
-        } else {
-            *top = top_value;  // finding the record is a call
-            value = variable_value(i->index);
+            ++i;
+            continue;
+        step_TargetElementAt:
+            *top = top_value;
+            i = aim_after(*i);
             top_value = *top;
+            continue;
+        step_TargetElement:
+            *top++ = top_value;
+            top -= i->count;
+            i = aim_indexed(*i, top);
+            top_value = *--top;
+            continue;
+        // The value goes from its register into the variable: through memory, it
+        // would wait for its own store to be read back, in every pass of a loop.
+        step_Store:
+            assigned(*i, top, top_value)->value = top_value;
+            top_value = *--top;
+            ++i;
+            continue;
+        step_StoreWhole:
+            assigned(*i, top, top_value)->value = coerce_to_type(top_value, VT_INTEGER);
+            top_value = *--top;
+            ++i;
+            continue;
+        step_StoreElement:
+            *number_element_ = top_value;
+            top_value = *--top;
+            ++i;
+            continue;
+        step_StoreWholeElement:
+            *number_element_ = coerce_to_type(top_value, VT_INTEGER);
+            top_value = *--top;
+            ++i;
+            continue;
+        step_StoreElementVariable: *number_element_ = element_source(*i, top, top_value); ++i; continue;
+        step_StoreElementConstant: *number_element_ = i->value; ++i; continue;
+        step_StoreText:
+        step_AppendText:
+        step_StoreTextElement: {
+            *top = top_value;
+            const bool stored = store_text(*i, (--text)->view);
+            top_value = *top;
+            i = onward(stored, *i);
+            continue;
         }
-        *number_element_ = i->count ? coerce_to_type(value, VT_INTEGER) : value;
-        NEXT();
-    }
-    step_StoreElementConstant: *number_element_ = i->value; NEXT();
-    step_StoreText:
-    step_AppendText:
-    step_StoreTextElement:
-        *top = top_value;
-        if (!store_text(*i, (--text)->view)) return nullptr;
-        top_value = *top;
-        NEXT();
-    // The steps that end a statement go on by their quick way where it is open, or
-    // else by the usual way, each with a jump of its own.
-#define GO_ON(quick_way)                         \
-    {                                            \
-        const Instruction* const on = quick_way; \
-        if (on == &kLoopEnded) goto loop_ended;  \
-        if (!on) [[unlikely]]                    \
-            goto way_on;                         \
-        i = on;                                  \
-        DISPATCH();                              \
-    }
-    step_Follow: GO_ON(follow_quickly(*i));
-    step_Next: GO_ON(next_quickly(*i));
-    step_Statement: GO_ON(statement_quickly(*i));
-    // An if or a while takes its condition from the stack.
-    step_If: {
-        const Complex condition = top_value;
-        top_value = *--top;
-        condition_ = condition;  // for the usual way
-        GO_ON(if_quickly(*i, condition));
-    }
-    step_While: {
-        const Complex condition = top_value;
-        top_value = *--top;
-        condition_ = condition;  // for the usual way
-        GO_ON(while_quickly(*i, condition));
-    }
-#undef GO_ON
-    loop_ended: {
-        *top = top_value;
-        const WayOn way = after_loop_step(ended_);
-        if (!way.statement) {
-            stopped_with_ = way.outcome;
-            return stopped_with_ == Outcome::Declined ? nullptr : stack;
+        // The steps that end a statement go on by their quick way where it is open,
+        // or else by the usual way.
+        step_Follow: i = quick_or_usual(*i, follow_quickly(*i)); continue;
+        step_Next: i = quick_or_usual(*i, next_quickly(*i)); continue;
+        step_Statement: i = quick_or_usual(*i, statement_quickly(*i)); continue;
+        // An if or a while takes its condition from the stack.
+        step_If: {
+            const Complex condition = top_value;
+            top_value = *--top;
+            condition_ = condition;  // for the usual way
+            i = quick_or_usual(*i, if_quickly(*i, condition));
+            continue;
         }
-        i = program_ + way.statement->code;
-        top_value = *top;
-        DISPATCH();
+        step_While: {
+            const Complex condition = top_value;
+            top_value = *--top;
+            condition_ = condition;  // for the usual way
+            i = quick_or_usual(*i, while_quickly(*i, condition));
+            continue;
+        }
+        step_End:
+            result = top_value;
+            *top++ = top_value;
+            return top;
+        step_UsualWay:
+            *top = top_value;
+            i = way_on_step(*ending_);
+            top_value = *top;
+            continue;
+        step_LoopEnded:
+            *top = top_value;
+            i = code_of(after_loop_step(ended_));
+            top_value = *top;
+            continue;
+        step_Stop: return stack;
+        step_Refuse: return nullptr;
     }
-    way_on:
-        *top = top_value;
-        i = way_on_step(*i);
-        if (!i) return stopped_with_ == Outcome::Declined ? nullptr : stack;
-        top_value = *top;
-        DISPATCH();
-    step_End:
-        result = top_value;
-        *top++ = top_value;
-        return top;
-#undef NEXT
-#undef DISPATCH
+}
+
+inline const Instruction* Runner::subscript(const Instruction& step, Complex& value) const {
+    int32_t index;
+    if (!as_index(value, index)) return &kRefuse;
+    value.re = index;
+    return &step + 1;
+}
+
+inline const Instruction* Runner::indexed_element(const Instruction& step, const Complex* subscripts, Complex& out) {
+    PCVAR* found;
+    size_t element;
+    if (!place_indexed(step.index, step.count, subscripts, found, element)) return &kRefuse;
+    out = found->numeric_elements[element];
+    return &step + 1;
+}
+
+// The element whose subscripts lie in the `count` steps after `step`, which the run
+// goes on past.
+inline const Instruction* Runner::element_after(const Instruction& step, Complex& out) {
+    Complex element;
+    if (!element_at(step, element)) return &kRefuse;
+    out = element;
+    return &step + step.count + 1;
+}
+
+inline const Instruction* Runner::aim_after(const Instruction& step) {
+    PCVAR* found;
+    size_t element;
+    if (!locate_at(step, found, element)) return &kRefuse;
+    aim_at(found, element);
+    return &step + step.count + 1;
+}
+
+inline const Instruction* Runner::aim_indexed(const Instruction& step, const Complex* subscripts) {
+    PCVAR* found;
+    size_t element;
+    if (!place_indexed(step.index, step.count, subscripts, found, element)) return &kRefuse;
+    aim_at(found, element);
+    return &step + 1;
+}
+
+inline PCVAR* Runner::assigned(const Instruction& step, Complex* free_slot, Complex& top_value) {
+    PCVAR* target = slot(step.index).record;
+    if (target) [[likely]]
+        return target;
+    *free_slot = top_value;
+    target = record(step.index);
+    top_value = *free_slot;
+    return target;
+}
+
+inline Complex Runner::element_source(const Instruction& step, Complex* free_slot, Complex& top_value) {
+    const PCVAR* source = slot(step.index).record;
+    Complex value;
+    if (source) [[likely]] {
+        value = source->value;
+    } else {
+        *free_slot = top_value;
+        value = variable_value(step.index);
+        top_value = *free_slot;
+    }
+    return step.count ? coerce_to_type(value, VT_INTEGER) : value;
+}
+
+// x - int(x / c) * c, in the order of the steps it stands for (`count` 1: the
+// quotient's zeros made +0).
+inline Complex Runner::remainder_by_real(Complex value, const Instruction& step) {
+    Complex quotient = divide_by_real(value, step.value.re);
+    if (step.count) quotient = normalize_zero(quotient);
+    return normalize_zero(value - rules::whole_part(quotient) * Complex{step.value.re, 0.0});
 }
 
 // The steps that work on texts or call out, run apart from the loop, whose code then
@@ -1207,17 +1286,19 @@ Outcome Runner::run_from(const char*& p) {
 }
 
 // The statement that step `step` ends has run, or it runs now: the first step of the
-// statement the run goes on to, or null where it stops with `stopped_with_`.
+// statement the run goes on to, or the loop's stop where it stops with `stopped_with_`.
 const Instruction* Runner::way_on_step(const Instruction& step) {
     const WayOn way = step.step == Step::Follow ? follow_step(step.index)
                       : step.step == Step::Next ? next_step(step.index)
                                                 : statement_step(step.index);
-    if (!way.statement) {
-        stopped_with_ = way.outcome;
-        return nullptr;
-    }
-    moved_ = true;
-    return program_ + way.statement->code;
+    if (way.statement) moved_ = true;
+    return code_of(way);
+}
+
+const Instruction* Runner::code_of(WayOn way) {
+    if (way.statement) return program_ + way.statement->code;
+    stopped_with_ = way.outcome;
+    return way.outcome == Outcome::Declined ? &kRefuse : &kStop;
 }
 
 // An assignment has stored its value: the way on from its end.

@@ -51,8 +51,9 @@ inline Complex normalize_zero(Complex z) {
     return {z.re + 0.0, z.im + 0.0};
 }
 
-// Truncation toward zero; NaN and out-of-range values give INT64_MIN.
-inline int64_t to_int64(double x) {
+// Truncation toward zero; NaN and out-of-range values give INT64_MIN. Always inline,
+// as coerce_to_type below: the compiled engine's large loop would otherwise call both.
+[[gnu::always_inline]] inline int64_t to_int64(double x) {
     if (!(x >= -9223372036854775808.0 && x < 9223372036854775808.0)) return INT64_MIN;
     return static_cast<int64_t>(x);
 }
@@ -67,7 +68,7 @@ inline int32_t to_int32(double x) {
 // this is known beforehand, the conversion can be left out.
 inline bool stores_whole_numbers(int type) { return type == VT_INTEGER; }
 
-inline Complex coerce_to_type(Complex z, int type) {
+[[gnu::always_inline]] inline Complex coerce_to_type(Complex z, int type) {
     if (type == VT_DOUBLE || type == VT_COMPLEX) return z;
     if (type == VT_INTEGER) return {static_cast<double>(to_int64(z.re)), 0.0};
     return {};

@@ -81,6 +81,10 @@ TEST(CompiledCheck, FindsBrokenPrograms) {
     EXPECT_FALSE(compiled::well_formed(broken, 1, 0)) << "an assignment that leaves its value";
 
     broken = code;
+    broken.program[static_cast<size_t>(start)].step = compiled::Step::Refuse;
+    EXPECT_FALSE(compiled::well_formed(broken, 1, 0)) << "one of the loop's own steps in code";
+
+    broken = code;
     const auto condition = static_cast<size_t>(code.statements[2].code);
     broken.program[condition] = broken.program[condition + 1];
     EXPECT_FALSE(compiled::well_formed(broken, 2, 0)) << "an if without its condition";
