@@ -24,10 +24,6 @@ constexpr Results kValue{1, 0};
 constexpr Results kText{0, 1};
 constexpr Results kNothing{0, 0};
 
-bool ends_statement(Step step) {
-    return step == Step::Follow || step == Step::Next || step == Step::If || step == Step::While || step == Step::Statement;
-}
-
 // The step that ends a statement's code: its way on, which an if and a while take with
 // their condition's value on the stack.
 Step last_step(Kind kind) {

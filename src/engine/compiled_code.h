@@ -62,6 +62,12 @@ constexpr bool names_slot(Step step) {
     return operands == Operands::Slot || operands == Operands::SlotValue || operands == Operands::SlotCount;
 }
 
+// Whether the step ends a statement's code: its way on.
+constexpr bool ends_statement(Step step) {
+    return step == Step::Follow || step == Step::Next || step == Step::If || step == Step::While ||
+           step == Step::Statement;
+}
+
 struct Instruction {
     Step step = Step::End;
     // Element, ElementAt: subscripts; calls, built-ins: numeric arguments; Follow: 1

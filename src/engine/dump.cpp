@@ -59,16 +59,12 @@ private:
         steps((std::string(role) + " program").c_str(), start, [](Step step) { return step == Step::End; });
     }
 
-    static bool ends_statement(Step step) {
-        return step == Step::Follow || step == Step::Next || step == Step::Statement;
-    }
-
     // One step a line, up to the one that ends the code: its place, its name and
     // operands, then what it does.
     void steps(const char* role, int32_t start, bool (*ends)(Step)) {
         if (start < 0) return;
         std::fprintf(out_, "    %s:\n", role);
-        for (size_t at = static_cast<size_t>(start);; ++at) {
+        for (size_t at = static_cast<size_t>(start); at < code_.program.size(); ++at) {
             const Instruction& i = code_.program[at];
             const std::string operands = step_operands(i);
             std::fprintf(out_, "    %5zu  %-22s %-16s ; %s\n", at, step_entry(i.step).name, operands.c_str(),

@@ -241,6 +241,14 @@ private:
         ending_ = &step;
         return &kUsualWay;
     }
+    // An if or a while takes its condition from the stack; the usual way finds it in
+    // `condition_`.
+    [[gnu::always_inline]] Complex take_condition(Complex*& top, Complex& top_value) {
+        const Complex condition = top_value;
+        condition_ = condition;
+        top_value = *--top;
+        return condition;
+    }
     // Where a way on leads: its statement's code, or the loop's stop or refusal.
     const Instruction* code_of(WayOn way);
     // The steps that may refuse: the step to go on with, or the refusal.
@@ -682,21 +690,8 @@ Complex* Runner::execute(int32_t start, ProgramStack& stacks, Complex& result) {
         step_Follow: i = quick_or_usual(*i, follow_quickly(*i)); continue;
         step_Next: i = quick_or_usual(*i, next_quickly(*i)); continue;
         step_Statement: i = quick_or_usual(*i, statement_quickly(*i)); continue;
-        // An if or a while takes its condition from the stack.
-        step_If: {
-            const Complex condition = top_value;
-            top_value = *--top;
-            condition_ = condition;  // for the usual way
-            i = quick_or_usual(*i, if_quickly(*i, condition));
-            continue;
-        }
-        step_While: {
-            const Complex condition = top_value;
-            top_value = *--top;
-            condition_ = condition;  // for the usual way
-            i = quick_or_usual(*i, while_quickly(*i, condition));
-            continue;
-        }
+        step_If: i = quick_or_usual(*i, if_quickly(*i, take_condition(top, top_value))); continue;
+        step_While: i = quick_or_usual(*i, while_quickly(*i, take_condition(top, top_value))); continue;
         step_End:
             result = top_value;
             *top++ = top_value;

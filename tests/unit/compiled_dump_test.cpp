@@ -57,6 +57,19 @@ TEST(CompiledDump, ShowsEachStepWithItsMeaning) {
     EXPECT_NE(listing.find("then the next line\n"), std::string::npos) << listing;
 }
 
+TEST(CompiledDump, EndsAnIfsCodeAtItsIfStep) {
+    C_VMBAS vm;
+    vm.engine = Engine::Compiled;
+    vm.store_line(10, "if k < 3 then k = k + 1 : goto 10");
+    const compiled::CompiledLine& code = run_and_compile(vm, 10);
+    const std::string listing = dumped(code, 10, 0);
+    const size_t condition = listing.find("LessConstant");
+    const size_t if_step = listing.find("If                     0");
+    ASSERT_NE(if_step, std::string::npos) << listing;
+    EXPECT_LT(condition, if_step) << listing;
+    EXPECT_EQ(listing.compare(listing.find('\n', if_step) + 1, 8, "    then"), 0) << listing;
+}
+
 TEST(CompiledCheck, FindsBrokenPrograms) {
     C_VMBAS vm;
     vm.engine = Engine::Compiled;
