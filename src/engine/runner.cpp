@@ -169,14 +169,12 @@ private:
     [[gnu::noinline]] WayOn next_step(int32_t index);
     [[gnu::noinline]] WayOn statement_step(int32_t index);
     [[gnu::noinline]] WayOn after_loop_step(int32_t index);
-    // The quick ways on, taken while nothing asks for the dispatcher's steps (a trace
-    // that shows counts as such) and the links and records they follow are known: the
-    // code to go on with, or null for the usual way, nothing changed yet. No call: the
-    // loop's topmost value stays in its register.
+    // The quick ways on, which `way_on_from` takes only while nothing waits in the
+    // attention word (a trace that shows counts there), where the links and records
+    // they follow are known: the code to go on with, or null for the usual way, nothing
+    // changed yet. No call: the loop's topmost value stays in its register.
     [[gnu::always_inline]] const Instruction* follow_quickly(const Instruction& step);
     [[gnu::always_inline]] const Instruction* next_quickly(const Instruction& step);
-    // The same once nothing to attend to has been seen.
-    [[gnu::always_inline]] const Instruction* next_round(const Instruction& step);
     [[gnu::always_inline]] const Instruction* if_quickly(const Instruction& step, Complex value);
     [[gnu::always_inline]] const Instruction* while_quickly(const Instruction& step, Complex value);
     [[gnu::always_inline]] const Instruction* statement_quickly(const Instruction& step);
@@ -234,10 +232,17 @@ private:
             return &step + 1;
         return &kRefuse;
     }
-    // The quick way's step to go on with, or the usual way on from `step` where it had none.
-    [[gnu::always_inline]] const Instruction* quick_or_usual(const Instruction& step, const Instruction* quick) {
-        if (quick) [[likely]]
-            return quick;
+    // The statement boundary, the one place where the loop looks at the attention word
+    // (the break flag, tron, the refresh tick): the quick way on that `quick_way` finds
+    // from `step` (given an if's or a while's condition), taken only where nothing waits
+    // there, or else the usual way on from `step`, which attends to what waits.
+    template <auto quick_way, typename... Condition>
+    [[gnu::always_inline]] const Instruction* way_on_from(const Instruction& step, Condition... condition) {
+        if (!attention::any()) [[likely]] {
+            const Instruction* on = (this->*quick_way)(step, condition...);
+            if (on) [[likely]]
+                return on;
+        }
         ending_ = &step;
         return &kUsualWay;
     }
@@ -685,13 +690,12 @@ Complex* Runner::execute(int32_t start, ProgramStack& stacks, Complex& result) {
             i = onward(stored, *i);
             continue;
         }
-        // The steps that end a statement go on by their quick way where it is open,
-        // or else by the usual way.
-        step_Follow: i = quick_or_usual(*i, follow_quickly(*i)); continue;
-        step_Next: i = quick_or_usual(*i, next_quickly(*i)); continue;
-        step_Statement: i = quick_or_usual(*i, statement_quickly(*i)); continue;
-        step_If: i = quick_or_usual(*i, if_quickly(*i, take_condition(top, top_value))); continue;
-        step_While: i = quick_or_usual(*i, while_quickly(*i, take_condition(top, top_value))); continue;
+        // The steps that end a statement: the statement boundary.
+        step_Follow: i = way_on_from<&Runner::follow_quickly>(*i); continue;
+        step_Next: i = way_on_from<&Runner::next_quickly>(*i); continue;
+        step_Statement: i = way_on_from<&Runner::statement_quickly>(*i); continue;
+        step_If: i = way_on_from<&Runner::if_quickly>(*i, take_condition(top, top_value)); continue;
+        step_While: i = way_on_from<&Runner::while_quickly>(*i, take_condition(top, top_value)); continue;
         step_End:
             result = top_value;
             *top++ = top_value;
@@ -1306,13 +1310,12 @@ Runner::WayOn Runner::follow_step(int32_t index) {
 }
 
 inline const Instruction* Runner::follow_quickly(const Instruction& step) {
-    if (attention::any()) return nullptr;
     if (step.link >= 0) [[likely]] {
         if (step.count) vm_error::clear();
         // A next straight after goes round from here, without a jump to it first.
         const Instruction& to = program_[step.link];
         if (to.step == Step::Next) {
-            const Instruction* round = next_round(to);
+            const Instruction* round = next_quickly(to);
             if (round) return round;
         }
         return go_within_line(step.link, step.link_offset);
@@ -1400,11 +1403,6 @@ inline const Instruction* Runner::enter_line(ProgramLine* line, int32_t code_sta
 }
 
 inline const Instruction* Runner::next_quickly(const Instruction& step) {
-    if (attention::any()) return nullptr;
-    return next_round(step);
-}
-
-inline const Instruction* Runner::next_round(const Instruction& step) {
     Statement& statement = line_.code->statements[static_cast<size_t>(step.index)];
     if (vm_.for_depth == 0) return nullptr;
     ForEntry& loop = vm_.for_stack[static_cast<size_t>(vm_.for_depth - 1)];
@@ -1448,7 +1446,7 @@ inline const Instruction* Runner::end_loop(const Statement& next) {
 // past it, where that is known.
 inline const Instruction* Runner::if_quickly(const Instruction& step, Complex value) {
     Statement& statement = line_.code->statements[static_cast<size_t>(step.index)];
-    if (attention::any() || !rules::is_real(value)) return nullptr;
+    if (!rules::is_real(value)) return nullptr;
     if (!rules::is_true(value)) {
         if (statement.follow == kFollowLineEnd) {
             // False at the line's end: on to the next line.
@@ -1489,8 +1487,7 @@ inline const Instruction* Runner::within_line_at(const Statement& from, int32_t 
 // A while whose condition is true, where the statement after it is known: into its body.
 inline const Instruction* Runner::while_quickly(const Instruction& step, Complex value) {
     Statement& statement = line_.code->statements[static_cast<size_t>(step.index)];
-    if (attention::any() || !rules::is_real(value) || !rules::is_true(value) || vm_.while_depth == kStackDepth ||
-        statement.successor < 0)
+    if (!rules::is_real(value) || !rules::is_true(value) || vm_.while_depth == kStackDepth || statement.successor < 0)
         return nullptr;
     if (statement.follow == kFollowLineEnd && !can_enter(vm_.current_line->next)) return nullptr;
     if (statement.follow < 0 && statement.follow != kFollowLineEnd) return nullptr;
@@ -1502,7 +1499,6 @@ inline const Instruction* Runner::while_quickly(const Instruction& step, Complex
 // A goto, a gosub, a return or a wend whose landing is known.
 inline const Instruction* Runner::statement_quickly(const Instruction& step) {
     Statement& statement = line_.code->statements[static_cast<size_t>(step.index)];
-    if (attention::any()) return nullptr;
     switch (statement.kind) {
         case Kind::Goto:
             if (statement.target_start < 0 || !can_enter(statement.target)) return nullptr;
