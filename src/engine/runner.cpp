@@ -201,7 +201,8 @@ private:
     // its loop to a body on the line after the for's; null where it would not.
     [[gnu::always_inline]] const Instruction* round_from(CompiledLine& form, const Statement& next,
                                                          const Instruction& step);
-    [[gnu::always_inline]] const Instruction* end_loop(const Statement& next);
+    [[gnu::always_inline]] const Instruction* end_loop(const Instruction& step);
+    [[gnu::noinline]] bool may_go_round(const Instruction& step, const ForEntry& loop);
     [[gnu::always_inline]] const Instruction* within_line_at(const Statement& from, int32_t offset);
     [[gnu::always_inline]] const Instruction* return_quickly(Statement& statement, const Instruction& step);
     // The code of statement `index` of `form`, kept in `code` once looked up.
@@ -1008,6 +1009,7 @@ Outcome Runner::for_loop(const Statement& statement) {
     loop.record = variable;
     loop.generation = vm_.variables.generation();
     loop.follow = statement.follow;
+    loop.went_round = nullptr;
     return Outcome::Done;
 }
 
@@ -1403,42 +1405,53 @@ inline const Instruction* Runner::enter_line(ProgramLine* line, int32_t code_sta
 }
 
 inline const Instruction* Runner::next_quickly(const Instruction& step) {
-    Statement& statement = line_.code->statements[static_cast<size_t>(step.index)];
     if (vm_.for_depth == 0) return nullptr;
     ForEntry& loop = vm_.for_stack[static_cast<size_t>(vm_.for_depth - 1)];
-    PCVAR* const variable = loop.record;
     if (loop.generation != vm_.variables.generation()) return nullptr;
-    if (statement.slot >= 0 && slots_[statement.slot].record != variable) return nullptr;
-    if (loop.follow >= 0 && loop.after.line == line_.line) {
-        // A body in this line.
-        if (step.link_offset != loop.follow) [[unlikely]] {
-            const int32_t first = statement_at_offset(loop.follow);
-            if (first < 0) return nullptr;
-            step.link_offset = loop.follow;
-            step.link = line_.code->statements[static_cast<size_t>(first)].code;
-        }
-        if (!goes_round(loop, *variable)) return end_loop(statement);
+    // The next's link to the body was written by the loop that last went round with
+    // it, which may have been another.
+    if (loop.went_round != &step || step.link_offset != loop.follow) [[unlikely]] {
+        if (!may_go_round(step, loop)) return nullptr;
+        loop.went_round = &step;
+    }
+    if (!goes_round(loop, *loop.record)) return end_loop(step);
+    if (loop.follow >= 0) {
         vm_error::clear();
         return go_within_line(step.link, loop.follow);
     }
-    // A body at the start of the line after the for's.
+    return enter_line(loop.after.line->next, step.round_link);
+}
+
+// Whether next step `step` goes round `loop` by a quick way, checked the first time it
+// does, with its links made: the next names the loop's variable, and the body begins
+// in this line or at the start of the line after the for's, and can be entered. The
+// answer stays while the loop does and the variable store's generation stays its.
+bool Runner::may_go_round(const Instruction& step, const ForEntry& loop) {
+    const Statement& statement = line_.code->statements[static_cast<size_t>(step.index)];
+    if (statement.slot >= 0 && slots_[statement.slot].record != loop.record) return false;
+    if (loop.follow >= 0 && loop.after.line == line_.line) {
+        const int32_t first = statement_at_offset(loop.follow);
+        if (first < 0) return false;
+        step.link_offset = loop.follow;
+        step.link = line_.code->statements[static_cast<size_t>(first)].code;
+        return true;
+    }
     ProgramLine* const body_line = loop.after.line->next;
     if (loop.follow != kFollowLineEnd || statement.target != loop.after.line || statement.target_start < 0 ||
         !can_enter(body_line))
-        return nullptr;
-    if (!goes_round(loop, *variable)) return end_loop(statement);
-    if (step.round_line != body_line) [[unlikely]] {
-        step.round_link = linked_code(statement.target_code, *body_line->compiled, statement.target_start);
-        step.round_line = body_line;
-    }
-    return enter_line(body_line, step.round_link);
+        return false;
+    Statement& kept = line_.code->statements[static_cast<size_t>(step.index)];
+    step.round_link = linked_code(kept.target_code, *body_line->compiled, statement.target_start);
+    step.round_line = body_line;
+    step.link_offset = loop.follow;
+    return true;
 }
 
-inline const Instruction* Runner::end_loop(const Statement& next) {
+inline const Instruction* Runner::end_loop(const Instruction& step) {
     --vm_.for_depth;
     moved_ = true;
-    p_ = line_.code->body + next.end;
-    ended_ = static_cast<int32_t>(&next - line_.code->statements.data());
+    p_ = line_.code->body + line_.code->statements[static_cast<size_t>(step.index)].end;
+    ended_ = step.index;
     return &kLoopEnded;
 }
 

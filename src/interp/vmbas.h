@@ -44,6 +44,9 @@ struct alignas(128) ForEntry {
     // Where the loop's body begins after `after`, as the compiled engine found it, or
     // -1. It stays true while the loop does: every edit of the program empties the stack.
     int32_t follow = -1;
+    // The compiled next that has gone round this loop by the quick way, its checks made
+    // once (they hold while `generation` does).
+    const void* went_round = nullptr;
 };
 
 struct WhileEntry {
