@@ -202,7 +202,7 @@ private:
     [[gnu::always_inline]] const Instruction* round_from(CompiledLine& form, const Statement& next,
                                                          const Instruction& step);
     [[gnu::always_inline]] const Instruction* end_loop(const Instruction& step);
-    [[gnu::noinline]] bool may_go_round(const Instruction& step, const ForEntry& loop);
+    [[gnu::cold]] bool may_go_round(const Instruction& step, const ForEntry& loop);
     [[gnu::always_inline]] const Instruction* within_line_at(const Statement& from, int32_t offset);
     [[gnu::always_inline]] const Instruction* return_quickly(Statement& statement, const Instruction& step);
     // The code of statement `index` of `form`, kept in `code` once looked up.
