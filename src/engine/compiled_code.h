@@ -81,9 +81,10 @@ struct Instruction {
     // `link_offset` in the line's text.
     mutable int32_t link = -1;
     mutable int32_t link_offset = -1;
-    // Follow, If: where a next that begins the next line went round its loop to; Next:
-    // where it went round to a body on the line after the for's. The body's line and its
-    // code there.
+    // Next: the code of the body it goes round to, on the line after the for's; Follow,
+    // If and the rest that lead to the start of a line that begins with a next: the same
+    // for that next, kept here too so that the body's address is one load away, and the
+    // body's line.
     mutable const ProgramLine* round_line = nullptr;
     mutable int32_t round_link = -1;
     Complex value;       // Constant, VariableIndex, the constant operand

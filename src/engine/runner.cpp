@@ -180,9 +180,10 @@ private:
     [[gnu::always_inline]] const Instruction* statement_quickly(const Instruction& step);
     // Code `code` of this line, at `offset` in its text, gone on to.
     [[gnu::always_inline]] const Instruction* go_within_line(int32_t code, int32_t offset);
-    // The statement at `offset` of this line's text, known and compiled, or -1.
-    int32_t statement_at_offset(int32_t offset) const {
-        return offset < line_.code->length ? line_.code->statement_at[static_cast<size_t>(offset)] : -1;
+    // The statement at `offset` of the text of the line of form `form`, known and
+    // compiled, or -1.
+    static int32_t statement_at_offset(const CompiledLine& form, int32_t offset) {
+        return offset < form.length ? form.statement_at[static_cast<size_t>(offset)] : -1;
     }
     // The way on after statement `statement`, from its end: its code, or null.
     [[gnu::always_inline]] const Instruction* past_end_quickly(Statement& statement, const Instruction& step);
@@ -196,13 +197,13 @@ private:
     // On to statement `index` at the start of `line`, which can be entered; `code` keeps
     // its code once looked up.
     [[gnu::always_inline]] const Instruction* onto_line_start(ProgramLine* line, int32_t index, int32_t& code,
-                                                              const Instruction& step);
-    // Next statement `next`, which begins a line of compiled form `form`, going round
-    // its loop to a body on the line after the for's; null where it would not.
-    [[gnu::always_inline]] const Instruction* round_from(CompiledLine& form, const Statement& next,
-                                                         const Instruction& step);
+                                                              const Instruction& from);
+    // Next statement `next`, which begins `line`, going round its loop to a body on the
+    // line after the for's; null where it would not.
+    [[gnu::always_inline]] const Instruction* round_from(ProgramLine* line, const Statement& next,
+                                                         const Instruction& from);
     [[gnu::always_inline]] const Instruction* end_loop(const Instruction& step);
-    [[gnu::cold]] bool may_go_round(const Instruction& step, const ForEntry& loop);
+    [[gnu::cold]] bool may_go_round(CurrentLine at, const Instruction& step, const ForEntry& loop);
     [[gnu::always_inline]] const Instruction* within_line_at(const Statement& from, int32_t offset);
     [[gnu::always_inline]] const Instruction* return_quickly(Statement& statement, const Instruction& step);
     // The code of statement `index` of `form`, kept in `code` once looked up.
@@ -1348,35 +1349,35 @@ inline const Instruction* Runner::past_end_quickly(Statement& statement, const I
 // A next that begins the line and goes round its loop goes round without that line
 // made current: with no trace and nothing to attend to, nothing would show it.
 inline const Instruction* Runner::onto_line_start(ProgramLine* line, int32_t index, int32_t& code,
-                                                  const Instruction& step) {
+                                                  const Instruction& from) {
     CompiledLine& form = *line->compiled;
     const Statement& first = form.statements[static_cast<size_t>(index)];
     if (first.kind == Kind::Next) {
-        const Instruction* round = round_from(form, first, step);
+        const Instruction* round = round_from(line, first, from);
         if (round) return round;
     }
     return enter_line(line, linked_code(code, form, index));
 }
 
-inline const Instruction* Runner::round_from(CompiledLine& form, const Statement& next, const Instruction& step) {
+inline const Instruction* Runner::round_from(ProgramLine* line, const Statement& next, const Instruction& from) {
     if (vm_.for_depth == 0) return nullptr;
     ForEntry& loop = vm_.for_stack[static_cast<size_t>(vm_.for_depth - 1)];
-    PCVAR* const variable = loop.record;
-    if (loop.generation != vm_.variables.generation()) return nullptr;
-    if (next.slot >= 0 && form.slots[static_cast<size_t>(next.slot)].record != variable) return nullptr;
-    ProgramLine* const body_line = loop.after.line->next;
-    if (loop.follow != kFollowLineEnd || next.target != loop.after.line || next.target_start < 0 || !can_enter(body_line))
-        return nullptr;
-    Complex value = variable->value;
+    if (loop.generation != vm_.variables.generation() || loop.follow != kFollowLineEnd) return nullptr;
+    const Instruction& step = line->compiled->program[static_cast<size_t>(next.code)];
+    if (loop.went_round != &step || step.link_offset != loop.follow) [[unlikely]] {
+        if (!may_go_round({line, line->compiled.get()}, step, loop)) return nullptr;
+        loop.went_round = &step;
+    }
+    Complex value = loop.record->value;
     rules::advance(value, loop.increment, loop.type);
     if (!rules::loop_goes_on(value.re, loop.limit, loop.step)) return nullptr;
-    variable->value = value;
-    if (step.round_line != body_line) [[unlikely]] {
-        Statement& kept = form.statements[static_cast<size_t>(&next - form.statements.data())];
-        step.round_link = linked_code(kept.target_code, *body_line->compiled, next.target_start);
-        step.round_line = body_line;
+    loop.record->value = value;
+    ProgramLine* const body_line = loop.after.line->next;
+    if (from.round_line != body_line) [[unlikely]] {
+        from.round_link = step.round_link;
+        from.round_line = body_line;
     }
-    return enter_line(body_line, step.round_link);
+    return enter_line(body_line, from.round_link);
 }
 
 inline const Instruction* Runner::go_within_line(int32_t code, int32_t offset) {
@@ -1411,7 +1412,7 @@ inline const Instruction* Runner::next_quickly(const Instruction& step) {
     // The next's link to the body was written by the loop that last went round with
     // it, which may have been another.
     if (loop.went_round != &step || step.link_offset != loop.follow) [[unlikely]] {
-        if (!may_go_round(step, loop)) return nullptr;
+        if (!may_go_round(line_, step, loop)) return nullptr;
         loop.went_round = &step;
     }
     if (!goes_round(loop, *loop.record)) return end_loop(step);
@@ -1422,27 +1423,27 @@ inline const Instruction* Runner::next_quickly(const Instruction& step) {
     return enter_line(loop.after.line->next, step.round_link);
 }
 
-// Whether next step `step` goes round `loop` by a quick way, checked the first time it
-// does, with its links made: the next names the loop's variable, and the body begins
-// in this line or at the start of the line after the for's, and can be entered. The
-// answer stays while the loop does and the variable store's generation stays its.
-bool Runner::may_go_round(const Instruction& step, const ForEntry& loop) {
-    const Statement& statement = line_.code->statements[static_cast<size_t>(step.index)];
-    if (statement.slot >= 0 && slots_[statement.slot].record != loop.record) return false;
-    if (loop.follow >= 0 && loop.after.line == line_.line) {
-        const int32_t first = statement_at_offset(loop.follow);
+// Whether next step `step` of line `at` goes round `loop` by a quick way, checked the
+// first time it does, with its links made: the next names the loop's variable, and the
+// body begins in that line or at the start of the line after the for's, and can be
+// entered. The answer stays while the loop does and the variable store's generation
+// stays its.
+bool Runner::may_go_round(CurrentLine at, const Instruction& step, const ForEntry& loop) {
+    CompiledLine& form = *at.code;
+    Statement& statement = form.statements[static_cast<size_t>(step.index)];
+    if (statement.slot >= 0 && form.slots[static_cast<size_t>(statement.slot)].record != loop.record) return false;
+    if (loop.follow >= 0 && loop.after.line == at.line) {
+        const int32_t first = statement_at_offset(form, loop.follow);
         if (first < 0) return false;
         step.link_offset = loop.follow;
-        step.link = line_.code->statements[static_cast<size_t>(first)].code;
+        step.link = form.statements[static_cast<size_t>(first)].code;
         return true;
     }
     ProgramLine* const body_line = loop.after.line->next;
     if (loop.follow != kFollowLineEnd || statement.target != loop.after.line || statement.target_start < 0 ||
         !can_enter(body_line))
         return false;
-    Statement& kept = line_.code->statements[static_cast<size_t>(step.index)];
-    step.round_link = linked_code(kept.target_code, *body_line->compiled, statement.target_start);
-    step.round_line = body_line;
+    step.round_link = linked_code(statement.target_code, *body_line->compiled, statement.target_start);
     step.link_offset = loop.follow;
     return true;
 }
@@ -1491,7 +1492,7 @@ inline const Instruction* Runner::if_quickly(const Instruction& step, Complex va
 inline const Instruction* Runner::within_line_at(const Statement& from, int32_t offset) {
     const char* const body = line_.code->body;
     const auto start = static_cast<int32_t>(skip_blanks(body + offset) - body);
-    const int32_t to = statement_at_offset(start);
+    const int32_t to = statement_at_offset(*line_.code, start);
     if (to < 0) return nullptr;
     if (from.evaluates) vm_error::clear();
     return go_within_line(line_.code->statements[static_cast<size_t>(to)].code, start);
