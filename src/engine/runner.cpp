@@ -397,8 +397,9 @@ private:
     Outcome stopped_with_ = Outcome::Done;
     bool moved_ = false;  // a statement has run to its end, and the run has gone on
     Complex condition_;   // the value of the condition of the if or while that runs
-    int32_t ended_ = -1;  // the next whose loop a quick way on has just ended
-    const Instruction* ending_ = nullptr;  // the step whose statement takes the usual way on
+    // The step whose statement takes the usual way on, or the next whose loop a quick
+    // way has just ended.
+    const Instruction* ending_ = nullptr;
     // The element an assignment stores into, found before its value.
     Complex* number_element_ = nullptr;
     C_STR* text_element_ = nullptr;
@@ -709,7 +710,7 @@ Complex* Runner::execute(int32_t start, ProgramStack& stacks, Complex& result) {
             continue;
         step_LoopEnded:
             *top = top_value;
-            i = code_of(after_loop_step(ended_));
+            i = code_of(after_loop_step(ending_->index));
             top_value = *top;
             continue;
         step_Stop: return stack;
@@ -1452,7 +1453,7 @@ inline const Instruction* Runner::end_loop(const Instruction& step) {
     --vm_.for_depth;
     moved_ = true;
     p_ = line_.code->body + line_.code->statements[static_cast<size_t>(step.index)].end;
-    ended_ = step.index;
+    ending_ = &step;
     return &kLoopEnded;
 }
 
