@@ -54,7 +54,7 @@ using rules::truth;
 // The rules' operators of steps, which lie in the same order as theirs: an ordering
 // step of any of its three groups (`less` names the group), a logical step, a
 // comparison of texts.
-rules::Ordering ordering_of(Step step, Step less) {
+constexpr rules::Ordering ordering_of(Step step, Step less) {
     return static_cast<rules::Ordering>(static_cast<int>(step) - static_cast<int>(less));
 }
 rules::Logical logical_of(Step step) { return static_cast<rules::Logical>(static_cast<int>(step) - static_cast<int>(Step::And)); }
@@ -202,6 +202,13 @@ private:
     // line after the for's; null where it would not.
     [[gnu::always_inline]] const Instruction* round_from(ProgramLine* line, const Statement& next,
                                                          const Instruction& from);
+    // The way on from `from` to the start of `line` where it went round the innermost
+    // loop last time by a next there, taken again: the checks made then still hold
+    // while the loop and the store's generation do. Null where it is not that way.
+    [[gnu::always_inline]] const Instruction* round_again(const Instruction& from, const ProgramLine* line);
+    // A pass of `loop`, whose body is the code `code` of `body_line`: null where the
+    // loop ends, nothing changed.
+    [[gnu::always_inline]] const Instruction* pass_to_body(ForEntry& loop, ProgramLine* body_line, int32_t code);
     [[gnu::always_inline]] const Instruction* end_loop(const Instruction& step);
     [[gnu::cold]] bool may_go_round(CurrentLine at, const Instruction& step, const ForEntry& loop);
     [[gnu::always_inline]] const Instruction* within_line_at(const Statement& from, int32_t offset);
@@ -322,6 +329,8 @@ private:
         return execute(start, stack, out) != nullptr;
     }
     [[gnu::always_inline]] bool element_at(const Instruction& at, Complex& out);
+    // Each comparison step apart, so that none tests which it is.
+    template <Step kind>
     [[gnu::always_inline]] bool compare(const Instruction& step, Complex& value);
 
     // A subscript's whole-number value, refused as the text interpreter refuses it.
@@ -527,18 +536,18 @@ Complex* Runner::execute(int32_t start, ProgramStack& stacks, Complex& result) {
             top_value = remainder_by_real(*top, *i);
             ++i;
             continue;
-        step_EqualConstant:
-        step_NotEqualConstant:
-        step_LessConstant:
-        step_LessEqualConstant:
-        step_GreaterConstant:
-        step_GreaterEqualConstant:
-        step_EqualVariable:
-        step_NotEqualVariable:
-        step_LessVariable:
-        step_LessEqualVariable:
-        step_GreaterVariable:
-        step_GreaterEqualVariable: i = onward(compare(*i, top_value), *i); continue;
+        step_EqualConstant: i = onward(compare<Step::EqualConstant>(*i, top_value), *i); continue;
+        step_NotEqualConstant: i = onward(compare<Step::NotEqualConstant>(*i, top_value), *i); continue;
+        step_LessConstant: i = onward(compare<Step::LessConstant>(*i, top_value), *i); continue;
+        step_LessEqualConstant: i = onward(compare<Step::LessEqualConstant>(*i, top_value), *i); continue;
+        step_GreaterConstant: i = onward(compare<Step::GreaterConstant>(*i, top_value), *i); continue;
+        step_GreaterEqualConstant: i = onward(compare<Step::GreaterEqualConstant>(*i, top_value), *i); continue;
+        step_EqualVariable: i = onward(compare<Step::EqualVariable>(*i, top_value), *i); continue;
+        step_NotEqualVariable: i = onward(compare<Step::NotEqualVariable>(*i, top_value), *i); continue;
+        step_LessVariable: i = onward(compare<Step::LessVariable>(*i, top_value), *i); continue;
+        step_LessEqualVariable: i = onward(compare<Step::LessEqualVariable>(*i, top_value), *i); continue;
+        step_GreaterVariable: i = onward(compare<Step::GreaterVariable>(*i, top_value), *i); continue;
+        step_GreaterEqualVariable: i = onward(compare<Step::GreaterEqualVariable>(*i, top_value), *i); continue;
         step_AddVariable: top_value = normalize_zero(top_value + variable_value(i->index)); ++i; continue;
         step_SubtractVariable: top_value = normalize_zero(top_value - variable_value(i->index)); ++i; continue;
         step_MultiplyVariable: top_value = top_value * variable_value(i->index); ++i; continue;
@@ -905,27 +914,23 @@ inline bool Runner::element_at(const Instruction& at, Complex& out) {
 // Comparison step `step`, whose right operand is a constant or a variable, made on
 // `value` in place. An ordering refuses imaginary parts, and reads its right operand
 // only once its left one is found real, as the text interpreter does.
+template <Step kind>
 inline bool Runner::compare(const Instruction& step, Complex& value) {
-    switch (step.step) {
-        case Step::EqualConstant: value = truth(rules::same_value(value, step.value)); return true;
-        case Step::NotEqualConstant: value = truth(!rules::same_value(value, step.value)); return true;
-        case Step::EqualVariable: value = truth(rules::same_value(value, variable_value(step.index))); return true;
-        case Step::NotEqualVariable: value = truth(!rules::same_value(value, variable_value(step.index))); return true;
-        case Step::LessConstant:
-        case Step::LessEqualConstant:
-        case Step::GreaterConstant:
-        case Step::GreaterEqualConstant:
-            if (!rules::is_real(value)) return false;
-            value = truth(rules::ordered(ordering_of(step.step, Step::LessConstant), value.re, step.value.re));
-            return true;
-        default: {
-            if (!rules::is_real(value)) return false;
-            const Complex right = variable_value(step.index);
-            if (!rules::is_real(right)) return false;
-            value = truth(rules::ordered(ordering_of(step.step, Step::LessVariable), value.re, right.re));
-            return true;
-        }
+    if constexpr (kind == Step::EqualConstant || kind == Step::NotEqualConstant) {
+        value = truth(rules::same_value(value, step.value) == (kind == Step::EqualConstant));
+    } else if constexpr (kind == Step::EqualVariable || kind == Step::NotEqualVariable) {
+        value = truth(rules::same_value(value, variable_value(step.index)) == (kind == Step::EqualVariable));
+    } else if constexpr (kind >= Step::LessConstant && kind <= Step::GreaterEqualConstant) {
+        if (!rules::is_real(value)) return false;
+        value = truth(rules::ordered(ordering_of(kind, Step::LessConstant), value.re, step.value.re));
+    } else {
+        static_assert(kind >= Step::LessVariable && kind <= Step::GreaterEqualVariable);
+        if (!rules::is_real(value)) return false;
+        const Complex right = variable_value(step.index);
+        if (!rules::is_real(right)) return false;
+        value = truth(rules::ordered(ordering_of(kind, Step::LessVariable), value.re, right.re));
     }
+    return true;
 }
 
 // A pure built-in of the arguments its program left, `values` and `texts`, in the
@@ -1012,6 +1017,7 @@ Outcome Runner::for_loop(const Statement& statement) {
     loop.generation = vm_.variables.generation();
     loop.follow = statement.follow;
     loop.went_round = nullptr;
+    loop.came_round = nullptr;
     return Outcome::Done;
 }
 
@@ -1324,6 +1330,7 @@ inline const Instruction* Runner::follow_quickly(const Instruction& step) {
         }
         return go_within_line(step.link, step.link_offset);
     }
+    if (const Instruction* round = round_again(step, vm_.current_line->next)) return round;
     Statement& statement = line_.code->statements[static_cast<size_t>(step.index)];
     // The usual way clears it first too, where this way is not taken.
     if (statement.evaluates) vm_error::clear();
@@ -1369,16 +1376,33 @@ inline const Instruction* Runner::round_from(ProgramLine* line, const Statement&
         if (!may_go_round({line, line->compiled.get()}, step, loop)) return nullptr;
         loop.went_round = &step;
     }
-    Complex value = loop.record->value;
-    rules::advance(value, loop.increment, loop.type);
-    if (!rules::loop_goes_on(value.re, loop.limit, loop.step)) return nullptr;
-    loop.record->value = value;
     ProgramLine* const body_line = loop.after.line->next;
     if (from.round_line != body_line) [[unlikely]] {
         from.round_link = step.round_link;
         from.round_line = body_line;
     }
-    return enter_line(body_line, from.round_link);
+    loop.came_round = &from;
+    loop.came_line = line;
+    return pass_to_body(loop, body_line, from.round_link);
+}
+
+inline const Instruction* Runner::round_again(const Instruction& from, const ProgramLine* line) {
+    if (vm_.for_depth == 0) return nullptr;
+    ForEntry& loop = vm_.for_stack[static_cast<size_t>(vm_.for_depth - 1)];
+    if (loop.came_round != &from || loop.came_line != line || loop.generation != vm_.variables.generation())
+        return nullptr;
+    ProgramLine* const body_line = loop.after.line->next;
+    if (from.round_line != body_line) [[unlikely]]
+        return nullptr;
+    return pass_to_body(loop, body_line, from.round_link);
+}
+
+inline const Instruction* Runner::pass_to_body(ForEntry& loop, ProgramLine* body_line, int32_t code) {
+    Complex value = loop.record->value;
+    rules::advance(value, loop.increment, loop.type);
+    if (!rules::loop_goes_on(value.re, loop.limit, loop.step)) return nullptr;
+    loop.record->value = value;
+    return enter_line(body_line, code);
 }
 
 inline const Instruction* Runner::go_within_line(int32_t code, int32_t offset) {
@@ -1466,6 +1490,7 @@ inline const Instruction* Runner::if_quickly(const Instruction& step, Complex va
         if (statement.follow == kFollowLineEnd) {
             // False at the line's end: on to the next line.
             ProgramLine* const next = vm_.current_line->next;
+            if (const Instruction* round = round_again(step, next)) return round;
             if (statement.successor < 0 || !can_enter(next)) return nullptr;
             return onto_line_start(next, statement.successor, statement.successor_code, step);
         }
@@ -1484,6 +1509,7 @@ inline const Instruction* Runner::if_quickly(const Instruction& step, Complex va
         }
         return then;
     }
+    if (const Instruction* round = round_again(step, statement.target)) return round;
     if (statement.target_start < 0 || !can_enter(statement.target)) return nullptr;
     return onto_line_start(statement.target, statement.target_start, statement.target_code, step);
 }
@@ -1516,6 +1542,7 @@ inline const Instruction* Runner::statement_quickly(const Instruction& step) {
     Statement& statement = line_.code->statements[static_cast<size_t>(step.index)];
     switch (statement.kind) {
         case Kind::Goto:
+            if (const Instruction* round = round_again(step, statement.target)) return round;
             if (statement.target_start < 0 || !can_enter(statement.target)) return nullptr;
             return onto_line_start(statement.target, statement.target_start, statement.target_code, step);
         case Kind::Gosub:

@@ -47,6 +47,11 @@ struct alignas(128) ForEntry {
     // The compiled next that has gone round this loop by the quick way, its checks made
     // once (they hold while `generation` does).
     const void* went_round = nullptr;
+    // The way on (a statement's step, and the line it leads to, which begins with a
+    // next) that has gone round this loop by the quick way: taken again, it needs no
+    // look at that line, whose text stays while the loop does.
+    const void* came_round = nullptr;
+    const ProgramLine* came_line = nullptr;
 };
 
 struct WhileEntry {
