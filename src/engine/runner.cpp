@@ -4,6 +4,7 @@
 // finds already made, in the same order. Strings live in 255-byte buffers on the stack.
 #include "engine/runner.h"
 
+#include <cassert>
 #include <cstring>
 #include <string_view>
 #include <utility>
@@ -437,9 +438,11 @@ inline bool Runner::place(int32_t slot_index, int count, const int32_t* values, 
         if (values[d] >= size) return false;
         flat = flat * static_cast<size_t>(size) + static_cast<size_t>(values[d]);
     }
-    const size_t elements = found->type == VT_STRING ? found->string_elements.size() : found->numeric_elements.size();
+    // Within every bound, the element is within the array: dim makes it hold exactly
+    // the product of its bounds.
+    assert(flat < (found->type == VT_STRING ? found->string_elements.size() : found->numeric_elements.size()));
     element = flat;
-    return flat < elements;
+    return true;
 }
 
 // The topmost value lives in `top_value`, the ones below it on the stack: a chain of
