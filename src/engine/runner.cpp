@@ -1390,7 +1390,8 @@ inline const Instruction* Runner::round_from(ProgramLine* line, const Statement&
 }
 
 inline const Instruction* Runner::round_again(const Instruction& from, const ProgramLine* line) {
-    if (vm_.for_depth == 0) return nullptr;
+    // A way that has never gone round a loop is told at once, from its own step.
+    if (!from.round_line || vm_.for_depth == 0) return nullptr;
     ForEntry& loop = vm_.for_stack[static_cast<size_t>(vm_.for_depth - 1)];
     if (loop.came_round != &from || loop.came_line != line || loop.generation != vm_.variables.generation())
         return nullptr;
@@ -1573,6 +1574,10 @@ inline const Instruction* Runner::return_quickly(Statement& statement, const Ins
     const GosubEntry& entry = vm_.gosub_stack[static_cast<size_t>(vm_.gosub_depth - 1)];
     if (entry.follow == kFollowLineEnd) {
         ProgramLine* const following = entry.resume.line->next;
+        if (const Instruction* round = round_again(step, following)) {
+            --vm_.gosub_depth;
+            return round;
+        }
         if (!lands_as_before(statement, following, 0) || !can_enter(following)) return nullptr;
         --vm_.gosub_depth;
         return onto_line_start(following, statement.target_start, statement.target_code, step);
