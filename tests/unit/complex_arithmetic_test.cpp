@@ -128,3 +128,18 @@ TEST(RealOperands, FiniteResultsAreThoseOfTheFullFormulas) {
 }
 
 }  // namespace
+
+// Integer storage truncates toward zero, and whatever has no 64-bit integer (NaN, an
+// infinity, 2^63 and beyond) becomes the least one, on every processor alike.
+TEST(IntegerStorage, TruncatesTowardZeroAndGivesTheLeastWhereNoIntegerIs) {
+    EXPECT_EQ(to_int64(-0.5), 0);
+    EXPECT_EQ(to_int64(2.9), 2);
+    EXPECT_EQ(to_int64(-2.9), -2);
+    EXPECT_EQ(to_int64(-9223372036854775808.0), INT64_MIN);
+    EXPECT_EQ(to_int64(9223372036854774784.0), INT64_C(9223372036854774784));  // the largest double below 2^63
+    EXPECT_EQ(to_int64(9223372036854775808.0), INT64_MIN);
+    EXPECT_EQ(to_int64(-1e300), INT64_MIN);
+    EXPECT_EQ(to_int64(kInf), INT64_MIN);
+    EXPECT_EQ(to_int64(kNaN), INT64_MIN);
+    EXPECT_TRUE(equals(coerce_to_type({7.8, 3.0}, VT_INTEGER), {7.0, 0.0}));
+}
