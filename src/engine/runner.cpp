@@ -211,6 +211,13 @@ private:
     // loop ends, nothing changed.
     [[gnu::always_inline]] const Instruction* pass_to_body(ForEntry& loop, ProgramLine* body_line, int32_t code);
     [[gnu::always_inline]] const Instruction* end_loop(const Instruction& step);
+    // The innermost loop, where the store still holds its variable's record: the one a
+    // quick way round may take. Null where there is none.
+    [[gnu::always_inline]] ForEntry* kept_loop() {
+        if (vm_.for_depth == 0) return nullptr;
+        ForEntry& loop = vm_.for_stack[static_cast<size_t>(vm_.for_depth - 1)];
+        return loop.generation == vm_.variables.generation() ? &loop : nullptr;
+    }
     [[gnu::cold]] bool may_go_round(CurrentLine at, const Instruction& step, const ForEntry& loop);
     [[gnu::always_inline]] const Instruction* within_line_at(const Statement& from, int32_t offset);
     [[gnu::always_inline]] const Instruction* return_quickly(Statement& statement, const Instruction& step);
@@ -1371,9 +1378,9 @@ inline const Instruction* Runner::onto_line_start(ProgramLine* line, int32_t ind
 }
 
 inline const Instruction* Runner::round_from(ProgramLine* line, const Statement& next, const Instruction& from) {
-    if (vm_.for_depth == 0) return nullptr;
-    ForEntry& loop = vm_.for_stack[static_cast<size_t>(vm_.for_depth - 1)];
-    if (loop.generation != vm_.variables.generation() || loop.follow != kFollowLineEnd) return nullptr;
+    ForEntry* const kept = kept_loop();
+    if (!kept || kept->follow != kFollowLineEnd) return nullptr;
+    ForEntry& loop = *kept;
     const Instruction& step = line->compiled->program[static_cast<size_t>(next.code)];
     if (loop.went_round != &step || step.link_offset != loop.follow) [[unlikely]] {
         if (!may_go_round({line, line->compiled.get()}, step, loop)) return nullptr;
@@ -1391,10 +1398,10 @@ inline const Instruction* Runner::round_from(ProgramLine* line, const Statement&
 
 inline const Instruction* Runner::round_again(const Instruction& from, const ProgramLine* line) {
     // A way that has never gone round a loop is told at once, from its own step.
-    if (!from.round_line || vm_.for_depth == 0) return nullptr;
-    ForEntry& loop = vm_.for_stack[static_cast<size_t>(vm_.for_depth - 1)];
-    if (loop.came_round != &from || loop.came_line != line || loop.generation != vm_.variables.generation())
-        return nullptr;
+    if (!from.round_line) return nullptr;
+    ForEntry* const kept = kept_loop();
+    if (!kept || kept->came_round != &from || kept->came_line != line) return nullptr;
+    ForEntry& loop = *kept;
     ProgramLine* const body_line = loop.after.line->next;
     if (from.round_line != body_line) [[unlikely]]
         return nullptr;
@@ -1435,9 +1442,9 @@ inline const Instruction* Runner::enter_line(ProgramLine* line, int32_t code_sta
 }
 
 inline const Instruction* Runner::next_quickly(const Instruction& step) {
-    if (vm_.for_depth == 0) return nullptr;
-    ForEntry& loop = vm_.for_stack[static_cast<size_t>(vm_.for_depth - 1)];
-    if (loop.generation != vm_.variables.generation()) return nullptr;
+    ForEntry* const kept = kept_loop();
+    if (!kept) return nullptr;
+    ForEntry& loop = *kept;
     // The next's link to the body was written by the loop that last went round with
     // it, which may have been another.
     if (loop.went_round != &step || step.link_offset != loop.follow) [[unlikely]] {
