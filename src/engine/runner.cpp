@@ -210,6 +210,8 @@ private:
     // A pass of `loop`, whose body is the code `code` of `body_line`: null where the
     // loop ends, nothing changed.
     [[gnu::always_inline]] const Instruction* pass_to_body(ForEntry& loop, ProgramLine* body_line, int32_t code);
+    // Next step `step` has ended its loop: on by the usual way after it, the buffer
+    // emptied as by every way a next takes.
     [[gnu::always_inline]] const Instruction* end_loop(const Instruction& step);
     // The innermost loop, where the store still holds its variable's record: the one a
     // quick way round may take. Null where there is none.
@@ -252,7 +254,8 @@ private:
     // The statement boundary, the one place where the loop looks at the attention word
     // (the break flag, tron, the refresh tick): the quick way on that `quick_way` finds
     // from `step` (given an if's or a while's condition), taken only where nothing waits
-    // there, or else the usual way on from `step`, which attends to what waits.
+    // there, or else the usual way on from `step`, which attends to what waits and
+    // finds an if's or a while's condition in `condition_`.
     template <auto quick_way, typename... Condition>
     [[gnu::always_inline]] const Instruction* way_on_from(const Instruction& step, Condition... condition) {
         if (!attention::any()) [[likely]] {
@@ -261,13 +264,12 @@ private:
                 return on;
         }
         ending_ = &step;
+        ((condition_ = condition), ...);
         return &kUsualWay;
     }
-    // An if or a while takes its condition from the stack; the usual way finds it in
-    // `condition_`.
-    [[gnu::always_inline]] Complex take_condition(Complex*& top, Complex& top_value) {
+    // An if or a while takes its condition from the stack.
+    [[gnu::always_inline]] static Complex take_condition(Complex*& top, Complex& top_value) {
         const Complex condition = top_value;
-        condition_ = condition;
         top_value = *--top;
         return condition;
     }
@@ -519,7 +521,7 @@ Complex* Runner::execute(int32_t start, ProgramStack& stacks, Complex& result) {
             *top = top_value;
             Complex element;
             i = element_after(*i, element);
-            top_value = normalize_zero(*top + element);
+            top_value = normalized_sum(*top, element);
             continue;
         }
         step_Negate: top_value = -top_value; ++i; continue;
@@ -529,15 +531,15 @@ Complex* Runner::execute(int32_t start, ProgramStack& stacks, Complex& result) {
             ++i;
             continue;
         step_Norm: top_value = rules::norm_of(top_value); ++i; continue;
-        step_Add: top_value = normalize_zero(*--top + top_value); ++i; continue;
-        step_Subtract: top_value = normalize_zero(*--top - top_value); ++i; continue;
+        step_Add: top_value = normalized_sum(*--top, top_value); ++i; continue;
+        step_Subtract: top_value = normalized_difference(*--top, top_value); ++i; continue;
         step_Multiply: top_value = *--top * top_value; ++i; continue;
         step_Divide: top_value = *--top / top_value; ++i; continue;
         step_Power: top_value = cmath::pow(*--top, top_value); ++i; continue;
         step_Equal: top_value = truth(rules::same_value(*--top, top_value)); ++i; continue;
         step_NotEqual: top_value = truth(!rules::same_value(*--top, top_value)); ++i; continue;
-        step_AddConstant: top_value = normalize_zero(top_value + i->value); ++i; continue;
-        step_SubtractConstant: top_value = normalize_zero(top_value - i->value); ++i; continue;
+        step_AddConstant: top_value = normalized_sum(top_value, i->value); ++i; continue;
+        step_SubtractConstant: top_value = normalized_difference(top_value, i->value); ++i; continue;
         step_MultiplyConstant: top_value = top_value * i->value; ++i; continue;
         step_DivideConstant: top_value = top_value / i->value; ++i; continue;
         step_DivideReal: top_value = divide_by_real(top_value, i->value.re); ++i; continue;
@@ -558,16 +560,16 @@ Complex* Runner::execute(int32_t start, ProgramStack& stacks, Complex& result) {
         step_LessEqualVariable: i = onward(compare<Step::LessEqualVariable>(*i, top_value), *i); continue;
         step_GreaterVariable: i = onward(compare<Step::GreaterVariable>(*i, top_value), *i); continue;
         step_GreaterEqualVariable: i = onward(compare<Step::GreaterEqualVariable>(*i, top_value), *i); continue;
-        step_AddVariable: top_value = normalize_zero(top_value + variable_value(i->index)); ++i; continue;
-        step_SubtractVariable: top_value = normalize_zero(top_value - variable_value(i->index)); ++i; continue;
+        step_AddVariable: top_value = normalized_sum(top_value, variable_value(i->index)); ++i; continue;
+        step_SubtractVariable: top_value = normalized_difference(top_value, variable_value(i->index)); ++i; continue;
         step_MultiplyVariable: top_value = top_value * variable_value(i->index); ++i; continue;
         step_DivideVariable: top_value = top_value / variable_value(i->index); ++i; continue;
         step_AddScaledVariable:
-            top_value = normalize_zero(top_value + variable_value(i->index) * i->value);
+            top_value = normalized_sum(top_value, variable_value(i->index) * i->value);
             ++i;
             continue;
         step_SubtractScaledVariable:
-            top_value = normalize_zero(top_value - variable_value(i->index) * i->value);
+            top_value = normalized_difference(top_value, variable_value(i->index) * i->value);
             ++i;
             continue;
         step_Real: i = onward(rules::is_real(top_value), *i); continue;
@@ -805,7 +807,7 @@ inline Complex Runner::element_source(const Instruction& step, Complex* free_slo
 inline Complex Runner::remainder_by_real(Complex value, const Instruction& step) {
     Complex quotient = divide_by_real(value, step.value.re);
     if (step.count) quotient = normalize_zero(quotient);
-    return normalize_zero(value - rules::whole_part(quotient) * Complex{step.value.re, 0.0});
+    return normalized_difference(value, rules::whole_part(quotient) * Complex{step.value.re, 0.0});
 }
 
 // The steps that work on texts or call out, run apart from the loop, whose code then
@@ -1331,13 +1333,14 @@ Runner::WayOn Runner::follow_step(int32_t index) {
 
 inline const Instruction* Runner::follow_quickly(const Instruction& step) {
     if (step.link >= 0) [[likely]] {
-        if (step.count) vm_error::clear();
-        // A next straight after goes round from here, without a jump to it first.
+        // A next straight after goes round from here, without a jump to it first. Every
+        // way it takes empties the buffer, as the end of this statement would.
         const Instruction& to = program_[step.link];
         if (to.step == Step::Next) {
             const Instruction* round = next_quickly(to);
             if (round) return round;
         }
+        if (step.count) vm_error::clear();
         return go_within_line(step.link, step.link_offset);
     }
     if (const Instruction* round = round_again(step, vm_.current_line->next)) return round;
@@ -1485,6 +1488,7 @@ bool Runner::may_go_round(CurrentLine at, const Instruction& step, const ForEntr
 }
 
 inline const Instruction* Runner::end_loop(const Instruction& step) {
+    vm_error::clear();
     --vm_.for_depth;
     moved_ = true;
     p_ = line_.code->body + line_.code->statements[static_cast<size_t>(step.index)].end;

@@ -51,6 +51,13 @@ inline Complex normalize_zero(Complex z) {
     return {z.re + 0.0, z.im + 0.0};
 }
 
+// a + b and a - b with their zero parts made +0, as normalize_zero of them gives. A sum
+// is -0 only where both its terms are, so it is enough to make one term +0 first: the
+// second, which an accumulation such as s = s + x does not carry from one pass to the
+// next, so that its one addition more lies beside the chain of sums and not on it.
+inline Complex normalized_sum(Complex a, Complex b) { return a + normalize_zero(b); }
+inline Complex normalized_difference(Complex a, Complex b) { return a + normalize_zero(-b); }
+
 // Truncation toward zero; NaN and out-of-range values give INT64_MIN. Always inline,
 // as coerce_to_type below: the compiled engine's large loop would otherwise call both.
 [[gnu::always_inline]] inline int64_t to_int64(double x) {

@@ -114,13 +114,18 @@ inline std::string_view for_bounds_error(Complex start, Complex limit, Complex s
 inline double loop_increment(Complex step, int type) { return coerce_to_type(step, type).re; }
 
 // Moves a loop variable's value on by one pass. Loop variables are numeric: only an
-// integer one changes on being stored.
+// integer one changes on being stored. Its increment is whole, and so is its value but
+// for what poke makes of its bytes: their sum is then whole too, which truncation
+// leaves as it is within 64 bits. The sum is stored as it is, and truncated only where
+// that would change it, so that no conversion stands between one pass's value and the
+// next one's: the test beside them only decides a branch.
 [[gnu::always_inline]] inline void advance(Complex& value, double increment, int type) {
-    const Complex step{increment, 0.0};
     if (stores_whole_numbers(type)) {
-        value = coerce_to_type(value + step, VT_INTEGER);
+        value = {value.re + increment, 0.0};
+        if (static_cast<double>(to_int64(value.re)) != value.re) [[unlikely]]
+            value = coerce_to_type(value, VT_INTEGER);
     } else {
-        value = value + step;
+        value = value + Complex{increment, 0.0};
     }
 }
 
@@ -135,11 +140,14 @@ inline double loop_increment(Complex step, int type) { return coerce_to_type(ste
 inline int32_t lowest_subscript(int option_base) { return option_base == 1 ? 1 : 0; }
 
 // Whether subscript value `value` names an index, which goes into `index`. The value
-// is truncated toward zero after the range check, so -0.5 still addresses element 0.
+// is truncated toward zero, so -0.5 still addresses element 0; the truncation comes
+// first, since it gives INT64_MIN for NaN and for values beyond every integer, which
+// one unsigned comparison then refuses with the negative ones.
 // `lowest` by reference: the engine's loops read it only once the value passes.
 inline bool names_index(Complex value, const int32_t& lowest, int32_t& index) {
-    if (!is_real(value) || !(value.re > -1.0 && value.re < kMaxSubscript + 1.0)) return false;
-    index = static_cast<int32_t>(value.re);
+    const int64_t whole = to_int64(value.re);
+    if (!is_real(value) || static_cast<uint64_t>(whole) > kMaxSubscript) return false;
+    index = static_cast<int32_t>(whole);
     return index >= lowest;
 }
 

@@ -28,6 +28,9 @@ bool same(double a, double b) {
                                          << expected.re << ", " << expected.im << ")";
 }
 
+// Bit for bit, the signs of zeros included; any NaN is one NaN.
+bool identical(double a, double b) { return (std::isnan(a) && std::isnan(b)) || std::memcmp(&a, &b, sizeof a) == 0; }
+
 Complex power(Complex z, double n) { return cmath::pow(z, {n, 0}); }
 
 TEST(WholePowers, OfARealBaseAreRealAndExact) {
@@ -142,4 +145,22 @@ TEST(IntegerStorage, TruncatesTowardZeroAndGivesTheLeastWhereNoIntegerIs) {
     EXPECT_EQ(to_int64(kInf), INT64_MIN);
     EXPECT_EQ(to_int64(kNaN), INT64_MIN);
     EXPECT_TRUE(equals(coerce_to_type({7.8, 3.0}, VT_INTEGER), {7.0, 0.0}));
+}
+
+TEST(NormalizedSums, AreTheSumsAndDifferencesWithTheirZerosMadePositive) {
+    const double reals[] = {0.0, -0.0, 1.0, -1.0, 5e-324, -1e308, kInf, -kInf, kNaN};
+    const double imaginaries[] = {0.0, -0.0, 2.0};
+    for (double ar : reals)
+        for (double ai : imaginaries)
+            for (double br : reals)
+                for (double bi : imaginaries) {
+                    const Complex a{ar, ai}, b{br, -bi};
+                    const Complex sum = normalized_sum(a, b), expected_sum = normalize_zero(a + b);
+                    const Complex difference = normalized_difference(a, b), expected_difference = normalize_zero(a - b);
+                    EXPECT_TRUE(identical(sum.re, expected_sum.re) && identical(sum.im, expected_sum.im))
+                        << "(" << ar << ", " << ai << ") + (" << br << ", " << -bi << ")";
+                    EXPECT_TRUE(identical(difference.re, expected_difference.re) &&
+                                identical(difference.im, expected_difference.im))
+                        << "(" << ar << ", " << ai << ") - (" << br << ", " << -bi << ")";
+                }
 }

@@ -56,6 +56,19 @@ TEST(ForLoopRules, AnIntegerVariableTakesAWholeStep) {
     EXPECT_EQ(value.re, 3.0);
 }
 
+TEST(ForLoopRules, AnIntegerVariableBeyond64BitsBecomesTheLeast) {
+    const double least = -9223372036854775808.0;
+    Complex value{9223372036854774784.0, 0.0};  // the largest double below 2^63
+    rules::advance(value, 1024.0, VT_INTEGER);
+    EXPECT_EQ(value.re, least);
+    rules::advance(value, 0.0, VT_INTEGER);
+    EXPECT_EQ(value.re, least);
+    rules::advance(value, -4096.0, VT_INTEGER);
+    EXPECT_EQ(value.re, least);
+    rules::advance(value, 4096.0, VT_INTEGER);
+    EXPECT_EQ(value.re, least + 4096.0);
+}
+
 TEST(ComparisonRules, OrderingsCompareRealPartsAndNoneHoldsWithNaN) {
     using rules::Ordering;
     EXPECT_TRUE(rules::ordered(Ordering::LessEqual, 1, 1));
@@ -106,6 +119,8 @@ TEST(SubscriptRules, TheRangeIsCheckedBeforeTruncation) {
     EXPECT_EQ(rules::subscript_error(real(-1), 0, index), "配列の添字が無効");
     EXPECT_EQ(rules::subscript_error(real(kMaxSubscript + 1.0), 0, index), "配列の添字が無効");
     EXPECT_EQ(rules::subscript_error(real(kNaN), 0, index), "配列の添字が無効");
+    EXPECT_EQ(rules::subscript_error(real(-std::numeric_limits<double>::infinity()), 0, index), "配列の添字が無効");
+    EXPECT_EQ(rules::subscript_error(real(1e300), 0, index), "配列の添字が無効");
     EXPECT_EQ(rules::subscript_error({1.0, 1.0}, 0, index), "配列の添字が虚数");
 }
 
