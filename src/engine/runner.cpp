@@ -187,7 +187,17 @@ private:
         return offset < form.length ? form.statement_at[static_cast<size_t>(offset)] : -1;
     }
     // The way on after statement `statement`, from its end: its code, or null.
-    [[gnu::always_inline]] const Instruction* past_end_quickly(Statement& statement, const Instruction& step);
+    [[gnu::always_inline]] const Instruction* past_end_quickly(Statement& statement, const Instruction& step) {
+        ProgramLine* const next = vm_.current_line->next;
+        return can_go_past_end(statement, next) ? go_past_end(statement, step, next) : nullptr;
+    }
+    // Whether that way is one to take quickly: to a statement after it in its line, or
+    // to the start of `next`, the line after, which can be entered.
+    [[gnu::always_inline]] bool can_go_past_end(const Statement& statement, const ProgramLine* next) const {
+        return statement.successor >= 0 && (statement.follow == kFollowLineEnd ? can_enter(next) : statement.follow >= 0);
+    }
+    // That way, taken.
+    [[gnu::always_inline]] const Instruction* go_past_end(Statement& statement, const Instruction& step, ProgramLine* next);
     // Whether `line`'s compiled form may become the runner's without a look at its records.
     [[gnu::always_inline]] bool can_enter(const ProgramLine* line) const {
         return line && line->compiled->slots_generation == vm_.variables.generation();
@@ -1355,16 +1365,11 @@ inline const Instruction* Runner::follow_quickly(const Instruction& step) {
     return on;
 }
 
-inline const Instruction* Runner::past_end_quickly(Statement& statement, const Instruction& step) {
-    if (statement.successor < 0) return nullptr;
-    if (statement.follow >= 0) {
-        // A next straight after: it runs here, without a jump to it first.
-        const int32_t code = linked_code(statement.successor_code, *line_.code, statement.successor);
-        return go_within_line(code, statement.follow);
-    }
-    ProgramLine* const next = vm_.current_line->next;
-    if (statement.follow != kFollowLineEnd || !can_enter(next)) return nullptr;
-    return onto_line_start(next, statement.successor, statement.successor_code, step);
+inline const Instruction* Runner::go_past_end(Statement& statement, const Instruction& step, ProgramLine* next) {
+    if (statement.follow == kFollowLineEnd) return onto_line_start(next, statement.successor, statement.successor_code, step);
+    // A next straight after: it runs here, without a jump to it first.
+    const int32_t code = linked_code(statement.successor_code, *line_.code, statement.successor);
+    return go_within_line(code, statement.follow);
 }
 
 // A next that begins the line and goes round its loop goes round without that line
@@ -1543,13 +1548,13 @@ inline const Instruction* Runner::within_line_at(const Statement& from, int32_t 
 // A while whose condition is true, where the statement after it is known: into its body.
 inline const Instruction* Runner::while_quickly(const Instruction& step, Complex value) {
     Statement& statement = line_.code->statements[static_cast<size_t>(step.index)];
-    if (!rules::is_real(value) || !rules::is_true(value) || vm_.while_depth == kStackDepth || statement.successor < 0)
+    ProgramLine* const next = vm_.current_line->next;
+    if (!rules::is_real(value) || !rules::is_true(value) || vm_.while_depth == kStackDepth ||
+        !can_go_past_end(statement, next))
         return nullptr;
-    if (statement.follow == kFollowLineEnd && !can_enter(vm_.current_line->next)) return nullptr;
-    if (statement.follow < 0 && statement.follow != kFollowLineEnd) return nullptr;
     vm_.while_stack[static_cast<size_t>(vm_.while_depth++)] = {{vm_.current_line, statement.else_offset}};
     vm_error::clear();
-    return past_end_quickly(statement, step);
+    return go_past_end(statement, step, next);
 }
 
 // A goto, a gosub, a return or a wend whose landing is known.
