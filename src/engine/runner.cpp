@@ -231,6 +231,7 @@ private:
         return loop.generation == vm_.variables.generation() ? &loop : nullptr;
     }
     [[gnu::cold]] bool may_go_round(CurrentLine at, const Instruction& step, const ForEntry& loop);
+    bool links_now_for(const Instruction& step, const ForEntry& loop);
     [[gnu::always_inline]] const Instruction* within_line_at(const Statement& from, int32_t offset);
     [[gnu::always_inline]] const Instruction* return_quickly(Statement& statement, const Instruction& step);
     // The code of statement `index` of `form`, kept in `code` once looked up.
@@ -1298,6 +1299,8 @@ const Statement* Runner::find_loop_body(const Statement& next, ProgramLine* for_
     Statement& kept = code.statements[index];
     kept.target = for_line;
     kept.target_start = body ? static_cast<int32_t>(body - line_.code->statements.data()) : kTextOnly;
+    // The code kept for the body of the loop it went round before is not this body's.
+    kept.target_code = -1;
     return body;
 }
 
@@ -1481,7 +1484,7 @@ bool Runner::may_go_round(CurrentLine at, const Instruction& step, const ForEntr
         if (first < 0) return false;
         step.link_offset = loop.follow;
         step.link = form.statements[static_cast<size_t>(first)].code;
-        return true;
+        return links_now_for(step, loop);
     }
     ProgramLine* const body_line = loop.after.line->next;
     if (loop.follow != kFollowLineEnd || statement.target != loop.after.line || statement.target_start < 0 ||
@@ -1489,6 +1492,17 @@ bool Runner::may_go_round(CurrentLine at, const Instruction& step, const ForEntr
         return false;
     step.round_link = linked_code(statement.target_code, *body_line->compiled, statement.target_start);
     step.link_offset = loop.follow;
+    return links_now_for(step, loop);
+}
+
+// Next step `step`'s links now lead to `loop`'s body. Another loop that has gone round
+// by it, further out (a bare next may end several), would find its own body there no
+// more: it makes the checks again.
+bool Runner::links_now_for(const Instruction& step, const ForEntry& loop) {
+    for (int k = 0; k < vm_.for_depth; ++k) {
+        ForEntry& other = vm_.for_stack[static_cast<size_t>(k)];
+        if (&other != &loop && other.went_round == &step) other.went_round = nullptr;
+    }
     return true;
 }
 
