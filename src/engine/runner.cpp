@@ -231,7 +231,7 @@ private:
         return loop.generation == vm_.variables.generation() ? &loop : nullptr;
     }
     [[gnu::cold]] bool may_go_round(CurrentLine at, const Instruction& step, const ForEntry& loop);
-    bool links_now_for(const Instruction& step, const ForEntry& loop);
+    void take_links_for(const Instruction& step, const ForEntry& loop);
     [[gnu::always_inline]] const Instruction* within_line_at(const Statement& from, int32_t offset);
     [[gnu::always_inline]] const Instruction* return_quickly(Statement& statement, const Instruction& step);
     // The code of statement `index` of `form`, kept in `code` once looked up.
@@ -1484,7 +1484,8 @@ bool Runner::may_go_round(CurrentLine at, const Instruction& step, const ForEntr
         if (first < 0) return false;
         step.link_offset = loop.follow;
         step.link = form.statements[static_cast<size_t>(first)].code;
-        return links_now_for(step, loop);
+        take_links_for(step, loop);
+        return true;
     }
     ProgramLine* const body_line = loop.after.line->next;
     if (loop.follow != kFollowLineEnd || statement.target != loop.after.line || statement.target_start < 0 ||
@@ -1492,18 +1493,18 @@ bool Runner::may_go_round(CurrentLine at, const Instruction& step, const ForEntr
         return false;
     step.round_link = linked_code(statement.target_code, *body_line->compiled, statement.target_start);
     step.link_offset = loop.follow;
-    return links_now_for(step, loop);
+    take_links_for(step, loop);
+    return true;
 }
 
 // Next step `step`'s links now lead to `loop`'s body. Another loop that has gone round
 // by it, further out (a bare next may end several), would find its own body there no
 // more: it makes the checks again.
-bool Runner::links_now_for(const Instruction& step, const ForEntry& loop) {
+void Runner::take_links_for(const Instruction& step, const ForEntry& loop) {
     for (int k = 0; k < vm_.for_depth; ++k) {
         ForEntry& other = vm_.for_stack[static_cast<size_t>(k)];
         if (&other != &loop && other.went_round == &step) other.went_round = nullptr;
     }
-    return true;
 }
 
 inline const Instruction* Runner::end_loop(const Instruction& step) {
