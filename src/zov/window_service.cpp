@@ -185,6 +185,8 @@ void Service::run(std::promise<std::string>& started) {
         started.set_value(std::string("SDL_Init: ") + sdl().SDL_GetError());
         return;
     }
+    if (const char* driver = sdl().SDL_GetCurrentVideoDriver(); driver && std::strcmp(driver, "x11") == 0)
+        keep_x_errors_from_ending_the_process();
     float dpi = 0;
     if (sdl().SDL_GetDisplayDPI(0, &dpi, nullptr, nullptr) != 0) dpi = 0;
     zoom_ = zoom_for(std::getenv("VELMORA_ZOOM"), std::getenv("GDK_SCALE"), std::getenv("QT_SCALE_FACTOR"), dpi);

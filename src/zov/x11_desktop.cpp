@@ -5,6 +5,8 @@
 
 #include <X11/Xatom.h>
 
+#include <string>
+
 #include "base/diagnostics.h"
 #include "zov/x11_library.h"
 
@@ -16,6 +18,12 @@ bool request_failed = false;
 
 int note_failure(Display*, XErrorEvent*) {
     request_failed = true;
+    return 0;
+}
+
+int report_stray_error(Display*, XErrorEvent* error) {
+    ZOV_REPORT("X error " + std::to_string(error->error_code) + " of request " +
+               std::to_string(error->request_code) + " on " + std::to_string(error->resourceid));
     return 0;
 }
 
@@ -87,6 +95,10 @@ bool activate_client_of(Display* display, ::Window window) {
         const ::Window root = DefaultRootWindow(display);
         x11->XSendEvent(display, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
     });
+}
+
+void keep_x_errors_from_ending_the_process() {
+    if (const X11Library* x11 = x11_library()) x11->XSetErrorHandler(report_stray_error);
 }
 
 }  // namespace zov

@@ -30,6 +30,17 @@ def near(a, b, tolerance=8):
     return all(abs(x - y) <= tolerance for x, y in zip(a, b))
 
 
+def read_all(master):
+    """What a pseudo-terminal still holds, once its process has ended."""
+    output = b""
+    while select.select([master], [], [], 0.2)[0]:
+        try:
+            output += os.read(master, 4096)
+        except OSError:
+            break
+    return output
+
+
 def wait_until(condition, what, timeout=30.0):
     deadline = time.time() + timeout
     while not condition():
@@ -198,7 +209,8 @@ class DesktopTest(unittest.TestCase):
                 ask_to_close(find_window(2))
             else:
                 os.write(master, b"\r")
-            self.assertEqual(process.wait(timeout=30), 0)
+            status = process.wait(timeout=30)
+            self.assertEqual(status, 0, (finish, output + read_all(master)))
             os.close(master)
             os.close(slave)
         piped = subprocess.run([window_test.EXECUTABLE, "show.bas"], stdin=subprocess.DEVNULL, capture_output=True,

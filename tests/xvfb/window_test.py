@@ -83,6 +83,16 @@ def find_window(number):
     raise AssertionError(f"window {number} is not shown")
 
 
+def destroy_window(window):
+    """Takes a window away as another client may, the window manager taking down a frame."""
+    x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XDestroyWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    display = x11.XOpenDisplay(None)
+    x11.XDestroyWindow(display, int(window))
+    x11.XCloseDisplay(display)
+
 class ClientMessage(ctypes.Structure):
     _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
                 ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
@@ -171,6 +181,14 @@ class WindowTest(unittest.TestCase):
         self.assertEqual(xdotool("search", "--onlyvisible", "--class", "velmora"), "")
         self.basic.run("gopen 2,50,40")
         self.assertIn("WIDTH=50\nHEIGHT=40", xdotool("getwindowgeometry", "--shell", find_window(2)))
+
+    def test_a_window_taken_away_by_another_client_leaves_the_interpreter_running(self):
+        self.basic.run("gopen 1,80,60", "gopen 2,80,60")
+        destroy_window(find_window(1))
+        time.sleep(0.5)
+        self.assertEqual(self.basic.run("gbox 0,0,10,10,&HFF,fill", "print gget(5,5)"), ["255"])
+        self.basic.run("gopen 3,40,30")
+        self.assertIn("WIDTH=40\nHEIGHT=30", xdotool("getwindowgeometry", "--shell", find_window(3)))
 
     def test_mouse_events_reach_the_counters(self):
         self.basic.run("gopen 1,200,150", 'x = gmouse("reset")')
