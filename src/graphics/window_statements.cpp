@@ -130,7 +130,7 @@ int stmt_gopen(C_VMBAS& vm, const char*& p) {
     const bool shown = zov::display_available();
     if (!enough_memory_for_window(vm, n, w, h, shown)) return vm_error::fail("描画メモリ不足");
     vm.graphics.current_window = n;
-    if (!gwin.is_open()) {
+    if (!gwin.is_open() || gwin.window->lost()) {
         if (open_window(gwin, n, w, h) < 0) return -1;
     } else if (!gwin.window->set_client_size(w, h)) {
         ZOV_REPORT("larger than the window system allows");

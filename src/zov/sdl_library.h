@@ -15,7 +15,7 @@ namespace zov {
     F(SDL_GetWindowBordersSize) F(SDL_GetWindowPosition) F(SDL_SetWindowPosition)                    \
     F(SDL_GetWindowSurface) F(SDL_UpdateWindowSurface) F(SDL_LockSurface) F(SDL_UnlockSurface)       \
     F(SDL_ConvertPixels) F(SDL_GetWindowWMInfo) F(SDL_GetGlobalMouseState) F(SDL_CaptureMouse)       \
-    F(SDL_ShowSimpleMessageBox) F(SDL_GetDisplayDPI) F(SDL_GetWindowSize) F(SDL_GetCurrentVideoDriver)
+    F(SDL_ShowSimpleMessageBox) F(SDL_GetDisplayDPI) F(SDL_GetWindowSize)
 
 struct SdlLibrary {
     ZOV_SDL_FUNCTIONS(ZOV_LIBRARY_FUNCTION)

@@ -61,6 +61,8 @@ bool Window::headless() const { return state_->headless; }
 
 bool Window::hidden() const { return state_->hidden; }
 
+bool Window::lost() const { return state_->lost; }
+
 bool Window::set_client_size(int width, int height) {
     if (!headless()) {
         const int64_t zoom = state_->zoom;

@@ -39,6 +39,8 @@ public:
     const std::string& title() const { return title_; }
     // Hidden by the program or by the user's close request.
     bool hidden() const;
+    // Gone with its display: only a new window can be shown.
+    bool lost() const;
 
     // False, with nothing changed, when the window system cannot show that size.
     bool set_client_size(int width, int height);

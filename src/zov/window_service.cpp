@@ -75,6 +75,9 @@ public:
 private:
     bool start(std::string& failure);
     void run(std::promise<std::string>& started);
+    void keep_failures_from_ending_the_process(SDL_Window* window);
+    static void forsake_display(Display*, void* service);
+    void mark_parked();
     void take_requests();
     void carry_out(const Request& request);
     void create(OpenRequest& request);
@@ -97,12 +100,14 @@ private:
     std::atomic<int> zoom_{1};  // set by the GUI thread before it reports its start
 
     std::atomic<bool> stopping_{false};
+    std::atomic<bool> display_lost_{false};
     std::mutex park_lock_;
     std::condition_variable parked_signal_;
     bool parked_ = false;
 
     // GUI thread only.
     std::unordered_map<Uint32, GuiWindow> windows_;
+    bool failures_kept_ = false;
 };
 
 bool Service::start(std::string& failure) {
@@ -138,6 +143,10 @@ std::shared_ptr<WindowState> Service::open(int number, int width, int height, co
                                            std::string& failure) {
     std::lock_guard guard(open_lock_);
     if (!start(failure)) return nullptr;
+    if (display_lost_) {
+        failure = "the display is gone";
+        return nullptr;
+    }
     auto state = std::make_shared<WindowState>(number, false, zoom_);
     if (int64_t(width) * state->zoom > kLargestWindowSide || int64_t(height) * state->zoom > kLargestWindowSide) {
         failure = "larger than the window system allows";
@@ -166,6 +175,7 @@ void Service::park() {
 }
 
 void Service::post(Request request) {
+    if (display_lost_) return;  // nothing would take it
     std::lock_guard guard(queue_lock_);
     requests_.push_back(std::move(request));
 }
@@ -185,8 +195,6 @@ void Service::run(std::promise<std::string>& started) {
         started.set_value(std::string("SDL_Init: ") + sdl().SDL_GetError());
         return;
     }
-    if (const char* driver = sdl().SDL_GetCurrentVideoDriver(); driver && std::strcmp(driver, "x11") == 0)
-        keep_x_errors_from_ending_the_process();
     float dpi = 0;
     if (sdl().SDL_GetDisplayDPI(0, &dpi, nullptr, nullptr) != 0) dpi = 0;
     zoom_ = zoom_for(std::getenv("VELMORA_ZOOM"), std::getenv("GDK_SCALE"), std::getenv("QT_SCALE_FACTOR"), dpi);
@@ -200,12 +208,31 @@ void Service::run(std::promise<std::string>& started) {
         take_requests();
         poll_pointer();
     }
+    mark_parked();
+    for (;;) pause();  // signals are blocked here: the process's end ends the wait
+}
+
+void Service::mark_parked() {
     {
         std::lock_guard guard(park_lock_);
         parked_ = true;
     }
     parked_signal_.notify_all();
-    for (;;) pause();  // signals are blocked here: the process's end ends the wait
+}
+
+// Called within the Xlib call that found the display gone (its server ended, or the
+// SSH connection that carried it). Nothing can be shown any more, and SDL, were it
+// to go on, could wait for ever for an event from it: the thread stops here instead.
+// Every window is closed as by the user, for good, and new ones are refused.
+void Service::forsake_display(Display*, void* service) {
+    Service& self = *static_cast<Service*>(service);
+    self.display_lost_ = true;
+    for (auto& [id, gui] : self.windows_) {
+        gui.state->lost = true;
+        gui.state->hidden = true;
+    }
+    self.mark_parked();
+    for (;;) pause();
 }
 
 void Service::take_requests() {
@@ -247,6 +274,14 @@ bool x11_window_of(SDL_Window* window, SDL_SysWMinfo& info) {
     return sdl().SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11;
 }
 
+// SDL's connection is known by its first window.
+void Service::keep_failures_from_ending_the_process(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    if (failures_kept_ || !x11_window_of(window, info)) return;
+    keep_x_failures_from_ending_the_process(info.info.x11.display, forsake_display, this);
+    failures_kept_ = true;
+}
+
 void Service::create(OpenRequest& request) {
     const int zoom = request.state->zoom;
     const int width = request.width * zoom, height = request.height * zoom;
@@ -256,6 +291,7 @@ void Service::create(OpenRequest& request) {
         request.done.set_value(std::string("SDL_CreateWindow: ") + sdl().SDL_GetError());
         return;
     }
+    keep_failures_from_ending_the_process(window);
     // The surface first: making it may make the window anew, which must happen
     // before the window is marked and shown.
     if (!sdl().SDL_GetWindowSurface(window)) {

@@ -29,6 +29,8 @@ struct WindowState {
     bool repaint_pending = false;
 
     std::atomic<bool> hidden{false};
+    // Its display has gone: closed for good, it cannot be shown again.
+    std::atomic<bool> lost{false};
     // The pointer in picture pixels and the physical buttons, polled by the GUI thread.
     std::atomic<int> pointer_x{0};
     std::atomic<int> pointer_y{0};

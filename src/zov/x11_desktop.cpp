@@ -27,6 +27,12 @@ int report_stray_error(Display*, XErrorEvent* error) {
     return 0;
 }
 
+// Returning hands the loss on to the display's exit handler.
+int report_lost_connection(Display*) {
+    ZOV_REPORT("the connection to the X display is lost");
+    return 0;
+}
+
 // Runs `request` with X errors noted instead of fatal; true when none came.
 template <typename Request>
 bool guarded(const X11Library& x11, Display* display, Request request) {
@@ -97,8 +103,12 @@ bool activate_client_of(Display* display, ::Window window) {
     });
 }
 
-void keep_x_errors_from_ending_the_process() {
-    if (const X11Library* x11 = x11_library()) x11->XSetErrorHandler(report_stray_error);
+void keep_x_failures_from_ending_the_process(Display* display, XIOErrorExitHandler lost, void* context) {
+    const X11Library* x11 = x11_library();
+    if (!x11) return;
+    x11->XSetErrorHandler(report_stray_error);
+    x11->XSetIOErrorHandler(report_lost_connection);
+    x11->XSetIOErrorExitHandler(display, lost, context);
 }
 
 }  // namespace zov

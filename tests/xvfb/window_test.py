@@ -231,8 +231,28 @@ class WindowTest(unittest.TestCase):
             other.close()
 
 
-def start_display():
-    """A virtual X server; DISPLAY names it."""
+class LostDisplayTest(unittest.TestCase):
+    def test_the_interpreter_outlives_its_display(self):
+        server, display = start_server()
+        workdir = tempfile.TemporaryDirectory()
+        basic = Interpreter(workdir.name, DISPLAY=display)
+        try:
+            basic.run("10 print 42", "gopen 1,80,60", "gopen 2,80,60")
+            server.kill()
+            server.wait()
+            basic.wait_for("gsizex()", "0")
+            self.assertEqual(basic.run("list", "gopen 1,80,60", "print 7"), ["   10 print 42", "描画ウインドウを開けない", "7"])
+            basic.process.stdin.write(b"system\n")
+            basic.process.stdin.flush()
+            self.assertEqual(basic.process.wait(timeout=20), 0)
+        finally:
+            basic.close()
+            server.kill()
+            workdir.cleanup()
+
+
+def start_server():
+    """A virtual X server and the display name that names it."""
     read_end, write_end = os.pipe()
     server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
                                "-nolisten", "tcp"], pass_fds=[write_end], stderr=subprocess.DEVNULL)
@@ -246,7 +266,12 @@ def start_display():
             raise SystemExit("Xvfb did not start")
         number += chunk
     os.close(read_end)
-    os.environ["DISPLAY"] = ":" + number.decode().strip()
+    return server, ":" + number.decode().strip()
+
+
+def start_display():
+    """A virtual X server; DISPLAY names it."""
+    server, os.environ["DISPLAY"] = start_server()
     return server
 
 
