@@ -118,9 +118,11 @@ struct CompiledCall {
     int32_t body = -1;  // the body's program
 };
 
-// The statements the engine compiles; any other is the text interpreter's.
+// The statements the engine compiles; any other is the text interpreter's. The two
+// that go back, next and wend, stand together: a line change tells them from the
+// others by one comparison.
 #define COMPILED_STATEMENT_KINDS(KIND) \
-    KIND(AssignNumber) KIND(AssignString) KIND(For) KIND(Next) KIND(If) KIND(Goto) KIND(Gosub) KIND(Return) KIND(While) KIND(Wend)
+    KIND(AssignNumber) KIND(AssignString) KIND(For) KIND(Next) KIND(Wend) KIND(If) KIND(Goto) KIND(Gosub) KIND(Return) KIND(While)
 
 enum class Kind : uint8_t {
 #define KIND(name) name,

@@ -179,6 +179,7 @@ private:
     [[gnu::always_inline]] const Instruction* if_quickly(const Instruction& step, Complex value);
     [[gnu::always_inline]] const Instruction* while_quickly(const Instruction& step, Complex value);
     [[gnu::always_inline]] const Instruction* statement_quickly(const Instruction& step);
+    [[gnu::always_inline]] const Instruction* wend_quickly(Statement& statement);
     // Code `code` of this line, at `offset` in its text, gone on to.
     [[gnu::always_inline]] const Instruction* go_within_line(int32_t code, int32_t offset);
     // The statement at `offset` of the text of the line of form `form`, known and
@@ -1375,15 +1376,16 @@ inline const Instruction* Runner::go_past_end(Statement& statement, const Instru
     return go_within_line(code, statement.follow);
 }
 
-// A next that begins the line and goes round its loop goes round without that line
-// made current: with no trace and nothing to attend to, nothing would show it.
+// A next that begins the line and goes round its loop, or a wend that goes back to
+// its while, goes without that line made current: with no trace and nothing to attend
+// to, nothing would show it.
 inline const Instruction* Runner::onto_line_start(ProgramLine* line, int32_t index, int32_t& code,
                                                   const Instruction& from) {
     CompiledLine& form = *line->compiled;
-    const Statement& first = form.statements[static_cast<size_t>(index)];
-    if (first.kind == Kind::Next) {
-        const Instruction* round = round_from(line, first, from);
-        if (round) return round;
+    Statement& first = form.statements[static_cast<size_t>(index)];
+    if (first.kind == Kind::Next || first.kind == Kind::Wend) {
+        const Instruction* back = first.kind == Kind::Next ? round_from(line, first, from) : wend_quickly(first);
+        if (back) return back;
     }
     return enter_line(line, linked_code(code, form, index));
 }
@@ -1587,16 +1589,19 @@ inline const Instruction* Runner::statement_quickly(const Instruction& step) {
             return enter_line(statement.target,
                               linked_code(statement.target_code, *statement.target->compiled, statement.target_start));
         case Kind::Return: return return_quickly(statement, step);
-        case Kind::Wend: {
-            if (vm_.while_depth == 0) return nullptr;
-            const TextPosition& keyword = vm_.while_stack[static_cast<size_t>(vm_.while_depth - 1)].keyword;
-            if (!lands_as_before(statement, keyword.line, keyword.offset) || !can_enter(keyword.line)) return nullptr;
-            --vm_.while_depth;
-            return enter_line(keyword.line, linked_code(statement.target_code, *keyword.line->compiled,
-                                                        statement.target_start), keyword.offset);
-        }
+        case Kind::Wend: return wend_quickly(statement);
         default: return nullptr;
     }
+}
+
+// A wend back to the while it went back to the first time.
+inline const Instruction* Runner::wend_quickly(Statement& statement) {
+    if (vm_.while_depth == 0) return nullptr;
+    const TextPosition& keyword = vm_.while_stack[static_cast<size_t>(vm_.while_depth - 1)].keyword;
+    if (!lands_as_before(statement, keyword.line, keyword.offset) || !can_enter(keyword.line)) return nullptr;
+    --vm_.while_depth;
+    return enter_line(keyword.line, linked_code(statement.target_code, *keyword.line->compiled, statement.target_start),
+                      keyword.offset);
 }
 
 // A return to the place it first went back to, past the gosub's ":" or line end.
