@@ -85,6 +85,8 @@ private:
     void keep_on_screen(GuiWindow& gui);
     void activate_terminal(unsigned long terminal);
     void handle(const SDL_Event& event);
+    void handle_window_event(const SDL_WindowEvent& event);
+    void handle_button(const SDL_MouseButtonEvent& event);
     void repaint(GuiWindow& gui);
     void end_drag(GuiWindow& gui);
     void poll_pointer();
@@ -468,48 +470,50 @@ void Service::end_drag(GuiWindow& gui) {
     sdl().SDL_CaptureMouse(SDL_FALSE);
 }
 
+void Service::handle_window_event(const SDL_WindowEvent& event) {
+    GuiWindow* gui = find(event.windowID);
+    if (!gui) return;
+    if (event.event == SDL_WINDOWEVENT_CLOSE) {
+        // The user's close only hides the window.
+        end_drag(*gui);
+        gui->state->hidden = true;
+        sdl().SDL_HideWindow(gui->window);
+    } else if (event.event == SDL_WINDOWEVENT_EXPOSED) {
+        repaint(*gui);
+    } else if (event.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+        // Only a program resizes these windows; its frame is known by now.
+        keep_on_screen(*gui);
+        repaint(*gui);
+    }
+}
+
+void Service::handle_button(const SDL_MouseButtonEvent& event) {
+    GuiWindow* gui = find(event.windowID);
+    if (!gui) return;
+    MouseCounters& mouse = gui->state->mouse;
+    const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+    if (down && is_double_click(event.clicks)) return;
+    const int x = picture_coordinate(event.x, gui->state->zoom);
+    const int y = picture_coordinate(event.y, gui->state->zoom);
+    if (event.button == SDL_BUTTON_LEFT && down) {
+        const bool was_captured = gui->captured;
+        left_pressed(mouse, gui->captured, x, y);
+        if (!was_captured) sdl().SDL_CaptureMouse(SDL_TRUE);
+    } else if (event.button == SDL_BUTTON_LEFT) {
+        if (gui->captured) sdl().SDL_CaptureMouse(SDL_FALSE);
+        left_released(mouse, gui->captured, x, y);
+    } else if (event.button == SDL_BUTTON_RIGHT && down) {
+        right_pressed(mouse);
+    } else if (event.button == SDL_BUTTON_MIDDLE && down) {
+        wheel_pressed(mouse);
+    }
+}
+
 void Service::handle(const SDL_Event& event) {
     switch (event.type) {
-        case SDL_WINDOWEVENT: {
-            GuiWindow* gui = find(event.window.windowID);
-            if (!gui) return;
-            if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
-                // The user's close only hides the window.
-                end_drag(*gui);
-                gui->state->hidden = true;
-                sdl().SDL_HideWindow(gui->window);
-            } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
-                repaint(*gui);
-            } else if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
-                // Only a program resizes these windows; its frame is known by now.
-                keep_on_screen(*gui);
-                repaint(*gui);
-            }
-            return;
-        }
+        case SDL_WINDOWEVENT: return handle_window_event(event.window);
         case SDL_MOUSEBUTTONDOWN:
-        case SDL_MOUSEBUTTONUP: {
-            GuiWindow* gui = find(event.button.windowID);
-            if (!gui) return;
-            MouseCounters& mouse = gui->state->mouse;
-            const bool down = event.type == SDL_MOUSEBUTTONDOWN;
-            if (down && is_double_click(event.button.clicks)) return;
-            const int x = picture_coordinate(event.button.x, gui->state->zoom);
-            const int y = picture_coordinate(event.button.y, gui->state->zoom);
-            if (event.button.button == SDL_BUTTON_LEFT && down) {
-                const bool was_captured = gui->captured;
-                left_pressed(mouse, gui->captured, x, y);
-                if (!was_captured) sdl().SDL_CaptureMouse(SDL_TRUE);
-            } else if (event.button.button == SDL_BUTTON_LEFT) {
-                if (gui->captured) sdl().SDL_CaptureMouse(SDL_FALSE);
-                left_released(mouse, gui->captured, x, y);
-            } else if (event.button.button == SDL_BUTTON_RIGHT && down) {
-                right_pressed(mouse);
-            } else if (event.button.button == SDL_BUTTON_MIDDLE && down) {
-                wheel_pressed(mouse);
-            }
-            return;
-        }
+        case SDL_MOUSEBUTTONUP: return handle_button(event.button);
         case SDL_MOUSEWHEEL: {
             GuiWindow* gui = find(event.wheel.windowID);
             if (!gui || event.wheel.y == 0) return;
