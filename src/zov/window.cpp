@@ -59,9 +59,9 @@ std::unique_ptr<Window> Window::open(int number, int width, int height, const st
 
 bool Window::headless() const { return state_->headless; }
 
-bool Window::hidden() const { return state_->hidden; }
+bool Window::hidden() const { return state_->hidden || lost(); }
 
-bool Window::lost() const { return state_->lost; }
+bool Window::lost() const { return !headless() && service_display_lost(); }
 
 bool Window::set_client_size(int width, int height) {
     if (!headless()) {

@@ -37,7 +37,7 @@ public:
     int width() const { return width_; }
     int height() const { return height_; }
     const std::string& title() const { return title_; }
-    // Hidden by the program or by the user's close request.
+    // Hidden by the program or by the user's close request, or gone with its display.
     bool hidden() const;
     // Gone with its display: only a new window can be shown.
     bool lost() const;

@@ -69,6 +69,7 @@ public:
                                       std::string& failure);
     void post(Request request);
     bool started() const { return started_; }
+    bool display_lost() const { return display_lost_; }
     // Called at exit: stops the thread between two turns, waiting at most a moment.
     void park();
 
@@ -225,14 +226,10 @@ void Service::mark_parked() {
 // Called within the Xlib call that found the display gone (its server ended, or the
 // SSH connection that carried it). Nothing can be shown any more, and SDL, were it
 // to go on, could wait for ever for an event from it: the thread stops here instead.
-// Every window is closed as by the user, for good, and new ones are refused.
+// Every window then counts as closed, for good, and new ones are refused.
 void Service::forsake_display(Display*, void* service) {
     Service& self = *static_cast<Service*>(service);
     self.display_lost_ = true;
-    for (auto& [id, gui] : self.windows_) {
-        gui.state->lost = true;
-        gui.state->hidden = true;
-    }
     self.mark_parked();
     for (;;) pause();
 }
@@ -539,6 +536,8 @@ std::shared_ptr<WindowState> service_open(int number, int width, int height, con
 void service_post(RequestKind kind, const std::shared_ptr<WindowState>& state, int a, int b) {
     Service::instance().post({kind, state, a, b});
 }
+
+bool service_display_lost() { return Service::instance().display_lost(); }
 
 void service_activate_terminal(unsigned long window) {
     Service& service = Service::instance();

@@ -29,8 +29,6 @@ struct WindowState {
     bool repaint_pending = false;
 
     std::atomic<bool> hidden{false};
-    // Its display has gone: closed for good, it cannot be shown again.
-    std::atomic<bool> lost{false};
     // The pointer in picture pixels and the physical buttons, polled by the GUI thread.
     std::atomic<int> pointer_x{0};
     std::atomic<int> pointer_y{0};
@@ -55,5 +53,7 @@ void service_post(RequestKind kind, const std::shared_ptr<WindowState>& state, i
 // Queues the activation of the X window `window` (the terminal's); nothing when no
 // window was ever shown, as none can have taken the focus then.
 void service_activate_terminal(unsigned long window);
+// Whether the display has gone: every window shown on it is closed for good.
+bool service_display_lost();
 
 }  // namespace zov

@@ -83,15 +83,24 @@ def find_window(number):
     raise AssertionError(f"window {number} is not shown")
 
 
-def destroy_window(window):
-    """Takes a window away as another client may, the window manager taking down a frame."""
+def as_another_client(request):
+    """Runs request(x11, display) on a connection of the test's own to the display."""
     x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
     x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
     x11.XDestroyWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
     x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
     display = x11.XOpenDisplay(None)
-    x11.XDestroyWindow(display, int(window))
+    request(x11, display)
     x11.XCloseDisplay(display)
+
+
+def destroy_window(window):
+    """Takes a window away as the window manager takes down a frame."""
+    as_another_client(lambda x11, display: x11.XDestroyWindow(display, int(window)))
+
 
 class ClientMessage(ctypes.Structure):
     _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
@@ -101,18 +110,12 @@ class ClientMessage(ctypes.Structure):
 
 def ask_to_close(window):
     """Sends WM_DELETE_WINDOW, as a window manager's close button does."""
-    x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
-    x11.XOpenDisplay.restype = ctypes.c_void_p
-    x11.XInternAtom.restype = ctypes.c_ulong
-    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
-    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
-    display = x11.XOpenDisplay(None)
-    event = ClientMessage(type=33, display=display, window=int(window), format=32,
-                          message_type=x11.XInternAtom(display, b"WM_PROTOCOLS", 0))
-    event.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
-    x11.XSendEvent(display, int(window), 0, 0, ctypes.byref(event))
-    x11.XCloseDisplay(display)
+    def send(x11, display):
+        event = ClientMessage(type=33, display=display, window=int(window), format=32,
+                              message_type=x11.XInternAtom(display, b"WM_PROTOCOLS", 0))
+        event.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+        x11.XSendEvent(display, int(window), 0, 0, ctypes.byref(event))
+    as_another_client(send)
 
 
 def read_ppm(data):
